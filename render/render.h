@@ -1,0 +1,146 @@
+// render/render.h - the software renderer's entry points, used by the Viewer window,
+// the loading sequence and the option switches.
+//
+// Owns: FrameState (one per Viewer: render size, frame/background/depth buffers,
+// bitmap header, DrawDib handle, shadow and stereo flags) and RenderState (one per
+// library: view matrix and screen geometry of the last frame, the working buffers
+// sized from the world, the shadow tables, the reflection flag).
+// Reads: the World's geometry, materials, textures, lights, camera and background.
+// Writes: the World's vertices and lights in place during a frame (view coordinates
+// from PrepareFrame to RestoreWorld), face flags and normals, colour ramps,
+// generated texture coordinates.
+// Failure: allocations are checked; a buffer that cannot be had leaves the frame
+// undrawn (false), never a write through null. Nothing throws.
+#pragma once
+
+#include "base/types.h"
+#include "platform/windows.h"
+#include "world/tables.h"
+
+// One record per rendered pixel, rows top-down (index y x W + x).
+struct DepthRecord {
+    f32 depth;   // view depth of the surface stored here (not its reciprocal)
+    i32 object;  // index of the object stored last
+    u16 state;   // kDepthEmpty, kDepthOpaque or kDepthBlended
+};
+constexpr u16 kDepthEmpty = 0;
+constexpr u16 kDepthOpaque = 1;
+constexpr u16 kDepthBlended = 2;
+
+// The Viewer's renderer fields. Buffers come from PluginAlloc.
+struct FrameState {
+    HDRAWDIB drawDib = nullptr;
+    i16 renderWidth = 0;                    // W: pixels of the rendered image
+    i16 renderHeight = 0;                   // H
+    u8* frameBuffer = nullptr;              // W x H x 4: blue, green, red, unused; rows bottom-up
+    u8* backgroundBuffer = nullptr;         // same layout; every frame starts as a copy of it
+    DepthRecord* depthBuffer = nullptr;     // W x H records; belongs to this Viewer
+    BITMAPINFOHEADER* bitmapHeader = nullptr;
+    u16 shadowFlag = 0;                     // 1 = shadows
+    u16 stereoFlag = 0;                     // 1 = red/cyan anaglyph
+};
+
+struct ShadowDescriptor;  // render/shadow.h
+struct ProjectedVertex {
+    f32 screenX;  // pixel column, may lie outside the image
+    f32 screenY;  // pixel row, 0 at the top
+    f32 depth;    // view depth, signed, not divided
+};
+
+// Renderer state shared by all Viewers of the library (one world per library).
+struct RenderState {
+    // Camera products of the last frame (navigation reads them between frames).
+    f32 forward[3] = {1, 0, 0};  // F: unit viewing direction
+    f32 left[3] = {0, 1, 0};     // L: unit vector to the viewer's left
+    f32 up[3] = {0, 0, 1};       // U: unit vector up in the image
+    i32 screenCentreX = 0;
+    i32 screenCentreY = 0;
+    f32 aspectRatio = 1.0f;      // H / W
+    f32 viewMin[3] = {0, 0, 0};  // view bounds of the last frame
+    f32 viewMax[3] = {0, 0, 0};
+    f32 sceneCentre[3] = {0, 0, 0};
+    f32 sceneDiameter = 0.0f;
+
+    u16 reflectionFlag = 0;      // 1 = 40 % of the reflection image on every surface
+
+    // Working buffers sized from the world (allocateWorldBuffers, or PrepareFrame when
+    // one is missing or too small for the current counts). Capacities in elements.
+    u32* objectOrder = nullptr;             // object index in the low 16 bits
+    u32 objectOrderCapacity = 0;
+    u32* faceOrder = nullptr;               // one entry per face row
+    u32 faceOrderCapacity = 0;
+    ProjectedVertex* projected = nullptr;   // one per vertex (left eye in stereo)
+    u32 projectedCapacity = 0;
+    ProjectedVertex* projectedRight = nullptr;  // right eye, stereo only
+    u32 projectedRightCapacity = 0;
+    // Per-corner buffers of the face being drawn (room for the largest face).
+    ProjectedVertex* polygonBuffer = nullptr;
+    f32 (*cornerColours)[9] = nullptr;
+    f32 (*cornerReflections)[2] = nullptr;
+    u32 cornerCapacity = 0;
+    // Faces using each vertex.
+    u32* faceScratch = nullptr;
+    u32 faceScratchCapacity = 0;
+    u32* vertexFaceLists = nullptr;
+    u32 vertexFaceListCapacity = 0;
+    u16* vertexFaceCounts = nullptr;        // list heads: count ...
+    u32* vertexFaceStarts = nullptr;        // ... and start
+    u32 vertexFaceHeadCapacity = 0;
+    bool derivedTablesBuilt = false;
+
+    // Shadows (allocated while the shadow flag is on).
+    ShadowDescriptor* shadowDescriptors = nullptr;  // room for 8 lights
+    f32* lightCoordinates = nullptr;                // per corner: 8 u, 8 v, 8 depths
+    u32 lightCoordinateCapacity = 0;                // corners
+    void* shadowMaps = nullptr;                     // allocated and freed every frame
+    DepthRecord* rightDepthBuffer = nullptr;        // stereo, during a frame only
+};
+
+// --- Frame buffers (one Viewer) ------------------------------------------------------
+
+// Bitmap header, frame, background and depth buffers for W x H; false when memory ran
+// out (whatever was allocated is freed again). W or H of 0 gives empty buffers.
+bool CreateFrameBuffers(FrameState& frame, i16 width, i16 height);
+// New size for every buffer (copying what fits), then PrepareBackground.
+bool ResizeFrameBuffers(const World& world, FrameState& frame, i16 width, i16 height);
+// Fills the background buffer: mode 1 the solid colour, mode 3 the picture.
+void PrepareBackground(const World& world, FrameState& frame);
+void FreeFrameBuffers(FrameState& frame);
+
+// --- Per-world tables (the loading sequence) -------------------------------------------
+
+// Step 6 of the load: the working buffers sized from the world's counts.
+bool allocateWorldBuffers(const World& world, RenderState& render);
+// Faces that use each vertex, for smooth shading.
+void BuildVertexFaceLists(const World& world, RenderState& render);
+// Spherical texture coordinates for textured objects without their own.
+void GenerateTexCoords(World& world);
+// Step 10 of the load: lightingScale 0.4 and six colour ramps for every material
+// (for row 0 when there is no material).
+bool buildMaterialRamps(World& world);
+// Fills one material's six ramps (kColourRampEntries floats each).
+void BuildColourRamps(const MaterialRecord& material, f32* const ramps[6]);
+// Frees the colour ramps of every material row (and of row 0).
+void freeMaterialRamps(World& world);
+// Frees every working buffer of RenderState and resets it (the last Viewer's teardown).
+void freeWorldBuffers(RenderState& render);
+
+// --- Frames ----------------------------------------------------------------------------
+
+// One complete frame: background, PrepareFrame, depth clear, every object, present
+// through DrawDibDraw into `dc` (stretched by the whole part of displayScale when it
+// is not exactly 1.0), RestoreWorld. Draws nothing for W or H of 0.
+void RenderFrame(World& world, RenderState& render, FrameState& frame, HDC dc, f32 displayScale);
+
+// Camera helpers navigation uses between frames (view matrix of the last frame).
+void WorldToView(const World& world, const RenderState& render, f32& first, f32& second, f32& third);
+void ViewToWorld(const World& world, const RenderState& render, f32& first, f32& second, f32& third);
+
+// --- Options (the Dashboard's buttons and tarne render's flags) ---------------------------
+
+// Stereo on: the right-eye projected table is allocated; off: freed.
+bool setStereo(const World& world, RenderState& render, FrameState& frame, bool on);
+// Shadows on: shadow descriptors (room for 8 lights) and per-corner light
+// coordinates; off: released.
+bool setShadows(const World& world, RenderState& render, FrameState& frame, bool on);
+void setReflection(RenderState& render, bool on);

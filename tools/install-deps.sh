@@ -1,0 +1,21 @@
+#!/bin/sh
+# Installs the Debian 12 packages Tarne's build and tests need, only those missing.
+# Runs apt-get as root (through sudo when not root). Usage: install-deps.sh [--fuzz]
+set -e
+packages="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev"
+if [ "${1:-}" = "--fuzz" ]; then
+    packages="$packages clang libclang-rt-14-dev"
+fi
+missing=""
+for package in $packages; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $package"
+    fi
+done
+if [ -n "$missing" ]; then
+    echo "installing:$missing"
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+fi
