@@ -281,8 +281,8 @@ BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 // Calls the window's procedure at once and returns its answer (0 for a dead window).
 LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Takes the next message for `window` and its descendants (null: any window of the
-// thread), filtered by the message range (0, 0: all). Posted messages come first, in
+// Takes the next message for `window` only (not its children; null: any window and
+// thread messages), filtered by the message range (0, 0: all). Posted messages come first, in
 // order; WM_PAINT is generated only when no posted message waits and a matching
 // window is invalid. Also asks the backend for input events first.
 BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
