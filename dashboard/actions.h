@@ -1,0 +1,25 @@
+// dashboard/actions.h - the option switches of the Dashboard's buttons: stereo,
+// shadows, the user's lamp, reflection, display scale and the home position. The
+// buttons call these; so does `tarne render` for its options.
+//
+// Writes: the Viewer's stereo and shadow flags and buffers, the instance's display
+// scale and lamp flag, the renderer's reflection flag, the light tables (the lamp is
+// the last spot light while it is on), the camera.
+// Failure: a switch whose memory cannot be had leaves its flag as it was and answers
+// false.
+#pragma once
+
+#include "render/render.h"
+#include "viewer/viewer_window.h"
+#include "world/tables.h"
+
+bool toggleStereo(World& world, RenderState& render, ViewerWindow& viewer);
+bool toggleShadows(World& world, RenderState& render, ViewerWindow& viewer);
+// On: a spot light at the eye point, pointing along the view, fall-off 0.05, cone 1/6.
+// Off: the lamp's light and spot rows are dropped from the counts.
+bool toggleLamp(World& world, InstanceOptions& options);
+void toggleReflection(RenderState& render);
+// 1.0 -> 2.0, anything else -> 1.0; the Viewer then renders at its client size / scale.
+bool toggleDisplayScale(InstanceOptions& options, ViewerWindow& viewer);
+// Puts the camera back where the world put it.
+void goHome(World& world);

@@ -1,0 +1,280 @@
+// The browser side: plug-in loading, the function table, windows, streams, the loop.
+#include "host/browser.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+void* browserMemAlloc(std::uint32_t size)
+{
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void browserMemFree(void* block)
+{
+    std::free(block);
+}
+
+std::uint32_t browserMemFlush(std::uint32_t)
+{
+    return 0;
+}
+
+// The host has no Java virtual machine to offer.
+void* browserGetJavaEnv()
+{
+    return nullptr;
+}
+
+std::string programFolder()
+{
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return ".";
+    path[length] = '\0';
+    const char* slash = std::strrchr(path, '/');
+    return slash ? std::string(path, static_cast<std::size_t>(slash - path)) : ".";
+}
+
+LRESULT windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProc(window, message, wParam, lParam);
+}
+
+void registerHostClasses()
+{
+    WNDCLASS windowClass{};
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.lpszClassName = "TarneBrowserFrame";
+    RegisterClass(&windowClass);
+    windowClass.lpszClassName = "TarnePluginArea";
+    RegisterClass(&windowClass);
+}
+
+template <class Function> Function lookUp(void* library, const char* name)
+{
+    return reinterpret_cast<Function>(dlsym(library, name));
+}
+
+} // namespace
+
+Browser::~Browser()
+{
+    destroyInstance();
+    shutdown();
+    if (library_) dlclose(library_);
+}
+
+bool Browser::loadPlugin(std::string& error)
+{
+    const char* fromEnvironment = std::getenv("TARNE_PLUGIN");
+    const std::string path = fromEnvironment && *fromEnvironment
+                                 ? std::string(fromEnvironment)
+                                 : programFolder() + "/libnptarne.so";
+    library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library_) {
+        const char* reason = dlerror();
+        error = "cannot load the plug-in " + path + ": " + (reason ? reason : "unknown error");
+        return false;
+    }
+    return true;
+}
+
+bool Browser::initialize(std::string& error)
+{
+    auto getEntryPoints = lookUp<NP_GetEntryPointsFunction>(library_, "NP_GetEntryPoints");
+    auto initialise = lookUp<NP_InitializeFunction>(library_, "NP_Initialize");
+    shutdown_ = lookUp<NP_ShutdownFunction>(library_, "NP_Shutdown");
+    mimeDescription_ = lookUp<NP_GetMIMEDescriptionFunction>(library_, "NP_GetMIMEDescription");
+    getValue_ = lookUp<NP_GetValueFunction>(library_, "NP_GetValue");
+    auto getServices = lookUp<NP_GetTarneServicesFunction>(library_, "NP_GetTarneServices");
+    if (!getEntryPoints || !initialise || !shutdown_) {
+        error = "the plug-in does not export NP_GetEntryPoints, NP_Initialize and NP_Shutdown";
+        return false;
+    }
+    services_ = getServices ? getServices() : nullptr;
+
+    pluginFuncs_ = NPPluginFuncs{};
+    pluginFuncs_.size = sizeof pluginFuncs_;
+    NPError result = getEntryPoints(&pluginFuncs_);
+    if (result != NPERR_NO_ERROR) {
+        error = "NP_GetEntryPoints failed with " + std::to_string(result);
+        return false;
+    }
+    browserFuncs_ = NPNetscapeFuncs{};
+    browserFuncs_.size = sizeof browserFuncs_;
+    browserFuncs_.version = (NP_VERSION_MAJOR << 8) | NP_VERSION_MINOR;
+    browserFuncs_.memalloc = browserMemAlloc;
+    browserFuncs_.memfree = browserMemFree;
+    browserFuncs_.memflush = browserMemFlush;
+    browserFuncs_.getJavaEnv = browserGetJavaEnv;
+    result = initialise(&browserFuncs_);
+    if (result != NPERR_NO_ERROR) {
+        error = "NP_Initialize failed with " + std::to_string(result);
+        return false;
+    }
+    initialised_ = true;
+    return true;
+}
+
+bool Browser::createInstance(int width, int height, std::string& error)
+{
+    registerHostClasses();
+    frame_ = CreateWindowEx(0, "TarneBrowserFrame", "Tarne", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                            width, height, nullptr, nullptr, nullptr, nullptr);
+    area_ = frame_ ? CreateWindowEx(0, "TarnePluginArea", nullptr, WS_CHILD | WS_VISIBLE, 0, 0,
+                                    width, height, frame_, nullptr, nullptr, nullptr)
+                   : nullptr;
+    if (!area_) {
+        error = "cannot create a window of " + std::to_string(width) + " x " +
+                std::to_string(height) + " pixels";
+        return false;
+    }
+    static char mimeType[] = "x-world/x-vrml";
+    instance_ = NPP_t{};
+    NPError result =
+        pluginFuncs_.newp(mimeType, &instance_, NP_EMBED, 0, nullptr, nullptr, nullptr);
+    if (result != NPERR_NO_ERROR) {
+        error = "NPP_New failed with " + std::to_string(result);
+        return false;
+    }
+    instanceLive_ = true;
+    NPWindow window{};
+    window.window = area_;
+    window.width = static_cast<std::uint32_t>(width);
+    window.height = static_cast<std::uint32_t>(height);
+    window.clipRect =
+        NPRect{0, 0, static_cast<std::uint16_t>(height), static_cast<std::uint16_t>(width)};
+    window.type = NPWindowTypeWindow;
+    result = pluginFuncs_.setwindow(&instance_, &window);
+    if (result != NPERR_NO_ERROR) {
+        error = "NPP_SetWindow failed with " + std::to_string(result);
+        return false;
+    }
+    return true;
+}
+
+bool Browser::streamFile(const char* path, std::string& error)
+{
+    struct stat info {};
+    if (stat(path, &info) != 0) {
+        error = std::string(path) + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = std::string(path) + ": not a regular file";
+        return false;
+    }
+    FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        error = std::string(path) + ": " + std::strerror(errno);
+        return false;
+    }
+    NPStream stream{};
+    stream.url = path;
+    stream.end = static_cast<std::uint32_t>(info.st_size);
+    std::uint16_t streamType = NP_NORMAL;
+    static char mimeType[] = "x-world/x-vrml";
+    if (pluginFuncs_.newstream(&instance_, mimeType, &stream, 0, &streamType) != NPERR_NO_ERROR) {
+        std::fclose(file);
+        error = "the plug-in refused the stream";
+        return false;
+    }
+    // The bytes go through NPP_WriteReady/NPP_Write as a browser sends them, in
+    // pieces no larger than the plug-in says it can take.
+    std::vector<char> buffer(64 * 1024);
+    std::int32_t offset = 0;
+    bool readFailed = false;
+    for (;;) {
+        const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
+        if (got == 0) {
+            readFailed = std::ferror(file) != 0;
+            break;
+        }
+        std::size_t sent = 0;
+        while (sent < got) {
+            const std::int32_t ready = pluginFuncs_.writeready(&instance_, &stream);
+            const std::size_t piece =
+                ready > 0 ? std::min<std::size_t>(got - sent, static_cast<std::size_t>(ready))
+                          : got - sent;
+            const std::int32_t taken =
+                pluginFuncs_.write(&instance_, &stream, offset, static_cast<std::int32_t>(piece),
+                                   buffer.data() + sent);
+            if (taken <= 0) break;
+            sent += static_cast<std::size_t>(taken);
+            offset += taken;
+        }
+    }
+    std::fclose(file);
+    if (readFailed) {
+        pluginFuncs_.destroystream(&instance_, &stream, NPRES_NETWORK_ERR);
+        error = std::string(path) + ": read error";
+        return false;
+    }
+    pluginFuncs_.asfile(&instance_, &stream, path);
+    pluginFuncs_.destroystream(&instance_, &stream, NPRES_DONE);
+    return true;
+}
+
+HWND Browser::viewerWindow()
+{
+    if (!services_ || !instanceLive_) return nullptr;
+    return static_cast<HWND>(services_->viewerWindow(&instance_));
+}
+
+int Browser::runFrames(int frames, void (*onFrame)(int frame, void* context), void* context)
+{
+    const HWND viewer = viewerWindow();
+    if (!viewer) return 0;
+    const std::uint64_t start = platformPresentCount(viewer);
+    int presented = 0;
+    while (presented < frames) {
+        MSG msg{};
+        if (GetMessage(&msg, nullptr, 0, 0) <= 0) break; // quit, or nothing can arrive
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+        const int now = static_cast<int>(platformPresentCount(viewer) - start);
+        while (presented < now && presented < frames) {
+            ++presented;
+            if (onFrame) onFrame(presented, context);
+        }
+    }
+    return presented;
+}
+
+void Browser::destroyInstance()
+{
+    if (!instanceLive_) return;
+    pluginFuncs_.destroy(&instance_, nullptr);
+    instanceLive_ = false;
+    if (frame_ && IsWindow(frame_)) DestroyWindow(frame_);
+    frame_ = area_ = nullptr;
+}
+
+void Browser::shutdown()
+{
+    if (!initialised_) return;
+    if (shutdown_) shutdown_();
+    initialised_ = false;
+}
+
+const char* Browser::mimeDescription() const
+{
+    return mimeDescription_ ? mimeDescription_() : "";
+}
+
+const char* Browser::pluginValue(NPPVariable variable) const
+{
+    const char* value = nullptr;
+    if (!getValue_ || getValue_(nullptr, variable, &value) != NPERR_NO_ERROR) return nullptr;
+    return value;
+}

@@ -1,0 +1,58 @@
+// host/browser.h - the browser side of the plug-in interface: it loads nptarne with
+// dlopen, hands it the browser function table, gives an instance a window (a
+// headless top-level "browser frame" holding a child "plug-in area"), delivers a
+// world file as a stream, and runs the message loop.
+#pragma once
+
+#include "platform/windows.h"
+#include "plugin/host_services.h"
+#include "plugin/npapi.h"
+
+#include <string>
+
+class Browser {
+public:
+    Browser() = default;
+    Browser(const Browser&) = delete;
+    Browser& operator=(const Browser&) = delete;
+    ~Browser(); // destroys the instance and shuts the plug-in down if still running
+
+    // dlopen of the plug-in: $TARNE_PLUGIN, else libnptarne.so beside this program.
+    bool loadPlugin(std::string& error);
+    // NP_GetEntryPoints and NP_Initialize.
+    bool initialize(std::string& error);
+    // The browser frame and the plug-in area of width x height, NPP_New, NPP_SetWindow.
+    bool createInstance(int width, int height, std::string& error);
+    // NPP_NewStream, NPP_WriteReady/NPP_Write with the file's bytes, NPP_StreamAsFile,
+    // NPP_DestroyStream. False (with the reason) when the file cannot be read.
+    bool streamFile(const char* path, std::string& error);
+    // Runs the message loop until `frames` more frames were presented or nothing more
+    // can happen; returns the frames presented. `onFrame` (optional) hears each one.
+    int runFrames(int frames, void (*onFrame)(int frame, void* context) = nullptr,
+                  void* context = nullptr);
+    void destroyInstance();
+    void shutdown();
+
+    const TarneServices* services() const { return services_; }
+    NPP instance() { return &instance_; }
+    HWND frameWindow() const { return frame_; }
+    HWND pluginArea() const { return area_; }
+    HWND viewerWindow();
+
+    const char* mimeDescription() const;
+    const char* pluginValue(NPPVariable variable) const;
+
+private:
+    void* library_ = nullptr;
+    NPPluginFuncs pluginFuncs_{};
+    NPNetscapeFuncs browserFuncs_{};
+    NPP_t instance_{};
+    bool initialised_ = false;
+    bool instanceLive_ = false;
+    HWND frame_ = nullptr;
+    HWND area_ = nullptr;
+    const TarneServices* services_ = nullptr;
+    NP_ShutdownFunction shutdown_ = nullptr;
+    NP_GetMIMEDescriptionFunction mimeDescription_ = nullptr;
+    NP_GetValueFunction getValue_ = nullptr;
+};

@@ -1,0 +1,129 @@
+// Parsing of the tarne command line.
+#include "host/command_line.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int kLargestSide = 16384;
+constexpr int kMostFrames = 1000000;
+
+bool parseInt(const char* text, int low, int high, int& value)
+{
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    errno = 0;
+    const long parsed = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < low || parsed > high) return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+// "640x480"
+bool parseSize(const char* text, int& width, int& height)
+{
+    const char* cross = text ? std::strchr(text, 'x') : nullptr;
+    if (!cross) return false;
+    const std::string first(text, static_cast<std::size_t>(cross - text));
+    return parseInt(first.c_str(), 1, kLargestSide, width) &&
+           parseInt(cross + 1, 1, kLargestSide, height);
+}
+
+} // namespace
+
+bool parseCommandLine(int argc, char** argv, Options& options, std::string& error)
+{
+    if (argc < 2) {
+        error = "no command given";
+        return false;
+    }
+    const std::string command = argv[1];
+    if (command == "--version" || command == "version") {
+        options.command = Command::Version;
+        return argc == 2 || (error = "--version takes no arguments", false);
+    }
+    if (command == "--help" || command == "-h" || command == "help") {
+        options.command = Command::Help;
+        return true;
+    }
+    if (command == "render")
+        options.command = Command::Render;
+    else if (command == "info")
+        options.command = Command::Info;
+    else if (command == "normalize")
+        options.command = Command::Normalize;
+    else {
+        error = "unknown command '" + command + "'";
+        return false;
+    }
+
+    const bool render = options.command == Command::Render;
+    const bool info = options.command == Command::Info;
+    for (int i = 2; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
+        auto needsValue = [&](const char* what) {
+            if (next) return true;
+            error = argument + " needs " + what;
+            return false;
+        };
+        if (argument == "-o" && (render || options.command == Command::Normalize)) {
+            if (!needsValue("a file name")) return false;
+            options.output = next;
+            ++i;
+        } else if (argument == "--size" && render) {
+            if (!needsValue("WxH") || !parseSize(next, options.width, options.height)) {
+                error = "--size takes WxH, each 1 to 16384";
+                return false;
+            }
+            ++i;
+        } else if (argument == "--frames" && render) {
+            if (!needsValue("a count") || !parseInt(next, 1, kMostFrames, options.frames)) {
+                error = "--frames takes a count from 1 to 1000000";
+                return false;
+            }
+            ++i;
+        } else if (argument == "--scale" && render) {
+            if (!needsValue("1 or 2") || !parseInt(next, 1, 2, options.scale)) {
+                error = "--scale takes 1 or 2";
+                return false;
+            }
+            ++i;
+        } else if (argument == "--stereo" && render) {
+            options.stereo = true;
+        } else if (argument == "--shadows" && render) {
+            options.shadows = true;
+        } else if (argument == "--reflection" && render) {
+            options.reflection = true;
+        } else if (argument == "--lamp" && render) {
+            options.lamp = true;
+        } else if (argument == "--whole" && render) {
+            options.whole = true;
+        } else if (argument == "--verbose" && render) {
+            options.verbose = true;
+        } else if (argument == "--strict" && (render || info)) {
+            options.strict = true;
+        } else if (argument == "--json" && info) {
+            options.json = true;
+        } else if (!argument.empty() && argument[0] == '-' && argument != "-") {
+            error = "unknown option '" + argument + "' for " + command;
+            return false;
+        } else if (options.file.empty()) {
+            options.file = argument;
+        } else {
+            error = "more than one file given";
+            return false;
+        }
+    }
+    if (options.file.empty()) {
+        error = command + " needs a FILE";
+        return false;
+    }
+    if (render && options.output.empty()) {
+        error = "render needs -o OUT.png";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,27 @@
+// host/command_line.h - the tarne command line: one command, its file and options.
+#pragma once
+
+#include <string>
+
+enum class Command { Help, Version, Render, Info, Normalize };
+
+struct Options {
+    Command command = Command::Help;
+    std::string file;
+    std::string output; // -o
+    int width = 640;    // --size: the plug-in area
+    int height = 480;
+    int frames = 1; // --frames
+    int scale = 1;  // --scale 1 or 2
+    bool stereo = false;
+    bool shadows = false;
+    bool reflection = false;
+    bool lamp = false;
+    bool whole = false;  // the whole area, Dashboard included
+    bool strict = false; // the line reader alone, no normalizing pass
+    bool json = false;
+    bool verbose = false;
+};
+
+// Fills `options` from the arguments; false with a reason for a usage error.
+bool parseCommandLine(int argc, char** argv, Options& options, std::string& error);

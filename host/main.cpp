@@ -1,0 +1,216 @@
+// tarne: renders VRML worlds headless, shows what the reader made of them, and
+// rewrites them into the layout the reader reads, all through the plug-in.
+#include "host/browser.h"
+#include "host/command_line.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr int kDashboardRows = 90;
+
+const char* const kUsage =
+    "usage: tarne render FILE -o OUT.png [--size WxH] [--frames N] [--stereo] [--shadows]\n"
+    "                    [--reflection] [--lamp] [--scale 2] [--whole] [--strict] [--verbose]\n"
+    "       tarne info FILE [--json] [--strict]\n"
+    "       tarne normalize FILE [-o OUT.wrl]\n"
+    "       tarne --version\n";
+
+int usageError(const std::string& message)
+{
+    std::fprintf(stderr, "tarne: %s\n%s", message.c_str(), kUsage);
+    return kExitUsage;
+}
+
+int failure(const std::string& message)
+{
+    std::fprintf(stderr, "tarne: %s\n", message.c_str());
+    return kExitFailure;
+}
+
+double millisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+// The plug-in loaded and initialised, an instance with its window, the file streamed.
+// Prints the load's messages and warns when the world has no objects.
+int openWorld(Browser& browser, const Options& options)
+{
+    std::string error;
+    if (!browser.loadPlugin(error) || !browser.initialize(error)) return failure(error);
+    if (!browser.createInstance(options.width, options.height, error)) return failure(error);
+    const TarneServices* services = browser.services();
+    if (services && options.strict) services->setStrict(browser.instance(), 1);
+    const auto start = std::chrono::steady_clock::now();
+    if (options.verbose) std::fprintf(stderr, "loading %s\n", options.file.c_str());
+    if (!browser.streamFile(options.file.c_str(), error)) return failure(error);
+    if (!services) return kExitOk;
+    if (char* messages = services->takeLoadMessages(browser.instance())) {
+        std::fputs(messages, stderr);
+        services->freeText(messages);
+    }
+    TarneWorldCounts counts{};
+    services->worldCounts(browser.instance(), &counts);
+    if (options.verbose) {
+        std::fprintf(
+            stderr,
+            "loaded in %.1f ms: %d objects, %u vertices, %u faces, %d materials, %d lights\n",
+            millisecondsSince(start), counts.objectCount, counts.vertexCount, counts.faceCount,
+            counts.materialCount, counts.lightCount);
+    }
+    if (counts.objectCount < 1)
+        std::fprintf(stderr, "tarne: warning: %s: no objects were read\n", options.file.c_str());
+    return kExitOk;
+}
+
+struct FrameClock {
+    std::chrono::steady_clock::time_point last;
+    bool verbose;
+};
+
+void reportFrame(int frame, void* context)
+{
+    auto* clock = static_cast<FrameClock*>(context);
+    if (clock->verbose)
+        std::fprintf(stderr, "frame %d: %.1f ms\n", frame, millisecondsSince(clock->last));
+    clock->last = std::chrono::steady_clock::now();
+}
+
+int render(const Options& options)
+{
+    Browser browser;
+    if (const int status = openWorld(browser, options); status != kExitOk) return status;
+    const TarneServices* services = browser.services();
+    if (!services) return failure("the plug-in offers no host services");
+    // The switches the Dashboard's buttons will use, in the order of its buttons.
+    const char* switches[] = {
+        options.stereo ? "stereo" : nullptr, options.shadows ? "shadows" : nullptr,
+        options.lamp ? "lamp" : nullptr, options.reflection ? "reflection" : nullptr,
+        options.scale == 2 ? "scale" : nullptr};
+    for (const char* name : switches) {
+        if (name && services->command(browser.instance(), name) != 0)
+            return failure(std::string("cannot switch ") + name + " on (out of memory)");
+    }
+    FrameClock clock{std::chrono::steady_clock::now(), options.verbose};
+    const int frames = browser.runFrames(options.frames, reportFrame, &clock);
+    if (options.verbose) std::fprintf(stderr, "%d frame(s) rendered\n", frames);
+
+    RECT area{0, 0, options.width, options.height};
+    if (!options.whole)
+        area.bottom = options.height > kDashboardRows ? options.height - kDashboardRows : 0;
+    if (area.bottom <= 0 || area.right <= 0)
+        return failure("the world view of a " + std::to_string(options.width) + " x " +
+                       std::to_string(options.height) +
+                       " area is empty; use --whole or a larger --size");
+    if (!platformSaveSurfacePng(browser.frameWindow(), &area, options.output.c_str()))
+        return failure(options.output + ": cannot write the picture");
+    if (options.verbose) std::fprintf(stderr, "wrote %s\n", options.output.c_str());
+    return kExitOk;
+}
+
+int info(const Options& options)
+{
+    Browser browser;
+    if (const int status = openWorld(browser, options); status != kExitOk) return status;
+    const TarneServices* services = browser.services();
+    if (!services) return failure("the plug-in offers no host services");
+    char* text = services->describeWorld(browser.instance(), options.json ? 1 : 0);
+    if (!text) return failure("the plug-in could not describe the world");
+    std::fputs(text, stdout);
+    if (*text && text[std::strlen(text) - 1] != '\n') std::fputc('\n', stdout);
+    services->freeText(text);
+    return kExitOk;
+}
+
+int normalize(const Options& options)
+{
+    Browser browser;
+    std::string error;
+    if (!browser.loadPlugin(error) || !browser.initialize(error)) return failure(error);
+    const TarneServices* services = browser.services();
+    if (!services) return failure("the plug-in offers no host services");
+    char* text = nullptr;
+    char* messages = nullptr;
+    const int status = services->normalizeFile(options.file.c_str(), &text, &messages);
+    if (messages) {
+        std::fputs(messages, stderr);
+        services->freeText(messages);
+    }
+    if (status != 0) {
+        services->freeText(text);
+        return failure(options.file + ": cannot be read");
+    }
+    FILE* out = options.output.empty() ? stdout : std::fopen(options.output.c_str(), "wb");
+    if (!out) {
+        services->freeText(text);
+        return failure(options.output + ": " + std::strerror(errno));
+    }
+    const std::size_t length = text ? std::strlen(text) : 0;
+    const bool written = std::fwrite(text ? text : "", 1, length, out) == length;
+    services->freeText(text);
+    if (out != stdout && std::fclose(out) != 0) return failure(options.output + ": cannot write");
+    if (!written) return failure("cannot write the normalized world");
+    return kExitOk;
+}
+
+int version()
+{
+    Browser browser;
+    std::string error;
+    if (!browser.loadPlugin(error) || !browser.initialize(error)) return failure(error);
+    const char* name = browser.pluginValue(NPPVpluginNameString);
+    const TarneServices* services = browser.services();
+    const char* fileVersion = services ? services->versionEntry("FileVersion") : nullptr;
+    std::string dotted;
+    for (const char* c = fileVersion ? fileVersion : ""; *c; ++c) {
+        if (*c == ',')
+            dotted += '.';
+        else if (*c != ' ')
+            dotted += *c;
+    }
+    std::printf("%s (version %s)\n", name ? name : "Tarne", dotted.c_str());
+    // "type:extensions:description;..." becomes one line per content type.
+    const std::string description = browser.mimeDescription();
+    std::size_t start = 0;
+    while (start < description.size()) {
+        std::size_t end = description.find(';', start);
+        if (end == std::string::npos) end = description.size();
+        const std::string entry = description.substr(start, end - start);
+        const std::size_t first = entry.find(':');
+        const std::size_t second = entry.find(':', first == std::string::npos ? 0 : first + 1);
+        if (first != std::string::npos && second != std::string::npos) {
+            std::printf("%s: %s (%s)\n", entry.substr(0, first).c_str(),
+                        entry.substr(first + 1, second - first - 1).c_str(),
+                        entry.substr(second + 1).c_str());
+        }
+        start = end + 1;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    std::string error;
+    if (!parseCommandLine(argc, argv, options, error)) return usageError(error);
+    if (!platformUseBackend("headless")) return failure("no headless window backend");
+    switch (options.command) {
+    case Command::Version: return version();
+    case Command::Render: return render(options);
+    case Command::Info: return info(options);
+    case Command::Normalize: return normalize(options);
+    case Command::Help: std::fputs(kUsage, stdout); return kExitOk;
+    }
+    return kExitUsage;
+}

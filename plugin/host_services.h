@@ -1,0 +1,53 @@
+// plugin/host_services.h - what the plug-in offers its own host program beyond the
+// browser interface: the load options a page cannot express (--strict), the option
+// switches the Dashboard's buttons also use, and views of what was loaded. Exported
+// as NP_GetTarneServices; a browser never calls it.
+//
+// Text results are NUL-terminated blocks from malloc; the host gives them back with
+// freeText. Every function taking an NPP answers a failure for a null or unknown
+// instance and changes nothing.
+#pragma once
+
+#include "plugin/npapi.h"
+
+#include <cstdint>
+
+extern "C" {
+
+struct TarneWorldCounts {
+    std::int32_t objectCount;
+    std::uint32_t vertexCount;
+    std::uint32_t faceCount;
+    std::int32_t materialCount;
+    std::int32_t lightCount;
+};
+
+struct TarneServices {
+    std::uint32_t size; // sizeof(TarneServices)
+
+    // 1 reads the next world of the instance with the line reader alone; 0 (the
+    // default) normalizes it first. Answers 0, or -1 for a bad instance.
+    int (*setStrict)(NPP instance, int strict);
+    // Runs an option switch of the instance: "stereo", "shadows", "lamp",
+    // "reflection", "scale" (display scale 1.0 <-> 2.0), "home". Answers 0, -1 for a
+    // bad instance or an unknown name, -2 when memory ran out.
+    int (*command)(NPP instance, const char* name);
+    // The world dump: JSON (json = 1) or the summary for a person (0).
+    char* (*describeWorld)(NPP instance, int json);
+    int (*worldCounts)(NPP instance, TarneWorldCounts* counts);
+    // The messages of the last load ("FILE:LINE:COLUMN: message" lines), or null.
+    char* (*takeLoadMessages)(NPP instance);
+    // The instance's Viewer window (its frames) and its render size.
+    void* (*viewerWindow)(NPP instance);
+    int (*renderSize)(NPP instance, int* width, int* height);
+    // The canonical text of a world file, and its messages. Answers 0, or 1 when the
+    // file cannot be read (then *text is null and *messages says why).
+    int (*normalizeFile)(const char* path, char** text, char** messages);
+    // Entries of the version table ("ProductName", "FileVersion", ...), or null.
+    const char* (*versionEntry)(const char* key);
+    void (*freeText)(char* text);
+};
+
+using NP_GetTarneServicesFunction = const TarneServices* (*)();
+
+} // extern "C"

@@ -1,0 +1,98 @@
+// The world loading sequence.
+#include "plugin/load_world.h"
+
+#include "image/image.h"
+#include "plugin/plugin_window.h"
+#include "world/normalize/normalize.h"
+#include "world/reader.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// The folder part of a path, with its trailing '/', or "" for a bare file name.
+void setWorldFolder(World& world, const char* path)
+{
+    const char* slash = std::strrchr(path, '/');
+    const std::size_t length = slash ? static_cast<std::size_t>(slash - path) + 1 : 0;
+    if (length >= sizeof world.worldFolder) {
+        world.worldFolder[0] = '\0';
+        return;
+    }
+    std::memcpy(world.worldFolder, path, length);
+    world.worldFolder[length] = '\0';
+}
+
+void appendMessages(const NormalizeResult& result, std::string& messages)
+{
+    for (const NormalizeDiagnostic& d : result.diagnostics) {
+        char position[64];
+        std::snprintf(position, sizeof position, ":%d:%d: ", d.line, d.column);
+        messages += d.file + position + (d.warning ? "warning: " : "") + d.message + "\n";
+    }
+}
+
+} // namespace
+
+void readWorldFile(World& world, const char* fileName, bool strict, std::string& messages)
+{
+    if (strict) {
+        readWorld(world, fileName);
+        return;
+    }
+    NormalizeResult result;
+    const bool normalized = normalizeWorldFile(fileName, result);
+    appendMessages(result, messages);
+    if (!normalized || result.vrml1) {
+        // Nothing to rewrite: the line reader gets the raw file, as it would without
+        // the normalizing pass.
+        readWorld(world, fileName);
+        return;
+    }
+    setWorldFolder(world, fileName);
+    readWorldText(world, result.text.data(), result.text.size());
+}
+
+void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName)
+{
+    if (!fileName || !*fileName) return;
+    World& world = state.world;
+    RenderState& render = state.render;
+    ViewerWindow& viewer = instance.viewer;
+    viewer.busyFlag = 1;
+
+    // A second world starts from empty tables: the first world's rows, derived
+    // tables and the lamp that lived in its light table go with it.
+    if (state.worldLoaded) {
+        freeMaterialRamps(world);
+        freeWorldBuffers(render);
+        resetWorldTables(world);
+        instance.options.lampFlag = 0;
+    }
+    instance.loadMessages.clear();
+    readWorldFile(world, fileName, instance.strictLoading, instance.loadMessages);
+    state.worldLoaded = true;
+
+    loadReflectionImage(world);
+    PrepareBackground(world, viewer.frame);
+    // Without its working buffers the renderer allocates them on the first frame.
+    allocateWorldBuffers(world, render);
+    for (int c = 0; c < 3; ++c) {
+        world.startEyePoint[c] = world.camera.eyePoint[c];
+        world.startTargetPoint[c] = world.camera.targetPoint[c];
+    }
+    BuildVertexFaceLists(world, render);
+    GenerateTexCoords(world);
+    buildMaterialRamps(world);
+
+    if (viewer.handle()) PostMessage(viewer.handle(), kSoundSetupMessage, 0, 0);
+    viewer.busyFlag = 0;
+
+    // The Viewer is invalidated too: a browser window that clips its children would
+    // otherwise never ask it for the first frame.
+    if (instance.browserWindow) InvalidateRect(instance.browserWindow, nullptr, TRUE);
+    if (viewer.handle()) InvalidateRect(viewer.handle(), nullptr, TRUE);
+    if (instance.browserWindow) UpdateWindow(instance.browserWindow);
+}

@@ -1,0 +1,19 @@
+// plugin/load_world.h - the world loading sequence behind NPP_StreamAsFile: the file
+// is read into the world tables (normalized first unless the instance asked for the
+// line reader alone), the reflection image is decoded, the background prepared, the
+// renderer's working buffers and derived tables built, the start camera remembered,
+// the sound set-up requested and the first frame asked for.
+#pragma once
+
+#include "plugin/plugin_state.h"
+
+#include <string>
+
+class PluginWindow;
+
+// Runs the whole sequence for `instance`; a null or empty file name does nothing.
+void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName);
+
+// Reads the file into the (empty) tables, normalized or strict; appends the
+// normalizer's messages ("FILE:LINE:COLUMN: message" lines) to `messages`.
+void readWorldFile(World& world, const char* fileName, bool strict, std::string& messages);

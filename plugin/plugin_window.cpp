@@ -1,0 +1,69 @@
+// The plug-in instance and its window.
+#include "plugin/plugin_window.h"
+
+#include <algorithm>
+
+PluginWindow::PluginWindow(World& world, RenderState& render) : viewer(world, render, options) {}
+
+PluginWindow::~PluginWindow()
+{
+    destroyWindows();
+}
+
+NPError PluginWindow::takeOver(const NPWindow& window)
+{
+    HWND handle = static_cast<HWND>(window.window);
+    if (!handle || savedWindowProcedure) return NPERR_NO_ERROR;
+    if (!IsWindow(handle)) return NPERR_NO_ERROR;
+
+    browserWindow = handle;
+    savedWindowProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtr(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&forwardingProcedure)));
+    SetProp(handle, kInstanceProperty, this);
+    attach(handle);
+
+    // A plug-in area lower than the Dashboard gives the Viewer no rows at all.
+    const int width = static_cast<int>(std::min<std::uint32_t>(window.width, 32767));
+    const int height = static_cast<int>(std::min<std::uint32_t>(window.height, 32767));
+    const int viewerHeight = std::max(0, height - kDashboardHeight);
+    constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE; // 0x50000000
+    dashboard.createChild(kChildStyle, 0, viewerHeight, width, height - viewerHeight, handle, 0);
+    viewer.createChild(kChildStyle, 0, 0, width, viewerHeight, handle, 0);
+    return NPERR_NO_ERROR;
+}
+
+LRESULT PluginWindow::forwardingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto* instance = static_cast<const PluginWindow*>(GetProp(window, kInstanceProperty));
+    if (instance && instance->savedWindowProcedure)
+        return CallWindowProc(instance->savedWindowProcedure, window, message, wParam, lParam);
+    return DefWindowProc(window, message, wParam, lParam);
+}
+
+bool PluginWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    switch (message) {
+    case WM_CREATE: *result = defaultHandling(message, wParam, lParam) == -1 ? -1 : 0; return true;
+    case WM_MOVE: *result = defaultHandling(message, wParam, lParam); return true;
+    default: return false;
+    }
+}
+
+void PluginWindow::destroyWindows()
+{
+    viewer.busyFlag = 1; // no frame is drawn from here on
+    if (viewer.handle()) DestroyWindow(viewer.handle());
+    if (dashboard.handle()) DestroyWindow(dashboard.handle());
+    if (savedWindowProcedure) {
+        // The framework lets go first, then the browser's procedure goes back.
+        detach();
+        if (IsWindow(browserWindow)) {
+            SetWindowLongPtr(browserWindow, GWLP_WNDPROC,
+                             reinterpret_cast<LONG_PTR>(savedWindowProcedure));
+            RemoveProp(browserWindow, kInstanceProperty);
+        }
+        savedWindowProcedure = nullptr;
+    }
+    // The Dashboard's and then the Viewer's teardown follow as the members are
+    // destroyed (in reverse order of declaration); the browser's window stays.
+}

@@ -1,0 +1,47 @@
+// plugin/plugin_window.h - one plug-in instance: the browser's window taken over, the
+// Dashboard and the Viewer as its children, and the instance's options.
+//
+// Owns: its Viewer and Dashboard (by value), the instance options (display scale,
+// lamp flag), the host-only load options and the messages of the last load.
+// Entry points: takeOver (NPP_SetWindow), destroyWindows (NPP_Destroy).
+#pragma once
+
+#include "dashboard/dashboard.h"
+#include "plugin/npapi.h"
+#include "viewer/framework_window.h"
+#include "viewer/viewer_window.h"
+
+#include <string>
+
+class PluginWindow : public FrameworkWindow {
+public:
+    PluginWindow(World& world, RenderState& render);
+    ~PluginWindow() override;
+
+    HWND browserWindow = nullptr;           // the window the browser supplied
+    WNDPROC savedWindowProcedure = nullptr; // the browser's procedure; set once taken over
+    InstanceOptions options;                // display scale 1.0, lamp flag 0
+    ViewerWindow viewer;
+    Dashboard dashboard;
+
+    // Host-only: read the next world with the line reader alone.
+    bool strictLoading = false;
+    // "FILE:LINE:COLUMN: message" lines of the last load.
+    std::string loadMessages;
+
+    // The first call with a window handle takes the window over and creates the
+    // Dashboard (bottom 90 pixels) and the Viewer (the rest); later calls change
+    // nothing. Answers 0.
+    NPError takeOver(const NPWindow& window);
+
+protected:
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+private:
+    // Passes a message the instance does not handle to the browser's own procedure.
+    static LRESULT forwardingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void destroyWindows();
+};
+
+// The property of the browser's window that leads back to the instance.
+constexpr const char* kInstanceProperty = "this ptr";

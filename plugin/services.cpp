@@ -1,0 +1,144 @@
+// The services the plug-in offers its own host program (see plugin/host_services.h).
+#include "dashboard/actions.h"
+#include "plugin/host_services.h"
+#include "plugin/load_world.h"
+#include "plugin/plugin_state.h"
+#include "plugin/plugin_window.h"
+#include "resources/version.h"
+#include "world/dump.h"
+#include "world/normalize/normalize.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#define NP_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+char* copyText(const std::string& text)
+{
+    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
+    if (!copy) return nullptr;
+    std::memcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
+}
+
+PluginWindow* instanceObject(NPP instance)
+{
+    return instance ? static_cast<PluginWindow*>(instance->pdata) : nullptr;
+}
+
+int setStrict(NPP instance, int strict)
+{
+    PluginWindow* object = instanceObject(instance);
+    if (!object) return -1;
+    object->strictLoading = strict != 0;
+    return 0;
+}
+
+int command(NPP instance, const char* name)
+{
+    PluginWindow* object = instanceObject(instance);
+    if (!object || !name) return -1;
+    PluginState& state = pluginState();
+    bool done = true;
+    if (std::strcmp(name, "stereo") == 0) {
+        done = toggleStereo(state.world, state.render, object->viewer);
+    } else if (std::strcmp(name, "shadows") == 0) {
+        done = toggleShadows(state.world, state.render, object->viewer);
+    } else if (std::strcmp(name, "lamp") == 0) {
+        done = toggleLamp(state.world, object->options);
+    } else if (std::strcmp(name, "reflection") == 0) {
+        toggleReflection(state.render);
+    } else if (std::strcmp(name, "scale") == 0) {
+        done = toggleDisplayScale(object->options, object->viewer);
+    } else if (std::strcmp(name, "home") == 0) {
+        goHome(state.world);
+    } else {
+        return -1;
+    }
+    return done ? 0 : -2;
+}
+
+char* describeWorld(NPP instance, int json)
+{
+    if (!instanceObject(instance)) return nullptr;
+    const World& world = pluginState().world;
+    return copyText(json ? worldDumpJson(world) : worldSummary(world));
+}
+
+int worldCounts(NPP instance, TarneWorldCounts* counts)
+{
+    if (!instanceObject(instance) || !counts) return -1;
+    const World& world = pluginState().world;
+    counts->objectCount = world.objectCount;
+    counts->vertexCount = world.vertexCount;
+    counts->faceCount = world.faceCount;
+    counts->materialCount = world.materialCount;
+    counts->lightCount = world.lightCount;
+    return 0;
+}
+
+char* takeLoadMessages(NPP instance)
+{
+    PluginWindow* object = instanceObject(instance);
+    if (!object || object->loadMessages.empty()) return nullptr;
+    char* text = copyText(object->loadMessages);
+    object->loadMessages.clear();
+    return text;
+}
+
+void* viewerWindow(NPP instance)
+{
+    PluginWindow* object = instanceObject(instance);
+    return object ? object->viewer.handle() : nullptr;
+}
+
+int renderSize(NPP instance, int* width, int* height)
+{
+    PluginWindow* object = instanceObject(instance);
+    if (!object || !width || !height) return -1;
+    *width = object->viewer.frame.renderWidth;
+    *height = object->viewer.frame.renderHeight;
+    return 0;
+}
+
+int normalizeFile(const char* path, char** text, char** messages)
+{
+    *text = nullptr;
+    *messages = nullptr;
+    NormalizeResult result;
+    const bool normalized = path && normalizeWorldFile(path, result);
+    std::string lines;
+    for (const NormalizeDiagnostic& d : result.diagnostics) {
+        lines += d.file + ":" + std::to_string(d.line) + ":" + std::to_string(d.column) + ": " +
+                 (d.warning ? "warning: " : "") + d.message + "\n";
+    }
+    if (!lines.empty()) *messages = copyText(lines);
+    if (!normalized) return 1;
+    *text = copyText(result.text);
+    return 0;
+}
+
+const char* versionValue(const char* key)
+{
+    return versionEntry(key);
+}
+
+void freeText(char* text)
+{
+    std::free(text);
+}
+
+const TarneServices kServices = {
+    sizeof(TarneServices), setStrict,  command,       describeWorld, worldCounts, takeLoadMessages,
+    viewerWindow,          renderSize, normalizeFile, versionValue,  freeText,
+};
+
+} // namespace
+
+NP_EXPORT const TarneServices* NP_GetTarneServices()
+{
+    return &kServices;
+}

@@ -1,0 +1,79 @@
+// viewer/viewer_window.h - the window in which frames appear, and its frame loop.
+//
+// Owns: the Viewer's FrameState (render size, frame, background and depth buffers,
+// DrawDib handle, shadow and stereo flags), its busy flag, client rectangle and
+// navigation state. Reads the plug-in instance's options (display scale, lamp flag).
+// Writes the World's camera at creation; renders the World every paint.
+// The frame loop: every WM_PAINT renders one frame and posts WM_TIMER to the Viewer;
+// every WM_TIMER asks for the next paint at once. It runs while a world with objects
+// is loaded and the busy flag is 0.
+// Entry points: the window messages; create (through FrameworkWindow::createChild);
+//               teardown (the destructor); isLiveViewer.
+#pragma once
+
+#include "render/render.h"
+#include "viewer/framework_window.h"
+#include "world/tables.h"
+
+// The plug-in instance's options that the Viewer and the Dashboard read and switch.
+struct InstanceOptions {
+    f32 displayScale = 1.0f; // the Viewer renders at its client size / scale (1.0 or 2.0)
+    i16 lampFlag = 0;        // 1 while the user's lamp (a spot light at the eye) is on
+};
+
+// Mouse navigation state (moved by the navigation, read by the frame step).
+struct NavigationState {
+    i16 mode = 4;               // 0..7; 4 at creation
+    f32 forwardAmount = 800.0f; // world units a frame
+    f32 sideAmount = 0.0f;
+    f32 mainAmount = 0.0f;
+    i16 seekSteps = 0;
+};
+
+// Posted by the loading sequence once per load: the Viewer sets up the world's sounds.
+constexpr UINT kSoundSetupMessage = 2024;
+
+class ViewerWindow : public FrameworkWindow {
+public:
+    ViewerWindow(World& world, RenderState& render, const InstanceOptions& options);
+    ~ViewerWindow() override; // the teardown
+
+    HRESULT comResult = -1;         // CoInitialize's answer; negative: COM not initialised
+    FrameState frame;               // render size, buffers, flags (see render/render.h)
+    u16 busyFlag = 1;               // while 1, painting draws nothing and the loop stops
+    RECT clientRect = {0, 0, 0, 0}; // as last read
+    NavigationState navigation;
+    HWND leftSidePanel = nullptr; // the Dashboard's left panel while it is open
+
+    // A Viewer that has been destroyed is never touched again: the frame step's
+    // message draining may run a handler that ends the whole instance.
+    static bool isLiveViewer(u64 serial);
+    u64 serial() const { return serial_; }
+
+    // Recomputes W and H from the client size and the display scale and resizes the
+    // buffers (WM_SIZE, WM_MOVE and the display-scale switch all come here).
+    bool resizeToClient();
+
+protected:
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+private:
+    LRESULT onCreate(WPARAM wParam, LPARAM lParam);
+    LRESULT onPaint();
+    void onTick();
+    // Takes, translates and dispatches the queued messages of the browser's frame,
+    // the plug-in window and the left side panel. False when the Viewer was
+    // destroyed meanwhile (then nothing of it may be touched).
+    bool drainInterfaceMessages();
+    // One frame's worth of the current navigation motion (mouse navigation).
+    void applyNavigationMotion();
+    // Moves the sound listener to the camera (positioned sound).
+    void updateListener();
+    // Message 2024: sets up the world's sounds; answers 0.
+    LRESULT onSoundSetup();
+
+    World& world_;
+    RenderState& render_;
+    const InstanceOptions& options_;
+    u64 serial_;
+};
