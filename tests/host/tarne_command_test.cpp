@@ -1,0 +1,179 @@
+// The tarne command as a user runs it: exit codes, messages, the picture and the dump.
+#include "tests/support/test_support.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+using testing_support::binDir;
+using testing_support::readFile;
+using testing_support::tempDir;
+using testing_support::writeTempFile;
+
+struct Run {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Run tarne(const std::string& arguments)
+{
+    const std::string out = tempDir() + "stdout.txt";
+    const std::string err = tempDir() + "stderr.txt";
+    const std::string command =
+        binDir() + "/tarne " + arguments + " > '" + out + "' 2> '" + err + "'";
+    Run run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = readFile(out);
+    run.err = readFile(err);
+    return run;
+}
+
+struct Png {
+    unsigned width = 0;
+    unsigned height = 0;
+    std::string rgb;  // 3 bytes a pixel, rows top-down
+};
+
+Png readPng(const std::string& path)
+{
+    Png picture;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
+    image.format = PNG_FORMAT_RGB;
+    picture.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr)) return Png{};
+    picture.width = image.width;
+    picture.height = image.height;
+    return picture;
+}
+
+const char* kRedSquare = "#VRML V2.0 utf8\n"
+                         "Background {\n"
+                         "  skyColor [ 0 0 1 ]\n"
+                         "}\n"
+                         "Viewpoint {\n"
+                         "  position 0 0 10\n"
+                         "}\n"
+                         "Shape {\n"
+                         "  appearance Appearance {\n"
+                         "    material Material {\n"
+                         "      diffuseColor 1 0 0\n"
+                         "    }\n"
+                         "  }\n"
+                         "  geometry IndexedFaceSet {\n"
+                         "    coord Coordinate {\n"
+                         "      point [\n"
+                         "        -1 -1 0,\n"
+                         "        1 -1 0,\n"
+                         "        1 1 0,\n"
+                         "        -1 1 0,\n"
+                         "      ]\n"
+                         "    }\n"
+                         "    coordIndex [\n"
+                         "      0, 1, 2, 3, -1,\n"
+                         "    ]\n"
+                         "  }\n"
+                         "}\n";
+
+} // namespace
+
+TEST(TarneCommand, VersionNamesTheProductAndTheContentTypes)
+{
+    const Run run = tarne("--version");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Tarne 1.0"), std::string::npos);
+    EXPECT_NE(run.out.find("1.0.0.1"), std::string::npos);
+    EXPECT_NE(run.out.find("x-world/x-vrml: wrl,wrz"), std::string::npos);
+    EXPECT_NE(run.out.find("model/vrml: wrl,wrz"), std::string::npos);
+}
+
+TEST(TarneCommand, UsageErrorsExitWith2AndSayWhy)
+{
+    for (const char* arguments : {"", "frobnicate x.wrl", "render x.wrl", "info", "render x.wrl -o y.png --size 0x10",
+                                  "render x.wrl -o y.png --scale 3", "info x.wrl --shadows"}) {
+        const Run run = tarne(arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_NE(run.err.find("usage:"), std::string::npos) << arguments;
+    }
+}
+
+TEST(TarneCommand, AMissingFileExitsWith1AndNamesTheFile)
+{
+    const Run run = tarne("info '" + tempDir() + "no-such-world.wrl'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("no-such-world.wrl"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("No such file"), std::string::npos) << run.err;
+    const Run folder = tarne("render '" + tempDir() + "' -o '" + tempDir() + "x.png'");
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_NE(folder.err.find("not a regular file"), std::string::npos) << folder.err;
+}
+
+TEST(TarneCommand, InfoJsonDumpsTheTables)
+{
+    const std::string world = writeTempFile("square.wrl", kRedSquare);
+    const Run run = tarne("info --json '" + world + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.front(), '{');
+    EXPECT_NE(run.out.find("\"objectCount\": 1"), std::string::npos) << run.out.substr(0, 300);
+    EXPECT_NE(run.out.find("\"vertexCount\": 4"), std::string::npos);
+    EXPECT_NE(run.out.find("\"backgroundBlue\": 255"), std::string::npos);
+}
+
+TEST(TarneCommand, AWorldWithoutObjectsIsAWarningNotAFailure)
+{
+    const std::string world = writeTempFile("nothing.wrl", "#VRML V2.0 utf8\n");
+    const Run run = tarne("info '" + world + "'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("warning"), std::string::npos) << run.err;
+}
+
+TEST(TarneCommand, RenderWritesTheWorldViewAboveTheDashboard)
+{
+    const std::string world = writeTempFile("square.wrl", kRedSquare);
+    const std::string picture = tempDir() + "square.png";
+    const Run run = tarne("render '" + world + "' -o '" + picture + "' --size 200x190");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Png png = readPng(picture);
+    ASSERT_EQ(png.width, 200u);
+    ASSERT_EQ(png.height, 100u);  // 190 rows less the Dashboard's 90
+    auto pixel = [&](unsigned x, unsigned y) {
+        const std::size_t at = (static_cast<std::size_t>(y) * png.width + x) * 3;
+        return std::string(png.rgb.substr(at, 3));
+    };
+    // The square sits in the middle of the view; the sky colour around it.
+    const std::string centre = pixel(100, 50);
+    EXPECT_GT(static_cast<unsigned char>(centre[0]), 100);  // red
+    EXPECT_EQ(static_cast<unsigned char>(centre[2]), 0);
+    EXPECT_EQ(pixel(2, 2), std::string("\x00\x00\xff", 3));  // the sky colour
+}
+
+TEST(TarneCommand, RenderWholeIncludesTheDashboardRows)
+{
+    const std::string world = writeTempFile("square.wrl", kRedSquare);
+    const std::string picture = tempDir() + "whole.png";
+    const Run run = tarne("render '" + world + "' -o '" + picture + "' --size 200x190 --whole --frames 2");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Png png = readPng(picture);
+    EXPECT_EQ(png.width, 200u);
+    EXPECT_EQ(png.height, 190u);
+}
+
+TEST(TarneCommand, NormalizeWritesTheCanonicalText)
+{
+    const std::string world =
+        writeTempFile("oneline.wrl", "#VRML V2.0 utf8\nShape { geometry Box { size 2 2 2 } }\n");
+    const std::string out = tempDir() + "oneline-normalized.wrl";
+    const Run run = tarne("normalize '" + world + "' -o '" + out + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string text = readFile(out);
+    EXPECT_NE(text.find("IndexedFaceSet {"), std::string::npos) << text.substr(0, 300);
+    const Run missing = tarne("normalize '" + tempDir() + "absent.wrl'");
+    EXPECT_EQ(missing.status, 1);
+}

@@ -1,0 +1,136 @@
+// One instance and its window: the take-over, the Dashboard and Viewer rectangles,
+// repeated NPP_SetWindow, the browser's own procedure kept reachable and given back.
+#include "tests/plugin/plugin_fixture.h"
+
+#include <vector>
+
+namespace {
+
+std::vector<UINT> gBrowserMessages;
+
+LRESULT browserProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message >= WM_USER) gBrowserMessages.push_back(message);
+    return DefWindowProc(window, message, wParam, lParam);
+}
+
+std::vector<HWND> childrenOf(HWND parent)
+{
+    std::vector<HWND> children;
+    for (HWND child = GetTopWindow(parent); child; child = GetNextChild(parent, child))
+        children.push_back(child);
+    return children;
+}
+
+} // namespace
+
+using InstanceWindow = PluginTest;
+
+TEST_F(InstanceWindow, SplitsA400By300AreaIntoViewerAboveAndDashboardBelow)
+{
+    startPlugin();
+    startInstance(400, 300);
+    const std::vector<HWND> children = childrenOf(area);
+    ASSERT_EQ(children.size(), 2u);
+    HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
+    ASSERT_NE(viewer, nullptr);
+    for (HWND child : children) {
+        RECT rect{};
+        GetWindowRect(child, &rect);
+        EXPECT_EQ(rect.left, 0);
+        EXPECT_EQ(rect.right, 400);
+        if (child == viewer) {
+            EXPECT_EQ(rect.top, 0);
+            EXPECT_EQ(rect.bottom, 210);
+        } else {
+            EXPECT_EQ(rect.top, 210);
+            EXPECT_EQ(rect.bottom, 300);
+        }
+        EXPECT_TRUE(IsWindowVisible(child));
+    }
+    int width = 0, height = 0;
+    ASSERT_EQ(services->renderSize(&instance, &width, &height), 0);
+    EXPECT_EQ(width, 400);
+    EXPECT_EQ(height, 210);
+}
+
+TEST_F(InstanceWindow, LaterSetWindowCallsChangeNothing)
+{
+    startPlugin();
+    startInstance(400, 300);
+    NPWindow resized{};
+    resized.window = area;
+    resized.width = 800;
+    resized.height = 600;
+    EXPECT_EQ(plugin.setwindow(&instance, &resized), NPERR_NO_ERROR);
+    EXPECT_EQ(plugin.setwindow(&instance, &resized), NPERR_NO_ERROR);
+    EXPECT_EQ(childrenOf(area).size(), 2u);
+    int width = 0, height = 0;
+    services->renderSize(&instance, &width, &height);
+    EXPECT_EQ(width, 400);
+    EXPECT_EQ(height, 210);
+}
+
+TEST_F(InstanceWindow, ANullHandleTakesNothingOverUntilAWindowArrives)
+{
+    startPlugin();
+    area = CreateWindowEx(0, nullptr, nullptr, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                          nullptr, nullptr, nullptr, nullptr);
+    const LONG_PTR original = GetWindowLongPtr(area, GWLP_WNDPROC);
+    ASSERT_EQ(plugin.newp(nullptr, &instance, NP_EMBED, 0, nullptr, nullptr, nullptr), NPERR_NO_ERROR);
+    instanceLive = true;
+    NPWindow window{};
+    window.width = 400;
+    window.height = 300;
+    EXPECT_EQ(plugin.setwindow(&instance, &window), NPERR_NO_ERROR);
+    EXPECT_EQ(services->viewerWindow(&instance), nullptr);
+    EXPECT_EQ(GetWindowLongPtr(area, GWLP_WNDPROC), original);
+    window.window = area;
+    EXPECT_EQ(plugin.setwindow(&instance, &window), NPERR_NO_ERROR);
+    EXPECT_NE(services->viewerWindow(&instance), nullptr);
+    EXPECT_NE(GetWindowLongPtr(area, GWLP_WNDPROC), original);
+}
+
+TEST_F(InstanceWindow, PassesUnhandledMessagesToTheBrowserAndGivesItsProcedureBack)
+{
+    startPlugin();
+    gBrowserMessages.clear();
+    WNDCLASS browserClass{};
+    browserClass.lpfnWndProc = browserProcedure;
+    browserClass.lpszClassName = "TestBrowserArea";
+    ASSERT_NE(RegisterClass(&browserClass), 0);
+    frame = CreateWindowEx(0, nullptr, "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                           nullptr, nullptr, nullptr, nullptr);
+    area = CreateWindowEx(0, "TestBrowserArea", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 400, 300,
+                          frame, nullptr, nullptr, nullptr);
+    ASSERT_EQ(plugin.newp(nullptr, &instance, NP_EMBED, 0, nullptr, nullptr, nullptr), NPERR_NO_ERROR);
+    instanceLive = true;
+    NPWindow window{};
+    window.window = area;
+    window.width = 400;
+    window.height = 300;
+    ASSERT_EQ(plugin.setwindow(&instance, &window), NPERR_NO_ERROR);
+
+    EXPECT_NE(GetWindowLongPtr(area, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&browserProcedure));
+    EXPECT_EQ(GetProp(area, "this ptr"), instance.pdata);
+    SendMessage(area, WM_USER + 7, 0, 0);  // not in the instance's message map
+    ASSERT_EQ(gBrowserMessages.size(), 1u);
+    EXPECT_EQ(gBrowserMessages[0], WM_USER + 7);
+
+    destroyInstance();
+    EXPECT_EQ(GetWindowLongPtr(area, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&browserProcedure));
+    EXPECT_EQ(GetProp(area, "this ptr"), nullptr);
+    EXPECT_TRUE(IsWindow(area));  // the browser's window stays the browser's
+    EXPECT_TRUE(childrenOf(area).empty());
+    EXPECT_EQ(instance.pdata, nullptr);
+}
+
+TEST_F(InstanceWindow, AnAreaLowerThanTheDashboardGivesTheViewerNoRows)
+{
+    startPlugin();
+    startInstance(300, 50);
+    int width = 0, height = 0;
+    ASSERT_EQ(services->renderSize(&instance, &width, &height), 0);
+    EXPECT_EQ(width, 300);
+    EXPECT_EQ(height, 0);
+}

@@ -1,0 +1,137 @@
+// The loading sequence behind NPP_StreamAsFile and the first frames, through the
+// entry points.
+#include "tests/plugin/plugin_fixture.h"
+
+#include <string>
+
+namespace {
+
+std::string dump(const TarneServices* services, NPP instance)
+{
+    char* text = services->describeWorld(instance, 1);
+    std::string json = text ? text : "";
+    services->freeText(text);
+    return json;
+}
+
+TarneWorldCounts counts(const TarneServices* services, NPP instance)
+{
+    TarneWorldCounts result{};
+    services->worldCounts(instance, &result);
+    return result;
+}
+
+} // namespace
+
+using Loading = PluginTest;
+
+TEST_F(Loading, ReadsTheWorldAndStartsTheFrameLoop)
+{
+    startPlugin();
+    startInstance(320, 290);
+    loadWorld("triangle.wrl", kTriangleWorld);
+    EXPECT_EQ(counts(services, &instance).objectCount, 1);
+    HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
+    // The sound set-up message waits for the Viewer, once.
+    MSG msg{};
+    EXPECT_TRUE(PeekMessage(&msg, viewer, 2024, 2024, PM_REMOVE));
+    EXPECT_FALSE(PeekMessage(&msg, viewer, 2024, 2024, PM_REMOVE));
+    EXPECT_EQ(runFrames(3), 3);
+    // Each frame asked for the next one.
+    EXPECT_TRUE(PeekMessage(&msg, viewer, WM_TIMER, WM_TIMER, PM_NOREMOVE));
+}
+
+TEST_F(Loading, PostsTheSoundSetUpMessageForAWorldWithoutSounds)
+{
+    startPlugin();
+    startInstance(320, 290);
+    loadWorld("empty.wrl", "#VRML V2.0 utf8\n");
+    HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
+    MSG msg{};
+    EXPECT_TRUE(PeekMessage(&msg, viewer, 2024, 2024, PM_REMOVE));
+}
+
+TEST_F(Loading, AWorldWithoutObjectsPaintsNothingAndPostsNoTick)
+{
+    startPlugin();
+    startInstance(320, 290);
+    loadWorld("empty.wrl", "#VRML V2.0 utf8\nWorldInfo { title \"nothing\" }\n");
+    EXPECT_EQ(runFrames(1), 0);
+    HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
+    MSG msg{};
+    EXPECT_FALSE(PeekMessage(&msg, viewer, WM_TIMER, WM_TIMER, PM_NOREMOVE));
+}
+
+TEST_F(Loading, TheFirstViewpointGivesTheStartCamera)
+{
+    startPlugin();
+    startInstance(320, 290);
+    loadWorld("triangle.wrl", kTriangleWorld);
+    const std::string json = dump(services, &instance);
+    // position 0 0 5 is eye (25000, 0, 0) in the internal (z, x, y) order, looking
+    // along file -z: one file unit nearer the origin.
+    EXPECT_NE(json.find("\"eye\": [25000, 0, 0]"), std::string::npos) << json.substr(0, 400);
+    EXPECT_NE(json.find("\"target\": [20000, 0, 0]"), std::string::npos);
+}
+
+TEST_F(Loading, ASecondWorldStartsFromEmptyTables)
+{
+    startPlugin();
+    startInstance(320, 290);
+    loadWorld("first.wrl", kTriangleWorld);
+    ASSERT_EQ(counts(services, &instance).objectCount, 1);
+    loadWorld("second.wrl", kTriangleWorld);
+    const TarneWorldCounts second = counts(services, &instance);
+    EXPECT_EQ(second.objectCount, 1);
+    EXPECT_EQ(second.vertexCount, 3u);
+    EXPECT_EQ(second.faceCount, 2u);  // the triangle and the empty row after it
+    EXPECT_EQ(runFrames(2), 2);
+}
+
+TEST_F(Loading, ANullOrEmptyFileNameDoesNothing)
+{
+    startPlugin();
+    startInstance(320, 290);
+    NPStream stream{};
+    plugin.asfile(&instance, &stream, nullptr);
+    plugin.asfile(&instance, &stream, "");
+    HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
+    MSG msg{};
+    EXPECT_FALSE(PeekMessage(&msg, viewer, 2024, 2024, PM_NOREMOVE));
+    EXPECT_EQ(counts(services, &instance).objectCount, 0);
+}
+
+TEST_F(Loading, StrictLoadingSkipsTheNormalizingPass)
+{
+    startPlugin();
+    startInstance(320, 290);
+    // A whole face set on one line: the normalizing pass lays it out; the line reader
+    // alone cannot read a coordinate list that opens and closes on one line.
+    const char* oneLine =
+        "#VRML V2.0 utf8\n"
+        "Shape { geometry IndexedFaceSet { coord Coordinate { point [ 0 0 0, 1 0 0, 0 1 0 ] } "
+        "coordIndex [ 0, 1, 2, -1 ] } }\n";
+    loadWorld("one-line.wrl", oneLine);
+    EXPECT_EQ(counts(services, &instance).objectCount, 1);
+    ASSERT_EQ(services->setStrict(&instance, 1), 0);
+    loadWorld("one-line-strict.wrl", oneLine);
+    EXPECT_EQ(counts(services, &instance).objectCount, 0);
+}
+
+TEST_F(Loading, EveryOptionSwitchRendersFrames)
+{
+    startPlugin();
+    startInstance(320, 290);
+    loadWorld("triangle.wrl", kTriangleWorld);
+    for (const char* name : {"stereo", "shadows", "lamp", "reflection", "scale"})
+        EXPECT_EQ(services->command(&instance, name), 0) << name;
+    EXPECT_EQ(services->command(&instance, "no such switch"), -1);
+    int width = 0, height = 0;
+    services->renderSize(&instance, &width, &height);
+    EXPECT_EQ(width, 160);  // display scale 2.0 halves the rendered size
+    EXPECT_EQ(height, 100);
+    EXPECT_EQ(runFrames(2), 2);
+    EXPECT_EQ(counts(services, &instance).lightCount, 1);  // the lamp
+    EXPECT_EQ(services->command(&instance, "lamp"), 0);
+    EXPECT_EQ(counts(services, &instance).lightCount, 0);
+}

@@ -1,0 +1,188 @@
+// tests/plugin/plugin_fixture.h - the plug-in loaded with dlopen, a browser function
+// table whose allocator counts blocks and can be told to fail, and the windows a
+// browser would give an instance.
+#pragma once
+
+#include "platform/windows.h"
+#include "plugin/host_services.h"
+#include "plugin/npapi.h"
+#include "tests/support/test_support.h"
+
+#include <cstdlib>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+
+struct BrowserMemory {
+    static inline long allocations = 0;
+    static inline long failAfter = -1;  // allocations allowed before every call fails
+    static inline long foreignFrees = 0;
+    static inline long javaEnvCalls = 0;
+    static std::set<void*>& live()
+    {
+        static std::set<void*> blocks;
+        return blocks;
+    }
+    static void reset(long failAfterCount = -1)
+    {
+        allocations = foreignFrees = javaEnvCalls = 0;
+        failAfter = failAfterCount;
+    }
+    static void* alloc(std::uint32_t size)
+    {
+        if (failAfter >= 0 && allocations >= failAfter) return nullptr;
+        ++allocations;
+        void* block = std::malloc(size == 0 ? 1 : size);
+        live().insert(block);
+        return block;
+    }
+    static void release(void* block)
+    {
+        if (live().erase(block) == 0) {
+            ++foreignFrees;  // freed twice, or never ours: counted, never passed to free()
+            return;
+        }
+        std::free(block);
+    }
+    static void* javaEnv()
+    {
+        ++javaEnvCalls;
+        return nullptr;
+    }
+};
+
+class PluginTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platformUseBackend("headless");
+        BrowserMemory::reset();
+        const std::string path = testing_support::binDir() + "/libnptarne.so";
+        library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(library, nullptr) << dlerror();
+        getEntryPoints = symbol<NP_GetEntryPointsFunction>("NP_GetEntryPoints");
+        initialize = symbol<NP_InitializeFunction>("NP_Initialize");
+        shutdown = symbol<NP_ShutdownFunction>("NP_Shutdown");
+        auto getServices = symbol<NP_GetTarneServicesFunction>("NP_GetTarneServices");
+        ASSERT_TRUE(getEntryPoints && initialize && shutdown && getServices);
+        services = getServices();
+        plugin.size = sizeof plugin;
+        browser.size = sizeof browser;
+        browser.version = 0x001B;
+        browser.memalloc = BrowserMemory::alloc;
+        browser.memfree = BrowserMemory::release;
+        browser.getJavaEnv = BrowserMemory::javaEnv;
+    }
+
+    void TearDown() override
+    {
+        if (instanceLive) plugin.destroy(&instance, nullptr);
+        if (initialised) shutdown();
+        if (library) dlclose(library);
+        platformReset();
+    }
+
+    template <class Function>
+    Function symbol(const char* name)
+    {
+        return reinterpret_cast<Function>(dlsym(library, name));
+    }
+
+    // NP_GetEntryPoints and NP_Initialize with the counting browser table.
+    void startPlugin()
+    {
+        ASSERT_EQ(getEntryPoints(&plugin), NPERR_NO_ERROR);
+        ASSERT_EQ(initialize(&browser), NPERR_NO_ERROR);
+        initialised = true;
+    }
+
+    // A browser frame holding a plug-in area of the size; NPP_New and NPP_SetWindow.
+    void startInstance(int width, int height)
+    {
+        frame = CreateWindowEx(0, nullptr, "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, width,
+                               height, nullptr, nullptr, nullptr, nullptr);
+        area = CreateWindowEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, width, height,
+                              frame, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(frame && area);
+        ASSERT_EQ(plugin.newp(nullptr, &instance, NP_EMBED, 0, nullptr, nullptr, nullptr),
+                  NPERR_NO_ERROR);
+        instanceLive = true;
+        NPWindow window{};
+        window.window = area;
+        window.width = static_cast<std::uint32_t>(width);
+        window.height = static_cast<std::uint32_t>(height);
+        ASSERT_EQ(plugin.setwindow(&instance, &window), NPERR_NO_ERROR);
+    }
+
+    // Streams a world written into the test's folder, as a browser hands it over.
+    void loadWorld(const std::string& name, const std::string& text)
+    {
+        const std::string path = testing_support::writeTempFile(name, text);
+        NPStream stream{};
+        std::uint16_t type = NP_NORMAL;
+        ASSERT_EQ(plugin.newstream(&instance, nullptr, &stream, 0, &type), NPERR_NO_ERROR);
+        plugin.asfile(&instance, &stream, path.c_str());
+        plugin.destroystream(&instance, &stream, NPRES_DONE);
+    }
+
+    // Dispatches messages until `frames` frames were presented or nothing is left.
+    int runFrames(int frames)
+    {
+        HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
+        if (!viewer) return 0;
+        const std::uint64_t start = platformPresentCount(viewer);
+        MSG msg{};
+        while (static_cast<int>(platformPresentCount(viewer) - start) < frames &&
+               GetMessage(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessage(&msg);
+        }
+        return static_cast<int>(platformPresentCount(viewer) - start);
+    }
+
+    void destroyInstance()
+    {
+        if (!instanceLive) return;
+        plugin.destroy(&instance, nullptr);
+        instanceLive = false;
+    }
+
+    void* library = nullptr;
+    NP_GetEntryPointsFunction getEntryPoints = nullptr;
+    NP_InitializeFunction initialize = nullptr;
+    NP_ShutdownFunction shutdown = nullptr;
+    const TarneServices* services = nullptr;
+    NPPluginFuncs plugin{};
+    NPNetscapeFuncs browser{};
+    NPP_t instance{};
+    bool initialised = false;
+    bool instanceLive = false;
+    HWND frame = nullptr;
+    HWND area = nullptr;
+};
+
+// A one-triangle world in the layout the line reader reads.
+inline const char* kTriangleWorld = "#VRML V2.0 utf8\n"
+                                    "Viewpoint {\n"
+                                    "  position 0 0 5\n"
+                                    "}\n"
+                                    "Shape {\n"
+                                    "  appearance Appearance {\n"
+                                    "    material Material {\n"
+                                    "      diffuseColor 1 0 0\n"
+                                    "    }\n"
+                                    "  }\n"
+                                    "  geometry IndexedFaceSet {\n"
+                                    "    coord Coordinate {\n"
+                                    "      point [\n"
+                                    "        -1 -1 0,\n"
+                                    "        1 -1 0,\n"
+                                    "        0 1 0,\n"
+                                    "      ]\n"
+                                    "    }\n"
+                                    "    coordIndex [\n"
+                                    "      0, 1, 2, -1,\n"
+                                    "    ]\n"
+                                    "  }\n"
+                                    "}\n";
