@@ -88,12 +88,37 @@ struct RenderState {
     u32 vertexFaceHeadCapacity = 0;
     bool derivedTablesBuilt = false;
 
+    // Per-face scratch of the scan converter, cornerCapacity slots each: the slot's
+    // corner (faceIndices entry), its successor along the outline, whether its edge can
+    // still cross a later row, the contour ends, and the interpolated values of each
+    // slot and of each crossing of one row (kMaxScanValues floats a slot).
+    u32* slotCorners = nullptr;
+    u32* slotNext = nullptr;
+    u8* slotValid = nullptr;
+    u32* contourEnds = nullptr;
+    f32* slotValues = nullptr;
+    f32* crossingValues = nullptr;
+    u32* crossingOrder = nullptr;
+
+    // The world counts the buffers above were sized and the derived tables built for;
+    // PrepareFrame sizes them again when the world no longer matches.
+    i16 sizedObjectCount = -1;
+    u32 sizedVertexCount = 0;
+    u32 sizedFaceCount = 0;
+    u32 sizedFaceIndexCount = 0;
+    u32 largestFace = 0;  // corners of the largest face of the world
+
     // Shadows (allocated while the shadow flag is on).
     ShadowDescriptor* shadowDescriptors = nullptr;  // room for 8 lights
-    f32* lightCoordinates = nullptr;                // per corner: 8 u, 8 v, 8 depths
-    u32 lightCoordinateCapacity = 0;                // corners
-    void* shadowMaps = nullptr;                     // allocated and freed every frame
-    DepthRecord* rightDepthBuffer = nullptr;        // stereo, during a frame only
+    f32* lightCoordinates = nullptr;  // per corner: u, v, depth for each shadow light
+    u32 lightCoordinateCapacity = 0;  // floats
+    void* shadowMaps = nullptr;       // allocated and freed every frame
+    u32 shadowLightCount = 0;         // lights with a shadow map this frame (0..8)
+    DepthRecord* rightDepthBuffer = nullptr;  // stereo, during a frame only
+
+    // Renders every span through the general per-value loop instead of the
+    // specialised ones; tests compare both to prove the fast path draws the same.
+    bool referenceSpans = false;
 };
 
 // --- Frame buffers (one Viewer) ------------------------------------------------------

@@ -37,7 +37,7 @@ Run tarne(const std::string& arguments)
 struct Png {
     unsigned width = 0;
     unsigned height = 0;
-    std::string rgb;  // 3 bytes a pixel, rows top-down
+    std::string rgb; // 3 bytes a pixel, rows top-down
 };
 
 Png readPng(const std::string& path)
@@ -96,8 +96,9 @@ TEST(TarneCommand, VersionNamesTheProductAndTheContentTypes)
 
 TEST(TarneCommand, UsageErrorsExitWith2AndSayWhy)
 {
-    for (const char* arguments : {"", "frobnicate x.wrl", "render x.wrl", "info", "render x.wrl -o y.png --size 0x10",
-                                  "render x.wrl -o y.png --scale 3", "info x.wrl --shadows"}) {
+    for (const char* arguments :
+         {"", "frobnicate x.wrl", "render x.wrl", "info", "render x.wrl -o y.png --size 0x10",
+          "render x.wrl -o y.png --scale 3", "info x.wrl --shadows"}) {
         const Run run = tarne(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_NE(run.err.find("usage:"), std::string::npos) << arguments;
@@ -142,23 +143,24 @@ TEST(TarneCommand, RenderWritesTheWorldViewAboveTheDashboard)
     ASSERT_EQ(run.status, 0) << run.err;
     const Png png = readPng(picture);
     ASSERT_EQ(png.width, 200u);
-    ASSERT_EQ(png.height, 100u);  // 190 rows less the Dashboard's 90
+    ASSERT_EQ(png.height, 100u); // 190 rows less the Dashboard's 90
     auto pixel = [&](unsigned x, unsigned y) {
         const std::size_t at = (static_cast<std::size_t>(y) * png.width + x) * 3;
         return std::string(png.rgb.substr(at, 3));
     };
     // The square sits in the middle of the view; the sky colour around it.
     const std::string centre = pixel(100, 50);
-    EXPECT_GT(static_cast<unsigned char>(centre[0]), 100);  // red
+    EXPECT_GT(static_cast<unsigned char>(centre[0]), 100); // red
     EXPECT_EQ(static_cast<unsigned char>(centre[2]), 0);
-    EXPECT_EQ(pixel(2, 2), std::string("\x00\x00\xff", 3));  // the sky colour
+    EXPECT_EQ(pixel(2, 2), std::string("\x00\x00\xff", 3)); // the sky colour
 }
 
 TEST(TarneCommand, RenderWholeIncludesTheDashboardRows)
 {
     const std::string world = writeTempFile("square.wrl", kRedSquare);
     const std::string picture = tempDir() + "whole.png";
-    const Run run = tarne("render '" + world + "' -o '" + picture + "' --size 200x190 --whole --frames 2");
+    const Run run =
+        tarne("render '" + world + "' -o '" + picture + "' --size 200x190 --whole --frames 2");
     ASSERT_EQ(run.status, 0) << run.err;
     const Png png = readPng(picture);
     EXPECT_EQ(png.width, 200u);

@@ -69,7 +69,7 @@ TEST_F(EntryPoints, GiveMinorVersion11ADoNothingUrlNotifyAndNoJavaClass)
     initialised = true;
     ASSERT_NE(plugin.urlnotify, nullptr);
     EXPECT_NE(plugin.urlnotify, sentinelUrlNotify);
-    plugin.urlnotify(nullptr, "http://example.org/", NPRES_DONE, nullptr);  // must do nothing
+    plugin.urlnotify(nullptr, "http://example.org/", NPRES_DONE, nullptr); // must do nothing
     EXPECT_EQ(plugin.javaClass, nullptr);
     EXPECT_EQ(BrowserMemory::javaEnvCalls, 1);
 }
@@ -92,11 +92,11 @@ TEST_F(EntryPoints, AnswerNullInstancesAndWindowsWithTheirErrorCodes)
     NPWindow window{};
     EXPECT_EQ(plugin.setwindow(&instance, nullptr), NPERR_GENERIC_ERROR);
     EXPECT_EQ(plugin.setwindow(nullptr, &window), NPERR_INVALID_INSTANCE_ERROR);
-    NPP_t empty{};  // no pdata: NPP_New never ran for it
+    NPP_t empty{}; // no pdata: NPP_New never ran for it
     EXPECT_EQ(plugin.setwindow(&empty, &window), NPERR_GENERIC_ERROR);
     std::uint16_t type = 0;
     EXPECT_EQ(plugin.newstream(nullptr, nullptr, nullptr, 0, &type), NPERR_INVALID_INSTANCE_ERROR);
-    plugin.asfile(nullptr, nullptr, "x.wrl");  // nothing happens
+    plugin.asfile(nullptr, nullptr, "x.wrl"); // nothing happens
     plugin.print(nullptr, nullptr);
 }
 

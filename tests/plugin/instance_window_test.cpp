@@ -77,7 +77,8 @@ TEST_F(InstanceWindow, ANullHandleTakesNothingOverUntilAWindowArrives)
     area = CreateWindowEx(0, nullptr, nullptr, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
                           nullptr, nullptr, nullptr, nullptr);
     const LONG_PTR original = GetWindowLongPtr(area, GWLP_WNDPROC);
-    ASSERT_EQ(plugin.newp(nullptr, &instance, NP_EMBED, 0, nullptr, nullptr, nullptr), NPERR_NO_ERROR);
+    ASSERT_EQ(plugin.newp(nullptr, &instance, NP_EMBED, 0, nullptr, nullptr, nullptr),
+              NPERR_NO_ERROR);
     instanceLive = true;
     NPWindow window{};
     window.width = 400;
@@ -103,7 +104,8 @@ TEST_F(InstanceWindow, PassesUnhandledMessagesToTheBrowserAndGivesItsProcedureBa
                            nullptr, nullptr, nullptr, nullptr);
     area = CreateWindowEx(0, "TestBrowserArea", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 400, 300,
                           frame, nullptr, nullptr, nullptr);
-    ASSERT_EQ(plugin.newp(nullptr, &instance, NP_EMBED, 0, nullptr, nullptr, nullptr), NPERR_NO_ERROR);
+    ASSERT_EQ(plugin.newp(nullptr, &instance, NP_EMBED, 0, nullptr, nullptr, nullptr),
+              NPERR_NO_ERROR);
     instanceLive = true;
     NPWindow window{};
     window.window = area;
@@ -113,14 +115,14 @@ TEST_F(InstanceWindow, PassesUnhandledMessagesToTheBrowserAndGivesItsProcedureBa
 
     EXPECT_NE(GetWindowLongPtr(area, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&browserProcedure));
     EXPECT_EQ(GetProp(area, "this ptr"), instance.pdata);
-    SendMessage(area, WM_USER + 7, 0, 0);  // not in the instance's message map
+    SendMessage(area, WM_USER + 7, 0, 0); // not in the instance's message map
     ASSERT_EQ(gBrowserMessages.size(), 1u);
     EXPECT_EQ(gBrowserMessages[0], WM_USER + 7);
 
     destroyInstance();
     EXPECT_EQ(GetWindowLongPtr(area, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&browserProcedure));
     EXPECT_EQ(GetProp(area, "this ptr"), nullptr);
-    EXPECT_TRUE(IsWindow(area));  // the browser's window stays the browser's
+    EXPECT_TRUE(IsWindow(area)); // the browser's window stays the browser's
     EXPECT_TRUE(childrenOf(area).empty());
     EXPECT_EQ(instance.pdata, nullptr);
 }

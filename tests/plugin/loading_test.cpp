@@ -84,7 +84,7 @@ TEST_F(Loading, ASecondWorldStartsFromEmptyTables)
     const TarneWorldCounts second = counts(services, &instance);
     EXPECT_EQ(second.objectCount, 1);
     EXPECT_EQ(second.vertexCount, 3u);
-    EXPECT_EQ(second.faceCount, 2u);  // the triangle and the empty row after it
+    EXPECT_EQ(second.faceCount, 2u); // the triangle and the empty row after it
     EXPECT_EQ(runFrames(2), 2);
 }
 
@@ -128,10 +128,10 @@ TEST_F(Loading, EveryOptionSwitchRendersFrames)
     EXPECT_EQ(services->command(&instance, "no such switch"), -1);
     int width = 0, height = 0;
     services->renderSize(&instance, &width, &height);
-    EXPECT_EQ(width, 160);  // display scale 2.0 halves the rendered size
+    EXPECT_EQ(width, 160); // display scale 2.0 halves the rendered size
     EXPECT_EQ(height, 100);
     EXPECT_EQ(runFrames(2), 2);
-    EXPECT_EQ(counts(services, &instance).lightCount, 1);  // the lamp
+    EXPECT_EQ(counts(services, &instance).lightCount, 1); // the lamp
     EXPECT_EQ(services->command(&instance, "lamp"), 0);
     EXPECT_EQ(counts(services, &instance).lightCount, 0);
 }

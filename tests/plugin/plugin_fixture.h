@@ -16,7 +16,7 @@
 
 struct BrowserMemory {
     static inline long allocations = 0;
-    static inline long failAfter = -1;  // allocations allowed before every call fails
+    static inline long failAfter = -1; // allocations allowed before every call fails
     static inline long foreignFrees = 0;
     static inline long javaEnvCalls = 0;
     static std::set<void*>& live()
@@ -40,7 +40,7 @@ struct BrowserMemory {
     static void release(void* block)
     {
         if (live().erase(block) == 0) {
-            ++foreignFrees;  // freed twice, or never ours: counted, never passed to free()
+            ++foreignFrees; // freed twice, or never ours: counted, never passed to free()
             return;
         }
         std::free(block);
@@ -83,8 +83,7 @@ protected:
         platformReset();
     }
 
-    template <class Function>
-    Function symbol(const char* name)
+    template <class Function> Function symbol(const char* name)
     {
         return reinterpret_cast<Function>(dlsym(library, name));
     }

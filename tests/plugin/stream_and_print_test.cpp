@@ -50,10 +50,11 @@ TEST_F(StreamAndPrint, EmbeddedPrintingDrawsAGreyFrameOnly)
     print.print.embedPrint.platformPrint = page;
     plugin.print(&instance, &print);
 
-    EXPECT_EQ(GetPixel(page, 10, 5), RGB(0x80, 0x80, 0x80));   // top-left corner of the outline
-    EXPECT_EQ(GetPixel(page, 39, 24), RGB(0x80, 0x80, 0x80));  // bottom-right: right/bottom exclusive
-    EXPECT_EQ(GetPixel(page, 20, 15), RGB(255, 0, 0));         // inside: the current brush
-    EXPECT_EQ(GetPixel(page, 40, 15), RGB(0, 0, 0));           // outside: untouched
+    EXPECT_EQ(GetPixel(page, 10, 5), RGB(0x80, 0x80, 0x80)); // top-left corner of the outline
+    EXPECT_EQ(GetPixel(page, 39, 24),
+              RGB(0x80, 0x80, 0x80));                  // bottom-right: right/bottom exclusive
+    EXPECT_EQ(GetPixel(page, 20, 15), RGB(255, 0, 0)); // inside: the current brush
+    EXPECT_EQ(GetPixel(page, 40, 15), RGB(0, 0, 0));   // outside: untouched
     EXPECT_EQ(GetPixel(page, 9, 5), RGB(0, 0, 0));
 
     SelectObject(page, previous);
