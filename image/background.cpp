@@ -1,0 +1,56 @@
+// The background picture, scaled by nearest sample into the Viewer's background buffer.
+#include "image/image.h"
+#include "image/picture_file.h"
+#include "plugin/memory.h"
+
+#include <cstring>
+
+constexpr std::size_t kPathSize = 4096;
+
+// Destination row r takes source row trunc(r x sourceHeight / H) and column c source
+// column trunc(c x sourceWidth / W), so each source pixel fills an equal block.
+// Integer arithmetic gives these truncations exactly (floats drift by a row at exact
+// multiples once sizes grow) and keeps every index inside the source. Rows map in
+// storage order, so a bottom-up picture lands upright in the bottom-up buffer. Bytes
+// 0 to 2 of each destination pixel are written; the fourth is left as it was.
+static void scaleIntoBuffer(const DecodedPicture& picture, u8* buffer, i32 width, i32 height)
+{
+    const i64 sourceWidth = picture.jpegWidth;
+    const i64 sourceHeight = picture.jpegHeight;
+    u8* out = buffer;
+    for (i64 row = 0; row < height; ++row) {
+        const i64 sourceRow = row * sourceHeight / height;
+        const u8* sourceRowStart = picture.jpegPixels + sourceRow * sourceWidth * 4;
+        i64 sourceColumn = 0;
+        i64 remainder = 0; // column x sourceWidth mod width, stepped instead of divided
+        for (i32 column = 0; column < width; ++column, out += 4) {
+            const u8* sample = sourceRowStart + sourceColumn * 4;
+            out[0] = sample[0];
+            out[1] = sample[1];
+            out[2] = sample[2];
+            remainder += sourceWidth;
+            while (remainder >= width) {
+                remainder -= width;
+                ++sourceColumn;
+            }
+        }
+    }
+}
+
+void loadBackgroundPicture(const World& world, u8* buffer, i32 width, i32 height)
+{
+    if (!buffer || width <= 0 || height <= 0) return;
+    char name[kBackgroundUrlSize];
+    std::memcpy(name, world.backgroundUrl, kBackgroundUrlSize);
+    name[kBackgroundUrlSize - 1] = '\0'; // held to its field even without a terminator
+    char path[kPathSize];
+    if (!findPicture(world, name, path, sizeof path)) return;
+    // Files that are neither JPEG nor PNG by their first bytes or their extension are
+    // read as TGA; one that is not a TGA either fails its checks and is not loaded.
+    const PictureKind kind = choosePictureKind(path, PictureKind::Tga);
+    DecodedPicture picture;
+    i16 idLength = 0;
+    if (!readPictureFile(path, kind, picture, idLength)) return;
+    scaleIntoBuffer(picture, buffer, width, height);
+    PluginFree(picture.jpegPixels);
+}

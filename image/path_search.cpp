@@ -1,0 +1,129 @@
+// Where picture files are looked for: the name as given, the world's own folder, and
+// the folders of an environment variable ("PATH").
+#include "image/image.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Longest url taken out of a list; longer ones cannot be a file name here anyway.
+constexpr std::size_t kUrlSize = 4096;
+
+// Only regular files count: a folder or a pipe of the same name would be opened and
+// then fail, or block the viewer waiting for data.
+static bool isRegularFile(const char* path)
+{
+    struct stat status;
+    return stat(path, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// Writes folder + '/' + name (no second slash when the folder ends in one). False,
+// with an empty result, when it does not fit.
+static bool joinPath(const char* folder, std::size_t folderLength, const char* name, char* result,
+                     std::size_t resultSize)
+{
+    const bool slash = folderLength > 0 && folder[folderLength - 1] != '/';
+    const std::size_t nameLength = std::strlen(name);
+    const std::size_t total = folderLength + (slash ? 1 : 0) + nameLength;
+    result[0] = '\0';
+    if (total + 1 > resultSize) return false;
+    std::memcpy(result, folder, folderLength);
+    if (slash) result[folderLength] = '/';
+    std::memcpy(result + folderLength + (slash ? 1 : 0), name, nameLength + 1);
+    return true;
+}
+
+static bool copyText(const char* text, char* result, std::size_t resultSize)
+{
+    const std::size_t length = std::strlen(text);
+    if (length + 1 > resultSize) return false;
+    std::memcpy(result, text, length + 1);
+    return true;
+}
+
+// A name found as given: the full path is the current folder joined with it, unless
+// it is already absolute (or the current folder cannot be told).
+static bool storeFoundName(const char* name, char* result, std::size_t resultSize)
+{
+    char folder[kUrlSize];
+    if (name[0] != '/' && getcwd(folder, sizeof folder) &&
+        joinPath(folder, std::strlen(folder), name, result, resultSize))
+        return true;
+    return copyText(name, result, resultSize);
+}
+
+bool findOnPath(const char* name, const char* variable, char* result, std::size_t resultSize)
+{
+    if (!result || resultSize == 0) return false;
+    result[0] = '\0';
+    if (!name || name[0] == '\0') return false;
+    if (isRegularFile(name)) return storeFoundName(name, result, resultSize);
+    if (name[0] == '/') return false; // an absolute name means one place only
+
+    const char* list = variable ? std::getenv(variable) : nullptr;
+    while (list && *list) {
+        const char* end = std::strchr(list, ':');
+        const std::size_t length = end ? static_cast<std::size_t>(end - list) : std::strlen(list);
+        // An empty entry means the current folder, which was tried first.
+        if (length > 0 && joinPath(list, length, name, result, resultSize) && isRegularFile(result))
+            return true;
+        list = end ? end + 1 : nullptr;
+    }
+    result[0] = '\0';
+    return false;
+}
+
+// One url: "file://" dropped, then the world's folder (a world's pictures normally
+// sit beside it), then the name as given and the "PATH" folders.
+static bool findOneUrl(const World& world, const char* url, char* result, std::size_t resultSize)
+{
+    if (strncasecmp(url, "file://", 7) == 0) url += 7; // a scheme has no case
+    if (url[0] == '\0') return false;
+    if (url[0] != '/' && world.worldFolder[0] != '\0') {
+        const std::size_t folderLength = strnlen(world.worldFolder, sizeof world.worldFolder);
+        if (joinPath(world.worldFolder, folderLength, url, result, resultSize) &&
+            isRegularFile(result))
+            return true;
+    }
+    return findOnPath(url, "PATH", result, resultSize);
+}
+
+// Characters that separate the urls of a list ("a.jpg" "b.png", [ "a", "b" ]) and
+// never end one.
+static bool separatesUrls(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == '[' || c == ']';
+}
+
+bool findPicture(const World& world, const char* name, char* result, std::size_t resultSize)
+{
+    if (!result || resultSize == 0) return false;
+    result[0] = '\0';
+    if (!name) return false;
+    if (!std::strchr(name, '"')) return findOneUrl(world, name, result, resultSize);
+
+    // The text between the first and last quote of a url field may hold a list:
+    // a.jpg" "b.jpg. Each piece between quotes that is more than separators is a
+    // url, tried in turn; the first found wins.
+    const char* piece = name;
+    while (true) {
+        const char* quote = std::strchr(piece, '"');
+        const char* end = quote ? quote : piece + std::strlen(piece);
+        while (piece < end && separatesUrls(*piece)) ++piece;
+        const char* last = end;
+        while (last > piece && separatesUrls(last[-1])) --last;
+        const std::size_t length = static_cast<std::size_t>(last - piece);
+        if (length > 0 && length < kUrlSize) {
+            char url[kUrlSize];
+            std::memcpy(url, piece, length);
+            url[length] = '\0';
+            if (findOneUrl(world, url, result, resultSize)) return true;
+        }
+        if (!quote) break;
+        piece = quote + 1;
+    }
+    result[0] = '\0';
+    return false;
+}
