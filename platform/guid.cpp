@@ -4,7 +4,8 @@
 #include <cctype>
 #include <cstring>
 
-const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID IID_IUnknown = {
+    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 bool operator==(const GUID& a, const GUID& b)
 {
@@ -34,7 +35,8 @@ bool hexDigits(const char* text, int count, std::uint32_t* value)
 bool GuidFromString(const char* text, GUID* guid)
 {
     // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}
-    if (!text || !guid || std::strlen(text) != 38 || text[0] != '{' || text[37] != '}') return false;
+    if (!text || !guid || std::strlen(text) != 38 || text[0] != '{' || text[37] != '}')
+        return false;
     if (text[9] != '-' || text[14] != '-' || text[19] != '-' || text[24] != '-') return false;
     std::uint32_t value = 0;
     GUID result{};

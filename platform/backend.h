@@ -1,0 +1,42 @@
+// platform/backend.h - what a display backend gives the window layer: the pixels of
+// each top-level window, native input, presentation and message boxes. The window
+// layer owns everything else (tree, queue, painting, drawing), so a backend is small.
+// Backends: "headless" (headless_backend.cpp, the default). A backend that shows real
+// windows turns its native events into messages with platformInjectMouse.
+// Entry points: currentBackend; platformUseBackend and platformBackendName (windows.h).
+#pragma once
+
+#include "base/types.h"
+#include "platform/windows.h"
+
+// The pixels of a top-level window: 32 bits a pixel (blue, green, red, unused), rows
+// top-down, `stride` bytes a row. A 0 x 0 surface has no pixels.
+struct Surface {
+    u8* pixels = nullptr;
+    i32 width = 0;
+    i32 height = 0;
+    i32 stride = 0;
+};
+
+// The largest side of any surface or bitmap the platform allocates. Keeps every byte
+// count far inside 32 bits (16384 x 16384 x 4 = 2^30).
+constexpr i32 kMaxSurfaceSide = 16384;
+
+struct Backend {
+    const char* name;
+    // Gives a new top-level window its surface, black. False when it cannot be had.
+    bool (*createSurface)(HWND topLevel, i32 width, i32 height, Surface* surface);
+    // Changes the size, keeping the pixels both sizes share; false leaves it untouched.
+    bool (*resizeSurface)(HWND topLevel, i32 width, i32 height, Surface* surface);
+    void (*destroySurface)(HWND topLevel, Surface* surface);
+    // Turns waiting native input into queued messages; with `wait`, first blocks until
+    // some arrives. Answers whether native input can still arrive at all.
+    bool (*pumpEvents)(bool wait);
+    // The surface's pixels changed: show them.
+    void (*present)(HWND topLevel, const Surface& surface);
+    // Shows a message box's text to the user (the window layer keeps the log).
+    void (*showMessageBox)(HWND owner, const char* text, const char* caption, UINT type);
+};
+
+const Backend& currentBackend();
+extern const Backend kHeadlessBackend;
