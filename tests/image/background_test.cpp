@@ -1,0 +1,93 @@
+#include "tests/image/picture_writers.h"
+
+#include <cstdio>
+#include <vector>
+
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+using testing_support::writeTempFile;
+
+class BackgroundPicture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::snprintf(world.worldFolder, sizeof world.worldFolder, "%s",
+                      testing_support::tempDir().c_str());
+    }
+    // Writes the picture, names it as the world's background and scales it into a
+    // fresh W x H buffer whose bytes all start as 0xAB.
+    void show(const std::string& name, const std::string& bytes, i32 width, i32 height)
+    {
+        if (!bytes.empty()) writeTempFile(name, bytes);
+        std::snprintf(world.backgroundUrl, sizeof world.backgroundUrl, "%s", name.c_str());
+        buffer.assign(static_cast<size_t>(width * height * 4), 0xAB);
+        loadBackgroundPicture(world, buffer.data(), width, height);
+        bufferWidth = width;
+    }
+    Bgr pixel(int row, int column) const
+    {
+        const u8* p = buffer.data() + 4 * (row * bufferWidth + column);
+        return {p[0], p[1], p[2]};
+    }
+    bool untouched() const
+    {
+        for (u8 byte : buffer)
+            if (byte != 0xAB) return false;
+        return true;
+    }
+    World world;
+    std::vector<u8> buffer;
+    i32 bufferWidth = 0;
+};
+
+TEST_F(BackgroundPicture, HundredByFiftyFillsTwoByTwoSquaresOfTwoHundredByHundred)
+{
+    std::string data;
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 100; ++x) data += {static_cast<char>(x), static_cast<char>(y), 7};
+    show("half.tga", encodeTga(2, 100, 50, 24, data), 200, 100);
+    for (int row = 0; row < 100; ++row)
+        for (int column = 0; column < 200; ++column)
+            ASSERT_EQ(pixel(row, column), (Bgr{column / 2, row / 2, 7})) << row << "," << column;
+    for (size_t k = 3; k < buffer.size(); k += 4) ASSERT_EQ(buffer[k], 0xAB); // fourth byte kept
+}
+
+TEST_F(BackgroundPicture, LargerPictureIsSampledAtTruncatedPositions)
+{
+    show("wide.tga",
+         encodeTga(2, 5, 1, 24,
+                   std::string("\x00\x00\x00\x01\x01\x01\x02\x02\x02\x03\x03\x03\x04\x04\x04", 15)),
+         2, 1);
+    EXPECT_EQ(pixel(0, 0), (Bgr{0, 0, 0}));
+    EXPECT_EQ(pixel(0, 1), (Bgr{2, 2, 2})); // trunc(1 / 2 x 5) = 2
+}
+
+TEST_F(BackgroundPicture, PngAndJpegLandUprightInTheBottomUpBuffer)
+{
+    const std::string topRedBottomBlue("\xff\x00\x00\x00\x00\xff", 6);
+    show("sky.png", encodePng(1, 2, topRedBottomBlue), 4, 4);
+    EXPECT_EQ(pixel(0, 0), (Bgr{255, 0, 0})); // buffer row 0 is the bottom
+    EXPECT_EQ(pixel(3, 3), (Bgr{0, 0, 255}));
+    std::string samples;
+    for (int row = 0; row < 8; ++row)
+        samples += std::string(row < 4 ? "\xff\x00\x00" : "\x00\x00\xff", 3);
+    show("sky.JPG", encodeJpeg(1, 8, samples), 2, 2); // upper-case extension, still a JPEG
+    EXPECT_TRUE(isNear(pixel(0, 0), {255, 0, 0}));
+    EXPECT_TRUE(isNear(pixel(1, 1), {0, 0, 255}));
+}
+
+TEST_F(BackgroundPicture, MissingOrUndecodablePictureLeavesTheBufferAsItWas)
+{
+    CaptureStderr();
+    show("nowhere.jpg", "", 8, 8);
+    EXPECT_TRUE(untouched());
+    show("forty.tga", encodeTga(2, 2, 2, 40, std::string(20, '\x11')), 8, 8);
+    EXPECT_TRUE(untouched()); // a 40-bit depth would put 5 bytes into each 4-byte slot
+    show("garbage.jpg", "no picture at all", 8, 8);
+    EXPECT_TRUE(untouched());
+    show("cut.tga", encodeTga(10, 4, 4, 24, std::string("\x81\x01\x02\x03", 4)), 8, 8);
+    EXPECT_TRUE(untouched());
+    show("bitmap.bmp", "BM not a tga either", 8, 8);
+    EXPECT_TRUE(untouched());
+    GetCapturedStderr();
+}

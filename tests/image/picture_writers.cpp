@@ -1,0 +1,128 @@
+#include "tests/image/picture_writers.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <jpeglib.h>
+#include <png.h>
+
+using testing_support::writeTempFile;
+
+std::string encodeJpeg(int width, int height, const std::string& samples, JpegOptions options)
+{
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = options.components;
+    info.in_color_space = options.components == 1   ? JCS_GRAYSCALE
+                          : options.components == 4 ? JCS_CMYK
+                                                    : JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 100, TRUE);
+    // Full-resolution colour, so a single pixel keeps its colour.
+    for (int c = 0; c < info.num_components; ++c)
+        info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    if (options.progressive) jpeg_simple_progression(&info);
+    info.arith_code = options.arithmetic ? TRUE : FALSE;
+    jpeg_start_compress(&info, TRUE);
+    const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(options.components);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(
+            const_cast<char*>(samples.data() + info.next_scanline * rowBytes));
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::string bytes(reinterpret_cast<char*>(out), size);
+    jpeg_destroy_compress(&info);
+    std::free(out);
+    return bytes;
+}
+
+static void appendToString(png_structp png, png_bytep data, png_size_t length)
+{
+    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), length);
+}
+
+std::string encodePng(int width, int height, const std::string& rows, PngOptions options)
+{
+    std::string bytes;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &bytes, appendToString, nullptr);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
+                 options.bitDepth, options.colorType,
+                 options.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!options.palette.empty())
+        png_set_PLTE(png, info, reinterpret_cast<png_const_colorp>(options.palette.data()),
+                     static_cast<int>(options.palette.size() / 3));
+    if (!options.transparency.empty())
+        png_set_tRNS(png, info, reinterpret_cast<png_const_bytep>(options.transparency.data()),
+                     static_cast<int>(options.transparency.size()), nullptr);
+    png_write_info(png, info);
+    const size_t rowBytes = rows.size() / static_cast<size_t>(height);
+    const int passes = png_set_interlace_handling(png);
+    for (int pass = 0; pass < passes; ++pass)
+        for (int y = 0; y < height; ++y)
+            png_write_row(png, reinterpret_cast<png_const_bytep>(rows.data() + y * rowBytes));
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return bytes;
+}
+
+std::string encodeTga(int imageType, int width, int height, int depth, const std::string& data,
+                      const std::string& imageId)
+{
+    std::string header(18, '\0');
+    header[0] = static_cast<char>(imageId.size());
+    header[2] = static_cast<char>(imageType);
+    header[12] = static_cast<char>(width & 0xFF);
+    header[13] = static_cast<char>(width >> 8);
+    header[14] = static_cast<char>(height & 0xFF);
+    header[15] = static_cast<char>(height >> 8);
+    header[16] = static_cast<char>(depth);
+    header[17] = 0x20; // "top-left origin": ignored, rows are taken as stored
+    return header + imageId + data;
+}
+
+::testing::AssertionResult isNear(const Bgr& got, const Bgr& want)
+{
+    for (int c = 0; c < 3; ++c)
+        if (std::abs(got[c] - want[c]) > 3)
+            return ::testing::AssertionFailure()
+                   << "got " << got[0] << "," << got[1] << "," << got[2] << " want " << want[0]
+                   << "," << want[1] << "," << want[2];
+    return ::testing::AssertionSuccess();
+}
+
+const TextureRecord& Pictures::texture(const std::string& file, const std::string& bytes)
+{
+    if (!bytes.empty()) writeTempFile(file, bytes);
+    std::strcpy(world.worldFolder, testing_support::tempDir().c_str());
+    const i16 row = world.textureCount;
+    std::snprintf(world.textures[row].fileName, kTextureFileNameSize, "%s", file.c_str());
+    loadTexture(world, row);
+    world.textureCount = static_cast<i16>(row + 1);
+    return world.textures[row];
+}
+
+Bgr Pictures::texel(i16 row, int index) const
+{
+    const u8* pixel = world.texturePixels[row] + 3 * index;
+    return {pixel[0], pixel[1], pixel[2]};
+}
+
+bool Pictures::isGreyReplacement(i16 row) const
+{
+    const TextureRecord& texture = world.textures[row];
+    if (texture.width != 40 || texture.height != 40 || texture.tgaIdLength != 0) return false;
+    for (int k = 0; k < 4800; ++k)
+        if (world.texturePixels[row][k] != 127) return false;
+    return true;
+}
