@@ -7,22 +7,12 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
-
 constexpr u32 kInitialTextureBytes = 10 * 10 * 3;
 constexpr u8 kNeutralGrey = 127;
-constexpr f32 kConeScale = 1.4279966f;      // cutOffAngle to cone value (fraction of pi)
+constexpr f32 kConeScale = 1.4279966f; // cutOffAngle to cone value (fraction of pi)
 constexpr f32 kDefaultCutOffAngle = 0.785398f;
 
-template <class Row>
-void freeTable(Row*& table, u32& capacity)
-{
-    PluginFree(table);
-    table = nullptr;
-    capacity = 0;
-}
-
-void setMaterialDefaults(MaterialRecord& material)
+static void setMaterialDefaults(MaterialRecord& material)
 {
     std::memset(&material, 0, sizeof material);
     material.opaque = 1;
@@ -35,7 +25,7 @@ void setMaterialDefaults(MaterialRecord& material)
 
 // A fresh texture row: 10 x 10, with a grey block so a texture that never loads
 // still draws as a plain surface rather than uninitialised memory.
-bool setInitialTexture(World& world, u32 row)
+static bool setInitialTexture(World& world, u32 row)
 {
     u8* block = static_cast<u8*>(PluginAlloc(kInitialTextureBytes));
     if (!block) return false;
@@ -49,7 +39,7 @@ bool setInitialTexture(World& world, u32 row)
 }
 
 // The capacity growRows picks for `rows` rows: at least double the old one.
-u32 grownCapacity(u32 capacity, u32 rows, u32 largestRowSize)
+static u32 grownCapacity(u32 capacity, u32 rows, u32 largestRowSize)
 {
     const u64 limit = UINT32_MAX / largestRowSize;
     u64 wanted = std::max<u64>({static_cast<u64>(rows), static_cast<u64>(capacity) * 2, 4});
@@ -60,8 +50,7 @@ u32 grownCapacity(u32 capacity, u32 rows, u32 largestRowSize)
 // Grows several tables that share one capacity to the same new size. The shared
 // capacity changes only when every table has grown, so no table is ever shorter
 // than the capacity recorded for it.
-template <class... Rows>
-bool growTogether(u32& capacity, u32 rows, Rows*&... tables)
+template <class... Rows> static bool growTogether(u32& capacity, u32 rows, Rows*&... tables)
 {
     bool allPresent = ((tables != nullptr) && ...);
     if (rows <= capacity && allPresent) return true;
@@ -80,7 +69,7 @@ bool growTogether(u32& capacity, u32 rows, Rows*&... tables)
 }
 
 // Materials, their names and their ramp pointers grow together, row for row.
-bool growMaterialRows(World& world, u32 rows)
+static bool growMaterialRows(World& world, u32 rows)
 {
     const u32 before = world.materialCapacity;
     if (!growTogether(world.materialCapacity, rows, world.materials, world.colourRamps,
@@ -92,17 +81,20 @@ bool growMaterialRows(World& world, u32 rows)
     return true;
 }
 
-bool growTextureRows(World& world, u32 rows)
+// New texture rows get their grey 10 x 10 block. A row whose block could not be made
+// keeps a null block, and prepareTextureRow gives it one before the row is used.
+static bool growTextureRows(World& world, u32 rows)
 {
     const u32 before = world.textureCapacity;
     if (!growTogether(world.textureCapacity, rows, world.textures, world.texturePixels))
         return false;
+    bool allMade = true;
     for (u32 row = before; row < world.textureCapacity; ++row)
-        if (!setInitialTexture(world, row)) return false;
-    return true;
+        allMade = allMade && setInitialTexture(world, row);
+    return allMade;
 }
 
-void freeColourRamps(World& world)
+static void freeColourRamps(World& world)
 {
     if (!world.colourRamps) return;
     for (u32 row = 0; row < world.materialCapacity; ++row) {
@@ -112,8 +104,6 @@ void freeColourRamps(World& world)
         }
     }
 }
-
-} // namespace
 
 void* resizeBlock(void* oldBlock, u32 newSize, u32 oldSize)
 {
@@ -231,8 +221,7 @@ i16 newLight(World& world, i16 kind)
     case 1: {
         if (!canAddRow16(world.directionalLightCount)) return -1;
         const u32 row = static_cast<u32>(world.directionalLightCount);
-        if (!growTable(world.directionalLights, world.directionalLightCapacity, row + 1))
-            return -1;
+        if (!growTable(world.directionalLights, world.directionalLightCapacity, row + 1)) return -1;
         // VRML's default direction (0, 0, -1), reversed and scaled like a read value.
         f32* direction = world.directionalLights[row];
         direction[0] = -1.0f * -kWorldScale;
@@ -254,7 +243,8 @@ i16 newLight(World& world, i16 kind)
         const u32 row = static_cast<u32>(world.spotLightCount);
         if (!growTable(world.spotLights, world.spotLightCapacity, row + 1)) return -1;
         SpotLightRow& spot = world.spotLights[row];
-        spot = SpotLightRow{{0.0f, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}, kDefaultCutOffAngle * kConeScale};
+        spot =
+            SpotLightRow{{0.0f, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}, kDefaultCutOffAngle * kConeScale};
         kindIndex = world.spotLightCount;
         break;
     }
@@ -286,7 +276,11 @@ bool prepareMaterialRow(World& world)
 bool prepareTextureRow(World& world)
 {
     if (!canAddRow16(world.textureCount)) return false;
-    return growTextureRows(world, static_cast<u32>(world.textureCount) + 1);
+    const u32 row = static_cast<u32>(world.textureCount);
+    growTextureRows(world, row + 1);
+    if (row >= world.textureCapacity) return false;
+    if (!world.texturePixels[row]) return setInitialTexture(world, row);
+    return true;
 }
 
 void computeObjectBounds(World& world, i16 object)
@@ -321,7 +315,8 @@ void setOrientationBasis(World& world, f32 axisX, f32 axisY, f32 axisZ)
         azimuth = std::atan(static_cast<f64>(axisY) / axisX);
         if (axisX < 0.0f) azimuth += 2.0 * kHalfPi;
     }
-    const f64 horizontal = std::sqrt(static_cast<f64>(axisX) * axisX + static_cast<f64>(axisY) * axisY);
+    const f64 horizontal =
+        std::sqrt(static_cast<f64>(axisX) * axisX + static_cast<f64>(axisY) * axisY);
     f64 elevation;
     if (horizontal == 0.0) {
         elevation = axisZ >= 0.0f ? kHalfPi : -kHalfPi;
@@ -354,40 +349,77 @@ void rotateVertexAboutPivot(const World& world, u32 vertex, const f32 pivot[3], 
     third[vertex] = m[0][2] * a + m[1][2] * turnedB + m[2][2] * turnedC + pivot[2];
 }
 
-void applyToGroup(World& world, i16 mode, u32 firstEntry, u32 entryCount)
+// Moves one vertex by the pending transform of the given mode.
+static void applyToVertex(World& world, i16 mode, u32 v, f32 cosAngle, f32 sinAngle)
 {
-    const u64 end = std::min<u64>(static_cast<u64>(firstEntry) + entryCount, world.groupObjectCapacity);
+    switch (mode) {
+    case kApplyTranslate:
+        world.vertexZ[v] += world.pendingTranslation[0];
+        world.vertexX[v] += world.pendingTranslation[1];
+        world.vertexY[v] += world.pendingTranslation[2];
+        break;
+    case kApplyRotate:
+        rotateVertexAboutPivot(world, v, world.rotationPivot, cosAngle, sinAngle, world.vertexZ,
+                               world.vertexX, world.vertexY);
+        break;
+    case kApplyScale: {
+        const f32* pivot = world.scalePivot;
+        const f32* factor = world.pendingScale;
+        world.vertexZ[v] = pivot[0] + (world.vertexZ[v] - pivot[0]) * factor[0];
+        world.vertexX[v] = pivot[1] + (world.vertexX[v] - pivot[1]) * factor[1];
+        world.vertexY[v] = pivot[2] + (world.vertexY[v] - pivot[2]) * factor[2];
+        break;
+    }
+    default: break;
+    }
+}
+
+// Whether an earlier entry of the list starts at the same vertex: an object that shares
+// another's coordinates (coord USE) must not move the shared vertices twice in one pass.
+// Only objects pointing back below the highest vertex already moved are looked up, so a
+// list without sharing costs nothing extra.
+static bool sharesMovedVertices(const World& world, const i16* objects, u32 entry, u64 movedEnd)
+{
+    const u32 firstVertex = world.objects[objects[entry]].firstVertex;
+    if (firstVertex == 0 || firstVertex - 1 >= movedEnd) return false;
+    for (u32 earlier = 0; earlier < entry; ++earlier) {
+        const i16 other = objects[earlier];
+        if (other >= 0 && other < world.objectCount &&
+            world.objects[other].firstVertex == firstVertex)
+            return true;
+    }
+    return false;
+}
+
+void applyToObjects(World& world, i16 mode, const i16* objects, u32 objectCount)
+{
+    if (!objects) return;
     if (mode == kApplyRotate) {
         const f32* r = world.pendingRotation;
         setOrientationBasis(world, r[0], r[1], r[2]);
     }
     const f32 cosAngle = std::cos(world.pendingRotation[3]);
     const f32 sinAngle = std::sin(world.pendingRotation[3]);
-    for (u64 entry = firstEntry; entry < end; ++entry) {
-        const i16 object = world.groupObjects[entry];
+    u64 movedEnd = 0;
+    for (u32 entry = 0; entry < objectCount; ++entry) {
+        const i16 object = objects[entry];
         if (object < 0 || object >= world.objectCount) continue;
         const ObjectRecord& record = world.objects[object];
         const u64 first = record.firstVertex == 0 ? 0 : record.firstVertex - 1;
         const u64 last = std::min<u64>(first + record.vertexCount, world.vertexCount);
-        for (u64 v = first; v < last; ++v) {
-            switch (mode) {
-            case kApplyTranslate:
-                world.vertexZ[v] += world.pendingTranslation[0];
-                world.vertexX[v] += world.pendingTranslation[1];
-                world.vertexY[v] += world.pendingTranslation[2];
-                break;
-            case kApplyRotate:
-                rotateVertexAboutPivot(world, static_cast<u32>(v), world.rotationPivot, cosAngle,
-                                       sinAngle, world.vertexZ, world.vertexX, world.vertexY);
-                break;
-            case kApplyScale:
-                world.vertexZ[v] = world.scalePivot[0] + (world.vertexZ[v] - world.scalePivot[0]) * world.pendingScale[0];
-                world.vertexX[v] = world.scalePivot[1] + (world.vertexX[v] - world.scalePivot[1]) * world.pendingScale[1];
-                world.vertexY[v] = world.scalePivot[2] + (world.vertexY[v] - world.scalePivot[2]) * world.pendingScale[2];
-                break;
-            default: break;
-            }
+        if (!sharesMovedVertices(world, objects, entry, movedEnd)) {
+            // Bounded by vertexCount, a u32.
+            for (u64 v = first; v < last; ++v)
+                applyToVertex(world, mode, static_cast<u32>(v), cosAngle, sinAngle);
+            movedEnd = std::max(movedEnd, last);
         }
         computeObjectBounds(world, object);
     }
+}
+
+void applyToGroup(World& world, i16 mode, u32 firstEntry, u32 entryCount)
+{
+    if (!world.groupObjects || firstEntry >= world.groupObjectCapacity) return;
+    const u32 available = world.groupObjectCapacity - firstEntry;
+    applyToObjects(world, mode, world.groupObjects + firstEntry, std::min(entryCount, available));
 }

@@ -9,7 +9,7 @@
 // sound rows are the exception: file order and file units.
 // Entry points: initWorldTables, freeWorldTables, resetWorldTables, resizeBlock,
 //               growRows/growTable, canAddRow16, newObject, newLight, appendMaterialRow,
-//               appendTextureRow, computeObjectBounds, applyToGroup,
+//               appendTextureRow, computeObjectBounds, applyToGroup, applyToObjects,
 //               rotateVertexAboutPivot, setVertexRowDefaults.
 // Failure: every operation that allocates checks the pointer and leaves the table as
 // it was when the memory service fails; appends answer -1 (or false) and the reader
@@ -348,6 +348,10 @@ void computeObjectBounds(World& world, i16 object);
 // pendingRotation; mode 2 scales each offset from scalePivot by pendingScale.
 enum : i16 { kApplyTranslate = 0, kApplyRotate = 1, kApplyScale = 2 };
 void applyToGroup(World& world, i16 mode, u32 firstEntry, u32 entryCount);
+
+// applyToGroup's work over a list of object indices held elsewhere (a Transform whose
+// group row was refused still moves its objects).
+void applyToObjects(World& world, i16 mode, const i16* objects, u32 objectCount);
 
 // Turns one point about the pivot: the offset from the pivot is expressed in the
 // orientationBasis (rows a, b, c), its b and c components are turned by the angle

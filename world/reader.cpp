@@ -1,0 +1,95 @@
+// readWorld and readWorldText: a world's lines, each handed to the node readers whose
+// node names it holds.
+#include "world/reader.h"
+
+#include "world/node_readers.h"
+
+#include <cstring>
+
+// Every test looks at the line as it was read, in this order, and independently of the
+// others: a line naming two nodes starts two readers, and the second reads on from
+// wherever the first stopped. Nodes without a reader (Group, Anchor, Switch, the
+// sensors, ROUTE, PROTO ...) start nothing; the nodes inside them are still found,
+// because every line that no reader takes comes back here.
+static void dispatchLine(World& world, LineReader& in, const Line& line)
+{
+    const bool comment = std::strchr(line.text, '#') != nullptr;
+    if (has(line, "Transform")) readTransform(world, in, line, 0);
+    if (has(line, "Shape") && !comment) readShape(world, in);
+    if (has(line, "IndexedFaceSet") && !comment) {
+        const i16 object = newObject(world);
+        readIndexedFaceSet(world, in, line, object);
+    }
+    // Box, Cone, Cylinder, ElevationGrid, Extrusion and Sphere are recognised and give
+    // no geometry: their lines start nothing here.
+    if (has(line, "Appearance")) readAppearance(world, in, line);
+    if (has(line, "DirectionalLight")) readDirectionalLight(world, in, line);
+    if (has(line, "PointLight")) readPointLight(world, in, line);
+    if (has(line, "SpotLight")) readSpotLight(world, in, line);
+    // Only the first Viewpoint sets the starting camera.
+    if (has(line, "Viewpoint") && world.viewpointCount == 0 && !comment) {
+        readViewpoint(world, in, line);
+        world.viewpointCount = static_cast<i16>(world.viewpointCount + 1);
+    }
+    if (has(line, "Sound")) readSound(world, in, line);
+    if (has(line, "AudioClip")) readAudioClip(world, in, line);
+    if (has(line, "TimeSensor")) readTimeSensor(world, in, line);
+    if (has(line, "Background")) readBackground(world, in, line);
+}
+
+static void readLines(World& world, LineReader& in)
+{
+    Line line;
+    while (nextLine(in, line)) dispatchLine(world, in, line);
+}
+
+// The folder part of a path with its '/', or "" for a bare file name (or one too long
+// for the field, which a cut would turn into a wrong folder).
+static void setWorldFolder(World& world, const char* path)
+{
+    const char* slash = std::strrchr(path, '/');
+    const std::size_t length = slash ? static_cast<std::size_t>(slash - path) + 1 : 0;
+    if (length >= sizeof world.worldFolder) {
+        world.worldFolder[0] = '\0';
+        return;
+    }
+    std::memcpy(world.worldFolder, path, length);
+    world.worldFolder[length] = '\0';
+}
+
+// A read starts from empty tables, whatever an earlier world left in them (worldFolder
+// excepted: the caller may have set it for this read).
+static bool startEmpty(World& world)
+{
+    char folder[kWorldFolderSize];
+    std::memcpy(folder, world.worldFolder, sizeof folder);
+    if (!resetWorldTables(world)) return false;
+    std::memcpy(world.worldFolder, folder, sizeof folder);
+    return true;
+}
+
+bool readWorld(World& world, const char* path)
+{
+    std::FILE* file = openWorldText(path);
+    if (!file) return false;
+    if (!startEmpty(world)) {
+        std::fclose(file);
+        return false;
+    }
+    setWorldFolder(world, path);
+    static_assert(sizeof(LineReader) < 128 * 1024, "the line reader lives on the stack");
+    LineReader in;
+    openLineReader(in, file);
+    readLines(world, in);
+    std::fclose(file);
+    return true;
+}
+
+bool readWorldText(World& world, const char* text, std::size_t size)
+{
+    if (!startEmpty(world)) return false;
+    LineReader in;
+    openTextReader(in, text, size);
+    readLines(world, in);
+    return true;
+}

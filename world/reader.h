@@ -1,0 +1,70 @@
+// world/reader.h - the VRML 2.0 line reader: a world file, read one text line at a
+// time, becomes rows of the world tables.
+//
+// The reader is a keyword scanner, not a grammar: node names are looked for anywhere in
+// a line, and each node reader reads on from the same file until it decides its node
+// has ended. It reads worlds written one statement per line, as the authoring tools it
+// was made for wrote them (the normalizing pass rewrites other files into that layout).
+//
+// Owns: the line source (LineReader) of one read.
+// Reads: the world file, or text in memory; a ".wrz" file or gzip content is expanded
+// first (a ".wrz" into a copy beside it, anything else into a temporary file).
+// Writes: every world table, the camera, the background settings, viewpointCount and
+// worldFolder (readWorld only). A read starts from empty tables: the previous world's
+// rows are freed first.
+// Entry points: readWorld, readWorldText, openWorldText, openLineReader, openTextReader,
+//               readLine.
+// Failure: nothing is reported for a bad world; unknown text is passed over and the
+// world is read as far as it goes. Hostile input never crashes, hangs or writes outside
+// a table. readWorld answers false only when the file cannot be opened (the tables then
+// stay as they were) or the empty tables cannot be allocated.
+#pragma once
+
+#include "base/types.h"
+#include "world/tables.h"
+
+#include <cstddef>
+#include <cstdio>
+
+// One line: at most 254 characters, its newline included, and a NUL.
+constexpr std::size_t kLineBufferSize = 255;
+// Bytes of a file read ahead at a time; lines are still handed out 254 at most.
+constexpr std::size_t kReadAheadSize = 65536;
+
+// Where lines come from: an open file, or text in memory. A CR LF pair arrives as one
+// newline whatever the source, as a text-mode file gives it on the platform the worlds
+// were written for; a lone CR stays an ordinary character.
+struct LineReader {
+    std::FILE* file = nullptr;      // null when reading text in memory
+    const char* bytes = nullptr;    // the text in memory, or readAhead
+    std::size_t size = 0;           // bytes available at `bytes`
+    std::size_t position = 0;       // next byte to hand out
+    bool ended = false;             // readLine has answered false once
+    char readAhead[kReadAheadSize]; // file bytes not yet handed out
+};
+
+// Reads from an open file (not closed by the reader) / from text in memory (not copied:
+// it must outlive the reading).
+void openLineReader(LineReader& in, std::FILE* file);
+void openTextReader(LineReader& in, const char* text, std::size_t size);
+
+// Reads one line into buffer: at most size - 1 characters, the newline included, then
+// a NUL; a longer line is handed out in pieces. Returns false at the end of the text and
+// then leaves the buffer unchanged. A NUL byte in the text ends the line's string there.
+bool readLine(LineReader& in, char* buffer, std::size_t size);
+
+// Opens the world at path as plain text, positioned at its start: a ".wrz" file (exact,
+// case-sensitive extension) is expanded into a copy beside it, named from its file name
+// up to the first "." followed by ".wrl" (a temporary file when that copy cannot be
+// written); any other file that starts with the gzip signature is expanded into a
+// temporary file. Null when the file cannot be opened. The caller closes the result.
+std::FILE* openWorldText(const char* path);
+
+// Reads the world file at path into the tables, after emptying them, and sets
+// worldFolder to the path's folder (with its '/', "" for a bare name). False when the
+// file cannot be opened or the empty tables cannot be allocated.
+bool readWorld(World& world, const char* path);
+
+// The same reader over a world already in memory (no expansion); worldFolder is left as
+// the caller set it. False only when the empty tables cannot be allocated.
+bool readWorldText(World& world, const char* text, std::size_t size);

@@ -1,0 +1,109 @@
+// Opening a world file as plain text: compressed worlds are expanded first.
+#include "world/reader.h"
+
+#include <zlib.h>
+
+#include <cstring>
+#include <sys/stat.h>
+
+constexpr std::size_t kExpandBlock = 4096;
+
+// The file name part of a path (after its last '/').
+static const char* fileNameOf(const char* path)
+{
+    const char* slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
+}
+
+// The exact, case-sensitive ".wrz" extension: a plain-text x.WRZ is read as it is.
+static bool hasWrzExtension(const char* path)
+{
+    const char* dot = std::strrchr(fileNameOf(path), '.');
+    return dot && std::strcmp(dot + 1, "wrz") == 0;
+}
+
+// Paths longer than this are not given a copy beside the world; it is expanded into a
+// temporary file instead.
+constexpr std::size_t kCopyNameSize = 4096;
+
+// The copy of a ".wrz" world: beside it, named from its file name up to the first "."
+// (x.tar.wrz gives x.wrl). Taking the first "." of the whole path instead would write
+// outside the world's folder whenever a folder name holds a dot. False when the name
+// does not fit.
+static bool expandedCopyName(const char* path, char* copyName, std::size_t copyNameSize)
+{
+    const char* name = fileNameOf(path);
+    const std::size_t stemLength = static_cast<std::size_t>(name - path) + std::strcspn(name, ".");
+    const char extension[] = ".wrl";
+    if (stemLength + sizeof extension > copyNameSize) return false;
+    std::memcpy(copyName, path, stemLength);
+    std::memcpy(copyName + stemLength, extension, sizeof extension);
+    return true;
+}
+
+// Copies the expanded stream into out (plain content passes through gzread unchanged).
+// A broken stream keeps what arrived before the break; gzread answers below 1 at the
+// end and on every error, so this never waits on a stream that yields nothing.
+static void expandInto(gzFile stream, std::FILE* out)
+{
+    char block[kExpandBlock];
+    for (;;) {
+        const int count = gzread(stream, block, static_cast<unsigned>(sizeof block));
+        if (count < 1) break;
+        if (std::fwrite(block, 1, static_cast<std::size_t>(count), out) !=
+            static_cast<std::size_t>(count))
+            break;
+    }
+    std::fflush(out);
+    std::rewind(out);
+}
+
+// Expands the world at path into the file copyName (a temporary file when copyName is
+// null or cannot be created); the expanded text, positioned at its start, or null when
+// the world cannot be opened.
+static std::FILE* expandWorld(const char* path, const char* copyName)
+{
+    gzFile stream = gzopen(path, "rb");
+    if (!stream) return nullptr;
+    std::FILE* out = copyName ? std::fopen(copyName, "wb+") : nullptr;
+    if (!out) out = std::tmpfile();
+    if (out) expandInto(stream, out);
+    gzclose(stream);
+    return out;
+}
+
+static bool startsWithGzipSignature(std::FILE* file)
+{
+    unsigned char signature[2] = {0, 0};
+    const std::size_t count = std::fread(signature, 1, sizeof signature, file);
+    std::rewind(file);
+    return count == 2 && signature[0] == 0x1F && signature[1] == 0x8B;
+}
+
+// A folder opens like a file on this platform and then reads as nothing.
+static bool isFolder(std::FILE* file)
+{
+    struct stat status;
+    return fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+std::FILE* openWorldText(const char* path)
+{
+    if (!path || !*path) return nullptr;
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return nullptr;
+    if (isFolder(file)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    if (hasWrzExtension(path)) {
+        std::fclose(file);
+        char copyName[kCopyNameSize];
+        return expandWorld(path,
+                           expandedCopyName(path, copyName, sizeof copyName) ? copyName : nullptr);
+    }
+    // Many tools write gzip-compressed worlds under a plain ".wrl" name.
+    if (!startsWithGzipSignature(file)) return file;
+    std::fclose(file);
+    return expandWorld(path, nullptr);
+}
