@@ -88,11 +88,10 @@ struct RenderState {
     u32 vertexFaceHeadCapacity = 0;
     bool derivedTablesBuilt = false;
 
-    // Per-face scratch of the scan converter, cornerCapacity slots each: the slot's
-    // corner (faceIndices entry), its successor along the outline, whether its edge can
-    // still cross a later row, the contour ends, and the interpolated values of each
-    // slot and of each crossing of one row (kMaxScanValues floats a slot).
-    u32* slotCorners = nullptr;
+    // Per-face scratch of the scan converter, cornerCapacity slots each (slot s is
+    // corner s of the face): its successor along the outline, whether its edge can
+    // still cross a later row, the contour ends, and the values of each slot and of
+    // each crossing of one row (kMaxScanValues floats a slot, render/buffers.h).
     u32* slotNext = nullptr;
     u8* slotValid = nullptr;
     u32* contourEnds = nullptr;
@@ -106,18 +105,18 @@ struct RenderState {
     u32 sizedVertexCount = 0;
     u32 sizedFaceCount = 0;
     u32 sizedFaceIndexCount = 0;
-    u32 largestFace = 0;  // corners of the largest face of the world
+    u32 largestFace = 0;                    // corners of the world's largest face
 
     // Shadows (allocated while the shadow flag is on).
     ShadowDescriptor* shadowDescriptors = nullptr;  // room for 8 lights
-    f32* lightCoordinates = nullptr;  // per corner: u, v, depth for each shadow light
-    u32 lightCoordinateCapacity = 0;  // floats
-    void* shadowMaps = nullptr;       // allocated and freed every frame
-    u32 shadowLightCount = 0;         // lights with a shadow map this frame (0..8)
+    f32* lightCoordinates = nullptr;        // per corner: u, v, depth for each shadow light
+    u32 lightCoordinateCapacity = 0;        // floats
+    void* shadowMaps = nullptr;             // allocated and freed every frame
+    u32 shadowLightCount = 0;               // lights with a shadow map this frame (0..8)
     DepthRecord* rightDepthBuffer = nullptr;  // stereo, during a frame only
 
-    // Renders every span through the general per-value loop instead of the
-    // specialised ones; tests compare both to prove the fast path draws the same.
+    // Draws every span through the general per-value loop instead of the specialised
+    // ones; tests compare the two to prove the fast path draws the same pixels.
     bool referenceSpans = false;
 };
 

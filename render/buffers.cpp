@@ -1,0 +1,207 @@
+// Allocation, growth and release of the working buffers.
+#include "render/buffers.h"
+
+#include "plugin/memory.h"
+#include "render/faces.h"
+#include "render/shadow.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr u32 kMinimumScratch = 256;
+
+template <class T> void release(T*& buffer)
+{
+    PluginFree(buffer);
+    buffer = nullptr;
+}
+
+// Gives `buffer` room for `count` elements (at least one), zero-filled when new. True
+// when it already had the room or got it; on failure the old buffer stays.
+template <class T> bool fit(T*& buffer, u32& capacity, u64 count, bool& allocated)
+{
+    count = std::max<u64>(count, 1);
+    if (buffer && capacity >= count) return true;
+    if (count > UINT32_MAX) return false;
+    T* block = static_cast<T*>(PluginAllocArray(count, sizeof(T)));
+    if (!block) return false;
+    std::memset(static_cast<void*>(block), 0, static_cast<std::size_t>(count * sizeof(T)));
+    PluginFree(buffer);
+    buffer = block;
+    capacity = static_cast<u32>(count);
+    allocated = true;
+    return true;
+}
+
+// The largest face of the world, in corners.
+u32 largestFace(const World& world)
+{
+    i32 largest = 0;
+    for (u32 f = 0; f < world.faceCount; ++f)
+        largest = std::max<i32>(largest, world.faces[f].vertexCount);
+    return static_cast<u32>(largest);
+}
+
+u32 largestObject(const World& world)
+{
+    u32 largest = 0;
+    for (i16 o = 0; o < world.objectCount; ++o)
+        largest = std::max(largest, world.objects[o].vertexCount);
+    return std::min(largest, world.vertexCount);
+}
+
+// The per-face buffers all have cornerCapacity slots; they are replaced together so the
+// shared capacity is true of every one of them.
+bool fitCornerBuffers(RenderState& render, u32 corners, bool& allocated)
+{
+    const u32 room = std::max(corners, kMinimumCornerRoom);
+    const bool complete = render.polygonBuffer && render.cornerColours &&
+                          render.cornerReflections && render.slotNext && render.slotValid &&
+                          render.contourEnds && render.slotValues && render.crossingValues &&
+                          render.crossingOrder;
+    if (complete && render.cornerCapacity >= room) return true;
+    RenderState fresh;
+    bool unused = false;
+    u32 capacity = 0;
+    const u64 values = u64{room} * kMaxScanValues;
+    const bool ok = fit(fresh.polygonBuffer, capacity = 0, room, unused) &&
+                    fit(fresh.cornerColours, capacity = 0, room, unused) &&
+                    fit(fresh.cornerReflections, capacity = 0, room, unused) &&
+                    fit(fresh.slotNext, capacity = 0, room, unused) &&
+                    fit(fresh.slotValid, capacity = 0, room, unused) &&
+                    fit(fresh.contourEnds, capacity = 0, room, unused) &&
+                    fit(fresh.slotValues, capacity = 0, values, unused) &&
+                    fit(fresh.crossingValues, capacity = 0, values, unused) &&
+                    fit(fresh.crossingOrder, capacity = 0, room, unused);
+    auto swapIn = [](auto*& mine, auto*& theirs) { std::swap(mine, theirs); };
+    if (ok) {
+        swapIn(render.polygonBuffer, fresh.polygonBuffer);
+        swapIn(render.cornerColours, fresh.cornerColours);
+        swapIn(render.cornerReflections, fresh.cornerReflections);
+        swapIn(render.slotNext, fresh.slotNext);
+        swapIn(render.slotValid, fresh.slotValid);
+        swapIn(render.contourEnds, fresh.contourEnds);
+        swapIn(render.slotValues, fresh.slotValues);
+        swapIn(render.crossingValues, fresh.crossingValues);
+        swapIn(render.crossingOrder, fresh.crossingOrder);
+        render.cornerCapacity = room;
+        allocated = true;
+    }
+    // Whichever set lost (the old one, or the new one that could not be completed).
+    release(fresh.polygonBuffer);
+    release(fresh.cornerColours);
+    release(fresh.cornerReflections);
+    release(fresh.slotNext);
+    release(fresh.slotValid);
+    release(fresh.contourEnds);
+    release(fresh.slotValues);
+    release(fresh.crossingValues);
+    release(fresh.crossingOrder);
+    return ok;
+}
+
+} // namespace
+
+bool ensureWorldBuffers(const World& world, RenderState& render, bool stereo, bool& allocated)
+{
+    const bool worldChanged = render.sizedObjectCount != world.objectCount ||
+                              render.sizedVertexCount != world.vertexCount ||
+                              render.sizedFaceCount != world.faceCount ||
+                              render.sizedFaceIndexCount != world.faceIndexCount;
+    if (worldChanged) {
+        render.largestFace = largestFace(world);
+        // The face lists describe the old world; they are built again.
+        render.derivedTablesBuilt = false;
+    }
+    const u32 objects = world.objectCount > 0 ? static_cast<u32>(world.objectCount) : 0;
+    bool ok = fit(render.objectOrder, render.objectOrderCapacity, objects, allocated) &&
+              fit(render.faceOrder, render.faceOrderCapacity, world.faceCount, allocated) &&
+              fitCornerBuffers(render, render.largestFace, allocated) &&
+              fit(render.projected, render.projectedCapacity, world.vertexCount, allocated) &&
+              fit(render.faceScratch, render.faceScratchCapacity,
+                  std::max(largestObject(world), kMinimumScratch), allocated);
+    // The face lists themselves are sized by BuildVertexFaceLists, which counts them.
+    if (ok && !render.vertexFaceLists)
+        ok = fit(render.vertexFaceLists, render.vertexFaceListCapacity, 1, allocated);
+    if (ok && (!render.vertexFaceCounts || !render.vertexFaceStarts ||
+               render.vertexFaceHeadCapacity < std::max<u32>(world.vertexCount, 1))) {
+        u32 countCapacity = render.vertexFaceHeadCapacity;
+        u32 startCapacity = render.vertexFaceHeadCapacity;
+        if (!render.vertexFaceCounts) countCapacity = 0;
+        if (!render.vertexFaceStarts) startCapacity = 0;
+        ok = fit(render.vertexFaceCounts, countCapacity, world.vertexCount, allocated) &&
+             fit(render.vertexFaceStarts, startCapacity, world.vertexCount, allocated);
+        render.vertexFaceHeadCapacity = ok ? std::min(countCapacity, startCapacity) : 0;
+    }
+    if (ok && stereo) ok = ensureRightEyeTable(world, render);
+    if (!ok) return false;
+    render.sizedObjectCount = world.objectCount;
+    render.sizedVertexCount = world.vertexCount;
+    render.sizedFaceCount = world.faceCount;
+    render.sizedFaceIndexCount = world.faceIndexCount;
+    if (allocated) render.derivedTablesBuilt = false;
+    return true;
+}
+
+bool allocateWorldBuffers(const World& world, RenderState& render)
+{
+    bool allocated = false;
+    return ensureWorldBuffers(world, render, false, allocated);
+}
+
+bool ensureRightEyeTable(const World& world, RenderState& render)
+{
+    bool allocated = false;
+    return fit(render.projectedRight, render.projectedRightCapacity, world.vertexCount, allocated);
+}
+
+u32 shadowLightsFor(const World& world)
+{
+    return static_cast<u32>(std::clamp<i32>(world.lightCount, 1, kMaxShadowLights));
+}
+
+bool ensureShadowTables(const World& world, RenderState& render)
+{
+    bool allocated = false;
+    if (!render.shadowDescriptors) {
+        u32 capacity = 0;
+        if (!fit(render.shadowDescriptors, capacity, kMaxShadowLights, allocated)) return false;
+    }
+    const u64 floats = u64{world.faceIndexCount} * 3u * shadowLightsFor(world);
+    return fit(render.lightCoordinates, render.lightCoordinateCapacity, floats, allocated);
+}
+
+void freeShadowTables(RenderState& render)
+{
+    release(render.shadowDescriptors);
+    release(render.lightCoordinates);
+    render.lightCoordinateCapacity = 0;
+    render.shadowLightCount = 0;
+}
+
+void freeWorldBuffers(RenderState& render)
+{
+    release(render.objectOrder);
+    release(render.faceOrder);
+    release(render.projected);
+    release(render.projectedRight);
+    release(render.polygonBuffer);
+    release(render.cornerColours);
+    release(render.cornerReflections);
+    release(render.faceScratch);
+    release(render.vertexFaceLists);
+    release(render.vertexFaceCounts);
+    release(render.vertexFaceStarts);
+    release(render.slotNext);
+    release(render.slotValid);
+    release(render.contourEnds);
+    release(render.slotValues);
+    release(render.crossingValues);
+    release(render.crossingOrder);
+    freeShadowTables(render);
+    releaseShadowMaps(render);
+    release(render.rightDepthBuffer);
+    render = RenderState{};
+}

@@ -1,0 +1,43 @@
+// render/buffers.h - the renderer's working buffers sized from the world: orders,
+// projected tables, the per-face scratch of the scan converter, the vertex face lists
+// and the shadow tables.
+//
+// Owns: every buffer of RenderState (allocated through PluginAlloc, freed through
+// PluginFree, each pointer cleared once freed).
+// Reads: the World's counts, faces and objects (to size the largest face and the face
+// lists).
+// Entry points: ensureWorldBuffers, ensureRightEyeTable, ensureShadowTables,
+//               shadowLightsFor (allocateWorldBuffers, freeWorldBuffers,
+//               BuildVertexFaceLists, setStereo, setShadows, setReflection are in
+//               render/render.h).
+// Failure: a buffer that cannot be had leaves the one before it in place (or none) and
+// answers false; nothing is left half-sized.
+#pragma once
+
+#include "render/render.h"
+
+// The most values a slot or crossing carries: screen x, depth, three colours, three
+// highlights, two texture and two reflection coordinates, and three light coordinates
+// for each of eight shadow lights.
+constexpr u32 kMaxScanValues = 2 + 3 + 3 + 2 + 2 + 3 * 8;
+
+// Faces keep at least this much per-face room, as the original buffers did.
+constexpr u32 kMinimumCornerRoom = 1000;
+
+// Makes every working buffer of a single view fit the world's current counts (and the
+// right-eye table when `stereo`). `allocated` turns true when any buffer was
+// (re)allocated, so that the caller builds the derived tables again.
+bool ensureWorldBuffers(const World& world, RenderState& render, bool stereo, bool& allocated);
+
+// The right-eye projected table, one record per vertex.
+bool ensureRightEyeTable(const World& world, RenderState& render);
+
+// Lights that cast shadows this frame: the light count limited to 1..8.
+u32 shadowLightsFor(const World& world);
+
+// Shadow descriptors (room for 8 lights) and the light coordinates of every corner for
+// shadowLightsFor(world) lights, zero-filled when new.
+bool ensureShadowTables(const World& world, RenderState& render);
+
+// Frees the shadow descriptors and light coordinates.
+void freeShadowTables(RenderState& render);

@@ -1,0 +1,90 @@
+// Face normals and the checks that keep every corner inside the world's tables.
+#include "render/faces.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A face's normal, and the rule for degenerate faces: world coordinates are large
+// (5000 a file unit), so a cross product of 100.0 or less is too small to trust.
+constexpr f32 kSmallestNormal = 100.0f;
+constexpr f32 kInverseRootThree = 0.57735026f;
+
+void storeNormal(FaceRecord& face, const f32 n[3], f32 length)
+{
+    face.normal[0] = n[0] / length;
+    face.normal[1] = n[1] / length;
+    face.normal[2] = n[2] / length;
+}
+
+void storeFallbackNormal(FaceRecord& face)
+{
+    face.normal[0] = face.normal[1] = face.normal[2] = kInverseRootThree;
+}
+
+} // namespace
+
+RowRange objectVertices(const World& world, const ObjectRecord& object)
+{
+    const u64 first = object.firstVertex == 0 ? 0 : object.firstVertex - 1u;
+    if (first >= world.vertexCount) return {0, 0};
+    const u64 end = std::min<u64>(first + object.vertexCount, world.vertexCount);
+    return {static_cast<u32>(first), static_cast<u32>(end - first)};
+}
+
+RowRange objectFaces(const World& world, const ObjectRecord& object)
+{
+    const u64 first = object.firstFace == 0 ? 0 : object.firstFace - 1u;
+    if (first >= world.faceCount) return {0, 0};
+    const u64 end = std::min<u64>(first + object.faceCount, world.faceCount);
+    return {static_cast<u32>(first), static_cast<u32>(end - first)};
+}
+
+bool faceCornersValid(const World& world, const FaceRecord& face)
+{
+    if (face.vertexCount <= 0) return false;
+    const u64 end = static_cast<u64>(face.firstIndex) + static_cast<u64>(face.vertexCount);
+    if (end > world.faceIndexCount) return false;
+    const u32* corner = world.faceIndices + face.firstIndex;
+    for (i16 k = 0; k < face.vertexCount; ++k)
+        if (corner[k] >= world.vertexCount) return false;
+    return true;
+}
+
+void ComputeFaceNormals(World& world, i16 object)
+{
+    if (object < 0 || object >= world.objectCount) return;
+    const RowRange faces = objectFaces(world, world.objects[object]);
+    const f32* first = world.vertexZ;
+    const f32* second = world.vertexX;
+    const f32* third = world.vertexY;
+    for (u32 f = faces.first; f < faces.first + faces.count; ++f) {
+        FaceRecord& face = world.faces[f];
+        if (!faceCornersValid(world, face)) {
+            face.flags = kFaceHidden;
+            storeFallbackNormal(face);
+            continue;
+        }
+        face.flags = 0;
+        const u32* corners = world.faceIndices + face.firstIndex;
+        const i32 n = face.vertexCount;
+        bool found = false;
+        for (i32 k = 0; k + 1 < n && !found; ++k) {
+            const u32 a = corners[k];
+            const u32 b = corners[(k + 1) % n];
+            const u32 c = corners[(k + 2) % n];
+            const f32 u[3] = {first[c] - first[b], second[c] - second[b], third[c] - third[b]};
+            const f32 w[3] = {first[a] - first[b], second[a] - second[b], third[a] - third[b]};
+            const f32 normal[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
+                                   u[0] * w[1] - u[1] * w[0]};
+            const f32 length =
+                std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
+            if (length > kSmallestNormal) {
+                storeNormal(face, normal, length);
+                found = true;
+            }
+        }
+        if (!found) storeFallbackNormal(face);
+    }
+}

@@ -1,0 +1,66 @@
+// The fixed order of a frame's preparation.
+#include "render/prepare.h"
+
+#include "plugin/memory.h"
+#include "render/buffers.h"
+#include "render/camera.h"
+#include "render/faces.h"
+#include "render/lighting.h"
+#include "render/shadow.h"
+
+#include <cstring>
+
+namespace {
+
+// The right eye's depth buffer lives for one stereo frame and starts empty.
+bool allocateRightDepth(RenderState& render, const FrameState& frame)
+{
+    PluginFree(render.rightDepthBuffer);
+    const u64 records =
+        u64{static_cast<u32>(frame.renderWidth)} * static_cast<u32>(frame.renderHeight);
+    render.rightDepthBuffer =
+        static_cast<DepthRecord*>(PluginAllocArray(records, sizeof(DepthRecord)));
+    if (!render.rightDepthBuffer) return false;
+    std::memset(static_cast<void*>(render.rightDepthBuffer), 0, records * sizeof(DepthRecord));
+    return true;
+}
+
+} // namespace
+
+bool PrepareFrame(World& world, RenderState& render, FrameState& frame)
+{
+    const bool stereo = frame.stereoFlag == 1;
+    const bool shadows = frame.shadowFlag == 1;
+    if (frame.renderWidth <= 0 || frame.renderHeight <= 0) return false;
+
+    bool allocated = false;
+    if (!ensureWorldBuffers(world, render, stereo, allocated)) return false;
+    if (allocated || !render.derivedTablesBuilt) {
+        BuildVertexFaceLists(world, render);
+        GenerateTexCoords(world);
+        buildRampTables(world);
+    }
+    // Shadows switched on before the world arrived, or a lamp added since: the tables
+    // are made to fit now. Without them the frame is drawn without shadows.
+    const bool shadowTables = shadows && ensureShadowTables(world, render);
+    render.shadowLightCount = 0;
+    if (stereo && !allocateRightDepth(render, frame)) return false;
+
+    setScreenGeometry(render, frame.renderWidth, frame.renderHeight);
+    BuildViewMatrix(world, render);
+    if (shadowTables) {
+        BuildShadowMaps(world, render, frame);
+        setScreenGeometry(render, frame.renderWidth, frame.renderHeight);
+    }
+    TransformVertices(world, render);
+    TransformLights(world, render);
+    for (i16 o = 0; o < world.objectCount; ++o) ComputeFaceNormals(world, o);
+    ComputeViewBounds(render);
+    SortObjectsAndFaces(world, render);
+    if (stereo) {
+        ProjectVerticesStereo(world, render);
+    } else {
+        ProjectVertices(world, render);
+    }
+    return true;
+}

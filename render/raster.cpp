@@ -1,0 +1,656 @@
+// The scan-line rasterizer: one object at a time, its faces nearest first. The single
+// view and the anaglyph share every step below; an eye is a projected table, a depth
+// buffer and the colour channels it may write.
+#include "render/raster.h"
+
+#include "render/buffers.h"
+#include "render/faces.h"
+#include "render/lighting.h"
+#include "render/scan.h"
+#include "render/shadow.h"
+#include "render/texture.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Where each value sits in a slot or crossing. Screen x and depth come first, then the
+// colour: untextured red, green, blue, or a texture's diffuse factors.
+constexpr u32 kX = 0;
+constexpr u32 kDepth = 1;
+constexpr u32 kColour = 2;
+constexpr u32 kUntexturedValues = 5;
+constexpr u32 kTexturedValues = 10; // + highlight red, green, blue, then s and t
+
+// Channel bits of an eye; bytes in a pixel are blue, green, red.
+constexpr u8 kBlueChannel = 1;
+constexpr u8 kGreenChannel = 2;
+constexpr u8 kRedChannel = 4;
+constexpr u8 kEveryChannel = kBlueChannel | kGreenChannel | kRedChannel;
+
+// In the anaglyph a corner's normal takes in only neighbours turned less than about
+// 66 degrees from its face, so creases stay sharp for both eyes.
+constexpr f32 kStereoSmoothing = 0.4f;
+
+constexpr u8 kGreyTexel[3] = {127, 127, 127}; // a texture that cannot be read
+
+struct ValueLayout {
+    u32 stride = kUntexturedValues;
+    u32 highlight = 0;  // textured: three highlight values
+    u32 texture = 0;    // textured: s and t
+    u32 reflection = 0; // reflection on: a and b
+    u32 shadow = 0;     // shadows on: u, v and depth per shadow light
+    u32 shadowLights = 0;
+};
+
+// Everything about the object being drawn that stays the same for all its faces.
+struct ObjectPass {
+    World* world;
+    RenderState* render;
+    i32 width;
+    i32 height;
+    i16 object;
+    i16 material;
+    bool textured;
+    bool reflect;
+    bool shadows;
+    bool smooth;
+    bool opaque;
+    bool stereo;
+    f32 transparency;
+    f32 shadowFactor;
+    f32 repeatS;
+    f32 repeatT;
+    TextureView texture;
+    TextureView reflection;
+    const ShadowDescriptor* maps;
+    const ShadowTexel* texels;
+    ValueLayout layout;
+};
+
+// One eye: where its corners come from, where it draws, which channels it writes.
+struct EyePass {
+    const ProjectedVertex* projected;
+    u8* frame;
+    DepthRecord* depth;
+    u8 channels;
+};
+
+struct ScreenBox {
+    i32 minX;
+    i32 minY;
+    i32 maxX;
+    i32 maxY;
+};
+
+// --- The object ----------------------------------------------------------------------
+
+// The material row an object draws with, or -1 when it has none.
+i16 objectMaterial(const World& world, const ObjectRecord& object)
+{
+    if (object.material < 0 || !world.materials) return -1;
+    i16 m = object.material;
+    if (m >= world.materialCount) m = static_cast<i16>(world.materialCount - 1);
+    if (world.materialCount <= 0) m = 0;
+    if (static_cast<u32>(m) >= world.materialCapacity) return -1;
+    return m;
+}
+
+TextureView materialTexture(const World& world, const MaterialRecord& material)
+{
+    const i16 t = material.texture;
+    if (t >= 0 && t < world.textureCount && world.texturePixels && world.texturePixels[t] &&
+        world.textures[t].width > 0 && world.textures[t].height > 0)
+        return {world.texturePixels[t], world.textures[t].width, world.textures[t].height};
+    return {kGreyTexel, 1, 1};
+}
+
+ValueLayout layoutFor(bool textured, bool reflect, u32 shadowLights)
+{
+    ValueLayout layout;
+    if (textured) {
+        layout.highlight = kUntexturedValues;
+        layout.texture = kUntexturedValues + 3;
+        layout.stride = kTexturedValues;
+    }
+    if (reflect) {
+        layout.reflection = layout.stride;
+        layout.stride += 2;
+    }
+    if (shadowLights > 0) {
+        layout.shadow = layout.stride;
+        layout.shadowLights = shadowLights;
+        layout.stride += 3 * shadowLights;
+    }
+    return layout;
+}
+
+bool buffersReady(const World& world, const RenderState& render, bool stereo)
+{
+    if (!render.faceOrder || render.faceOrderCapacity < world.faceCount) return false;
+    if (!render.projected || render.projectedCapacity < world.vertexCount) return false;
+    if (!render.polygonBuffer || !render.cornerColours || !render.cornerReflections ||
+        !render.slotNext || !render.slotValid || !render.contourEnds || !render.slotValues ||
+        !render.crossingValues || !render.crossingOrder)
+        return false;
+    if (stereo && (!render.projectedRight || render.projectedRightCapacity < world.vertexCount ||
+                   !render.rightDepthBuffer))
+        return false;
+    return true;
+}
+
+bool setUpPass(World& world, RenderState& render, FrameState& frame, i16 object, bool stereo,
+               ObjectPass& pass)
+{
+    if (object < 0 || object >= world.objectCount) return false;
+    if (frame.renderWidth <= 0 || frame.renderHeight <= 0) return false;
+    if (!frame.frameBuffer || !frame.depthBuffer || !buffersReady(world, render, stereo))
+        return false;
+    const ObjectRecord& record = world.objects[object];
+    if (objectVertices(world, record).count == 0) return false;
+    const i16 m = objectMaterial(world, record);
+    if (m < 0) return false;
+    const MaterialRecord& material = world.materials[m];
+
+    pass.world = &world;
+    pass.render = &render;
+    pass.width = frame.renderWidth;
+    pass.height = frame.renderHeight;
+    pass.object = object;
+    pass.material = m;
+    pass.textured = material.hasTexture == 1;
+    pass.texture = pass.textured ? materialTexture(world, material) : TextureView{};
+    pass.repeatS = static_cast<f32>(material.textureRepeatS);
+    pass.repeatT = static_cast<f32>(material.textureRepeatT);
+    pass.reflect = render.reflectionFlag == 1 && world.reflectionPixels &&
+                   world.reflectionWidth > 0 && world.reflectionHeight > 0;
+    pass.reflection = pass.reflect ? TextureView{world.reflectionPixels, world.reflectionWidth,
+                                                 world.reflectionHeight}
+                                   : TextureView{};
+    const u32 lights = render.shadowLightCount;
+    pass.shadows = frame.shadowFlag == 1 && lights > 0 && lights <= kMaxShadowLights &&
+                   render.shadowMaps && render.shadowDescriptors && render.lightCoordinates &&
+                   render.lightCoordinateCapacity >= u64{world.faceIndexCount} * 3u * lights;
+    pass.maps = render.shadowDescriptors;
+    pass.texels = static_cast<const ShadowTexel*>(render.shadowMaps);
+    pass.shadowFactor = material.lightingScale;
+    pass.smooth = record.normalPerVertex == 1;
+    pass.opaque = material.opaque != 0;
+    pass.transparency = material.transparency;
+    pass.stereo = stereo;
+    pass.layout = layoutFor(pass.textured, pass.reflect, pass.shadows ? lights : 0);
+    return true;
+}
+
+// --- Corners -------------------------------------------------------------------------
+
+// Copies the face's projected corners into the polygon buffer and takes their screen
+// box, pinned to one beyond each side of the image so "wholly outside" stays exact.
+// False when a corner's position is undefined.
+bool gatherCorners(const ObjectPass& pass, const EyePass& eye, const u32* vertices, u32 slots,
+                   ScreenBox& box)
+{
+    ProjectedVertex* polygon = pass.render->polygonBuffer;
+    box = {pass.width, pass.height, -1, -1};
+    for (u32 s = 0; s < slots; ++s) {
+        const ProjectedVertex& corner = eye.projected[vertices[s]];
+        if (std::isnan(corner.screenX) || std::isnan(corner.screenY) || std::isnan(corner.depth))
+            return false;
+        polygon[s] = corner;
+        const i32 x = clampTrunc(corner.screenX, -1, pass.width);
+        const i32 y = clampTrunc(corner.screenY, -1, pass.height);
+        box.minX = std::min(box.minX, x);
+        box.maxX = std::max(box.maxX, x);
+        box.minY = std::min(box.minY, y);
+        box.maxY = std::max(box.maxY, y);
+    }
+    return true;
+}
+
+bool outsideImage(const ObjectPass& pass, const ScreenBox& box)
+{
+    return box.maxX < 0 || box.maxY < 0 || box.minX > pass.width - 1 || box.minY > pass.height - 1;
+}
+
+// The face's normal plus those of the other faces at the vertex, made unit length.
+void cornerNormal(const ObjectPass& pass, u32 f, const FaceRecord& face, u32 vertex, f32 out[3])
+{
+    const World& world = *pass.world;
+    const RenderState& render = *pass.render;
+    const f32* own = face.normal;
+    f32 sum[3] = {own[0], own[1], own[2]};
+    if (vertex < render.vertexFaceHeadCapacity && render.vertexFaceLists) {
+        const u64 start = render.vertexFaceStarts[vertex];
+        const u64 end =
+            std::min<u64>(start + render.vertexFaceCounts[vertex], render.vertexFaceListCapacity);
+        for (u64 e = start; e < end; ++e) {
+            const u32 g = render.vertexFaceLists[e];
+            if (g == f || g >= world.faceCount) continue;
+            const f32* other = world.faces[g].normal;
+            if (pass.stereo &&
+                other[0] * own[0] + other[1] * own[1] + other[2] * own[2] < kStereoSmoothing)
+                continue;
+            sum[0] += other[0];
+            sum[1] += other[1];
+            sum[2] += other[2];
+        }
+    }
+    const f32 length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
+    if (length != 0.0f)
+        for (f32& c : sum) c /= length;
+    out[0] = sum[0];
+    out[1] = sum[1];
+    out[2] = sum[2];
+}
+
+// Colour (and reflection coordinates) of every corner, in slot order.
+void lightCorners(const ObjectPass& pass, u32 f, const FaceRecord& face, const u32* vertices,
+                  u32 slots, f32 facing)
+{
+    const World& world = *pass.world;
+    RenderState& render = *pass.render;
+    CornerSurface surface;
+    surface.facing = facing;
+    for (u32 s = 0; s < slots; ++s) {
+        const u32 v = vertices[s];
+        const f32 position[3] = {world.vertexZ[v], world.vertexX[v], world.vertexY[v]};
+        if (pass.smooth) {
+            cornerNormal(pass, f, face, v, surface.normal);
+        } else {
+            for (int c = 0; c < 3; ++c) surface.normal[c] = face.normal[c];
+        }
+        ShadeCorner(world, pass.material, surface, position, render.cornerColours[s]);
+        if (pass.reflect)
+            ReflectionCoords(render, position, surface.normal, render.cornerReflections[s]);
+    }
+}
+
+// Lays out every value a slot carries, in the order of the object's layout.
+void fillSlotValues(const ObjectPass& pass, const FaceRecord& face, const u32* vertices, u32 slots)
+{
+    const World& world = *pass.world;
+    RenderState& render = *pass.render;
+    const ValueLayout& layout = pass.layout;
+    for (u32 s = 0; s < slots; ++s) {
+        f32* out = render.slotValues + s * layout.stride;
+        const f32* colour = render.cornerColours[s];
+        out[kX] = render.polygonBuffer[s].screenX;
+        out[kDepth] = render.polygonBuffer[s].depth;
+        if (pass.textured) {
+            for (u32 c = 0; c < 3; ++c) {
+                out[kColour + c] = colour[3 + c];
+                out[layout.highlight + c] = colour[6 + c];
+            }
+            out[layout.texture] =
+                world.vertexTexCoords ? world.vertexTexCoords[vertices[s]][0] : 0.0f;
+            out[layout.texture + 1] =
+                world.vertexTexCoords ? world.vertexTexCoords[vertices[s]][1] : 0.0f;
+        } else {
+            for (u32 c = 0; c < 3; ++c) out[kColour + c] = colour[c];
+        }
+        if (pass.reflect) {
+            out[layout.reflection] = render.cornerReflections[s][0];
+            out[layout.reflection + 1] = render.cornerReflections[s][1];
+        }
+        if (pass.shadows) {
+            const u32 corner = face.firstIndex + s;
+            const f32* light = render.lightCoordinates + u64{corner} * layout.shadowLights * 3;
+            for (u32 v = 0; v < 3 * layout.shadowLights; ++v) out[layout.shadow + v] = light[v];
+        }
+    }
+}
+
+// --- Pixels --------------------------------------------------------------------------
+
+// Empty, or the stored surface strictly farther: draw. Otherwise only a transparent
+// face over a blended pixel is drawn, so it mixes in.
+inline bool depthAllows(const DepthRecord& stored, f32 depth, bool opaque)
+{
+    if (stored.state == kDepthEmpty) return true;
+    if (stored.depth > depth) return true;
+    return stored.state == kDepthBlended && !opaque;
+}
+
+// texel x diffuse x (1 - highlight / 255) + highlight. Highlights summed over several
+// lights may pass 255, which would turn the texel dark and then negative, so the sum
+// is limited first.
+inline void texturedColour(const ObjectPass& pass, const f32* value, f32 colour[3])
+{
+    const u8* texel =
+        textureTexel(pass.texture, value[pass.layout.texture], value[pass.layout.texture + 1]);
+    for (u32 c = 0; c < 3; ++c) {
+        const f32 highlight = std::min(value[pass.layout.highlight + c], 255.0f);
+        colour[c] =
+            static_cast<f32>(texel[2 - c]) * value[kColour + c] * (1.0f - highlight / 255.0f) +
+            highlight;
+    }
+}
+
+// Each light whose map hides the pixel behind another object darkens it once more.
+inline void applyShadows(const ObjectPass& pass, const f32* light, f32 colour[3])
+{
+    for (u32 j = 0; j < pass.layout.shadowLights; ++j, light += 3) {
+        const ShadowDescriptor& map = pass.maps[j];
+        if (!map.active) continue;
+        if (!shadowedBy(map, pass.texels, pass.object, light[0], light[1], light[2])) continue;
+        for (u32 c = 0; c < 3; ++c) colour[c] *= pass.shadowFactor;
+    }
+}
+
+// Channel c of colour (0 red, 1 green, 2 blue) lives in byte 2 - c of a pixel.
+inline bool writes(const EyePass& eye, u32 c)
+{
+    return (eye.channels & (kRedChannel >> c)) != 0;
+}
+
+inline f32 withReflection(f32 channel, const u8* mirror, u32 c)
+{
+    return mirror ? channel + kReflectionShare * static_cast<f32>(mirror[2 - c]) : channel;
+}
+
+inline void writeOpaque(const ObjectPass& pass, const EyePass& eye, u8* pixel, DepthRecord& stored,
+                        const f32 colour[3], const u8* mirror, f32 depth)
+{
+    for (u32 c = 0; c < 3; ++c)
+        if (writes(eye, c)) pixel[2 - c] = toByte(withReflection(colour[c], mirror, c));
+    // An opaque surface ends any blending here: a transparent face later found behind
+    // it must not show through.
+    stored = DepthRecord{depth, pass.object, kDepthOpaque};
+}
+
+// The new colour was already weighted by (1 - transparency) when the corner was lit;
+// the old pixel adds the rest.
+inline void writeBlended(const ObjectPass& pass, const EyePass& eye, u8* pixel, DepthRecord& stored,
+                         const f32 colour[3], const u8* mirror, f32 depth)
+{
+    for (u32 c = 0; c < 3; ++c) {
+        if (!writes(eye, c)) continue;
+        const f32 mixed = colour[c] + static_cast<f32>(pixel[2 - c]) * pass.transparency;
+        pixel[2 - c] = toByte(withReflection(mixed, mirror, c));
+    }
+    if (stored.state == kDepthBlended) {
+        // Several transparent layers: the record follows the farthest of them.
+        if (stored.depth < depth) {
+            stored.depth = depth;
+            stored.object = pass.object;
+        }
+    } else {
+        stored = DepthRecord{depth, pass.object, kDepthBlended};
+    }
+}
+
+template <bool kTextured, bool kReflect, bool kShadow>
+inline void drawPixel(const ObjectPass& pass, const EyePass& eye, u8* pixel, DepthRecord& stored,
+                      const f32* value)
+{
+    f32 colour[3];
+    if constexpr (kTextured) {
+        texturedColour(pass, value, colour);
+    } else {
+        colour[0] = value[kColour];
+        colour[1] = value[kColour + 1];
+        colour[2] = value[kColour + 2];
+    }
+    if constexpr (kShadow) applyShadows(pass, value + pass.layout.shadow, colour);
+    const u8* mirror = nullptr;
+    if constexpr (kReflect)
+        mirror = reflectionTexel(pass.reflection, value[pass.layout.reflection],
+                                 value[pass.layout.reflection + 1]);
+    if (pass.opaque) {
+        writeOpaque(pass, eye, pixel, stored, colour, mirror, value[kDepth]);
+    } else {
+        writeBlended(pass, eye, pixel, stored, colour, mirror, value[kDepth]);
+    }
+}
+
+// --- Spans ---------------------------------------------------------------------------
+
+struct Span {
+    i32 y;
+    i32 firstColumn;  // truncate(left x)
+    i32 endColumn;    // truncate(right x): not drawn
+    const f32* start; // values at the left end
+    const f32* step;  // per-pixel increments
+};
+
+// The general loop: every value of the layout advances by its increment per pixel.
+// It is the reference the specialised loops below must match pixel for pixel.
+template <bool kTextured, bool kReflect, bool kShadow>
+void fillSpanReference(const ObjectPass& pass, const EyePass& eye, const Span& span)
+{
+    const u32 stride = pass.layout.stride;
+    f32 value[kMaxScanValues];
+    for (u32 v = 0; v < stride; ++v) value[v] = span.start[v];
+    const i32 width = pass.width;
+    u8* pixel =
+        eye.frame + 4 * (static_cast<i64>(pass.height - 1 - span.y) * width + span.firstColumn);
+    DepthRecord* stored = eye.depth + static_cast<i64>(span.y) * width + span.firstColumn;
+    for (i32 x = span.firstColumn; x < span.endColumn; ++x, pixel += 4, ++stored) {
+        if (depthAllows(*stored, value[kDepth], pass.opaque))
+            drawPixel<kTextured, kReflect, kShadow>(pass, eye, pixel, *stored, value);
+        for (u32 v = 0; v < stride; ++v) value[v] += span.step[v];
+    }
+}
+
+// The same pixels with the value count known at compile time (screen x, which no
+// pixel reads, is not advanced): each value is one addition per pixel, in registers.
+template <bool kTextured, bool kReflect, bool kShadow>
+void fillSpanFast(const ObjectPass& pass, const EyePass& eye, const Span& span)
+{
+    constexpr u32 kFixed = (kTextured ? kTexturedValues : kUntexturedValues) + (kReflect ? 2 : 0);
+    const u32 stride = kShadow ? pass.layout.stride : kFixed;
+    f32 value[kMaxScanValues];
+    for (u32 v = 0; v < kFixed; ++v) value[v] = span.start[v];
+    for (u32 v = kFixed; v < stride; ++v) value[v] = span.start[v];
+    const i32 width = pass.width;
+    u8* pixel =
+        eye.frame + 4 * (static_cast<i64>(pass.height - 1 - span.y) * width + span.firstColumn);
+    DepthRecord* stored = eye.depth + static_cast<i64>(span.y) * width + span.firstColumn;
+    for (i32 x = span.firstColumn; x < span.endColumn; ++x, pixel += 4, ++stored) {
+        if (depthAllows(*stored, value[kDepth], pass.opaque))
+            drawPixel<kTextured, kReflect, kShadow>(pass, eye, pixel, *stored, value);
+        for (u32 v = 1; v < kFixed; ++v) value[v] += span.step[v];
+        if constexpr (kShadow)
+            for (u32 v = kFixed; v < stride; ++v) value[v] += span.step[v];
+    }
+}
+
+template <bool kTextured, bool kReflect, bool kShadow>
+void fillSpanWith(const ObjectPass& pass, const EyePass& eye, const Span& span)
+{
+    if (pass.render->referenceSpans) {
+        fillSpanReference<kTextured, kReflect, kShadow>(pass, eye, span);
+    } else {
+        fillSpanFast<kTextured, kReflect, kShadow>(pass, eye, span);
+    }
+}
+
+void fillSpan(const ObjectPass& pass, const EyePass& eye, const Span& span)
+{
+    const u32 kind =
+        (pass.textured ? 4u : 0u) | (pass.reflect ? 2u : 0u) | (pass.shadows ? 1u : 0u);
+    switch (kind) {
+    case 0: fillSpanWith<false, false, false>(pass, eye, span); break;
+    case 1: fillSpanWith<false, false, true>(pass, eye, span); break;
+    case 2: fillSpanWith<false, true, false>(pass, eye, span); break;
+    case 3: fillSpanWith<false, true, true>(pass, eye, span); break;
+    case 4: fillSpanWith<true, false, false>(pass, eye, span); break;
+    case 5: fillSpanWith<true, false, true>(pass, eye, span); break;
+    case 6: fillSpanWith<true, true, false>(pass, eye, span); break;
+    default: fillSpanWith<true, true, true>(pass, eye, span); break;
+    }
+}
+
+// Values at the point `fraction` of the way from one crossing to the other.
+inline void interpolate(const f32* from, const f32* to, f32 fraction, u32 stride, f32* out)
+{
+    for (u32 v = 0; v < stride; ++v) out[v] = from[v] + (to[v] - from[v]) * fraction;
+}
+
+// Clips the span between two crossings to the image's columns and draws it. The last
+// column is never reached: the right end is clipped to width - 1 and a span stops
+// before truncate(right x).
+void drawSpan(const ObjectPass& pass, const EyePass& eye, i32 y, const f32* leftEnd,
+              const f32* rightEnd)
+{
+    const u32 stride = pass.layout.stride;
+    const f32 lastColumn = static_cast<f32>(pass.width - 1);
+    if (leftEnd[kX] > lastColumn || rightEnd[kX] < 0.0f) return;
+    f32 left[kMaxScanValues], right[kMaxScanValues], step[kMaxScanValues];
+    std::copy(leftEnd, leftEnd + stride, left);
+    std::copy(rightEnd, rightEnd + stride, right);
+    const f32 across = rightEnd[kX] - leftEnd[kX]; // positive whenever a clip applies
+    if (leftEnd[kX] < 0.0f) {
+        interpolate(leftEnd, rightEnd, (0.0f - leftEnd[kX]) / across, stride, left);
+        left[kX] = 0.0f;
+    }
+    if (rightEnd[kX] > lastColumn) {
+        interpolate(leftEnd, rightEnd, (lastColumn - leftEnd[kX]) / across, stride, right);
+        right[kX] = lastColumn;
+    }
+    const ValueLayout& layout = pass.layout;
+    if (pass.textured) { // the repeat factors apply before the span is interpolated
+        left[layout.texture] *= pass.repeatS;
+        right[layout.texture] *= pass.repeatS;
+        left[layout.texture + 1] *= pass.repeatT;
+        right[layout.texture + 1] *= pass.repeatT;
+    }
+    const f32 length = right[kX] - left[kX];
+    for (u32 v = 0; v < stride; ++v) step[v] = length > 0.0f ? (right[v] - left[v]) / length : 0.0f;
+    if (pass.textured && length <= 1.0f) step[layout.texture] = step[layout.texture + 1] = 0.0f;
+    // Both ends now lie in [0, width - 1].
+    const Span span{y, clampTrunc(left[kX], 0, pass.width - 1),
+                    clampTrunc(right[kX], 0, pass.width - 1), left, step};
+    fillSpan(pass, eye, span);
+}
+
+// --- Rows ----------------------------------------------------------------------------
+
+// Untextured colours and textured highlights are interpolated on 0..1 and scaled to
+// 0..255 once a crossing is found; texture diffuse factors stay factors.
+void scaleCrossing(const ObjectPass& pass, f32* crossing)
+{
+    const u32 first = pass.textured ? pass.layout.highlight : kColour;
+    for (u32 c = 0; c < 3; ++c) crossing[first + c] *= 255.0f;
+}
+
+void drawRow(const ObjectPass& pass, const EyePass& eye, i32 y, u32 slots)
+{
+    RenderState& render = *pass.render;
+    const u32 stride = pass.layout.stride;
+    const u32 count =
+        findCrossings(static_cast<f32>(y), render.polygonBuffer, render.slotNext, render.slotValid,
+                      slots, render.slotValues, stride, render.crossingValues);
+    if (count < 2) return;
+    f32 leftmost = render.crossingValues[kX], rightmost = leftmost;
+    for (u32 c = 1; c < count; ++c) {
+        leftmost = std::min(leftmost, render.crossingValues[c * stride]);
+        rightmost = std::max(rightmost, render.crossingValues[c * stride]);
+    }
+    if (leftmost > static_cast<f32>(pass.width - 1) || rightmost < 0.0f) return;
+    for (u32 c = 0; c < count; ++c) scaleCrossing(pass, render.crossingValues + c * stride);
+    sortCrossings(render.crossingValues, stride, render.crossingOrder, count);
+    for (u32 p = 0; p + 1 < count; p += 2) { // even-odd: inside between pairs
+        drawSpan(pass, eye, y, render.crossingValues + render.crossingOrder[p] * stride,
+                 render.crossingValues + render.crossingOrder[p + 1] * stride);
+    }
+}
+
+void scanFace(const ObjectPass& pass, const EyePass& eye, u32 slots, const ScreenBox& box)
+{
+    std::fill(pass.render->slotValid, pass.render->slotValid + slots, u8{1});
+    const i32 firstRow = std::max(box.minY, 0);
+    const i32 lastRow = std::min(box.maxY, pass.height - 1);
+    for (i32 y = firstRow; y <= lastRow; ++y) drawRow(pass, eye, y, slots);
+}
+
+// --- Faces ---------------------------------------------------------------------------
+
+// The face's unit normal against the view position of its first corner: 0 or less
+// when the eye sees the face's back.
+f32 facingValue(const World& world, const FaceRecord& face, u32 firstVertex)
+{
+    return -(face.normal[0] * world.vertexZ[firstVertex] +
+             face.normal[1] * world.vertexX[firstVertex] +
+             face.normal[2] * world.vertexY[firstVertex]);
+}
+
+// The drawable face at face-order position `position`, or null.
+const FaceRecord* faceAt(const World& world, const RenderState& render, u32 position, u32& f)
+{
+    f = render.faceOrder[position];
+    if (f >= world.faceCount) return nullptr;
+    const FaceRecord& face = world.faces[f];
+    if (face.flags != 0) return nullptr; // behind the eye, or corners outside the tables
+    if (static_cast<u32>(face.vertexCount) > render.cornerCapacity) return nullptr;
+    return &face;
+}
+
+void prepareFace(const ObjectPass& pass, u32 f, const FaceRecord& face, const u32* vertices,
+                 u32 slots)
+{
+    const World& world = *pass.world;
+    linkContours(world, vertices, slots, true, pass.render->slotNext, pass.render->contourEnds);
+    lightCorners(pass, f, face, vertices, slots, facingValue(world, face, vertices[0]));
+    fillSlotValues(pass, face, vertices, slots);
+}
+
+EyePass singleEye(const RenderState& render, const FrameState& frame)
+{
+    return {render.projected, frame.frameBuffer, frame.depthBuffer, kEveryChannel};
+}
+
+} // namespace
+
+void RasterizeObject(World& world, RenderState& render, FrameState& frame, i16 object)
+{
+    ObjectPass pass;
+    if (!setUpPass(world, render, frame, object, false, pass)) return;
+    const EyePass eye = singleEye(render, frame);
+    const RowRange faces = objectFaces(world, world.objects[object]);
+    for (u32 position = faces.first; position < faces.first + faces.count; ++position) {
+        u32 f = 0;
+        const FaceRecord* face = faceAt(world, render, position, f);
+        if (!face) continue;
+        const u32 slots = static_cast<u32>(face->vertexCount);
+        const u32* vertices = world.faceIndices + face->firstIndex;
+        ScreenBox box;
+        if (!gatherCorners(pass, eye, vertices, slots, box) || outsideImage(pass, box)) continue;
+        prepareFace(pass, f, *face, vertices, slots);
+        scanFace(pass, eye, slots, box);
+    }
+}
+
+void RasterizeObjectStereo(World& world, RenderState& render, FrameState& frame, i16 object)
+{
+    ObjectPass pass;
+    if (!setUpPass(world, render, frame, object, true, pass)) return;
+    const EyePass leftEye{render.projected, frame.frameBuffer, frame.depthBuffer, kRedChannel};
+    const EyePass rightEye{render.projectedRight, frame.frameBuffer, render.rightDepthBuffer,
+                           kGreenChannel | kBlueChannel};
+    const RowRange faces = objectFaces(world, world.objects[object]);
+    for (u32 position = faces.first; position < faces.first + faces.count; ++position) {
+        u32 f = 0;
+        const FaceRecord* face = faceAt(world, render, position, f);
+        if (!face) continue;
+        const u32 slots = static_cast<u32>(face->vertexCount);
+        const u32* vertices = world.faceIndices + face->firstIndex;
+        // Each eye tests its own screen box; the corners are lit once for both.
+        ScreenBox rightBox, leftBox;
+        if (!gatherCorners(pass, rightEye, vertices, slots, rightBox)) continue;
+        if (!gatherCorners(pass, leftEye, vertices, slots, leftBox)) continue;
+        const bool leftVisible = !outsideImage(pass, leftBox);
+        const bool rightVisible = !outsideImage(pass, rightBox);
+        if (!leftVisible && !rightVisible) continue;
+        prepareFace(pass, f, *face, vertices, slots);
+        if (leftVisible) scanFace(pass, leftEye, slots, leftBox);
+        if (rightVisible) {
+            gatherCorners(pass, rightEye, vertices, slots, rightBox);
+            const u32 stride = pass.layout.stride;
+            for (u32 s = 0; s < slots; ++s)
+                render.slotValues[s * stride + kX] = render.polygonBuffer[s].screenX;
+            scanFace(pass, rightEye, slots, rightBox);
+        }
+    }
+}
