@@ -9,7 +9,11 @@
 //               loadBackgroundPicture.
 // Failure: a picture that cannot be found, opened or decoded is "not loaded": a texture
 // gets the grey 40 x 40 replacement, the reflection image its default, a background
-// buffer stays as it was. Hostile files never crash, hang or read past their data.
+// buffer stays as it was. Hostile files never crash, hang or read past their data:
+// sizes of 0 or above 16384, TGA depths other than 24 and 32 and truncated files are
+// not loaded (a picture whose data ends early is refused whole).
+// Decoders: image/picture_file.h (the first bytes pick JPEG or PNG; otherwise the
+// extension, compared without case).
 #pragma once
 
 #include "base/types.h"
@@ -31,14 +35,20 @@ struct JpegPicture {
 bool findOnPath(const char* name, const char* variable, char* result, std::size_t resultSize);
 
 // Where a picture named in a world is looked for: a "file://" prefix dropped, then the
-// world's folder, then findOnPath with "PATH".
+// world's folder, then findOnPath with "PATH". A name holding several quoted urls
+// (a.jpg" "b.jpg) tries each in turn; the first found wins.
 bool findPicture(const World& world, const char* name, char* result, std::size_t resultSize);
 
 // Decodes the JPEG at `path`. Returns 1 when the file was opened and decoded, 0 when it
-// could not be opened or decoding failed (the picture then holds nothing).
+// could not be opened ("can't open PATH" on stderr) or decoding failed (the library's
+// message on stderr); the picture then holds nothing. Pass an empty picture: a block
+// it already holds is not freed.
 i32 readJpegFile(const char* path, JpegPicture& picture);
 
-// Fills texture row `row` from the file named in its fileName (JPEG, PNG or TGA).
+// Fills texture row `row` from the file named in its fileName (JPEG, PNG or TGA): its
+// width, height, tgaIdLength and a new 3-byte block (the old one freed). A file an
+// earlier counted row already names is copied from that row, not decoded again. A
+// format the viewer does not decode (GIF, say) leaves the row as it was.
 void loadTexture(World& world, i16 row);
 
 // Looks for "reflex.jpg" on the path and decodes it into the reflection image; the

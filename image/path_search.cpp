@@ -102,11 +102,10 @@ bool findPicture(const World& world, const char* name, char* result, std::size_t
     if (!result || resultSize == 0) return false;
     result[0] = '\0';
     if (!name) return false;
-    if (!std::strchr(name, '"')) return findOneUrl(world, name, result, resultSize);
-
     // The text between the first and last quote of a url field may hold a list:
     // a.jpg" "b.jpg. Each piece between quotes that is more than separators is a
-    // url, tried in turn; the first found wins.
+    // url, tried in turn; the first found wins. A url given in brackets without
+    // quotes ([ a.jpg ]) comes with its blanks, which are no part of the name.
     const char* piece = name;
     while (true) {
         const char* quote = std::strchr(piece, '"');

@@ -55,4 +55,5 @@ TEST_F(PathSearch, FirstUrlOfAListThatIsFoundWins)
     file("here/third.png");
     EXPECT_EQ(findIn(world, "first.png\" \"second.png\", \"third.png"), second);
     EXPECT_EQ(findIn(world, "\"first.png\" \"missing.png\""), "");
+    EXPECT_EQ(findIn(world, " second.png "), second);  // from url [ second.png ]
 }
