@@ -79,14 +79,6 @@ TEST_F(JpegTexture, AdobeCmykBecomesRgb)
     EXPECT_TRUE(isNear(texel(0, 9), {255, 0, 255}));
 }
 
-TEST_F(JpegTexture, ProgressiveFileDecodes)
-{
-    texture("progressive.jpg",
-            encodeJpeg(16, 16, std::string(16 * 16 * 3, '\x30'), JpegOptions(3, true)));
-    EXPECT_EQ(world.textures[0].width, 16);
-    EXPECT_TRUE(isNear(texel(0, 100), {0x30, 0x30, 0x30}));
-}
-
 TEST_F(JpegTexture, ExtensionCaseDoesNotMatterAndContentWinsOverExtension)
 {
     const std::string jpeg = encodeJpeg(8, 4, std::string(8 * 4 * 3, 'A'));

@@ -33,7 +33,7 @@ TEST_F(PathSearch, NameAsGivenStandsInWhenTheFullPathDoesNotFit)
     char result[8] = "junk";
     EXPECT_TRUE(findOnPath("e.jpg", "PATH", result, sizeof result));
     EXPECT_STREQ(result, "e.jpg");
-    EXPECT_FALSE(findOnPath("e.jpg", "PATH", result, 5));  // not even the name fits
+    EXPECT_FALSE(findOnPath("e.jpg", "PATH", result, 5)); // not even the name fits
     EXPECT_STREQ(result, "");
 }
 
@@ -55,5 +55,5 @@ TEST_F(PathSearch, FirstUrlOfAListThatIsFoundWins)
     file("here/third.png");
     EXPECT_EQ(findIn(world, "first.png\" \"second.png\", \"third.png"), second);
     EXPECT_EQ(findIn(world, "\"first.png\" \"missing.png\""), "");
-    EXPECT_EQ(findIn(world, " second.png "), second);  // from url [ second.png ]
+    EXPECT_EQ(findIn(world, " second.png "), second); // from url [ second.png ]
 }
