@@ -314,4 +314,5 @@ void releaseShadowMaps(RenderState& render)
 {
     PluginFree(render.shadowMaps);
     render.shadowMaps = nullptr;
+    render.shadowLightCount = 0;
 }

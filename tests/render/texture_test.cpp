@@ -1,0 +1,227 @@
+// Texels of material textures and of the reflection image, and generated coordinates.
+#include "plugin/memory.h"
+#include "render/texture.h"
+#include "tests/render/scene.h"
+
+#include <cstring>
+#include <vector>
+
+using namespace render_test;
+
+namespace {
+
+constexpr i16 kWidth = 64;
+constexpr i16 kHeight = 48;
+
+i64 texelIndex(const TextureView& view, const u8* texel)
+{
+    return (texel - view.texels) / 3;
+}
+
+class Texturing : public RenderScene {
+protected:
+    // Texture row 0 of width x height texels, each column's red byte its column number
+    // and green byte its row number.
+    void makeTexture(i16 width, i16 height)
+    {
+        ASSERT_TRUE(prepareTextureRow(world));
+        world.textureCount = 1;
+        PluginFree(world.texturePixels[0]);
+        world.texturePixels[0] =
+            static_cast<u8*>(PluginAlloc(static_cast<u32>(width * height * 3)));
+        for (i32 row = 0; row < height; ++row) {
+            for (i32 column = 0; column < width; ++column) {
+                u8* texel = world.texturePixels[0] + 3 * (row * width + column);
+                texel[0] = 0;
+                texel[1] = static_cast<u8>(row);
+                texel[2] = static_cast<u8>(column);
+            }
+        }
+        world.textures[0].width = width;
+        world.textures[0].height = height;
+    }
+    i16 texturedMaterial(i16 repeat)
+    {
+        const i16 m = addMaterial(world, 1, 1, 1);
+        MaterialRecord& material = world.materials[m];
+        material.hasTexture = 1;
+        material.texture = 0;
+        material.textureMode = 3;
+        material.textureRepeatS = repeat;
+        material.textureRepeatT = 1;
+        return m;
+    }
+    // A screen rectangle whose texture coordinates run from s 0 to 1 left to right.
+    i16 texturedRect(i16 material, f32 left, f32 right)
+    {
+        const i16 object =
+            addScreenRect(world, material, kWidth, kHeight, left, 10.5f, right, 30.5f, 10000.0f);
+        const u32 first = world.objects[object].firstVertex - 1;
+        const f32 coords[4][2] = {{0, 0.5f}, {1, 0.5f}, {1, 0.5f}, {0, 0.5f}};
+        for (u32 k = 0; k < 4; ++k) {
+            world.vertexTexCoords[first + k][0] = coords[k][0];
+            world.vertexTexCoords[first + k][1] = coords[k][1];
+        }
+        world.objects[object].hasTexCoords = 1;
+        return object;
+    }
+};
+
+} // namespace
+
+TEST(TexelLookup, FindsColumn16Row16At025And05OfA64By32Texture)
+{
+    std::vector<u8> texels(64 * 32 * 3);
+    const TextureView view{texels.data(), 64, 32};
+    EXPECT_EQ(texelIndex(view, textureTexel(view, 0.25f, 0.5f)), 16 * 64 + 16);
+}
+
+TEST(TexelLookup, RepeatsExactlyAtWholeCoordinates)
+{
+    std::vector<u8> texels(64 * 32 * 3);
+    const TextureView view{texels.data(), 64, 32};
+    EXPECT_EQ(texelIndex(view, textureTexel(view, 1.0f, 0.0f)), 0); // frac(1.0) = 0
+    EXPECT_EQ(texelIndex(view, textureTexel(view, 3.25f, 2.5f)), 16 * 64 + 16);
+}
+
+TEST(TexelLookup, CountsNegativeAndUndefinedCoordinatesAsZero)
+{
+    std::vector<u8> texels(8 * 8 * 3);
+    const TextureView view{texels.data(), 8, 8};
+    EXPECT_EQ(texelIndex(view, textureTexel(view, -0.3f, -7.0f)), 0);
+    EXPECT_EQ(texelIndex(view, textureTexel(view, NAN, INFINITY)), 0);
+    EXPECT_EQ(texelIndex(view, textureTexel(view, 1.0e30f, 0.999999f)), 7 * 8);
+}
+
+// Regression: span additions carry a reflection coordinate slightly past 1.0, which
+// addressed a row or column one beyond the image.
+TEST(TexelLookup, KeepsReflectionCoordinatesJustPastOneInsideTheImage)
+{
+    std::vector<u8> texels(100 * 100 * 3);
+    const TextureView view{texels.data(), 100, 100};
+    EXPECT_EQ(texelIndex(view, reflectionTexel(view, 1.0000085f, 1.0000085f)), 99 * 100 + 99);
+    EXPECT_EQ(texelIndex(view, reflectionTexel(view, NAN, -0.5f)), 0);
+}
+
+TEST_F(Texturing, ShowsTheTextureFourTimesWithRepeatFactorFour)
+{
+    open(kWidth, kHeight);
+    makeTexture(2, 1); // column 0 red byte 0, column 1 red byte 1 (scaled by light)
+    world.texturePixels[0][2] = 255;
+    world.texturePixels[0][5] = 0;
+    world.texturePixels[0][4] = 255; // column 1 green
+    texturedRect(texturedMaterial(4), 8.0f, 56.0f);
+    draw();
+    // 48 pixels, s from 0 to 4: eight bands of 6 pixels, red and green in turn.
+    for (i32 band = 0; band < 8; ++band) {
+        const Colour c = pixel(8 + 6 * band + 3, 20);
+        if (band % 2 == 0) {
+            EXPECT_GT(c.red, 100) << band;
+            EXPECT_EQ(c.green, 0) << band;
+        } else {
+            EXPECT_EQ(c.red, 0) << band;
+            EXPECT_GT(c.green, 100) << band;
+        }
+    }
+}
+
+// Regression: highlights summed over several lights passed 255 and turned the texel
+// dark, then negative (an undefined conversion to a byte).
+TEST_F(Texturing, LimitsHighlightsSummedOverSeveralLightsToWhite)
+{
+    open(kWidth, kHeight);
+    makeTexture(1, 1);
+    world.texturePixels[0][0] = world.texturePixels[0][1] = world.texturePixels[0][2] = 200;
+    const i16 m = texturedMaterial(1);
+    for (int c = 0; c < 3; ++c) world.materials[m].specularColor[c] = 1.0f;
+    for (int l = 0; l < 3; ++l) addDirectionalLight(world, 0.0f, 0.0f, 1.0f); // from the eye
+    texturedRect(m, 8.0f, 56.0f);
+    draw();
+    EXPECT_EQ(pixel(30, 20), (Colour{255, 255, 255}));
+}
+
+TEST_F(Texturing, GeneratesSphericalCoordinatesOnEverySide)
+{
+    makeTexture(4, 4);
+    const i16 m = texturedMaterial(1);
+    beginObject(world, m);
+    const Point points[] = {{0, -1000, 0}, {0, 1000, 0}, {1000, 0, 0}, {-1000, 0, 0},
+                            {0, 0, -1000}, {0, 0, 1000}, {0, 0, 0}};
+    for (const Point& p : points) addVertex(world, p);
+    addFace(world, {0, 1, 2});
+    endObject(world);
+    GenerateTexCoords(world);
+    const auto s = [&](u32 v) { return world.vertexTexCoords[v][0]; };
+    const auto t = [&](u32 v) { return world.vertexTexCoords[v][1]; };
+    // Regression: the "first component 0" shortcut gave 0.75 here; the full-circle
+    // arctangent of a negative second component gives 0.25.
+    EXPECT_FLOAT_EQ(s(0), 0.25f);
+    EXPECT_FLOAT_EQ(s(1), 0.75f);
+    EXPECT_FLOAT_EQ(s(2), 0.5f);
+    EXPECT_FLOAT_EQ(t(2), 0.5f);
+    EXPECT_FLOAT_EQ(s(3), 1.0f);
+    EXPECT_FLOAT_EQ(t(4), 0.0f); // regression: the lower pole was given t = 1
+    EXPECT_FLOAT_EQ(t(5), 1.0f);
+    EXPECT_FLOAT_EQ(s(6), 0.75f); // the centre itself
+    EXPECT_FLOAT_EQ(t(6), 1.0f);
+}
+
+TEST_F(Texturing, LeavesCoordinatesTheFileGaveAlone)
+{
+    makeTexture(4, 4);
+    const i16 object = beginObject(world, texturedMaterial(1));
+    addVertex(world, {0, -1000, 0});
+    addVertex(world, {0, 1000, 0});
+    endObject(world);
+    world.objects[object].hasTexCoords = 1;
+    world.vertexTexCoords[0][0] = 0.125f;
+    GenerateTexCoords(world);
+    EXPECT_EQ(world.vertexTexCoords[0][0], 0.125f);
+}
+
+TEST(ReflectionMapping, SamplesBehindTheEyeForAMirrorFacingIt)
+{
+    RenderState render;
+    render.sceneDiameter = 5000.0f;
+    const f32 position[3] = {1000.0f, 0.0f, 0.0f};
+    const f32 normal[3] = {-1.0f, 0.0f, 0.0f};
+    f32 coords[2];
+    ReflectionCoords(render, position, normal, coords);
+    EXPECT_NEAR(coords[0], 0.5f, 1e-6f); // level: half way up
+    EXPECT_NEAR(coords[1], 0.0f, 1e-6f); // heading pi: straight back
+}
+
+TEST(ReflectionMapping, StaysInsideTheImageForAnyRay)
+{
+    RenderState render;
+    render.sceneDiameter = 100.0f;
+    render.sceneCentre[0] = 9000.0f; // a corner outside the scene sphere
+    const f32 position[3] = {10.0f, -3.0f, 7.0f};
+    const f32 normal[3] = {0.0f, 0.0f, 1.0f};
+    f32 coords[2];
+    ReflectionCoords(render, position, normal, coords);
+    EXPECT_GE(coords[0], 0.0f);
+    EXPECT_LT(coords[0], 1.0f);
+    EXPECT_GE(coords[1], 0.0f);
+    EXPECT_LT(coords[1], 1.0f);
+}
+
+TEST_F(Texturing, AddsFortyPercentOfTheReflectionImageOnlyWhileReflectionIsOn)
+{
+    open(kWidth, kHeight);
+    world.reflectionWidth = world.reflectionHeight = 4;
+    world.reflectionPixels = static_cast<u8*>(PluginAlloc(4 * 4 * 3));
+    std::memset(world.reflectionPixels, 100, 4 * 4 * 3);
+    addScreenRect(world, addMaterial(world, 0.5f, 0.5f, 0.5f), kWidth, kHeight, 10.5f, 10.5f, 50.5f,
+                  30.5f, 10000.0f);
+    draw();
+    const Colour plain = pixel(30, 20);
+    setReflection(render, true);
+    draw();
+    const Colour mirrored = pixel(30, 20);
+    EXPECT_NEAR(mirrored.red, plain.red + 40, 1);
+    EXPECT_NEAR(mirrored.blue, plain.blue + 40, 1);
+    setReflection(render, false);
+    draw();
+    EXPECT_EQ(pixel(30, 20), plain);
+}
