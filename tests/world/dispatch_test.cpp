@@ -1,0 +1,105 @@
+// The top-level loop: which readers a line starts, in which order, and the line rules
+// that show through whole files (long lines, the last line, comments, viewpoints).
+#include "tests/world/world_reading.h"
+
+class Dispatch : public WorldReading {};
+
+TEST_F(Dispatch, AShapeAndItsAppearanceOnOneLineStartBothReaders)
+{
+    // The Shape reader takes the lines up to its "}"; the Appearance reader, started by
+    // the same first line, reads on from there.
+    read("Shape { appearance Appearance {\n"
+         "}\n"
+         "material Material {\n"
+         "diffuseColor 0 1 0\n"
+         "}\n"
+         "}\n");
+    EXPECT_EQ(world.objectCount, 1);
+    ASSERT_EQ(world.materialCount, 1);
+    EXPECT_FLOAT_EQ(world.materials[0].diffuseColor[1], 1.0f);
+    EXPECT_EQ(world.objects[0].material, -1); // the Shape had ended already
+}
+
+TEST_F(Dispatch, ACommentNamingShapeStartsNothingButBoxIsStillRecognised)
+{
+    read("# Shape {\n"
+         "# Box { size 1 1 1 }\n"
+         "# IndexedFaceSet {\n");
+    EXPECT_EQ(world.objectCount, 0);
+    EXPECT_EQ(world.faceCount, 0u);
+}
+
+TEST_F(Dispatch, OnlyTheFirstViewpointIsRead)
+{
+    read("Viewpoint {\n"
+         "position 0 0 10\n"
+         "}\n"
+         "Viewpoint {\n"
+         "position 0 0 99\n"
+         "}\n");
+    EXPECT_EQ(world.viewpointCount, 1);
+    EXPECT_FLOAT_EQ(world.camera.eyePoint[0], 50000.0f);
+}
+
+TEST_F(Dispatch, ACommentedViewpointIsPassedOver)
+{
+    read("# Viewpoint { position 0 0 3 }\n"
+         "Viewpoint {\n"
+         "position 0 0 1\n"
+         "}\n");
+    EXPECT_FLOAT_EQ(world.camera.eyePoint[0], 5000.0f);
+}
+
+TEST_F(Dispatch, ANumberSplitByThe254CharacterBoundaryBecomesTwo)
+{
+    // The first piece ends with "123" and its last character, "3", is a separator, so
+    // the point reads as 12 (cut short), then 45 from the next piece.
+    std::string pointLine(251, ' ');
+    pointLine += "12345 0\n";
+    read("Shape {\ngeometry IndexedFaceSet {\ncoord Coordinate {\npoint [\n" + pointLine +
+         "]\n}\ncoordIndex [\n0, 0, 0, -1,\n]\n}\n}\n");
+    ASSERT_EQ(world.vertexCount, 1u);
+    EXPECT_FLOAT_EQ(fileX(0), 12.0f);
+    EXPECT_FLOAT_EQ(fileY(0), 45.0f);
+    EXPECT_FLOAT_EQ(fileZ(0), 0.0f);
+}
+
+TEST_F(Dispatch, ALastLineWithoutNewlineLosesItsLastCharacterToNumberScanning)
+{
+    read("Shape {\ngeometry IndexedFaceSet {\ncoord Coordinate {\npoint [\n"
+         "0 0 0, 0 0 12");
+    ASSERT_EQ(world.vertexCount, 2u);
+    EXPECT_FLOAT_EQ(fileZ(1), 1.0f);
+}
+
+TEST_F(Dispatch, ATranslationWrittenWithTabsGivesOnlyItsFirstComponent)
+{
+    read("Transform {\n"
+         "translation\t1\t2\t3\n"
+         "children [\nShape {\n" +
+         triangle() + "}\n]\n}\n");
+    ASSERT_EQ(world.vertexCount, 3u);
+    EXPECT_FLOAT_EQ(fileX(0), 1.0f);
+    EXPECT_FLOAT_EQ(fileY(0), 0.0f); // the other two stay at VRML's 0
+    EXPECT_FLOAT_EQ(fileZ(0), 0.0f);
+}
+
+TEST_F(Dispatch, ASecondWorldStartsFromEmptyTables)
+{
+    read("Shape {\n" + triangle() + "}\nViewpoint {\nposition 0 0 4\n}\n");
+    ASSERT_EQ(world.objectCount, 1);
+    read("PointLight {\n}\n");
+    EXPECT_EQ(world.objectCount, 0);
+    EXPECT_EQ(world.vertexCount, 0u);
+    EXPECT_EQ(world.lightCount, 1);
+    EXPECT_EQ(world.viewpointCount, 0);
+    EXPECT_EQ(world.camera.eyePoint[0], 0.0f);
+}
+
+TEST_F(Dispatch, NodesWithoutAReaderStillHaveTheirChildrenFound)
+{
+    read("Group {\nchildren [\nAnchor {\nchildren [\nShape {\n" + triangle() +
+         "}\n]\n}\n]\n}\nROUTE A.x TO B.y\n");
+    EXPECT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.transformGroupCount, 0);
+}

@@ -1,0 +1,186 @@
+// The IndexedFaceSet reader: vertices, polygons and corners, the per-vertex lists,
+// names, coord USE, and the empty polygon row after every face set.
+#include "tests/world/world_reading.h"
+
+class FaceSetReader : public WorldReading {
+protected:
+    // One face set at the top level from its body lines.
+    void readFaceSet(const std::string& body)
+    {
+        read("#VRML V2.0 utf8\nIndexedFaceSet {\n" + body + "}\n");
+    }
+};
+
+TEST_F(FaceSetReader, OneTriangleGivesItsRowsAndTheEmptyRowAfterIt)
+{
+    read("Shape {\n" + triangle() + "}\n");
+    EXPECT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.vertexCount, 3u);
+    EXPECT_EQ(world.faceCount, 2u);
+    EXPECT_EQ(world.faceIndexCount, 4u);
+    const ObjectRecord& object = world.objects[0];
+    EXPECT_EQ(object.firstVertex, 1u);
+    EXPECT_EQ(object.firstFace, 1u);
+    EXPECT_EQ(object.faceCount, 1u);
+    EXPECT_EQ(object.cornerCount, 3u);
+    EXPECT_EQ(world.faces[1].vertexCount, 0);
+    EXPECT_GE(world.vertexCapacity, world.vertexCount + 1); // the spare row
+}
+
+TEST_F(FaceSetReader, ASecondFaceSetFollowsTheEmptyRowWithOffsetIndices)
+{
+    read("Shape {\n" + triangle() + "}\nShape {\n" + triangle() + "}\n");
+    ASSERT_EQ(world.objectCount, 2);
+    EXPECT_EQ(world.objects[1].firstFace, 3u);
+    EXPECT_EQ(world.faces[2].firstIndex, 3u);
+    EXPECT_EQ(world.faceIndices[3], 3u); // file index 0 + the first object's 3 vertices
+    EXPECT_EQ(world.faceIndices[5], 5u);
+    EXPECT_EQ(world.objects[1].firstCorner, 5u);
+}
+
+TEST_F(FaceSetReader, PointsAreScaledAndStoredInInternalAxisOrder)
+{
+    read("Shape {\n" + triangle("1 2 3, 0 0 0, 0 0 0,") + "}\n");
+    EXPECT_FLOAT_EQ(world.vertexZ[0], 15000.0f);
+    EXPECT_FLOAT_EQ(world.vertexX[0], 5000.0f);
+    EXPECT_FLOAT_EQ(world.vertexY[0], 10000.0f);
+    EXPECT_FLOAT_EQ(world.objectBounds[0][1], 15000.0f);
+}
+
+TEST_F(FaceSetReader, AQuadOnOneIndexLineWithCommasIsOnePolygon)
+{
+    readFaceSet("coord Coordinate {\npoint [\n0 0 0,\n1 0 0,\n1 1 0,\n0 1 0,\n]\n}\n"
+                "coordIndex [\n0, 1, 2, 3, -1,\n]\n");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].vertexCount, 4u);
+    EXPECT_EQ(world.objects[0].faceCount, 1u);
+    EXPECT_EQ(world.faces[0].vertexCount, 4);
+}
+
+TEST_F(FaceSetReader, AMinusOneWithoutItsCommaIsDroppedAndSoIsTheObject)
+{
+    readFaceSet("coord Coordinate {\npoint [\n0 0 0,\n1 0 0,\n1 1 0,\n0 1 0,\n]\n}\n"
+                "coordIndex [\n0, 1, 2, 3, -1\n]\n");
+    EXPECT_EQ(world.objectCount, 0);
+    EXPECT_EQ(world.vertexCount, 4u); // the vertices stay and belong to no object
+}
+
+TEST_F(FaceSetReader, AnIndexListEndsAtItsBracketOnItsOwnLine)
+{
+    readFaceSet("coord Coordinate {\npoint [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n"
+                "coordIndex [ 0, 1, 2, -1, 2, 1, 0, -1 ]\n");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].faceCount, 2u);
+}
+
+TEST_F(FaceSetReader, APointListClosedOnItsOwnLineStillReadsTheNextLine)
+{
+    // The coordIndex line after "point [ ... ]" is read as list data first (its six
+    // numbers make two more points), then, being the current line, as the index list.
+    // The Coordinate's "}" on the first line is never seen, so the face set's own "}"
+    // only closes the Coordinate.
+    readFaceSet("coord Coordinate { point [ 0 0 0, 1 0 0, 0 1 0 ] }\n"
+                "coordIndex [ 0, 1, 2, -1 ]\n");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.vertexCount, 5u);
+    EXPECT_EQ(world.objects[0].faceCount, 1u);
+    EXPECT_FLOAT_EQ(fileZ(4), -1.0f);
+}
+
+TEST_F(FaceSetReader, BlanksDoNotSeparateIndices)
+{
+    readFaceSet("coord Coordinate {\npoint [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n"
+                "coordIndex [\n0 1 2 -1,\n]\n");
+    EXPECT_EQ(world.objectCount, 0); // "0 1 2 -1" is the one entry 0
+}
+
+TEST_F(FaceSetReader, NormalsColoursAndTexCoordsBelongToTheVerticesByPosition)
+{
+    readFaceSet("coord Coordinate {\npoint [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n"
+                "normal Normal {\nvector [\n1 2 3, 4 5 6, 7 8 9, 9 9 9,\n]\n}\n"
+                "color Color {\ncolor [\n1 0 0, 0 1 0, 0 0 1,\n]\n}\n"
+                "texCoord TextureCoordinate {\npoint [\n-0.5 0.25, 1 1, 0 0,\n]\n}\n"
+                "coordIndex [\n0, 1, 2, -1,\n]\n");
+    ASSERT_EQ(world.objectCount, 1);
+    const ObjectRecord& object = world.objects[0];
+    EXPECT_EQ(object.hasNormals, 1u);
+    EXPECT_EQ(object.hasColors, 1u);
+    EXPECT_EQ(object.hasTexCoords, 1u);
+    EXPECT_FLOAT_EQ(world.vertexNormals[0][0], 3.0f); // z first
+    EXPECT_FLOAT_EQ(world.vertexNormals[0][1], 1.0f);
+    EXPECT_FLOAT_EQ(world.vertexNormals[2][2], 8.0f);
+    EXPECT_FLOAT_EQ(world.vertexColors[2][2], 1.0f);
+    EXPECT_FLOAT_EQ(world.vertexTexCoords[0][0], 0.5f); // stored as absolute values
+    EXPECT_FLOAT_EQ(world.vertexTexCoords[0][1], 0.25f);
+    EXPECT_FLOAT_EQ(world.vertexNormals[3][0], 0.0f); // the fourth normal is ignored
+}
+
+TEST_F(FaceSetReader, CoordUseSharesTheEarlierVerticesAndTurnsOffSmoothNormals)
+{
+    read("Shape {\ngeometry IndexedFaceSet {\ncoord DEF\tC1\tCoordinate {\npoint [\n"
+         "0 0 0, 1 0 0, 0 1 0,\n]\n}\ncoordIndex [\n0, 1, 2, -1,\n]\n}\n}\n"
+         "Shape {\ngeometry IndexedFaceSet {\ncoord USE C1\nnormalPerVertex TRUE\n"
+         "coordIndex [\n2, 1, 0, -1,\n]\n}\n}\n");
+    ASSERT_EQ(world.objectCount, 2);
+    EXPECT_STREQ(world.objects[0].coordName, "C1");
+    EXPECT_EQ(world.objects[1].firstVertex, 1u);
+    EXPECT_EQ(world.objects[1].vertexCount, 3u);
+    EXPECT_EQ(world.objects[1].normalPerVertex, 0);
+    EXPECT_EQ(world.faceIndices[world.faces[2].firstIndex], 2u);
+    EXPECT_EQ(world.vertexCount, 3u);
+}
+
+TEST_F(FaceSetReader, AnUnknownCoordUseKeepsThePolygonsAsGiven)
+{
+    readFaceSet("coord USE Nowhere\ncoordIndex [\n0, 1, 2, -1,\n]\n");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].vertexCount, 0u);
+    EXPECT_EQ(world.faceIndices[2], 2u); // from the object's own (empty) base
+}
+
+TEST_F(FaceSetReader, NullNormalsAndAbsentColorPerVertexReadNothing)
+{
+    readFaceSet("coord Coordinate {\npoint [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n"
+                "normal NULL\ncoordIndex [\n0, 1, 2, -1,\n]\n");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].hasNormals, 0u);
+    EXPECT_EQ(world.objects[0].colorPerVertex, 0u);
+}
+
+TEST_F(FaceSetReader, ColorPerVertexIsAFlagNotAColourList)
+{
+    readFaceSet("coord Coordinate {\npoint [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n"
+                "colorPerVertex TRUE\ncoordIndex [\n0, 1, 2, -1,\n]\n");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].colorPerVertex, 1u);
+    EXPECT_EQ(world.objects[0].hasColors, 0u);
+}
+
+TEST_F(FaceSetReader, DefNamesFollowTheirOwnRules)
+{
+    // The face set's DEF with a blank gives the generated name (objectCount already
+    // counts it); the Coordinate keeps its name by the white-space rule; a Color DEF
+    // line also names the object.
+    read("Shape {\ngeometry DEF Mesh IndexedFaceSet {\ncoord DEF Pts Coordinate {\npoint [\n"
+         "0 0 0, 1 0 0, 0 1 0,\n]\n}\ncoordIndex [\n0, 1, 2, -1,\n]\n}\n}\n"
+         "Shape {\ngeometry IndexedFaceSet {\ncoord Coordinate {\npoint [\n"
+         "0 0 0, 1 0 0, 0 1 0,\n]\n}\ncolor DEF Paint Color {\ncolor [\n1 1 1,\n]\n}\n"
+         "coordIndex [\n0, 1, 2, -1,\n]\n}\n}\n");
+    ASSERT_EQ(world.objectCount, 2);
+    EXPECT_STREQ(world.objects[0].name, "IndexedFace_1");
+    EXPECT_STREQ(world.objects[0].coordName, "Pts");
+    EXPECT_STREQ(world.objects[1].name, "IndexedFace_2");
+    EXPECT_STREQ(world.objects[1].colorName, "Paint");
+    EXPECT_STREQ(world.objects[1].coordName, ""); // no DEF, no name
+}
+
+TEST_F(FaceSetReader, CornersBeyondThe16BitCountAreDropped)
+{
+    std::string indices;
+    for (int n = 0; n < 33000; ++n) indices += "0,\n";
+    readFaceSet("coord Coordinate {\npoint [\n0 0 0,\n]\n}\ncoordIndex [\n" + indices + "-1,\n]\n");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.faces[0].vertexCount, 32767);
+    EXPECT_EQ(world.faces[1].firstIndex, 32767u);
+    EXPECT_EQ(world.faceIndexCount, 32768u);
+}

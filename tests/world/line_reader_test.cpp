@@ -1,0 +1,109 @@
+// readLine: 254 characters at most with the newline, CR LF as one newline, the end of
+// the text, from a file and from memory alike.
+#include "tests/support/test_support.h"
+#include "world/reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using testing_support::writeTempFile;
+
+// Every line of the text as readLine hands them out, read from a file.
+static std::vector<std::string> fileLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::FILE* file = std::fopen(writeTempFile("lines.txt", text).c_str(), "rb");
+    if (!file) return lines;
+    static LineReader in; // 64 KB of read-ahead: not on the test's stack
+    openLineReader(in, file);
+    char buffer[kLineBufferSize];
+    while (readLine(in, buffer, sizeof buffer)) lines.emplace_back(buffer);
+    std::fclose(file);
+    return lines;
+}
+
+static std::vector<std::string> textLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    static LineReader in;
+    openTextReader(in, text.data(), text.size());
+    char buffer[kLineBufferSize];
+    while (readLine(in, buffer, sizeof buffer)) lines.emplace_back(buffer);
+    return lines;
+}
+
+TEST(LineReading, LongLinesArriveInPiecesOf254Characters)
+{
+    const std::string longLine(600, 'a');
+    const auto lines = fileLines(longLine + "\nb\n");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].size(), 254u);
+    EXPECT_EQ(lines[1].size(), 254u);
+    EXPECT_EQ(lines[2], std::string(92, 'a') + "\n");
+    EXPECT_EQ(lines[3], "b\n");
+}
+
+TEST(LineReading, A254CharacterLineWithItsNewlineTakesTwoReads)
+{
+    // 253 characters and the newline fit; 254 and the newline do not.
+    EXPECT_EQ(fileLines(std::string(253, 'x') + "\n").size(), 1u);
+    const auto lines = fileLines(std::string(254, 'x') + "\n");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "\n");
+}
+
+TEST(LineReading, CrLfArrivesAsOneNewlineAndALoneCrStays)
+{
+    const auto lines = fileLines("a\r\nb\rc\n\r\n");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "a\n");
+    EXPECT_EQ(lines[1], "b\rc\n");
+    EXPECT_EQ(lines[2], "\n");
+}
+
+TEST(LineReading, CrLfAcrossTheReadAheadBoundaryIsStillOneNewline)
+{
+    // The CR is the last byte of the first block read from the file.
+    std::string text;
+    while (text.size() < kReadAheadSize - 1) text += std::string(99, 'p') + "\n";
+    text.resize(kReadAheadSize - 1);
+    text += "\r\nlast\n";
+    const auto lines = fileLines(text);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines.back(), "last\n");
+    EXPECT_EQ(lines[lines.size() - 2].back(), '\n');
+    EXPECT_EQ(lines[lines.size() - 2].find('\r'), std::string::npos);
+}
+
+TEST(LineReading, TheEndLeavesTheBufferAndALastLineMayLackItsNewline)
+{
+    static LineReader in;
+    const std::string text = "one\ntwo";
+    openTextReader(in, text.data(), text.size());
+    char buffer[kLineBufferSize];
+    ASSERT_TRUE(readLine(in, buffer, sizeof buffer));
+    ASSERT_TRUE(readLine(in, buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "two");
+    EXPECT_FALSE(readLine(in, buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "two");
+    EXPECT_FALSE(readLine(in, buffer, sizeof buffer));
+}
+
+TEST(LineReading, ANulByteEndsTheLineString)
+{
+    const std::string text("ab\0cd\nef\n", 9);
+    const auto lines = textLines(text);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "ab");
+    EXPECT_EQ(lines[1], "ef\n");
+}
+
+TEST(LineReading, MemoryAndFileGiveTheSameLines)
+{
+    std::string text = "#VRML V2.0 utf8\r\n" + std::string(700, 'z') + "\r\nend";
+    EXPECT_EQ(fileLines(text), textLines(text));
+    EXPECT_TRUE(textLines("").empty());
+}

@@ -1,0 +1,137 @@
+// The shared line conventions on single lines: numbers, single values, booleans, the
+// DEF and USE name rules and url strings.
+#include "world/line_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+static Line lineOf(const std::string& text)
+{
+    Line line;
+    copyText(line.text, sizeof line.text, text.data(), text.size());
+    line.length = static_cast<u32>(std::strlen(line.text));
+    return line;
+}
+
+static f32 number(const std::string& text)
+{
+    return toNumber(text.data(), text.data() + text.size());
+}
+
+static i32 integer(const std::string& text)
+{
+    return toInteger(text.data(), text.data() + text.size());
+}
+
+TEST(LineRules, NumbersReadTheirDecimalPrefixOnly)
+{
+    EXPECT_EQ(number("  -.5e1xyz"), -5.0f);
+    EXPECT_EQ(number("+2."), 2.0f);
+    EXPECT_EQ(number("1e"), 1.0f); // an exponent needs a digit
+    EXPECT_EQ(number("0.1"), 0.1f);
+    EXPECT_EQ(number("abc"), 0.0f);
+    EXPECT_EQ(number("inf"), 0.0f); // decimal only: no infinities, NaNs or hex
+    EXPECT_EQ(number("nan"), 0.0f);
+    EXPECT_EQ(number("0x10"), 0.0f);
+    EXPECT_EQ(number("1e999"), INFINITY);
+    EXPECT_EQ(number("-1e999"), -INFINITY);
+    EXPECT_EQ(number("1e-999"), 0.0f);
+    EXPECT_EQ(number("123456789012345678901234567890e-400"), 0.0f);
+    EXPECT_EQ(number("0.0000001e500"), INFINITY);
+}
+
+TEST(LineRules, IntegersPinToThe32BitRange)
+{
+    EXPECT_EQ(integer(" -1"), -1);
+    EXPECT_EQ(integer("7.9"), 7);
+    EXPECT_EQ(integer("99999999999999999999"), INT32_MAX);
+    EXPECT_EQ(integer("-99999999999999999999"), INT32_MIN);
+    EXPECT_EQ(integer("x"), 0);
+}
+
+TEST(LineRules, SingleValuesSplitAtBlanksButNotAtTabs)
+{
+    f32 values[4] = {9, 9, 9, 9};
+    EXPECT_EQ(readValues(lineOf("  translation 1 2 3 4\n"), "translation", values, 3), 3u);
+    EXPECT_EQ(values[2], 3.0f);
+    EXPECT_EQ(values[3], 9.0f); // further numbers are ignored
+    f32 tabbed[3] = {9, 9, 9};
+    EXPECT_EQ(readValues(lineOf("translation\t1\t2\t3\n"), "translation", tabbed, 3), 1u);
+    EXPECT_EQ(tabbed[0], 1.0f);
+    EXPECT_EQ(tabbed[1], 9.0f); // left as it was
+    f32 shin = 0;
+    EXPECT_TRUE(readValue(lineOf("shininess 0.2"), "shininess", shin));
+    EXPECT_FALSE(readValue(lineOf("shininess"), "shininess", shin));
+}
+
+TEST(LineRules, FalseWinsOverTrue)
+{
+    EXPECT_EQ(booleanIn(lineOf("on TRUE\n")), 1);
+    EXPECT_EQ(booleanIn(lineOf("on TRUE FALSE\n")), 0);
+    EXPECT_EQ(booleanIn(lineOf("on\n")), -1);
+}
+
+TEST(LineRules, DefNamesNeedATabElseTheyAreGenerated)
+{
+    char name[kNameSize] = "old";
+    cutDefName(lineOf("DEF Door\tAudioClip {\n"), "AudioClip_", 0, name, sizeof name);
+    EXPECT_STREQ(name, "Door");
+    cutDefName(lineOf("DEF Door AudioClip {\t\n"), "AudioClip_", 0, name, sizeof name);
+    EXPECT_STREQ(name, "Door"); // a blank before the first tab ends it
+    cutDefName(lineOf("DEF Door AudioClip {\n"), "AudioClip_", 3, name, sizeof name);
+    EXPECT_STREQ(name, "AudioClip_3");
+    cutDefName(lineOf("DEF \t Wall\tX\n"), "p_", 0, name, sizeof name);
+    EXPECT_STREQ(name, "Wall"); // leading blanks and tabs go first
+    const std::string longName(60, 'n');
+    cutDefName(lineOf("DEF " + longName + "\tX\n"), "p_", 0, name, sizeof name);
+    EXPECT_EQ(std::string(name), std::string(39, 'n'));
+}
+
+TEST(LineRules, UseNamesEndAtABlankOrTabOrLoseTheirLastCharacter)
+{
+    char name[kNameSize];
+    EXPECT_TRUE(cutUseName(lineOf("coord USE C1 }\n"), "USE", name, sizeof name));
+    EXPECT_STREQ(name, "C1");
+    EXPECT_TRUE(cutUseName(lineOf("coord USE C1\t}\n"), "USE", name, sizeof name));
+    EXPECT_STREQ(name, "C1");
+    EXPECT_FALSE(cutUseName(lineOf("coord USE C1\n"), "USE", name, sizeof name));
+    EXPECT_STREQ(name, "C1");
+    EXPECT_FALSE(cutUseName(lineOf("coord USE C1"), "USE", name, sizeof name));
+    EXPECT_STREQ(name, "C"); // no newline at the end of the file
+    EXPECT_FALSE(cutUseName(lineOf("coord USE"), "USE", name, sizeof name));
+    EXPECT_STREQ(name, "");
+}
+
+TEST(LineRules, SpaceNamesEndAtAnyWhiteSpace)
+{
+    char name[kNameSize] = "";
+    cutSpaceName(lineOf("coord DEF C1 Coordinate {\n"), "Coord_", 1, name, sizeof name);
+    EXPECT_STREQ(name, "C1");
+    cutSpaceName(lineOf("coord DEF\n"), "Coord_", 4, name, sizeof name);
+    EXPECT_STREQ(name, "Coord_4");
+}
+
+TEST(LineRules, UrlsComeFromQuotesOrBrackets)
+{
+    char url[16] = "keep";
+    EXPECT_TRUE(urlText(lineOf("url [ \"door.wav\" ]\n"), url, sizeof url));
+    EXPECT_STREQ(url, "door.wav");
+    EXPECT_TRUE(urlText(lineOf("url [ door.wav ]\n"), url, sizeof url));
+    EXPECT_STREQ(url, " door.wav ");
+    EXPECT_TRUE(urlText(lineOf("url \"a\" \"b\"\n"), url, sizeof url));
+    EXPECT_STREQ(url, "a\" \"b"); // the picture loader tries each quoted name
+    EXPECT_TRUE(urlText(lineOf("url \"a-very-long-file-name.jpg\"\n"), url, sizeof url));
+    EXPECT_STREQ(url, "a-very-long-fil"); // cut to the field
+    EXPECT_FALSE(urlText(lineOf("url [\n"), url, sizeof url));
+    EXPECT_FALSE(urlText(lineOf("url door.wav\n"), url, sizeof url));
+    EXPECT_STREQ(url, "a-very-long-fil");
+}
+
+TEST(LineRules, CommentedOutMeansAHashBeforeTheKeyword)
+{
+    EXPECT_TRUE(commentedOut(lineOf("# Transform {\n"), "Transform"));
+    EXPECT_FALSE(commentedOut(lineOf("Transform { # moved\n"), "Transform"));
+    EXPECT_FALSE(commentedOut(lineOf("Transform {\n"), "Transform"));
+}

@@ -1,0 +1,307 @@
+// The world tables on their own: starting sizes, growth that keeps counts and the spare
+// vertex row, the 16-bit refusal, allocation failure, and the group transforms.
+#include "tests/support/counting_allocator.h"
+#include "world/tables.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <initializer_list>
+
+using testing_support::CountingAllocator;
+
+class WorldTables : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(initWorldTables(world)); }
+    void TearDown() override { freeWorldTables(world); }
+
+    // Appends one vertex the way the reader does: components into the spare row, then
+    // the arrays grow so a spare row exists again.
+    bool appendVertex(f32 z, f32 x, f32 y)
+    {
+        const u32 row = world.vertexCount;
+        world.vertexZ[row] = z;
+        world.vertexX[row] = x;
+        world.vertexY[row] = y;
+        if (!growVertexRows(world, row + 2)) return false;
+        world.vertexCount = row + 1;
+        return true;
+    }
+
+    // An object of the given vertices, listed as group entry `entry`.
+    i16 objectWithVertices(std::initializer_list<std::array<f32, 3>> vertices, u32 entry)
+    {
+        const i16 object = newObject(world);
+        EXPECT_TRUE(growVertexRows(world, world.vertexCount + 1));
+        for (const auto& v : vertices) EXPECT_TRUE(appendVertex(v[0], v[1], v[2]));
+        world.objects[object].vertexCount = static_cast<u32>(vertices.size());
+        world.groupObjects[entry] = object;
+        return object;
+    }
+
+    World world;
+};
+
+TEST_F(WorldTables, StartWithTheFixedRowsAndGreyTenByTenTextures)
+{
+    EXPECT_GE(world.materialCapacity, kMaterialRows);
+    EXPECT_GE(world.transformGroupCapacity, kTransformGroupRows);
+    EXPECT_GE(world.groupObjectCapacity, kGroupObjectEntries);
+    ASSERT_GE(world.textureCapacity, kTextureRows);
+    for (u32 row = 0; row < kTextureRows; ++row) {
+        EXPECT_EQ(world.textures[row].width, 10);
+        EXPECT_EQ(world.textures[row].height, 10);
+        ASSERT_NE(world.texturePixels[row], nullptr);
+        EXPECT_EQ(world.texturePixels[row][299], 127); // last byte of a 10 x 10 x 3 block
+    }
+    EXPECT_EQ(world.objectCount, 0);
+    EXPECT_EQ(world.vertexCount, 0u);
+}
+
+TEST_F(WorldTables, ResizeBlockCopiesTheSmallerSizeAndFreesAtZero)
+{
+    auto* block = static_cast<u8*>(resizeBlock(nullptr, 4, 0));
+    ASSERT_NE(block, nullptr);
+    std::memcpy(block, "abcd", 4);
+    block = static_cast<u8*>(resizeBlock(block, 8, 4));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(std::memcmp(block, "abcd", 4), 0);
+    block = static_cast<u8*>(resizeBlock(block, 2, 8));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(std::memcmp(block, "ab", 2), 0);
+    EXPECT_EQ(resizeBlock(block, 0, 2), nullptr);
+}
+
+TEST_F(WorldTables, VerticesAppendedOneByOneKeepEveryValueAndASpareRow)
+{
+    ASSERT_TRUE(growVertexRows(world, 1));
+    for (u32 v = 0; v < 20000; ++v) {
+        ASSERT_TRUE(appendVertex(static_cast<f32>(v), static_cast<f32>(v) + 0.5f, -1.0f));
+        ASSERT_GE(world.vertexCapacity, world.vertexCount + 1) << "no spare row after " << v;
+    }
+    for (u32 v = 0; v < 20000; v += 997) {
+        EXPECT_EQ(world.vertexZ[v], static_cast<f32>(v));
+        EXPECT_EQ(world.vertexX[v], static_cast<f32>(v) + 0.5f);
+        EXPECT_EQ(world.vertexY[v], -1.0f);
+    }
+}
+
+TEST_F(WorldTables, NewObjectStartsAtTheCurrentCountsPlusOne)
+{
+    world.vertexCount = 0;
+    ASSERT_TRUE(growVertexRows(world, 8));
+    world.vertexCount = 7;
+    world.faceCount = 0;
+    world.faceIndexCount = 0;
+    const i16 object = newObject(world);
+    ASSERT_EQ(object, 0);
+    const ObjectRecord& record = world.objects[object];
+    EXPECT_EQ(record.firstVertex, 8u);
+    EXPECT_EQ(record.firstFace, 1u);
+    EXPECT_EQ(record.firstCorner, 1u);
+    EXPECT_EQ(record.normalPerVertex, 1);
+    EXPECT_EQ(record.material, -1);
+    EXPECT_NE(record.tag, 11); // 11 would change how frame preparation orders its faces
+    EXPECT_EQ(record.name[0], '\0');
+    world.vertexCount = 0;
+}
+
+TEST_F(WorldTables, The32767thObjectIsTheLastOneAccepted)
+{
+    EXPECT_TRUE(canAddRow16(32766));
+    EXPECT_FALSE(canAddRow16(32767));
+    EXPECT_FALSE(canAddRow16(-1));
+    for (i32 n = 0; n < 32767; ++n) ASSERT_EQ(newObject(world), n);
+    EXPECT_EQ(newObject(world), -1);
+    EXPECT_EQ(world.objectCount, 32767);
+    EXPECT_EQ(newLight(world, 2), 0); // other tables are unaffected
+}
+
+TEST_F(WorldTables, RefusedLightsLeaveTheCountsAlone)
+{
+    world.pointLightCount = 32767; // the per-kind count is full
+    EXPECT_EQ(newLight(world, 2), -1);
+    EXPECT_EQ(world.lightCount, 0);
+    world.pointLightCount = 0;
+}
+
+TEST_F(WorldTables, NewLightsCarryVrmlDefaultsInStoredForm)
+{
+    ASSERT_EQ(newLight(world, 1), 0);
+    ASSERT_EQ(newLight(world, 3), 1);
+    ASSERT_EQ(newLight(world, 2), 2);
+    EXPECT_EQ(world.lights[0].kindIndex, 0);
+    EXPECT_EQ(world.lights[1].kindIndex, 0);
+    EXPECT_EQ(world.lights[2].kindIndex, 0);
+    // Direction (0, 0, -1), reversed and scaled: 5000 on the first internal axis.
+    EXPECT_FLOAT_EQ(world.directionalLights[0][0], 5000.0f);
+    EXPECT_FLOAT_EQ(world.directionalLights[0][1], 0.0f);
+    EXPECT_FLOAT_EQ(world.spotLights[0].direction[0], -1.0f);
+    EXPECT_FLOAT_EQ(world.spotLights[0].cone, 0.785398f * 1.4279966f);
+    EXPECT_EQ(world.lights[1].enabled, 1.0f);
+    EXPECT_EQ(world.lights[1].color[2], 1.0f);
+}
+
+TEST_F(WorldTables, GroupTranslationMovesEveryListedObjectAndItsBounds)
+{
+    objectWithVertices({{0, 0, 0}, {1, 2, 3}}, 0);
+    objectWithVertices({{10, 10, 10}}, 1);
+    world.pendingTranslation[0] = 5.0f;
+    world.pendingTranslation[1] = -1.0f;
+    world.pendingTranslation[2] = 0.5f;
+    applyToGroup(world, kApplyTranslate, 0, 2);
+    EXPECT_FLOAT_EQ(world.vertexZ[1], 6.0f);
+    EXPECT_FLOAT_EQ(world.vertexX[2], 9.0f);
+    EXPECT_FLOAT_EQ(world.objectBounds[0][1], 6.0f);  // max z
+    EXPECT_FLOAT_EQ(world.objectBounds[1][4], 10.5f); // min y
+}
+
+TEST_F(WorldTables, GroupRotationIsRightHandedAboutTheAxis)
+{
+    // Internal axes (z, x, y): a quarter turn about the third (up) axis takes the
+    // first axis to the second, as z to x turns about y in the file.
+    objectWithVertices({{1, 0, 0}}, 0);
+    world.pendingRotation[0] = 0.0f;
+    world.pendingRotation[1] = 0.0f;
+    world.pendingRotation[2] = 1.0f;
+    world.pendingRotation[3] = 1.5707963f;
+    applyToGroup(world, kApplyRotate, 0, 1);
+    EXPECT_NEAR(world.vertexZ[0], 0.0f, 1e-6f);
+    EXPECT_NEAR(world.vertexX[0], 1.0f, 1e-6f);
+    EXPECT_NEAR(world.vertexY[0], 0.0f, 1e-6f);
+}
+
+TEST_F(WorldTables, GroupScaleWorksAboutThePivot)
+{
+    objectWithVertices({{3, 3, 3}}, 0);
+    world.scalePivot[0] = 1.0f;
+    world.pendingScale[0] = 2.0f;
+    world.pendingScale[1] = 0.5f;
+    world.pendingScale[2] = -1.0f;
+    applyToGroup(world, kApplyScale, 0, 1);
+    EXPECT_FLOAT_EQ(world.vertexZ[0], 5.0f); // 1 + (3 - 1) x 2
+    EXPECT_FLOAT_EQ(world.vertexX[0], 1.5f);
+    EXPECT_FLOAT_EQ(world.vertexY[0], -3.0f);
+}
+
+TEST_F(WorldTables, SharedVerticesMoveOncePerGroupPass)
+{
+    const i16 first = objectWithVertices({{0, 0, 0}}, 0);
+    const i16 sharing = newObject(world); // coord USE: the same rows
+    world.objects[sharing].firstVertex = world.objects[first].firstVertex;
+    world.objects[sharing].vertexCount = 1;
+    world.groupObjects[1] = sharing;
+    world.pendingTranslation[1] = 7.0f;
+    applyToGroup(world, kApplyTranslate, 0, 2);
+    EXPECT_FLOAT_EQ(world.vertexX[0], 7.0f);
+    EXPECT_FLOAT_EQ(world.objectBounds[sharing][2], 7.0f);
+}
+
+TEST_F(WorldTables, GroupEntriesBeyondTheTableAreIgnored)
+{
+    objectWithVertices({{1, 1, 1}}, 0);
+    world.pendingTranslation[0] = 1.0f;
+    world.groupObjects[world.groupObjectCapacity - 1] = 9; // no such object
+    applyToGroup(world, kApplyTranslate, world.groupObjectCapacity - 1, 1000);
+    applyToGroup(world, kApplyTranslate, world.groupObjectCapacity + 5, 1);
+    world.groupObjects[0] = 9; // no such object
+    applyToGroup(world, kApplyTranslate, 0, 1);
+    EXPECT_FLOAT_EQ(world.vertexZ[0], 1.0f);
+}
+
+TEST_F(WorldTables, ResetEmptiesTheTablesAndRestoresTheDefaultCamera)
+{
+    newObject(world);
+    newLight(world, 1);
+    world.camera.eyePoint[0] = 42.0f;
+    ASSERT_TRUE(resetWorldTables(world));
+    EXPECT_EQ(world.objectCount, 0);
+    EXPECT_EQ(world.lightCount, 0);
+    EXPECT_EQ(world.camera.eyePoint[0], 0.0f);
+    EXPECT_EQ(world.camera.viewAngle, 0.3f);
+}
+
+// The same tables with every block counted: nothing leaks, nothing is freed twice, and
+// a failed allocation stops only the operation that needed it.
+class WorldTablesMemory : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CountingAllocator::install();
+        ASSERT_TRUE(initWorldTables(world));
+    }
+    void TearDown() override
+    {
+        CountingAllocator::failAfter = -1;
+        freeWorldTables(world);
+        EXPECT_EQ(CountingAllocator::outstanding(), 0);
+        EXPECT_EQ(CountingAllocator::badFrees, 0);
+        CountingAllocator::uninstall();
+    }
+    // Every allocation fails from now on.
+    static void failFromNow() { CountingAllocator::failAfter = CountingAllocator::allocations; }
+
+    World world;
+};
+
+TEST_F(WorldTablesMemory, GrowthReallocatesOnlyLogarithmicallyOften)
+{
+    const long before = CountingAllocator::allocations;
+    ASSERT_TRUE(growVertexRows(world, 1));
+    for (u32 v = 0; v < 100000; ++v) {
+        ASSERT_TRUE(growVertexRows(world, v + 2));
+        world.vertexZ[v] = static_cast<f32>(v);
+        world.vertexCount = v + 1;
+    }
+    // Six arrays, each doubling from a few rows to 100000: well under 6 x 20 blocks.
+    EXPECT_LT(CountingAllocator::allocations - before, 120);
+    EXPECT_EQ(world.vertexZ[99999], 99999.0f);
+}
+
+TEST_F(WorldTablesMemory, FailedAllocationStopsTheAppendAndKeepsTheTable)
+{
+    ASSERT_EQ(newObject(world), 0);
+    const ObjectRecord* before = world.objects;
+    const u32 capacity = world.objectCapacity;
+    failFromNow();
+    for (u32 n = 1; n < capacity; ++n) ASSERT_EQ(newObject(world), static_cast<i16>(n));
+    EXPECT_EQ(newObject(world), -1); // needs a bigger block
+    EXPECT_EQ(world.objectCount, static_cast<i16>(capacity));
+    EXPECT_EQ(world.objects, before);
+    EXPECT_FALSE(growVertexRows(world, 100));
+    EXPECT_EQ(world.vertexCapacity, 0u);
+    EXPECT_EQ(newLight(world, 3), -1);
+    EXPECT_EQ(world.lightCount, 0);
+    EXPECT_EQ(world.spotLightCount, 0);
+}
+
+TEST_F(WorldTablesMemory, TextureRowWhoseBlockFailedGetsOneWhenPreparedAgain)
+{
+    world.textureCount = static_cast<i16>(world.textureCapacity);
+    // The two tables may grow, the first grey block may not.
+    CountingAllocator::failAfter = CountingAllocator::allocations + 2;
+    EXPECT_FALSE(prepareTextureRow(world));
+    CountingAllocator::failAfter = -1;
+    ASSERT_TRUE(prepareTextureRow(world));
+    const u32 row = static_cast<u32>(world.textureCount);
+    ASSERT_NE(world.texturePixels[row], nullptr);
+    EXPECT_EQ(world.textures[row].width, 10);
+    EXPECT_EQ(world.texturePixels[row][0], 127);
+    world.textureCount = 0;
+}
+
+TEST_F(WorldTablesMemory, AllocationFailureAnywhereInStartUpLeavesNothingBehind)
+{
+    for (long failAfter = 0; failAfter < 300; failAfter += 7) {
+        World partial;
+        CountingAllocator::failAfter = CountingAllocator::allocations + failAfter;
+        initWorldTables(partial);
+        newObject(partial);
+        newLight(partial, 3);
+        prepareMaterialRow(partial);
+        CountingAllocator::failAfter = -1;
+        freeWorldTables(partial);
+    }
+    // TearDown checks that every block went back exactly once.
+}

@@ -1,0 +1,132 @@
+// Whole worlds combining the nodes, read the way exporters write them (one statement
+// per line, tabs, CR LF), checked through the tables they leave.
+#include "tests/world/world_reading.h"
+
+class WholeWorlds : public WorldReading {};
+
+TEST_F(WholeWorlds, ARoomWithLightsViewpointAndBackground)
+{
+    const std::string text = "#VRML V2.0 utf8\r\n"
+                             "WorldInfo { title \"room\" }\r\n"
+                             "NavigationInfo { type \"EXAMINE\" }\r\n"
+                             "Background {\r\n"
+                             "\tskyColor [ 0 0 1 ]\r\n"
+                             "}\r\n"
+                             "Viewpoint {\r\n"
+                             "\tposition 0 1 5\r\n"
+                             "\tdescription \"door\"\r\n"
+                             "}\r\n"
+                             "DirectionalLight {\r\n"
+                             "\tdirection 0 0 -1\r\n"
+                             "}\r\n"
+                             "DEF Room Transform {\r\n"
+                             "\ttranslation 0 0 -2\r\n"
+                             "\tchildren [\r\n"
+                             "\t\tShape {\r\n"
+                             "\t\t\tappearance Appearance {\r\n"
+                             "\t\t\t\tmaterial Material {\r\n"
+                             "\t\t\t\t\tdiffuseColor 0.5 0.5 0.5\r\n"
+                             "\t\t\t\t}\r\n"
+                             "\t\t\t}\r\n"
+                             "\t\t\tgeometry IndexedFaceSet {\r\n"
+                             "\t\t\t\tcoord Coordinate {\r\n"
+                             "\t\t\t\t\tpoint [\r\n"
+                             "\t\t\t\t\t\t-1 0 -1, 1 0 -1, 1 0 1, -1 0 1,\r\n"
+                             "\t\t\t\t\t]\r\n"
+                             "\t\t\t\t}\r\n"
+                             "\t\t\t\tcoordIndex [\r\n"
+                             "\t\t\t\t\t0, 3, 2, 1, -1,\r\n"
+                             "\t\t\t\t]\r\n"
+                             "\t\t\t}\r\n"
+                             "\t\t}\r\n"
+                             "\t\tPointLight {\r\n"
+                             "\t\t\tlocation 0 2 0\r\n"
+                             "\t\t}\r\n"
+                             "\t]\r\n"
+                             "}\r\n";
+    ASSERT_TRUE(read(text));
+    EXPECT_EQ(world.backgroundBlue, 255);
+    EXPECT_FLOAT_EQ(world.camera.eyePoint[0], 25000.0f);
+    EXPECT_FLOAT_EQ(world.camera.eyePoint[2], 5000.0f);
+    EXPECT_EQ(world.lightCount, 2);
+    EXPECT_EQ(world.pointLightCount, 1);
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].material, 0);
+    EXPECT_EQ(world.objects[0].cornerCount, 4u);
+    EXPECT_FLOAT_EQ(fileZ(0), -3.0f); // -1 moved by the Transform's -2
+    EXPECT_EQ(world.transformGroupCount, 1);
+    EXPECT_FLOAT_EQ(world.pointLights[0][2], 10000.0f); // lights do not move
+}
+
+TEST_F(WholeWorlds, AnExporterHierarchyWithSharedMaterialAndSound)
+{
+    const std::string text = "#VRML V2.0 utf8\n"
+                             "DEF Robot Transform {\n"
+                             "  rotation 0 1 0 3.14159265\n"
+                             "  children [\n"
+                             "    DEF Body Transform {\n"
+                             "      translation 0 1 0\n"
+                             "      children [\n"
+                             "        Shape {\n"
+                             "          appearance DEF Steel\tAppearance {\n"
+                             "            material Material {\n"
+                             "              diffuseColor 0.7 0.7 0.8\n"
+                             "              specularColor 1 1 1\n"
+                             "            }\n"
+                             "          }\n" +
+                             triangle("1 0 0, 2 0 0, 1 1 0,") +
+                             "        }\n"
+                             "      ]\n"
+                             "    }\n"
+                             "    Shape {\n"
+                             "      appearance USE Steel\n" +
+                             triangle("0 0 1, 0 0 2, 0 1 1,") +
+                             "    }\n"
+                             "    Sound {\n"
+                             "      source DEF Motor\tAudioClip {\n"
+                             "        url \"motor.wav\"\n"
+                             "        loop TRUE\n"
+                             "      }\n"
+                             "      location 0 1 0\n"
+                             "    }\n"
+                             "  ]\n"
+                             "}\n";
+    ASSERT_TRUE(read(text));
+    ASSERT_EQ(world.objectCount, 2);
+    EXPECT_EQ(world.materialCount, 1);
+    EXPECT_EQ(world.objects[1].material, 0);
+    // Half a turn about y: x and z change sign, after the inner translation.
+    EXPECT_NEAR(fileX(0), -1.0f, 1e-5f);
+    EXPECT_NEAR(fileY(0), 1.0f, 1e-5f);
+    EXPECT_NEAR(fileZ(3), -1.0f, 1e-5f);
+    ASSERT_EQ(world.transformGroupCount, 2);
+    EXPECT_EQ(world.transformGroups[1].objectCount, 2);
+    ASSERT_EQ(world.soundCount, 1);
+    EXPECT_EQ(world.sounds[0].clipNumber, 1);
+    EXPECT_STREQ(world.sounds[0].name, "Motor");
+    EXPECT_EQ(world.audioClips[0].loop, 1u);
+}
+
+TEST_F(WholeWorlds, ManyShapesKeepTheirOwnRanges)
+{
+    std::string text = "#VRML V2.0 utf8\n";
+    for (int n = 0; n < 50; ++n)
+        text += "Transform {\ntranslation " + std::to_string(n) +
+                " 0 0\nchildren [\nShape {\nappearance Appearance {\nmaterial Material {\n}\n}\n" +
+                triangle() + "}\n]\n}\n";
+    ASSERT_TRUE(read(text));
+    ASSERT_EQ(world.objectCount, 50);
+    EXPECT_EQ(world.materialCount, 50);
+    EXPECT_EQ(world.faceCount, 100u);
+    for (i16 o = 0; o < 50; ++o) {
+        const ObjectRecord& object = world.objects[o];
+        EXPECT_EQ(object.firstVertex, 3u * static_cast<u32>(o) + 1);
+        EXPECT_EQ(object.firstFace, 2u * static_cast<u32>(o) + 1);
+        EXPECT_EQ(object.material, o);
+        EXPECT_FLOAT_EQ(world.objectBounds[o][2], 5000.0f * o); // min x follows the move
+        // Corners are packed: each face starts where the previous one ended.
+        const FaceRecord& face = world.faces[object.firstFace - 1];
+        EXPECT_EQ(face.firstIndex, 3u * static_cast<u32>(o));
+        EXPECT_EQ(world.faceIndices[face.firstIndex], object.firstVertex - 1);
+    }
+}
