@@ -336,9 +336,11 @@ bool writeWorld(const std::string& path)
                  "crate.jpg");
     writeShapeAt(w, "0.4 1.3 -1.6", "Ball", sphere(1.3, 32, 18), true, "0.2 0.35 0.9", "1 1 1", 0.6,
                  0, nullptr);
-    writeShapeAt(w, "3 0.9 -2.2", "Column", cylinder(0.7, 1.8, 28), true, "0.25 0.75 0.3",
+    writeShapeAt(w, "2.8 0.9 1.2", "Column", cylinder(0.7, 1.8, 28), true, "0.25 0.75 0.3",
                  "0.5 0.5 0.5", 0.3, 0, nullptr);
-    writeShapeAt(w, "2.2 0 1.4", "Glass", pane(2.2, 2.2), false, "0.6 0.9 1", "1 1 1", 0.5, 0.55,
+    // The pane stands behind the column: faces are drawn nearest first, and an opaque
+    // face never shows through a transparent one drawn before it.
+    writeShapeAt(w, "3.3 0 -2.2", "Glass", pane(2.6, 2.4), false, "0.6 0.9 1", "1 1 1", 0.5, 0.55,
                  nullptr);
     return std::fclose(out) == 0;
 }

@@ -14,19 +14,19 @@ using testing_support::readFile;
 using testing_support::tempDir;
 using testing_support::writeTempFile;
 
-struct Run {
+struct CommandRun {
     int status = -1;
     std::string out;
     std::string err;
 };
 
-Run tarne(const std::string& arguments)
+CommandRun tarne(const std::string& arguments)
 {
     const std::string out = tempDir() + "stdout.txt";
     const std::string err = tempDir() + "stderr.txt";
     const std::string command =
         binDir() + "/tarne " + arguments + " > '" + out + "' 2> '" + err + "'";
-    Run run;
+    CommandRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     run.out = readFile(out);
@@ -86,7 +86,7 @@ const char* kRedSquare = "#VRML V2.0 utf8\n"
 
 TEST(TarneCommand, VersionNamesTheProductAndTheContentTypes)
 {
-    const Run run = tarne("--version");
+    const CommandRun run = tarne("--version");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Tarne 1.0"), std::string::npos);
     EXPECT_NE(run.out.find("1.0.0.1"), std::string::npos);
@@ -99,7 +99,7 @@ TEST(TarneCommand, UsageErrorsExitWith2AndSayWhy)
     for (const char* arguments :
          {"", "frobnicate x.wrl", "render x.wrl", "info", "render x.wrl -o y.png --size 0x10",
           "render x.wrl -o y.png --scale 3", "info x.wrl --shadows"}) {
-        const Run run = tarne(arguments);
+        const CommandRun run = tarne(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_NE(run.err.find("usage:"), std::string::npos) << arguments;
     }
@@ -107,11 +107,11 @@ TEST(TarneCommand, UsageErrorsExitWith2AndSayWhy)
 
 TEST(TarneCommand, AMissingFileExitsWith1AndNamesTheFile)
 {
-    const Run run = tarne("info '" + tempDir() + "no-such-world.wrl'");
+    const CommandRun run = tarne("info '" + tempDir() + "no-such-world.wrl'");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("no-such-world.wrl"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("No such file"), std::string::npos) << run.err;
-    const Run folder = tarne("render '" + tempDir() + "' -o '" + tempDir() + "x.png'");
+    const CommandRun folder = tarne("render '" + tempDir() + "' -o '" + tempDir() + "x.png'");
     EXPECT_EQ(folder.status, 1);
     EXPECT_NE(folder.err.find("not a regular file"), std::string::npos) << folder.err;
 }
@@ -119,7 +119,7 @@ TEST(TarneCommand, AMissingFileExitsWith1AndNamesTheFile)
 TEST(TarneCommand, InfoJsonDumpsTheTables)
 {
     const std::string world = writeTempFile("square.wrl", kRedSquare);
-    const Run run = tarne("info --json '" + world + "'");
+    const CommandRun run = tarne("info --json '" + world + "'");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.front(), '{');
     EXPECT_NE(run.out.find("\"objectCount\": 1"), std::string::npos) << run.out.substr(0, 300);
@@ -130,7 +130,7 @@ TEST(TarneCommand, InfoJsonDumpsTheTables)
 TEST(TarneCommand, AWorldWithoutObjectsIsAWarningNotAFailure)
 {
     const std::string world = writeTempFile("nothing.wrl", "#VRML V2.0 utf8\n");
-    const Run run = tarne("info '" + world + "'");
+    const CommandRun run = tarne("info '" + world + "'");
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.err.find("warning"), std::string::npos) << run.err;
 }
@@ -139,7 +139,7 @@ TEST(TarneCommand, RenderWritesTheWorldViewAboveTheDashboard)
 {
     const std::string world = writeTempFile("square.wrl", kRedSquare);
     const std::string picture = tempDir() + "square.png";
-    const Run run = tarne("render '" + world + "' -o '" + picture + "' --size 200x190");
+    const CommandRun run = tarne("render '" + world + "' -o '" + picture + "' --size 200x190");
     ASSERT_EQ(run.status, 0) << run.err;
     const Png png = readPng(picture);
     ASSERT_EQ(png.width, 200u);
@@ -159,7 +159,7 @@ TEST(TarneCommand, RenderWholeIncludesTheDashboardRows)
 {
     const std::string world = writeTempFile("square.wrl", kRedSquare);
     const std::string picture = tempDir() + "whole.png";
-    const Run run =
+    const CommandRun run =
         tarne("render '" + world + "' -o '" + picture + "' --size 200x190 --whole --frames 2");
     ASSERT_EQ(run.status, 0) << run.err;
     const Png png = readPng(picture);
@@ -172,10 +172,10 @@ TEST(TarneCommand, NormalizeWritesTheCanonicalText)
     const std::string world =
         writeTempFile("oneline.wrl", "#VRML V2.0 utf8\nShape { geometry Box { size 2 2 2 } }\n");
     const std::string out = tempDir() + "oneline-normalized.wrl";
-    const Run run = tarne("normalize '" + world + "' -o '" + out + "'");
+    const CommandRun run = tarne("normalize '" + world + "' -o '" + out + "'");
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string text = readFile(out);
     EXPECT_NE(text.find("IndexedFaceSet {"), std::string::npos) << text.substr(0, 300);
-    const Run missing = tarne("normalize '" + tempDir() + "absent.wrl'");
+    const CommandRun missing = tarne("normalize '" + tempDir() + "absent.wrl'");
     EXPECT_EQ(missing.status, 1);
 }
