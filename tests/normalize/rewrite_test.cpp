@@ -1,0 +1,353 @@
+// Each rewrite of the normalizing pass: a world written some other way reads, once
+// normalized, into the same tables as the same world written by hand in the canonical
+// layout and read by the line reader as it stands.
+#include "tests/normalize/normalize_testing.h"
+
+namespace {
+
+// Both sides start with the same camera, so the framing Viewpoint (tested on its own)
+// stays out of these comparisons.
+const std::string kHeader = "#VRML V2.0 utf8\nViewpoint {\nposition 0 0 10\n}\n";
+
+class Rewrites : public Normalizing {};
+
+TEST_F(Rewrites, CanonicalWorldGoesThroughWithTheSameTables)
+{
+    const std::string canonical = kHeader +
+                                  "Background {\n"
+                                  "skyColor [ 0.2 0.4 1 ]\n"
+                                  "}\n"
+                                  "DirectionalLight {\n"
+                                  "intensity 0.5\n"
+                                  "color 1 1 0.5\n"
+                                  "direction 0 -1 0\n"
+                                  "}\n"
+                                  "Transform {\n"
+                                  "translation 1 2 3\n"
+                                  "rotation 0 1 0 1.5\n"
+                                  "children [\n"
+                                  "Shape {\n"
+                                  "appearance DEF Red\tAppearance {\n"
+                                  "material Material {\n"
+                                  "diffuseColor 1 0 0\n"
+                                  "specularColor 0.5 0.5 0.5\n"
+                                  "shininess 0.3\n"
+                                  "transparency 0.25\n"
+                                  "}\n"
+                                  "texture ImageTexture {\n"
+                                  "url \"red.jpg\"\n"
+                                  "}\n"
+                                  "}\n"
+                                  "geometry DEF Tri\tIndexedFaceSet {\n"
+                                  "coord DEF TriPoints\tCoordinate {\n"
+                                  "point [\n"
+                                  "0 0 0,\n"
+                                  "1 0 0,\n"
+                                  "0 1 0,\n"
+                                  "]\n"
+                                  "}\n"
+                                  "coordIndex [\n"
+                                  "0, 1, 2, -1,\n"
+                                  "]\n"
+                                  "normalPerVertex FALSE\n"
+                                  "}\n"
+                                  "}\n"
+                                  "]\n"
+                                  "}\n"
+                                  "Shape {\n"
+                                  "appearance USE Red\n" +
+                                  canonicalTriangle().substr(8) +
+                                  "Sound {\n"
+                                  "intensity 0.8\n"
+                                  "location 1 2 3\n"
+                                  "source DEF Door\tAudioClip {\n"
+                                  "url \"door.wav\"\n"
+                                  "loop TRUE\n"
+                                  "}\n"
+                                  "}\n"
+                                  "DEF Clock\tTimeSensor {\n"
+                                  "cycleInterval 2\n"
+                                  "loop TRUE\n"
+                                  "}\n";
+    expectSameTables(canonical, canonical);
+}
+
+TEST_F(Rewrites, NodesGluedToBracesAndListsOnOneLineReadLikeTheCanonicalLayout)
+{
+    const std::string glued =
+        kHeader + "Shape{appearance Appearance{material Material{diffuseColor 1 0 0}}geometry "
+                  "IndexedFaceSet{coord Coordinate{point[0 0 0,1 0 0,0 1 0]}coordIndex[0,1,2,-1]}}";
+    const std::string canonical = kHeader +
+                                  "Shape {\n"
+                                  "appearance Appearance {\n"
+                                  "material Material {\n"
+                                  "diffuseColor 1 0 0\n"
+                                  "}\n"
+                                  "}\n" +
+                                  canonicalTriangle().substr(8);
+    expectSameTables(glued, canonical);
+}
+
+TEST_F(Rewrites, CommentsAreDroppedWhereverTheyStand)
+{
+    // Trailing comments, and comments that name nodes the reader would start.
+    const std::string commented = kHeader +
+                                  "# a Shape { Box { } } in a comment\n"
+                                  "Shape { # the shape\n"
+                                  "  appearance Appearance { # Viewpoint\n"
+                                  "    material Material { diffuseColor 0 1 0 } # Sphere\n"
+                                  "  } # appearance\n"
+                                  "  geometry IndexedFaceSet {\n"
+                                  "    coord Coordinate { point [ 0 0 0, # 1 1 1\n"
+                                  "      1 0 0, 0 1 0 ] }\n"
+                                  "    coordIndex [ 0, 1, 2, -1 ] # -1\n"
+                                  "  }\n"
+                                  "}\n";
+    const std::string canonical = kHeader +
+                                  "Shape {\n"
+                                  "appearance Appearance {\n"
+                                  "material Material {\n"
+                                  "diffuseColor 0 1 0\n"
+                                  "}\n"
+                                  "}\n" +
+                                  canonicalTriangle().substr(8);
+    expectSameTables(commented, canonical);
+}
+
+TEST_F(Rewrites, NodesTheReaderDoesNotReadAreDropped)
+{
+    const std::string busy =
+        kHeader +
+        "WorldInfo { title \"Shape Box Sphere\" info [ \"Transform\" ] }\n"
+        "NavigationInfo { type \"EXAMINE\" headlight FALSE }\n"
+        "Fog { color 1 1 1 visibilityRange 10 }\n"
+        "PROTO Unused [ field SFColor tint 1 0 0 ] { Shape { geometry Box {} } }\n"
+        "DEF Touch TouchSensor {}\n"
+        "DEF Mover PositionInterpolator { key [ 0 1 ] keyValue [ 0 0 0, 1 1 1 ] }\n"
+        "DEF Logic Script { url \"javascript: function Shape() {}\" "
+        "field SFNode target NULL eventIn SFTime go }\n"
+        "Shape { geometry IndexedLineSet { coord Coordinate { point [ 0 0 0, 1 1 1 ] } "
+        "coordIndex [ 0 1 -1 ] } }\n" +
+        canonicalTriangle() +
+        "ROUTE Touch.touchTime TO Logic.go\n"
+        "ROUTE Mover.value_changed TO Shape.set_translation\n";
+    expectSameTables(busy, kHeader + canonicalTriangle());
+}
+
+TEST_F(Rewrites, AnchorBillboardCollisionAndGroupBecomeGroupsWithTheirChildren)
+{
+    const std::string grouped = kHeader +
+                                "Transform { translation 1 0 0 children [\n"
+                                "  Anchor { url \"next.wrl\" children [ Billboard { children [\n"
+                                "    Collision { proxy Shape { geometry Box {} } children [\n" +
+                                canonicalTriangle() +
+                                "    ] } ] } ] }\n"
+                                "  Group { children [ " +
+                                canonicalTriangle("0 0 1, 1 0 1, 0 1 1,") + " ] }\n] }\n";
+    const std::string canonical = kHeader +
+                                  "Transform {\n"
+                                  "translation 1 0 0\n"
+                                  "children [\n"
+                                  "Group {\n"
+                                  "children [\n"
+                                  "Group {\n"
+                                  "children [\n"
+                                  "Group {\n"
+                                  "children [\n" +
+                                  canonicalTriangle() +
+                                  "]\n"
+                                  "}\n"
+                                  "]\n"
+                                  "}\n"
+                                  "]\n"
+                                  "}\n"
+                                  "Group {\n"
+                                  "children [\n" +
+                                  canonicalTriangle("0 0 1,\n1 0 1,\n0 1 1,\n") +
+                                  "]\n"
+                                  "}\n"
+                                  "]\n"
+                                  "}\n";
+    expectSameTables(grouped, canonical);
+}
+
+TEST_F(Rewrites, SwitchKeepsOnlyItsChosenChild)
+{
+    const std::string first = canonicalTriangle("0 0 0, 1 0 0, 0 1 0,");
+    const std::string second = canonicalTriangle("5 5 5, 6 5 5, 5 6 5,");
+    expectSameTables(kHeader + "Switch { whichChoice 1 choice [ " + first + second + " ] }",
+                     kHeader + canonicalTriangle("5 5 5,\n6 5 5,\n5 6 5,\n"));
+    // -1 (the default) and a choice beyond the list show nothing.
+    expectSameTables(kHeader + "Switch { choice [ " + first + " ] }", kHeader);
+    expectSameTables(kHeader + "Switch { whichChoice 3 choice [ " + first + " ] }", kHeader);
+    // X3D calls the list "children".
+    expectSameTables(kHeader + "Switch { whichChoice 0 children [ " + first + " ] }",
+                     kHeader + canonicalTriangle());
+}
+
+TEST_F(Rewrites, LodKeepsItsFirstLevel)
+{
+    expectSameTables(kHeader + "LOD { range [ 10 ] level [ " + canonicalTriangle() +
+                         canonicalTriangle("5 5 5, 6 5 5, 5 6 5,") + " ] }",
+                     kHeader + canonicalTriangle());
+}
+
+TEST_F(Rewrites, ProtoInstancesExpandWithTheirValuesAndDefaults)
+{
+    const std::string proto =
+        kHeader +
+        "PROTO Tri [ field SFVec3f offset 0 0 0 field SFColor tint 1 1 1\n"
+        "            exposedField MFNode extra [] eventIn SFBool ignored ] {\n"
+        "  Transform { translation IS offset children [\n"
+        "    Shape { appearance Appearance { material Material { diffuseColor IS tint } }\n"
+        "            geometry IndexedFaceSet { coord Coordinate { point [ 0 0 0, 1 0 0, 0 1 0 ] }\n"
+        "                                      coordIndex [ 0 1 2 -1 ] } }\n"
+        "    Group { children IS extra } ] }\n"
+        "  DEF NotShown Shape { geometry Box {} }\n"
+        "}\n"
+        "Tri { offset 1 2 3 tint 0 0 1 }\n"
+        "Tri { extra [ " +
+        canonicalTriangle("7 7 7, 8 7 7, 7 8 7,") + " ] }\n";
+    auto instance = [](const std::string& translation, const std::string& color,
+                       const std::string& extra) {
+        return "Transform {\n"
+               "translation " +
+               translation +
+               "\n"
+               "children [\n"
+               "Shape {\n"
+               "appearance Appearance {\n"
+               "material Material {\n"
+               "diffuseColor " +
+               color +
+               "\n"
+               "}\n"
+               "}\n" +
+               canonicalTriangle().substr(8) + extra +
+               "]\n"
+               "}\n";
+    };
+    const std::string canonical =
+        kHeader + instance("1 2 3", "0 0 1", "") +
+        instance("0 0 0", "1 1 1",
+                 "Group {\nchildren [\n" + canonicalTriangle("7 7 7,\n8 7 7,\n7 8 7,\n") +
+                     "]\n}\n");
+    expectSameTables(proto, canonical);
+}
+
+TEST_F(Rewrites, ExternProtoInstancesExpandFromALocalFile)
+{
+    testing_support::writeTempFile(
+        "protos/shapes.wrl",
+        "#VRML V2.0 utf8\n"
+        "PROTO Other [] { Group {} }\n"
+        "PROTO Tri [ field SFVec3f at 0 0 0 ] { Transform { translation IS at children [\n" +
+            canonicalTriangle() + " ] } }\n");
+    const std::string world =
+        kHeader + "EXTERNPROTO Piece [ field SFVec3f at ] [ \"http://example.com/x.wrl#Tri\" "
+                  "\"protos/shapes.wrl#Tri\" ]\n"
+                  "Piece { at 0 0 4 }\n";
+    expectSameTables(world, kHeader + "Transform {\ntranslation 0 0 4\nchildren [\n" +
+                                canonicalTriangle() + "]\n}\n");
+}
+
+TEST_F(Rewrites, UseOfAGeometryAChildOrAShapeBecomesACopy)
+{
+    const std::string used =
+        kHeader +
+        "DEF Piece Shape { geometry DEF Mesh IndexedFaceSet {\n"
+        "  coord Coordinate { point [ 0 0 0, 1 0 0, 0 1 0 ] } coordIndex [ 0 1 2 -1 ] } }\n"
+        "Transform { translation 0 0 1 children USE Piece }\n"
+        "Shape { geometry USE Mesh }\n"
+        "DEF Kid Transform { translation 0 0 2 children [ USE Piece ] }\n"
+        "Group { children [ USE Kid ] }\n";
+    const std::string mesh = "geometry DEF Mesh\tIndexedFaceSet {\n"
+                             "coord Coordinate {\n"
+                             "point [\n0 0 0,\n1 0 0,\n0 1 0,\n]\n"
+                             "}\n"
+                             "coordIndex [\n0, 1, 2, -1,\n]\n"
+                             "}\n";
+    const std::string shape = "Shape {\n" + mesh + "}\n";
+    const std::string kid = "Transform {\ntranslation 0 0 2\nchildren [\n" + shape + "]\n}\n";
+    const std::string canonical = kHeader + shape + "Transform {\ntranslation 0 0 1\nchildren [\n" +
+                                  shape + "]\n}\n" + shape + kid + "Group {\nchildren [\n" + kid +
+                                  "]\n}\n";
+    expectSameTables(used, canonical);
+}
+
+TEST_F(Rewrites, InlineWorldIsSplicedInAsAGroup)
+{
+    testing_support::writeTempFile("parts/leg.wrl", "#VRML V2.0 utf8\n"
+                                                    "Viewpoint { position 9 9 9 }\n"
+                                                    "Transform { translation 0 1 0 children [ " +
+                                                        canonicalTriangle() + " ] }\n");
+    const std::string world =
+        kHeader + "Transform { translation 2 0 0 children [ Inline { url \"parts/leg.wrl\" } ] }\n";
+    // The inlined file's Viewpoint is not bound: only the world's own is.
+    const std::string canonical = kHeader +
+                                  "Transform {\ntranslation 2 0 0\nchildren [\n"
+                                  "Group {\nchildren [\n"
+                                  "Transform {\ntranslation 0 1 0\nchildren [\n" +
+                                  canonicalTriangle() + "]\n}\n]\n}\n]\n}\n";
+    expectSameTables(world, canonical);
+}
+
+TEST_F(Rewrites, BoxBecomesTheFaceSetOfItsSize)
+{
+    const std::string box = kHeader + "Shape { geometry DEF Crate Box { size 2 4 6 } }\n";
+    const std::string canonical = kHeader + "Shape {\n"
+                                            "geometry DEF Crate\tIndexedFaceSet {\n"
+                                            "coord Coordinate {\n"
+                                            "point [\n"
+                                            "-1 -2 -3,\n1 -2 -3,\n-1 2 -3,\n1 2 -3,\n"
+                                            "-1 -2 3,\n1 -2 3,\n-1 2 3,\n1 2 3,\n"
+                                            "]\n"
+                                            "}\n"
+                                            "coordIndex [\n"
+                                            "4, 5, 7, 6, -1,\n"
+                                            "1, 0, 2, 3, -1,\n"
+                                            "5, 1, 3, 7, -1,\n"
+                                            "0, 4, 6, 2, -1,\n"
+                                            "6, 7, 3, 2, -1,\n"
+                                            "0, 1, 5, 4, -1,\n"
+                                            "]\n"
+                                            "normalPerVertex FALSE\n"
+                                            "}\n"
+                                            "}\n";
+    expectSameTables(box, canonical);
+}
+
+TEST_F(Rewrites, ElevationGridBecomesAFaceSetOverItsHeights)
+{
+    const std::string grid = kHeader +
+                             "Shape { geometry ElevationGrid { xDimension 3 zDimension 2 "
+                             "xSpacing 0.5 zSpacing 2 height [ 0 1 2 3 4 5 ] creaseAngle 1 } }\n";
+    const std::string canonical = kHeader + "Shape {\n"
+                                            "geometry IndexedFaceSet {\n"
+                                            "coord Coordinate {\n"
+                                            "point [\n"
+                                            "0 0 0,\n0.5 1 0,\n1 2 0,\n0 3 2,\n0.5 4 2,\n1 5 2,\n"
+                                            "]\n"
+                                            "}\n"
+                                            "coordIndex [\n"
+                                            "0, 3, 4, 1, -1,\n"
+                                            "1, 4, 5, 2, -1,\n"
+                                            "]\n"
+                                            "normalPerVertex TRUE\n"
+                                            "}\n"
+                                            "}\n";
+    expectSameTables(grid, canonical);
+}
+
+TEST_F(Rewrites, VrmlOneWorldIsNotRewritten)
+{
+    const NormalizeResult result =
+        normalize("#VRML V1.0 ascii\nSeparator { Cube {} }\n", "old.wrl");
+    EXPECT_TRUE(result.vrml1);
+    EXPECT_TRUE(result.text.empty());
+    ASSERT_EQ(result.diagnostics.size(), 1u);
+    EXPECT_TRUE(result.diagnostics[0].warning);
+    EXPECT_NE(result.diagnostics[0].message.find("VRML 1.0"), std::string::npos);
+}
+
+} // namespace

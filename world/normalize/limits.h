@@ -1,0 +1,44 @@
+// world/normalize/limits.h - the limits that keep a hostile world from taking the
+// normalizing pass (or the reader after it) down, and the entry point that takes them.
+//
+// Owns: the default limits. Reads and writes nothing.
+// Entry points: defaultNormalizeLimits, normalizeWorldTextWith (normalizeWorldText with
+// limits of the caller's choosing, so tests can reach each refusal with small inputs).
+// Every limit, when reached, is refused with a diagnostic and what was read before it
+// is kept.
+#pragma once
+
+#include "base/types.h"
+#include "world/normalize/normalize.h"
+
+struct NormalizeLimits {
+    // Nodes inside nodes, counted through PROTO bodies and Inline files too. The parser,
+    // the expansion and the writer recurse once per level, and the line reader's
+    // Transform reader calls itself for each nested Transform.
+    u32 maxNestingDepth = 200;
+    // Nodes created by PROTO expansion in one world. A PROTO whose body holds two
+    // instances of the previous one doubles with every level.
+    u32 maxProtoNodes = 1000000;
+    // Inline (and EXTERNPROTO) files inside files; the world itself is depth 0.
+    u32 maxInlineDepth = 8;
+    // Distinct Inline and EXTERNPROTO files read for one world.
+    u32 maxInlineFiles = 4096;
+    // Bytes of one source file after decompression, and of all of them together.
+    u64 maxSourceBytes = 256u << 20;
+    u64 maxTotalSourceBytes = 512u << 20;
+    // Bytes of canonical text. A node used many times is written out as many copies.
+    u64 maxOutputBytes = 256u << 20;
+    // Nodes the writer may visit: copies of nodes that write nothing still cost time.
+    u64 maxWriterVisits = 50000000;
+    // Messages kept; one more says that the rest were left out.
+    u32 maxDiagnostics = 100;
+};
+
+inline NormalizeLimits defaultNormalizeLimits()
+{
+    return NormalizeLimits{};
+}
+
+// normalizeWorldText with the given limits.
+bool normalizeWorldTextWith(const char* text, std::size_t size, const char* fileName,
+                            const NormalizeLimits& limits, NormalizeResult& result);

@@ -1,0 +1,85 @@
+// world/normalize/mesh.h - one face set as the canonical writer writes it, whether an
+// IndexedFaceSet of the file or a primitive tessellated by the pass.
+//
+// Owns: Mesh (the faces and, where they were picked or generated, the number refs).
+// Entry points: buildFaceSetMesh (face_set.cpp), buildPrimitiveMesh (primitives.cpp),
+//               MeshBuilder (generated geometry).
+// Points, normals, colours and texture coordinates are number texts: an IndexedFaceSet
+// keeps the file's own, generated geometry writes its values into a scratch source.
+#pragma once
+
+#include "base/types.h"
+#include "world/normalize/node_tree.h"
+#include "world/normalize/source_file.h"
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+struct NumberArray {
+    const SourceFile* source = nullptr;
+    const NumberRef* refs = nullptr;
+    u32 count = 0; // numbers, not entries
+};
+
+struct Mesh {
+    NumberArray points;     // x y z per vertex
+    NumberArray normals;    // x y z per vertex; count 0: none written
+    NumberArray colors;     // r g b per vertex
+    NumberArray texCoords;  // s t per vertex
+    std::vector<i32> faces; // corner indices, each face closed by -1
+    std::string name;       // the DEF names worth keeping ("" when none)
+    std::string coordName;
+    std::string normalName;
+    std::string texCoordName;
+    i8 normalPerVertex = -1;     // -1 not written, else the value written
+    bool colorPerVertex = false; // write "colorPerVertex TRUE"
+
+    // Storage behind the arrays when they were picked (de-indexed) or generated.
+    std::vector<NumberRef> pointStore, normalStore, colorStore, texCoordStore;
+};
+
+// What went wrong in a face set, for one message per node.
+struct FaceSetIssues {
+    u32 droppedFaces = 0;          // faces with fewer than 3 corners or an index beyond the points
+    bool droppedTexCoords = false; // texture coordinate indices that do not fit
+};
+
+// An IndexedFaceSet as the line reader must see it. False when nothing of it can be
+// drawn (no points or no valid face).
+bool buildFaceSetMesh(const Node& faceSet, Mesh& mesh, FaceSetIssues& issues);
+
+// Box, Cone, Cylinder, Sphere, ElevationGrid or Extrusion, tessellated. Texture
+// coordinates are made when the shape is textured. False for any other node or for a
+// primitive with nothing to draw.
+bool buildPrimitiveMesh(const Node& geometry, bool textured, SourceFile& scratch, Mesh& mesh);
+
+// Generated geometry: vertices written as number texts into a scratch source.
+class MeshBuilder {
+public:
+    MeshBuilder(SourceFile& scratch, Mesh& mesh, bool withTexCoords);
+    u32 vertex(f64 x, f64 y, f64 z, f64 s = 0.0, f64 t = 0.0);
+    void face(std::initializer_list<u32> corners);
+    void face(const std::vector<u32>& corners);
+    // Points the mesh's arrays at the stores; call once, when every vertex is in.
+    void finish();
+
+private:
+    void number(std::vector<NumberRef>& store, f64 value);
+
+    SourceFile& scratch_;
+    Mesh& mesh_;
+    bool withTexCoords_;
+    u32 vertexCount_ = 0;
+};
+
+// The two primitives with data of their own (elevation_grid.cpp, extrusion.cpp).
+bool buildElevationGrid(const Node& grid, MeshBuilder& builder, Mesh& mesh);
+bool buildExtrusion(const Node& extrusion, MeshBuilder& builder, Mesh& mesh);
+
+// Around every round primitive: enough to look round at 640 x 480.
+constexpr u32 kSegments = 24;
+constexpr u32 kSphereRings = 12;
+// Generated geometry larger than this is refused: a few numbers of a hostile Extrusion
+// or ElevationGrid could otherwise ask for billions of vertices.
+constexpr u64 kMaxGeneratedVertices = 1u << 22;

@@ -1,0 +1,125 @@
+// The normalizing pass: read the world, parse it, write it in the canonical layout.
+#include "world/normalize/normalize.h"
+
+#include "world/normalize/limits.h"
+#include "world/normalize/pass_context.h"
+#include "world/normalize/world_writer.h"
+
+#include <filesystem>
+#include <new>
+
+namespace {
+
+// Says whether the file is one the pass rewrites; false for VRML 1.0 and Inventor,
+// which go to the reader as they are.
+bool acceptHeader(const SourceFile& source, const Header& header, Diagnostics& diagnostics,
+                  NormalizeResult& result)
+{
+    switch (header.kind) {
+    case HeaderKind::kVrml1:
+        diagnostics.warning(source.path, header.line, 1,
+                            "VRML 1.0 is not supported; the file is read as it is");
+        result.vrml1 = true;
+        return false;
+    case HeaderKind::kInventor:
+        diagnostics.warning(source.path, header.line, 1,
+                            "an Open Inventor file is not VRML 2.0; it is read as it is");
+        result.vrml1 = true;
+        return false;
+    case HeaderKind::kX3d:
+        diagnostics.warning(source.path, header.line, 1, "an X3D file; read as VRML 2.0");
+        return true;
+    case HeaderKind::kNone:
+        if (source.text.size() > header.bodyOffset)
+            diagnostics.warning(source.path, 1, 1,
+                                "no \"#VRML V2.0 utf8\" header; read as VRML 2.0");
+        return true;
+    default: return true;
+    }
+}
+
+// Parses and writes a world whose text is in the context's first source.
+void rewriteWorld(PassContext& context, SourceFile& source, NormalizeResult& result)
+{
+    const Header header = detectHeader(source.text);
+    if (!acceptHeader(source, header, context.diagnostics, result)) return;
+    std::error_code error;
+    const std::string key = std::filesystem::weakly_canonical(source.path, error).string();
+    context.fileStack.push_back(error ? source.path : key);
+    LoadedFile& world = context.files.emplace_back();
+    parseSourceFile(context, source, header.bodyOffset, 0, world);
+    const u64 limit = context.limits.maxOutputBytes;
+    result.text.reserve(source.text.size() + 4096 < limit ? source.text.size() + 4096 : limit);
+    CanonicalText out(result.text, limit);
+    writeWorld(context, world, out);
+}
+
+// Reports what loading said; false when there is nothing to go on.
+bool acceptLoad(LoadStatus status, const SourceFile& source, Diagnostics& diagnostics,
+                const NormalizeLimits& limits)
+{
+    switch (status) {
+    case LoadStatus::kMissing: diagnostics.error(source.path, 0, 0, "cannot be read"); return false;
+    case LoadStatus::kTooLarge:
+        diagnostics.error(source.path, 0, 0,
+                          "larger than " + std::to_string(limits.maxSourceBytes) +
+                              " bytes; too large to rewrite");
+        return false;
+    case LoadStatus::kBrokenGzip:
+        diagnostics.warning(source.path, 0, 0,
+                            "compressed data broken off; what came before is read");
+        return !source.text.empty();
+    default: return true;
+    }
+}
+
+template <class Load>
+bool normalizeWith(const char* fileName, const NormalizeLimits& limits, NormalizeResult& result,
+                   Load load)
+{
+    result = NormalizeResult{};
+    try {
+        Diagnostics diagnostics(result.diagnostics, limits.maxDiagnostics);
+        PassContext context(limits, diagnostics);
+        SourceFile& source = context.sources.emplace_back();
+        source.path = fileName ? fileName : "";
+        source.folder = folderOf(source.path);
+        if (!acceptLoad(load(source), source, diagnostics, limits)) return false;
+        rewriteWorld(context, source, result);
+        return true;
+    } catch (const std::bad_alloc&) {
+        // The standard containers are the pass's only source of exceptions; running
+        // out of memory stops the pass and nothing half-written is handed on.
+        result.text.clear();
+        result.text.shrink_to_fit();
+        result.diagnostics.push_back(
+            {fileName ? fileName : "", 0, 0, "out of memory while rewriting the world", false});
+        return false;
+    }
+}
+
+} // namespace
+
+bool normalizeWorldTextWith(const char* text, std::size_t size, const char* fileName,
+                            const NormalizeLimits& limits, NormalizeResult& result)
+{
+    return normalizeWith(fileName, limits, result, [&](SourceFile& source) {
+        return takeSourceBytes(text ? text : "", text ? size : 0, limits.maxSourceBytes,
+                               source.text);
+    });
+}
+
+bool normalizeWorldText(const char* text, std::size_t size, const char* fileName,
+                        NormalizeResult& result)
+{
+    return normalizeWorldTextWith(text, size, fileName, defaultNormalizeLimits(), result);
+}
+
+bool normalizeWorldFile(const char* path, NormalizeResult& result)
+{
+    const NormalizeLimits limits = defaultNormalizeLimits();
+    if (!path) return false;
+    return normalizeWith(path, limits, result, [&](SourceFile& source) {
+        return loadSourceBytes(source.path, limits.maxSourceBytes, source.text);
+    });
+}

@@ -1,0 +1,148 @@
+// Loading a world's bytes (plain or gzip) and reading its header line.
+#include "world/normalize/source_file.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t kReadChunk = 1u << 16;
+
+bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool isGzip(const char* bytes, std::size_t size)
+{
+    return size >= 2 && static_cast<u8>(bytes[0]) == 0x1F && static_cast<u8>(bytes[1]) == 0x8B;
+}
+
+// Expands one or more gzip members. Stops at maxBytes (kTooLarge) or at the first broken
+// member (kBrokenGzip), keeping what was expanded before it; never loops on bad data
+// because every round either consumes input, produces output or ends.
+LoadStatus inflateAll(const char* bytes, std::size_t size, u64 maxBytes, std::string& text)
+{
+    z_stream stream{};
+    if (inflateInit2(&stream, 15 + 32) != Z_OK) return LoadStatus::kMissing;
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes));
+    std::size_t inputLeft = size;
+    char chunk[kReadChunk];
+    LoadStatus status = LoadStatus::kOk;
+    while (true) {
+        if (stream.avail_in == 0 && inputLeft > 0) {
+            const std::size_t take = inputLeft < (1u << 30) ? inputLeft : (1u << 30);
+            stream.avail_in = static_cast<uInt>(take);
+            inputLeft -= take;
+        }
+        stream.next_out = reinterpret_cast<Bytef*>(chunk);
+        stream.avail_out = sizeof chunk;
+        const int code = inflate(&stream, Z_NO_FLUSH);
+        const std::size_t produced = sizeof chunk - stream.avail_out;
+        if (text.size() + produced > maxBytes) {
+            status = LoadStatus::kTooLarge;
+            break;
+        }
+        text.append(chunk, produced);
+        if (code == Z_STREAM_END) {
+            // Another member may follow (files concatenated by cat); padding zeros end it.
+            if (stream.avail_in == 0 && inputLeft == 0) break;
+            if (stream.avail_in < 2 || stream.next_in[0] != 0x1F || stream.next_in[1] != 0x8B)
+                break;
+            inflateReset(&stream);
+            continue;
+        }
+        if (code == Z_OK) continue; // progress was made
+        // Z_BUF_ERROR: no progress with all input given, a stream cut short; anything
+        // else is corrupt data. Either way the text so far is kept.
+        status = LoadStatus::kBrokenGzip;
+        break;
+    }
+    inflateEnd(&stream);
+    return status;
+}
+
+std::string_view lineAt(std::string_view text, std::size_t start)
+{
+    const std::size_t end = text.find_first_of("\r\n", start);
+    return text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+HeaderKind kindOfHeaderLine(std::string_view line)
+{
+    if (startsWith(line, "#VRML V2.0")) return HeaderKind::kVrml2;
+    if (startsWith(line, "#VRML V1.0")) return HeaderKind::kVrml1;
+    if (startsWith(line, "#Inventor")) return HeaderKind::kInventor;
+    if (startsWith(line, "#X3D")) return HeaderKind::kX3d;
+    return HeaderKind::kNone;
+}
+
+} // namespace
+
+LoadStatus takeSourceBytes(const char* bytes, std::size_t size, u64 maxBytes, std::string& text)
+{
+    text.clear();
+    if (isGzip(bytes, size)) return inflateAll(bytes, size, maxBytes, text);
+    if (size > maxBytes) return LoadStatus::kTooLarge;
+    text.assign(bytes, size);
+    return LoadStatus::kOk;
+}
+
+LoadStatus loadSourceBytes(const std::string& path, u64 maxBytes, std::string& text)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return LoadStatus::kMissing;
+    std::string raw;
+    char chunk[kReadChunk];
+    LoadStatus status = LoadStatus::kOk;
+    // A compressed file may expand far beyond its own size, so the raw bytes get the
+    // same limit as the text and the expansion checks its own.
+    while (true) {
+        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
+        if (got == 0) break;
+        if (raw.size() + got > maxBytes) {
+            status = LoadStatus::kTooLarge;
+            break;
+        }
+        raw.append(chunk, got);
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (status != LoadStatus::kOk) return status;
+    if (failed) return LoadStatus::kMissing;
+    return takeSourceBytes(raw.data(), raw.size(), maxBytes, text);
+}
+
+Header detectHeader(std::string_view text)
+{
+    Header header{HeaderKind::kNone, 0, 0};
+    if (startsWith(text, "\xEF\xBB\xBF")) header.bodyOffset = 3;
+    std::size_t start = header.bodyOffset;
+    // Only comment and blank lines may stand before a header, and not many of them: a
+    // header far down is no header.
+    for (i32 line = 1; line <= 64 && start < text.size(); ++line) {
+        const std::string_view current = lineAt(text, start);
+        std::size_t first = 0;
+        while (first < current.size() && (current[first] == ' ' || current[first] == '\t')) ++first;
+        const std::string_view trimmed = current.substr(first);
+        const HeaderKind kind = kindOfHeaderLine(trimmed);
+        if (kind != HeaderKind::kNone) {
+            header.kind = (kind == HeaderKind::kVrml2 && line > 1) ? HeaderKind::kVrml2Late : kind;
+            header.line = line;
+            return header;
+        }
+        if (!trimmed.empty() && trimmed[0] != '#') break;
+        start += current.size();
+        if (start < text.size() && text[start] == '\r') ++start;
+        if (start < text.size() && text[start] == '\n') ++start;
+    }
+    return header;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}

@@ -1,0 +1,120 @@
+// The first Viewpoint and the first Background of the world, written at the top where
+// the line reader looks for them (it does not look inside Transforms), and a Viewpoint
+// that frames the world when it has none.
+#include "world/normalize/number_format.h"
+#include "world/normalize/world_writer.h"
+
+#include <cmath>
+
+namespace {
+
+// The background pictures in the order one is chosen: the reader shows one picture for
+// the whole sky, and the front one is what the default view looks at.
+constexpr const char* kBackgroundUrls[] = {"frontUrl", "backUrl", "leftUrl",
+                                           "rightUrl", "topUrl",  "bottomUrl"};
+
+// Half the horizontal opening of the reader's default camera, and how much of it the
+// framed world fills.
+constexpr f64 kDefaultHalfAngle = 0.3;
+constexpr f64 kFramedFraction = 0.8;
+
+bool search(WriterState& state, const Node* node, u8 bit, const Affine& around, const Node*& found,
+            Affine& foundAround)
+{
+    if (!node || !(node->bindables & bit)) return false;
+    if (++state.visits > state.context.limits.maxWriterVisits) return false;
+    if ((bit == kHasViewpoint && node->type == "Viewpoint") ||
+        (bit == kHasBackground && node->type == "Background")) {
+        found = node;
+        foundAround = around;
+        return true;
+    }
+    const Affine inside = node->type == "Transform" ? compose(around, transformOf(*node)) : around;
+    for (const Node* child : visitedChildren(*node))
+        if (search(state, child, bit, inside, found, foundAround)) return true;
+    return false;
+}
+
+} // namespace
+
+bool findFirstBindable(WriterState& state, const std::vector<Node*>& nodes, u8 bit,
+                       const Node*& found, Affine& around)
+{
+    const Affine identity = identityAffine();
+    for (const Node* node : nodes)
+        if (search(state, node, bit, identity, found, around)) return true;
+    return false;
+}
+
+void writeViewpoint(WriterState& state, const Node& viewpoint, const Affine& around)
+{
+    static const f64 kPosition[3] = {0.0, 0.0, 10.0};
+    static const f64 kOrientation[4] = {0.0, 0.0, 1.0, 0.0};
+    static const f64 kFieldOfView[1] = {0.785398};
+    CanonicalText& out = state.out;
+    out.begin("Viewpoint {");
+    writeNumberField(out, viewpoint, "fieldOfView", 1, kFieldOfView);
+    if (isIdentity(around)) {
+        writeNumberField(out, viewpoint, "position", 3, kPosition);
+        writeNumberField(out, viewpoint, "orientation", 4, kOrientation);
+    } else {
+        f64 position[3] = {kPosition[0], kPosition[1], kPosition[2]};
+        f64 orientation[4] = {kOrientation[0], kOrientation[1], kOrientation[2], kOrientation[3]};
+        readDoubles(viewpoint, "position", position, 3);
+        readDoubles(viewpoint, "orientation", orientation, 4);
+        f64 placedPosition[3], placedOrientation[4];
+        placeViewpoint(around, position, orientation, placedPosition, placedOrientation);
+        writeComputedField(out, "position", placedPosition, 3);
+        writeComputedField(out, "orientation", placedOrientation, 4);
+    }
+    out.end("}");
+}
+
+void writeBackground(WriterState& state, const Node& background)
+{
+    CanonicalText& out = state.out;
+    const CanonicalText::Mark before = out.mark();
+    out.begin("Background {");
+    const std::size_t inside = out.size();
+    // The reader takes the first sky colour from the line of "[", so only it is written.
+    const FieldValue* sky = findField(background, "skyColor");
+    if (sky && sky->kind == ValueKind::kNumbers && sky->numbers.size() >= 3) {
+        std::string& text = out.raw();
+        out.indent();
+        text += "skyColor [ ";
+        for (u32 i = 0; i < 3; ++i) {
+            text.append(numberText(*sky->source, sky->numbers[i]));
+            text += ' ';
+        }
+        text += "]\n";
+    }
+    for (const char* field : kBackgroundUrls) {
+        const std::string url =
+            writableUrl(state, background, field, {"skyColor", "Url", "Background", "#"});
+        if (url.empty()) continue;
+        out.line(std::string(field) + " \"" + url + "\"");
+        break;
+    }
+    if (out.size() == inside) {
+        out.rollBack(before);
+        return;
+    }
+    out.end("}");
+}
+
+void writeFramingViewpoint(WriterState& state)
+{
+    const f64 center[2] = {(state.low[0] + state.high[0]) * 0.5,
+                           (state.low[1] + state.high[1]) * 0.5};
+    f64 halfWidth = std::fmax(state.high[0] - state.low[0], state.high[1] - state.low[1]) * 0.5;
+    if (!(halfWidth > 0.0)) halfWidth = (state.high[2] - state.low[2]) * 0.5;
+    if (!(halfWidth > 0.0)) halfWidth = 1.0;
+    // The box's front face fills kFramedFraction of the view: at distance d its half
+    // width w covers w / (d tan a) of the half-opening a.
+    const f64 distance = halfWidth / (kFramedFraction * std::tan(kDefaultHalfAngle));
+    const f64 position[3] = {center[0], center[1], state.high[2] + distance};
+    CanonicalText& out = state.out;
+    out.begin("Viewpoint {");
+    writeComputedField(out, "position", position, 3);
+    out.end("}");
+}

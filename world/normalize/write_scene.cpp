@@ -1,0 +1,159 @@
+// The world's structure in the canonical layout: Transforms kept (the line reader
+// applies them to the geometry), Anchor, Billboard, Collision and Group as Group,
+// Switch and LOD reduced to the child a VRML 2.0 browser shows, everything the reader
+// does not read left out.
+#include "world/normalize/world_writer.h"
+
+namespace {
+
+bool isGroupLike(const std::string& type)
+{
+    return type == "Group" || type == "Anchor" || type == "Billboard" || type == "Collision";
+}
+
+bool isGeometry(const std::string& type)
+{
+    return type == "IndexedFaceSet" || type == "Box" || type == "Cone" || type == "Cylinder" ||
+           type == "Sphere" || type == "ElevationGrid" || type == "Extrusion";
+}
+
+// Transform fields as the Transform reader takes them. scaleOrientation goes before
+// scale because the reader's "scale" test also fires on the scaleOrientation line and
+// the last scale line read must be the real one; without a scale it changes nothing.
+void writeTransformFields(CanonicalText& out, const Node& transform)
+{
+    static const f64 kZero[4] = {0.0, 0.0, 0.0, 0.0};
+    static const f64 kOne[3] = {1.0, 1.0, 1.0};
+    static const f64 kNoTurn[4] = {0.0, 0.0, 1.0, 0.0};
+    writeNumberField(out, transform, "translation", 3, kZero);
+    writeNumberField(out, transform, "rotation", 4, kNoTurn);
+    writeNumberField(out, transform, "center", 3, kZero);
+    if (findField(transform, "scale")) {
+        writeNumberField(out, transform, "scaleOrientation", 4, kNoTurn);
+        writeNumberField(out, transform, "scale", 3, kOne);
+    }
+}
+
+// A Transform or Group with its children; left out entirely when no child wrote
+// anything (the reader would make an empty transform group of it, or nothing at all).
+void writeGroupNode(WriterState& state, const Node& node, const Affine& around, bool shared,
+                    bool isTransform)
+{
+    CanonicalText& out = state.out;
+    const CanonicalText::Mark before = out.mark();
+    if (isTransform) {
+        out.begin("Transform {");
+        writeTransformFields(out, node);
+    } else {
+        out.begin("Group {");
+    }
+    out.begin("children [");
+    const std::size_t childrenStart = out.size();
+    const Affine inside = isTransform ? compose(around, transformOf(node)) : around;
+    for (const Node* child : fieldNodes(node, "children")) writeChild(state, child, inside, shared);
+    if (out.size() == childrenStart && !out.stopped()) {
+        out.rollBack(before);
+        return;
+    }
+    out.end("]");
+    out.end("}");
+}
+
+void countReferences(const Node* node, std::unordered_map<const Node*, u32>& references,
+                     std::unordered_set<const Node*>& seen)
+{
+    if (!node || !seen.insert(node).second) return;
+    for (const Field& field : node->fields) {
+        for (const Node* child : field.value->nodes) {
+            if (!child) continue;
+            ++references[child];
+            countReferences(child, references, seen);
+        }
+    }
+}
+
+} // namespace
+
+std::vector<const Node*> visitedChildren(const Node& node)
+{
+    std::vector<const Node*> visited;
+    const std::string& type = node.type;
+    if (type == "Transform" || isGroupLike(type)) {
+        for (const Node* child : fieldNodes(node, "children"))
+            if (child) visited.push_back(child);
+    } else if (type == "Switch") {
+        // VRML 2.0 names the children "choice", X3D "children".
+        const std::vector<Node*>& choices =
+            findField(node, "choice") ? fieldNodes(node, "choice") : fieldNodes(node, "children");
+        const std::vector<i32> which = readIntList(node, "whichChoice");
+        const i32 chosen = which.empty() ? -1 : which[0];
+        if (chosen >= 0 && static_cast<std::size_t>(chosen) < choices.size() && choices[chosen])
+            visited.push_back(choices[static_cast<std::size_t>(chosen)]);
+    } else if (type == "LOD") {
+        const std::vector<Node*>& levels =
+            findField(node, "level") ? fieldNodes(node, "level") : fieldNodes(node, "children");
+        if (!levels.empty() && levels[0]) visited.push_back(levels[0]);
+    }
+    return visited;
+}
+
+bool isShared(const WriterState& state, const Node& node)
+{
+    const auto found = state.references.find(&node);
+    return found != state.references.end() && found->second > 1;
+}
+
+void writeChild(WriterState& state, const Node* node, const Affine& around, bool shared)
+{
+    if (!node || !keepWriting(state)) return;
+    ++state.visits;
+    shared = shared || isShared(state, *node);
+    const std::string& type = node->type;
+    if (type == "Transform") {
+        writeGroupNode(state, *node, around, shared, true);
+    } else if (isGroupLike(type)) {
+        writeGroupNode(state, *node, around, shared, false);
+    } else if (type == "Switch" || type == "LOD") {
+        for (const Node* child : visitedChildren(*node)) writeChild(state, child, around, shared);
+    } else if (type == "Shape") {
+        writeShape(state, node, fieldNode(*node, "geometry"), around, shared);
+    } else if (isGeometry(type)) {
+        // Geometry standing where a child should: shown as a Shape without appearance.
+        writeShape(state, nullptr, node, around, shared);
+    } else if (type == "DirectionalLight" || type == "PointLight" || type == "SpotLight") {
+        writeLight(state, *node, around);
+    } else if (type == "Sound") {
+        writeSound(state, *node, around, shared);
+    } else if (type == "AudioClip") {
+        writeAudioClip(state, *node, false, shared);
+    } else if (type == "TimeSensor") {
+        writeTimeSensor(state, *node);
+    }
+    // Everything else (Viewpoint and Background, written at the top; WorldInfo,
+    // NavigationInfo, Fog, Script, sensors, interpolators, lines, points, text) has no
+    // reader or is not drawn.
+}
+
+void writeWorld(PassContext& context, const LoadedFile& world, CanonicalText& out)
+{
+    WriterState state(context, out, *world.source);
+    std::unordered_set<const Node*> seen;
+    for (const Node* node : world.nodes) {
+        if (!node) continue;
+        ++state.references[node];
+        countReferences(node, state.references, seen);
+    }
+    out.line("#VRML V2.0 utf8");
+    const Node* viewpoint = nullptr;
+    Affine aroundViewpoint = identityAffine();
+    if (findFirstBindable(state, world.nodes, kHasViewpoint, viewpoint, aroundViewpoint))
+        writeViewpoint(state, *viewpoint, aroundViewpoint);
+    const Node* background = nullptr;
+    Affine aroundBackground = identityAffine();
+    if (findFirstBindable(state, world.nodes, kHasBackground, background, aroundBackground))
+        writeBackground(state, *background);
+    state.collectBounds = viewpoint == nullptr;
+    const Affine identity = identityAffine();
+    for (const Node* node : world.nodes) writeChild(state, node, identity, false);
+    if (state.collectBounds && state.hasBounds) writeFramingViewpoint(state);
+}
