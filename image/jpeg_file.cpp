@@ -6,10 +6,12 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
-// jpeglib.h expects FILE and size_t to be declared before it.
-#include <jerror.h>
+
+// jpeglib.h expects FILE and size_t to be declared before it (cstdio above);
+// jerror.h names the library's messages, the ones we raise among them.
 #include <jpeglib.h>
+
+#include <jerror.h>
 
 // The library's error manager, and where a fatal error takes control back to. The
 // manager comes first so the pointer the library hands our handlers is this record.
