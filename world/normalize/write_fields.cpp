@@ -68,20 +68,25 @@ std::string writableUrl(const WriterState& state, const Node& node, std::string_
 {
     const FieldValue* value = findField(node, field);
     if (!value || value->kind != ValueKind::kStrings) return {};
-    for (const std::string& url : value->texts) {
-        std::string written = url;
-        const SourceFile* from = value->source;
-        // A file read for an Inline names its pictures and sounds from its own folder;
-        // the loader looks for them from the world's.
-        if (from && from->folder != state.world.folder && !written.empty() && written[0] != '/' &&
-            !hasScheme(written)) {
-            std::filesystem::path target =
-                std::filesystem::path(from->folder + written).lexically_normal();
-            const std::string base = state.world.folder.empty() ? "." : state.world.folder;
-            const std::filesystem::path relative = target.lexically_relative(base);
-            written = relative.empty() ? target.generic_string() : relative.generic_string();
+    // Local names first: the loaders read files, and a url list usually names the same
+    // file on the web as well.
+    for (const bool local : {true, false}) {
+        for (const std::string& url : value->texts) {
+            if (hasScheme(url) == local) continue;
+            std::string written = url;
+            const SourceFile* from = value->source;
+            // A file read for an Inline names its pictures and sounds from its own
+            // folder; the loaders look for them from the world's.
+            if (from && from->folder != state.world.folder && !written.empty() &&
+                written[0] != '/' && local) {
+                std::filesystem::path target =
+                    std::filesystem::path(from->folder + written).lexically_normal();
+                const std::string base = state.world.folder.empty() ? "." : state.world.folder;
+                const std::filesystem::path relative = target.lexically_relative(base);
+                written = relative.empty() ? target.generic_string() : relative.generic_string();
+            }
+            if (fitsLine(written, keywords)) return written;
         }
-        if (fitsLine(written, keywords)) return written;
     }
     return {};
 }

@@ -1,0 +1,284 @@
+// The canonical layout, rule by rule, against the line reader: each rule exists because
+// of something a node reader does, and each test fails if the writer breaks it.
+#include "tests/normalize/normalize_testing.h"
+
+#include <sstream>
+
+namespace {
+
+const std::string kHeader = "#VRML V2.0 utf8\nViewpoint {}\n";
+
+class CanonicalLayout : public Normalizing {};
+
+std::string faceSet(const std::string& name, const std::string& points = "0 0 0 1 0 0 0 1 0",
+                    const std::string& index = "0 1 2 -1")
+{
+    return "Shape { geometry " + (name.empty() ? "" : "DEF " + name + " ") +
+           "IndexedFaceSet { coord Coordinate { point [ " + points + " ] } coordIndex [ " + index +
+           " ] } }\n";
+}
+
+TEST_F(CanonicalLayout, DefNamesAreWrittenWithATabSoTheReaderTakesThem)
+{
+    // Written with blanks, these names would all become generated ones.
+    readNormalized(kHeader + "Shape { appearance DEF Paint Appearance { material Material {} }\n"
+                             "  geometry DEF Part7 IndexedFaceSet { coord DEF Pts Coordinate {\n"
+                             "    point [ 0 0 0 1 0 0 0 1 0 ] } coordIndex [ 0 1 2 -1 ] } }\n");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_STREQ(world.objects[0].name, "Part7");
+    EXPECT_STREQ(world.objects[0].coordName, "Pts");
+    ASSERT_EQ(world.materialCount, 1);
+    EXPECT_STREQ(world.materials[0].name, "Paint");
+}
+
+TEST_F(CanonicalLayout, NamesHoldingReaderKeywordsAreLeftOut)
+{
+    // "BoxGroup" inside a Transform would raise the reader's group depth and keep the
+    // Transform open; "colorPlate" would start a colour list on the face set's line.
+    const std::string named = kHeader +
+                              "Transform { translation 1 0 0 children [\n"
+                              "  DEF BoxGroup Group { children [ " +
+                              faceSet("colorPlate") + " ] } ] }\n" +
+                              faceSet("Second", "5 5 5 6 5 5 5 6 5");
+    readNormalized(named);
+    ASSERT_EQ(world.objectCount, 2);
+    EXPECT_STREQ(world.objects[0].name, "");
+    EXPECT_EQ(world.objects[0].hasColors, 0u);
+    EXPECT_STREQ(world.objects[1].name, "Second");
+    EXPECT_FLOAT_EQ(fileX(0), 1.0f); // inside the Transform
+    EXPECT_FLOAT_EQ(fileX(3), 5.0f); // the Transform ended before the second Shape
+}
+
+TEST_F(CanonicalLayout, ColourNodeNameDoesNotRenameTheObject)
+{
+    readNormalized(kHeader + "Shape { geometry DEF Body IndexedFaceSet {\n"
+                             "  coord Coordinate { point [ 0 0 0 1 0 0 0 1 0 ] }\n"
+                             "  color DEF Tint Color { color [ 1 0 0 0 1 0 0 0 1 ] }\n"
+                             "  coordIndex [ 0 1 2 -1 ] } }\n");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_STREQ(world.objects[0].name, "Body");
+    EXPECT_EQ(world.objects[0].hasColors, 1u);
+    EXPECT_FLOAT_EQ(world.vertexColors[2][2], 1.0f);
+}
+
+TEST_F(CanonicalLayout, SingleValuesSplitByTabsGiveAllTheirNumbers)
+{
+    // The reader splits a single value at blanks only.
+    readNormalized(kHeader + "Transform {\n\ttranslation\t1\t2\t3\n\tchildren [ " + faceSet("") +
+                   " ] }\n");
+    ASSERT_EQ(world.vertexCount, 3u);
+    EXPECT_FLOAT_EQ(fileX(0), 1.0f);
+    EXPECT_FLOAT_EQ(fileY(0), 2.0f);
+    EXPECT_FLOAT_EQ(fileZ(0), 3.0f);
+}
+
+TEST_F(CanonicalLayout, ListsWrittenOnOneLongLineAreReadWhole)
+{
+    // 300 points and 100 triangles on two lines of several kilobytes: the reader would
+    // cut such lines into 254-character pieces and split numbers at the cuts.
+    std::ostringstream points, index;
+    for (int i = 0; i < 300; ++i) points << (i * 0.001) << ' ' << 1.0 + i << ' ' << -i << ' ';
+    for (int i = 0; i < 100; ++i) index << 3 * i << ' ' << 3 * i + 1 << ' ' << 3 * i + 2 << " -1 ";
+    readNormalized(kHeader + faceSet("", points.str(), index.str()));
+    ASSERT_EQ(world.vertexCount, 300u);
+    EXPECT_FLOAT_EQ(fileY(299), 300.0f);
+    EXPECT_FLOAT_EQ(fileZ(299), -299.0f);
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].faceCount, 100u);
+}
+
+TEST_F(CanonicalLayout, FaceLongerThanALineIsBrokenAtCommasAndStaysOneFace)
+{
+    std::ostringstream points, index;
+    for (int i = 0; i < 150; ++i) {
+        points << i << " 0 " << i % 7 << ", ";
+        index << i << ", ";
+    }
+    index << "-1";
+    const std::string text = readNormalized(kHeader + faceSet("", points.str(), index.str()));
+    ASSERT_EQ(world.objectCount, 1);
+    ASSERT_EQ(world.objects[0].faceCount, 1u);
+    EXPECT_EQ(world.faces[0].vertexCount, 150);
+    EXPECT_EQ(world.faceIndices[149], 149u);
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) EXPECT_LT(line.size(), 254u) << line;
+}
+
+TEST_F(CanonicalLayout, LastFaceWithoutItsMinusOneIsKept)
+{
+    readNormalized(kHeader + faceSet("", "0 0 0 1 0 0 1 1 0 0 1 0", "0 1 2 -1 0 2 3"));
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].faceCount, 2u);
+}
+
+TEST_F(CanonicalLayout, FacesTheReaderCannotDrawAreLeftOutWithAWarning)
+{
+    const NormalizeResult result =
+        normalize(kHeader + faceSet("", "0 0 0 1 0 0 0 1 0", "0 1 2 -1 0 1 -1 0 1 99 -1 2 1 0"));
+    ASSERT_TRUE(readWorldText(world, result.text.data(), result.text.size()));
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].faceCount, 2u);
+    EXPECT_NE(messages(result).find("2 faces"), std::string::npos) << messages(result);
+    // A face set with no face left is no object at all.
+    readNormalized(kHeader + faceSet("", "0 0 0 1 0 0", "0 1 5 -1"));
+    EXPECT_EQ(world.objectCount, 0);
+}
+
+TEST_F(CanonicalLayout, ScaleOrientationIsWrittenBeforeScale)
+{
+    // The reader's "scale" test also fires on the scaleOrientation line; the real scale
+    // must be the last such line the Transform reader sees.
+    const std::string text = readNormalized(
+        kHeader + "Transform { scale 2 1 1 scaleOrientation 0 0 1 0.7853982 children [ " +
+        faceSet("") + " ] }\n");
+    EXPECT_LT(text.find("scaleOrientation"), text.find("scale 2 1 1")) << text;
+    expectSameTables(kHeader +
+                         "Transform { scale 2 1 1 scaleOrientation 0 0 1 0.7853982 "
+                         "children [ " +
+                         faceSet("") + " ] }\n",
+                     kHeader +
+                         "Transform {\nscaleOrientation 0 0 1 0.7853982\nscale 2 1 1\n"
+                         "children [\n" +
+                         canonicalTriangle() + "]\n}\n");
+}
+
+TEST_F(CanonicalLayout, SkyColourIsWrittenOnOneLine)
+{
+    readNormalized(kHeader + "Background {\n  skyColor [\n    0.2 0.4 1,\n    0 0 0\n  ]\n"
+                             "  skyAngle [ 1.5 ] groundColor [ 1 1 1 ] }\n");
+    EXPECT_EQ(world.backgroundMode, 1);
+    EXPECT_EQ(world.backgroundRed, 51);
+    EXPECT_EQ(world.backgroundGreen, 102);
+    EXPECT_EQ(world.backgroundBlue, 255);
+}
+
+TEST_F(CanonicalLayout, BackgroundShowsItsFrontPicture)
+{
+    readNormalized(kHeader + "Background { backUrl \"back.jpg\" frontUrl [ \"front.jpg\" ] "
+                             "topUrl \"top.jpg\" }\n");
+    EXPECT_EQ(world.backgroundMode, 3);
+    EXPECT_STREQ(world.backgroundUrl, "front.jpg");
+}
+
+TEST_F(CanonicalLayout, TextureUrlIsTheFirstLocalOne)
+{
+    readNormalized(kHeader +
+                   "Shape { appearance Appearance { texture ImageTexture { url [ "
+                   "\"http://example.com/a.jpg\" \"tex/b.jpg\" ] repeatS FALSE } }\n"
+                   "  geometry IndexedFaceSet { coord Coordinate { point [ 0 0 0 1 0 0 0 1 0 ] } "
+                   "coordIndex [ 0 1 2 -1 ] } }\n");
+    ASSERT_EQ(world.textureCount, 1);
+    EXPECT_STREQ(world.textures[0].fileName, "tex/b.jpg");
+}
+
+TEST_F(CanonicalLayout, InlinedTextureIsNamedFromTheWorldsFolder)
+{
+    testing_support::writeTempFile(
+        "parts/leg.wrl", "#VRML V2.0 utf8\n"
+                         "Shape { appearance Appearance { texture ImageTexture { url "
+                         "\"../skin/leg.jpg\" } }\n"
+                         "  geometry IndexedFaceSet { coord Coordinate { point [ 0 0 0 1 0 "
+                         "0 0 1 0 ] } coordIndex [ 0 1 2 -1 ] } }\n");
+    readNormalized(kHeader + "Inline { url \"parts/leg.wrl\" }\n");
+    ASSERT_EQ(world.textureCount, 1);
+    EXPECT_STREQ(world.textures[0].fileName, "skin/leg.jpg");
+}
+
+TEST_F(CanonicalLayout, AppearanceWithoutMaterialGetsARowOfItsOwn)
+{
+    // Without a material row of its own, the reader would give this Shape the previous
+    // Shape's material and hang the texture on it.
+    readNormalized(kHeader +
+                   "Shape { appearance Appearance { material Material { diffuseColor 1 0 0 } }\n" +
+                   faceSet("").substr(8) +
+                   "Shape { appearance Appearance { texture ImageTexture { url \"wood.jpg\" } }\n" +
+                   faceSet("").substr(8));
+    ASSERT_EQ(world.objectCount, 2);
+    ASSERT_EQ(world.materialCount, 2);
+    EXPECT_EQ(world.objects[1].material, 1);
+    EXPECT_EQ(world.materials[0].hasTexture, 0);
+    EXPECT_EQ(world.materials[1].hasTexture, 1);
+    EXPECT_FLOAT_EQ(world.materials[1].diffuseColor[0], 0.8f);
+}
+
+TEST_F(CanonicalLayout, SharedAppearanceIsOneMaterialRow)
+{
+    readNormalized(kHeader +
+                   "Shape { appearance DEF Shared Appearance { material Material { diffuseColor 0 "
+                   "1 0 } }\n" +
+                   faceSet("").substr(8) + "Shape { appearance USE Shared\n" +
+                   faceSet("").substr(8) + "Transform { children Shape { appearance USE Shared\n" +
+                   faceSet("").substr(8) + "}\n");
+    ASSERT_EQ(world.objectCount, 3);
+    EXPECT_EQ(world.materialCount, 1);
+    for (i16 object = 0; object < 3; ++object) EXPECT_EQ(world.objects[object].material, 0);
+}
+
+TEST_F(CanonicalLayout, SharedAppearanceKeepsItsRowWhenItsNameIsUsedAgain)
+{
+    readNormalized(kHeader +
+                   "DEF First Shape { appearance DEF Look Appearance { material Material { "
+                   "diffuseColor 1 0 0 } }\n" +
+                   faceSet("").substr(8) +
+                   "Shape { appearance DEF Look Appearance { material Material { diffuseColor 0 0 "
+                   "1 } }\n" +
+                   faceSet("").substr(8) + "USE First\n");
+    ASSERT_EQ(world.objectCount, 3);
+    const i16 third = world.objects[2].material;
+    ASSERT_GE(third, 0);
+    EXPECT_FLOAT_EQ(world.materials[third].diffuseColor[0], 1.0f);
+    EXPECT_FLOAT_EQ(world.materials[third].diffuseColor[2], 0.0f);
+}
+
+TEST_F(CanonicalLayout, WordsOfASoundFileNameDoNotSetClipFields)
+{
+    readNormalized(kHeader + "Sound { source AudioClip { url \"loop_pitch.wav\" } }\n");
+    ASSERT_EQ(world.audioClipCount, 1);
+    EXPECT_STREQ(world.audioClips[0].url, "loop_pitch.wav");
+    EXPECT_FLOAT_EQ(world.audioClips[0].pitch, 1.0f);
+    EXPECT_EQ(world.audioClips[0].loop, 0u);
+}
+
+TEST_F(CanonicalLayout, SoundUsingASharedClipFindsItByName)
+{
+    readNormalized(kHeader + "Sound { source DEF Door AudioClip { url \"door.wav\" loop TRUE } }\n"
+                             "Sound { location 1 0 0 source USE Door }\n");
+    ASSERT_EQ(world.soundCount, 2);
+    EXPECT_EQ(world.audioClipCount, 1);
+    EXPECT_EQ(world.sounds[0].clipNumber, 1);
+    EXPECT_EQ(world.sounds[1].clipNumber, 1);
+}
+
+TEST_F(CanonicalLayout, NumbersKeepTheirSourceText)
+{
+    const NormalizeResult result =
+        normalize(kHeader + faceSet("", "1.50000 +2 3e0, 0 0 0, 1.2.3 0 0", "0x0 1 0X2 -1"));
+    EXPECT_NE(result.text.find("1.50000 +2 3e0,\n"), std::string::npos) << result.text;
+    // Forms the reader would misread are written from their value.
+    EXPECT_NE(result.text.find("0, 1, 2, -1,"), std::string::npos) << result.text;
+    EXPECT_NE(result.text.find("1.2 0 0,"), std::string::npos) << result.text;
+    EXPECT_NE(messages(result).find("malformed number '1.2.3'"), std::string::npos);
+}
+
+TEST_F(CanonicalLayout, EveryLineFitsTheReaderAndTheTextEndsWithANewline)
+{
+    const std::string longName(120, 'n');
+    const std::string longNumber = "1." + std::string(80, '0') + "1";
+    std::string nested = faceSet(longName, longNumber + " 0 0 0 1 0 0 0 1");
+    for (int level = 0; level < 60; ++level)
+        nested = "Transform { translation 0 0 1 children [ " + nested + " ] }";
+    const std::string text = readNormalized(
+        kHeader + nested + "\nShape { appearance Appearance { texture ImageTexture { url \"" +
+        std::string(300, 'u') + ".jpg\" } } geometry Box {} }\n");
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\n');
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) EXPECT_LT(line.size(), 254u) << line;
+    ASSERT_EQ(world.objectCount, 2);
+    EXPECT_FLOAT_EQ(fileX(0), 1.0f);
+    EXPECT_FLOAT_EQ(fileZ(0), 60.0f);
+}
+
+} // namespace

@@ -1,0 +1,163 @@
+// Viewpoint and light placement: the line reader neither looks for a Viewpoint inside a
+// Transform nor transforms lights, so the pass moves the first Viewpoint to the top and
+// applies the transforms around Viewpoints, lights and sounds itself; a world without a
+// Viewpoint gets one that frames it.
+#include "tests/normalize/normalize_testing.h"
+
+#include <cmath>
+
+namespace {
+
+class Placement : public Normalizing {
+protected:
+    // The camera in file units and file order: eye, and the unit direction it looks in.
+    void camera(f32 eye[3], f32 look[3]) const
+    {
+        const Camera& c = world.camera;
+        eye[0] = c.eyePoint[1] / kWorldScale;
+        eye[1] = c.eyePoint[2] / kWorldScale;
+        eye[2] = c.eyePoint[0] / kWorldScale;
+        f32 along[3] = {c.targetPoint[1] - c.eyePoint[1], c.targetPoint[2] - c.eyePoint[2],
+                        c.targetPoint[0] - c.eyePoint[0]};
+        const f32 size = std::sqrt(along[0] * along[0] + along[1] * along[1] + along[2] * along[2]);
+        for (int k = 0; k < 3; ++k) look[k] = size > 0.0f ? along[k] / size : 0.0f;
+    }
+    void expectCamera(const f32 eye[3], const f32 look[3], f32 tolerance = 1e-4f) const
+    {
+        f32 gotEye[3], gotLook[3];
+        camera(gotEye, gotLook);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(gotEye[k], eye[k], tolerance) << "eye component " << k;
+            EXPECT_NEAR(gotLook[k], look[k], tolerance) << "view direction component " << k;
+        }
+    }
+};
+
+TEST_F(Placement, ViewpointInsideTransformsIsHoistedWithTheTransformsApplied)
+{
+    readNormalized("#VRML V2.0 utf8\n"
+                   "Transform { translation 1 2 3 children [\n"
+                   "  Transform { rotation 0 1 0 1.5707963 children [\n"
+                   "    Viewpoint { description \"turned\" }\n"
+                   "    Transform { children [ Viewpoint { position 50 50 50 } ] }\n"
+                   "  ] }\n"
+                   "] }\n");
+    // The default position 0 0 10 turns to 10 0 0 and moves by 1 2 3; the view along -z
+    // turns to -x.
+    const f32 eye[3] = {11.0f, 2.0f, 3.0f};
+    const f32 look[3] = {-1.0f, 0.0f, 0.0f};
+    expectCamera(eye, look);
+    EXPECT_EQ(world.viewpointCount, 1);
+}
+
+TEST_F(Placement, ScaledTransformMovesTheViewpointButKeepsItsViewSquare)
+{
+    readNormalized("#VRML V2.0 utf8\n"
+                   "Transform { scale 2 1 1 children Viewpoint { position 1 0 0 orientation 0 1 0 "
+                   "0.7853982 } }\n");
+    // The view direction (-sin 45, 0, -cos 45) stretched along x and made unit again.
+    const f32 eye[3] = {2.0f, 0.0f, 0.0f};
+    const f32 look[3] = {-0.894427f, 0.0f, -0.447214f};
+    expectCamera(eye, look);
+}
+
+TEST_F(Placement, ViewpointOutsideTheChosenChildIsNotTheFirstOne)
+{
+    readNormalized("#VRML V2.0 utf8\n"
+                   "Switch { whichChoice 1 choice [ Viewpoint { position 9 9 9 } "
+                   "Viewpoint { position 1 2 3 } ] }\n"
+                   "Viewpoint { position 7 7 7 }\n");
+    const f32 eye[3] = {1.0f, 2.0f, 3.0f};
+    const f32 look[3] = {0.0f, 0.0f, -1.0f};
+    expectCamera(eye, look);
+}
+
+TEST_F(Placement, TopLevelViewpointKeepsItsOwnNumbers)
+{
+    const std::string text = readNormalized("#VRML V2.0 utf8\n"
+                                            "Viewpoint { fieldOfView 0.5 position 0 1.50 +3 }\n");
+    EXPECT_NE(text.find("position 0 1.50 +3\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("fieldOfView 0.5\n"), std::string::npos) << text;
+    EXPECT_FLOAT_EQ(world.camera.viewAngle, 0.5f);
+}
+
+TEST_F(Placement, WorldWithoutViewpointGetsOneThatFramesItsBox)
+{
+    readNormalized(
+        "#VRML V2.0 utf8\n"
+        "Transform { translation 1 0 0 children [ Shape { geometry Box { size 2 1 4 } } ] }\n");
+    // The box spans x 0..2, y -0.5..0.5, z -2..2: its front face is 1 unit from its
+    // centre line, so the camera stands 1 / (0.8 tan 0.3) in front of z = 2.
+    const f32 distance = 1.0f / (0.8f * std::tan(0.3f));
+    const f32 eye[3] = {1.0f, 0.0f, 2.0f + distance};
+    const f32 look[3] = {0.0f, 0.0f, -1.0f};
+    expectCamera(eye, look);
+}
+
+TEST_F(Placement, InlinedViewpointIsNotBoundSoTheWorldIsFramed)
+{
+    testing_support::writeTempFile("room.wrl", "#VRML V2.0 utf8\nViewpoint { position 5 5 5 }\n"
+                                               "Shape { geometry Box { size 2 2 2 } }\n");
+    readNormalized("#VRML V2.0 utf8\nInline { url \"room.wrl\" }\n");
+    f32 eye[3], look[3];
+    camera(eye, look);
+    EXPECT_FLOAT_EQ(eye[0], 0.0f);
+    EXPECT_GT(eye[2], 1.0f); // in front of the box, not at the inlined Viewpoint
+}
+
+TEST_F(Placement, EmptyWorldGetsNoViewpoint)
+{
+    const std::string text = readNormalized("#VRML V2.0 utf8\nWorldInfo {}\n");
+    EXPECT_EQ(text, "#VRML V2.0 utf8\n");
+    EXPECT_EQ(world.viewpointCount, 0);
+}
+
+TEST_F(Placement, LightsInsideTransformsAreTransformed)
+{
+    readNormalized("#VRML V2.0 utf8\n"
+                   "Viewpoint {}\n"
+                   "Transform { translation 1 0 0 scale 2 2 2 children [\n"
+                   "  PointLight { location 1 1 1 }\n"
+                   "  Transform { rotation 0 0 1 1.5707963 children [\n"
+                   "    DirectionalLight { direction 1 0 0 }\n"
+                   "    SpotLight { location 0 1 0 }\n"
+                   "  ] }\n"
+                   "] }\n");
+    ASSERT_EQ(world.pointLightCount, 1);
+    // 1 1 1 scaled by 2 and moved by 1 0 0: 3 2 2, stored z, x, y times 5000.
+    EXPECT_NEAR(world.pointLights[0][0], 10000.0f, 0.01f);
+    EXPECT_NEAR(world.pointLights[0][1], 15000.0f, 0.01f);
+    EXPECT_NEAR(world.pointLights[0][2], 10000.0f, 0.01f);
+    ASSERT_EQ(world.directionalLightCount, 1);
+    // 1 0 0 turned a quarter about z points along +y; the row is reversed and x 5000.
+    EXPECT_NEAR(world.directionalLights[0][1], 0.0f, 0.05f);
+    EXPECT_NEAR(world.directionalLights[0][2], -5000.0f, 0.05f);
+    ASSERT_EQ(world.spotLightCount, 1);
+    // Location 0 1 0 turned to -1 0 0, scaled to -2 0 0, moved to -1 0 0; the default
+    // direction 0 0 -1 is unchanged by a turn about z (scaled back to its length).
+    EXPECT_NEAR(world.spotLights[0].location[1], -5000.0f, 0.05f);
+    EXPECT_NEAR(world.spotLights[0].location[2], 0.0f, 0.05f);
+    EXPECT_NEAR(world.spotLights[0].direction[0], -1.0f, 1e-5f);
+}
+
+TEST_F(Placement, SoundInsideTransformIsPlacedInFileUnits)
+{
+    readNormalized("#VRML V2.0 utf8\nViewpoint {}\n"
+                   "Transform { translation 0 0 5 children Sound { location 1 0 0 "
+                   "source AudioClip { url \"hum.wav\" } } }\n");
+    ASSERT_EQ(world.soundCount, 1);
+    EXPECT_FLOAT_EQ(world.sounds[0].location[0], 1.0f);
+    EXPECT_FLOAT_EQ(world.sounds[0].location[2], 5.0f);
+    EXPECT_EQ(world.sounds[0].clipNumber, 1);
+}
+
+TEST_F(Placement, FirstBackgroundIsMovedOutOfItsTransform)
+{
+    readNormalized("#VRML V2.0 utf8\nViewpoint {}\n"
+                   "Transform { children [ Background { skyColor [ 1 0 0, 0 1 0 ] } ] }\n"
+                   "Background { skyColor 0 0 1 }\n");
+    EXPECT_EQ(world.backgroundRed, 255);
+    EXPECT_EQ(world.backgroundBlue, 0);
+}
+
+} // namespace
