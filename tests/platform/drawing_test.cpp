@@ -1,0 +1,272 @@
+// Device contexts, GDI objects and the pixels of Rectangle, BitBlt and StretchBlt.
+#include "tests/platform/platform_fixture.h"
+
+#include <cstring>
+
+namespace {
+
+// A memory context with its own bitmap, whose pixels the test can write directly.
+struct MemoryCanvas {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+    BITMAP info{};
+
+    MemoryCanvas(int width, int height)
+    {
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = CreateCompatibleBitmap(dc, width, height);
+        previous = SelectObject(dc, bitmap);
+        GetObject(bitmap, sizeof info, &info);
+    }
+    ~MemoryCanvas()
+    {
+        SelectObject(dc, previous);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    void set(int x, int y, COLORREF color)
+    {
+        std::uint8_t* pixel =
+            static_cast<std::uint8_t*>(info.bmBits) + y * info.bmWidthBytes + x * 4;
+        pixel[0] = GetBValue(color);
+        pixel[1] = GetGValue(color);
+        pixel[2] = GetRValue(color);
+    }
+};
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kGrey = RGB(0x80, 0x80, 0x80);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+COLORREF grey(int level)
+{
+    return RGB(level, level, level);
+}
+
+} // namespace
+
+class Drawing : public PlatformTest {};
+
+TEST_F(Drawing, RectangleDrawsThePenOutlineAndBrushInsideWithRightAndBottomExclusive)
+{
+    MemoryCanvas canvas(10, 10);
+    const HPEN pen = CreatePen(PS_SOLID, 1, kGrey);
+    const HBRUSH brush = CreateSolidBrush(kBlue);
+    const HGDIOBJ oldPen = SelectObject(canvas.dc, pen);
+    const HGDIOBJ oldBrush = SelectObject(canvas.dc, brush);
+    EXPECT_TRUE(Rectangle(canvas.dc, 2, 2, 7, 6));
+    EXPECT_EQ(GetPixel(canvas.dc, 2, 2), kGrey); // top-left corner
+    EXPECT_EQ(GetPixel(canvas.dc, 6, 5), kGrey); // bottom-right corner is right-1, bottom-1
+    EXPECT_EQ(GetPixel(canvas.dc, 7, 5), kBlack);
+    EXPECT_EQ(GetPixel(canvas.dc, 6, 6), kBlack);
+    EXPECT_EQ(GetPixel(canvas.dc, 3, 3), kBlue);
+    EXPECT_EQ(GetPixel(canvas.dc, 5, 4), kBlue);
+    EXPECT_EQ(GetPixel(canvas.dc, 6, 3), kGrey);
+    EXPECT_EQ(GetPixel(canvas.dc, 1, 2), kBlack);
+    SelectObject(canvas.dc, oldPen);
+    SelectObject(canvas.dc, oldBrush);
+    EXPECT_TRUE(DeleteObject(pen));
+    EXPECT_TRUE(DeleteObject(brush));
+}
+
+TEST_F(Drawing, HollowBrushLeavesTheInsideAndSwappedCornersDrawTheSame)
+{
+    MemoryCanvas canvas(10, 10);
+    SelectObject(canvas.dc, GetStockObject(WHITE_PEN));
+    SelectObject(canvas.dc, GetStockObject(NULL_BRUSH));
+    Rectangle(canvas.dc, 8, 8, 1, 1);
+    EXPECT_EQ(GetPixel(canvas.dc, 1, 1), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(canvas.dc, 7, 7), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(canvas.dc, 4, 4), kBlack);
+}
+
+TEST_F(Drawing, ChildWindowContextDrawsAtItsPlaceClippedToItsClientArea)
+{
+    const HWND top = makeTopLevel(50, 40);
+    const HWND child = makeChild(top, 10, 5, 8, 6);
+    drainAll();
+    const HDC dc = GetDC(child);
+    const HBRUSH brush = CreateSolidBrush(kBlue);
+    const HGDIOBJ old = SelectObject(dc, brush);
+    Rectangle(dc, -5, -5, 100, 100);
+    EXPECT_EQ(surfaceColor(top, 10, 5), kBlue);
+    EXPECT_EQ(surfaceColor(top, 17, 10), kBlue);
+    EXPECT_EQ(surfaceColor(top, 18, 10), kBlack);
+    EXPECT_EQ(surfaceColor(top, 17, 11), kBlack);
+    EXPECT_EQ(surfaceColor(top, 9, 5), kBlack);
+    EXPECT_EQ(GetPixel(dc, 0, 0), kBlue); // context coordinates start at the child
+    EXPECT_EQ(GetPixel(dc, 8, 0), CLR_INVALID);
+    SelectObject(dc, old);
+    EXPECT_EQ(ReleaseDC(child, dc), 1);
+    DeleteObject(brush);
+}
+
+TEST_F(Drawing, GrandchildIsClippedByItsParent)
+{
+    const HWND top = makeTopLevel(50, 40);
+    const HWND child = makeChild(top, 10, 10, 10, 10);
+    const HWND grandchild = makeChild(child, 5, 5, 20, 20); // pokes out of its parent
+    drainAll();
+    const HDC dc = GetDC(grandchild);
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    Rectangle(dc, -1, -1, 30, 30);
+    EXPECT_EQ(surfaceColor(top, 19, 19), RGB(255, 255, 255));
+    EXPECT_EQ(surfaceColor(top, 20, 19), kBlack);
+    ReleaseDC(grandchild, dc);
+}
+
+TEST_F(Drawing, ContextOfADestroyedWindowDrawsNothing)
+{
+    const HWND top = makeTopLevel(20, 20);
+    const HWND child = makeChild(top, 0, 0, 10, 10);
+    const HDC dc = GetDC(child);
+    DestroyWindow(child);
+    EXPECT_FALSE(Rectangle(dc, 0, 0, 5, 5));
+    EXPECT_EQ(GetPixel(dc, 0, 0), CLR_INVALID);
+    EXPECT_TRUE(DeleteDC(dc));
+}
+
+TEST_F(Drawing, BitBltCopiesExactPixelsAndClipsAtBothEnds)
+{
+    MemoryCanvas source(3, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) source.set(x, y, RGB(x * 10, y * 10, 1));
+    const HWND top = makeTopLevel(20, 10);
+    drainAll();
+    const HDC dc = GetDC(top);
+    EXPECT_TRUE(BitBlt(dc, 18, 4, 3, 2, source.dc, 0, 0, SRCCOPY)); // last column cut off
+    EXPECT_EQ(surfaceColor(top, 18, 4), RGB(0, 0, 1));
+    EXPECT_EQ(surfaceColor(top, 19, 5), RGB(10, 10, 1));
+    EXPECT_TRUE(BitBlt(dc, 0, 0, 5, 5, source.dc, 1, 1, SRCCOPY)); // reads past the source
+    EXPECT_EQ(surfaceColor(top, 0, 0), RGB(10, 10, 1));
+    EXPECT_EQ(surfaceColor(top, 1, 0), RGB(20, 10, 1));
+    EXPECT_EQ(surfaceColor(top, 2, 0), kBlack); // nothing to read there: left alone
+    EXPECT_EQ(surfaceColor(top, 0, 1), kBlack);
+    EXPECT_FALSE(BitBlt(dc, 0, 0, 3, 2, source.dc, 0, 0, 0x00EE0086)); // only SRCCOPY
+    ReleaseDC(top, dc);
+}
+
+TEST_F(Drawing, BitBltWithinOneBitmapHandlesOverlap)
+{
+    MemoryCanvas canvas(4, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) canvas.set(x, y, RGB(x, y, 0));
+    BitBlt(canvas.dc, 1, 1, 3, 3, canvas.dc, 0, 0, SRCCOPY); // down and right by one
+    EXPECT_EQ(GetPixel(canvas.dc, 1, 1), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(canvas.dc, 3, 3), RGB(2, 2, 0));
+    EXPECT_EQ(GetPixel(canvas.dc, 3, 2), RGB(2, 1, 0));
+}
+
+TEST_F(Drawing, ColorOnColorStretchRepeatsEachPixel)
+{
+    MemoryCanvas source(2, 2);
+    source.set(0, 0, grey(10));
+    source.set(1, 0, grey(20));
+    source.set(0, 1, grey(30));
+    source.set(1, 1, grey(40));
+    MemoryCanvas target(4, 4);
+    SetStretchBltMode(target.dc, COLORONCOLOR);
+    EXPECT_TRUE(StretchBlt(target.dc, 0, 0, 4, 4, source.dc, 0, 0, 2, 2, SRCCOPY));
+    EXPECT_EQ(GetPixel(target.dc, 0, 0), grey(10));
+    EXPECT_EQ(GetPixel(target.dc, 1, 1), grey(10));
+    EXPECT_EQ(GetPixel(target.dc, 2, 1), grey(20));
+    EXPECT_EQ(GetPixel(target.dc, 1, 2), grey(30));
+    EXPECT_EQ(GetPixel(target.dc, 3, 3), grey(40));
+}
+
+TEST_F(Drawing, HalftoneShrinkAveragesTheCoveredSourceArea)
+{
+    MemoryCanvas source(4, 1);
+    const int levels[4] = {0, 100, 200, 255};
+    for (int x = 0; x < 4; ++x) source.set(x, 0, grey(levels[x]));
+    MemoryCanvas target(2, 1);
+    SetStretchBltMode(target.dc, HALFTONE);
+    StretchBlt(target.dc, 0, 0, 2, 1, source.dc, 0, 0, 4, 1, SRCCOPY);
+    EXPECT_EQ(GetPixel(target.dc, 0, 0), grey(50));
+    EXPECT_EQ(GetPixel(target.dc, 1, 0), grey(228)); // 227.5 rounds up
+}
+
+TEST_F(Drawing, HalftoneShrinkWeighsPartlyCoveredPixels)
+{
+    MemoryCanvas source(3, 1);
+    source.set(0, 0, grey(30));
+    source.set(1, 0, grey(90));
+    source.set(2, 0, grey(150));
+    MemoryCanvas target(2, 1);
+    SetStretchBltMode(target.dc, HALFTONE);
+    StretchBlt(target.dc, 0, 0, 2, 1, source.dc, 0, 0, 3, 1, SRCCOPY);
+    EXPECT_EQ(GetPixel(target.dc, 0, 0), grey(50));  // (2 x 30 + 90) / 3
+    EXPECT_EQ(GetPixel(target.dc, 1, 0), grey(130)); // (90 + 2 x 150) / 3
+}
+
+TEST_F(Drawing, HalftoneEnlargementKeepsHardEdges)
+{
+    MemoryCanvas source(2, 1);
+    source.set(0, 0, grey(0));
+    source.set(1, 0, grey(200));
+    MemoryCanvas target(6, 1);
+    SetStretchBltMode(target.dc, HALFTONE);
+    StretchBlt(target.dc, 0, 0, 6, 1, source.dc, 0, 0, 2, 1, SRCCOPY);
+    EXPECT_EQ(GetPixel(target.dc, 2, 0), grey(0));
+    EXPECT_EQ(GetPixel(target.dc, 3, 0), grey(200));
+}
+
+TEST_F(Drawing, StretchIsClippedAtTheDestinationAndRefusesMirroring)
+{
+    MemoryCanvas source(2, 2);
+    source.set(1, 1, grey(77));
+    MemoryCanvas target(3, 3);
+    SetStretchBltMode(target.dc, COLORONCOLOR);
+    EXPECT_TRUE(StretchBlt(target.dc, -1, -1, 4, 4, source.dc, 0, 0, 2, 2, SRCCOPY));
+    EXPECT_EQ(GetPixel(target.dc, 1, 1), grey(77));
+    EXPECT_EQ(GetPixel(target.dc, 0, 0), grey(0));
+    EXPECT_FALSE(StretchBlt(target.dc, 0, 0, -4, 4, source.dc, 0, 0, 2, 2, SRCCOPY));
+    EXPECT_FALSE(StretchBlt(target.dc, 0, 0, 4, 4, source.dc, 0, 0, 2, 0, SRCCOPY));
+}
+
+TEST_F(Drawing, StretchModeStartsAtBlackOnWhiteAndReturnsThePreviousMode)
+{
+    MemoryCanvas canvas(1, 1);
+    EXPECT_EQ(GetStretchBltMode(canvas.dc), BLACKONWHITE);
+    EXPECT_EQ(SetStretchBltMode(canvas.dc, HALFTONE), BLACKONWHITE);
+    EXPECT_EQ(SetStretchBltMode(canvas.dc, 9), 0);
+    EXPECT_EQ(GetStretchBltMode(canvas.dc), HALFTONE);
+}
+
+TEST_F(Drawing, SelectedBitmapsBelongToOneContextAndCannotBeDeleted)
+{
+    const HDC first = CreateCompatibleDC(nullptr);
+    const HDC second = CreateCompatibleDC(first);
+    const HBITMAP bitmap = CreateCompatibleBitmap(first, 4, 4);
+    const HGDIOBJ original = SelectObject(first, bitmap);
+    ASSERT_NE(original, nullptr);
+    EXPECT_EQ(SelectObject(second, bitmap), nullptr);
+    EXPECT_FALSE(DeleteObject(bitmap));
+    EXPECT_EQ(SelectObject(first, original), bitmap);
+    EXPECT_TRUE(DeleteObject(bitmap));
+    EXPECT_EQ(SelectObject(first, bitmap), nullptr); // gone
+    const HWND top = makeTopLevel(5, 5);
+    const HDC windowDc = GetDC(top);
+    const HBITMAP another = CreateCompatibleBitmap(first, 2, 2);
+    EXPECT_EQ(SelectObject(windowDc, another), nullptr); // a window context has no bitmap
+    ReleaseDC(top, windowDc);
+    DeleteObject(another);
+    DeleteDC(first);
+    DeleteDC(second);
+}
+
+TEST_F(Drawing, GetObjectDescribesABitmap)
+{
+    const HBITMAP bitmap = CreateCompatibleBitmap(nullptr, 7, 3);
+    BITMAP info{};
+    EXPECT_EQ(GetObject(bitmap, 0, nullptr), static_cast<int>(sizeof(BITMAP)));
+    ASSERT_EQ(GetObject(bitmap, sizeof info, &info), static_cast<int>(sizeof(BITMAP)));
+    EXPECT_EQ(info.bmWidth, 7);
+    EXPECT_EQ(info.bmHeight, 3);
+    EXPECT_EQ(info.bmWidthBytes, 28);
+    EXPECT_EQ(info.bmBitsPixel, 32);
+    EXPECT_EQ(GetObject(GetStockObject(BLACK_PEN), sizeof info, &info), 0);
+    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 0, 3), nullptr);
+    DeleteObject(bitmap);
+}
