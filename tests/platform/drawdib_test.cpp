@@ -1,0 +1,156 @@
+// DrawDib presentation of 32-bit frames.
+#include "tests/platform/platform_fixture.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// A W x H frame in DIB row order, each pixel's blue byte naming its picture row and
+// green byte its column (picture rows top-down), so any misplaced pixel shows.
+struct Frame {
+    BITMAPINFOHEADER header{};
+    std::vector<std::uint8_t> bits;
+
+    Frame(int width, int height, bool bottomUp = true)
+    {
+        header.biSize = sizeof header;
+        header.biWidth = width;
+        header.biHeight = bottomUp ? height : -height;
+        header.biPlanes = 1;
+        header.biBitCount = 32;
+        header.biCompression = BI_RGB;
+        bits.resize(static_cast<std::size_t>(width) * height * 4);
+        for (int row = 0; row < height; ++row) {
+            const int stored = bottomUp ? height - 1 - row : row;
+            for (int column = 0; column < width; ++column) {
+                std::uint8_t* pixel = &bits[(stored * width + column) * 4];
+                pixel[0] = static_cast<std::uint8_t>(10 + row);
+                pixel[1] = static_cast<std::uint8_t>(20 + column);
+                pixel[2] = 200;
+            }
+        }
+    }
+};
+
+COLORREF framePixel(int row, int column)
+{
+    return RGB(200, 20 + column, 10 + row);
+}
+
+} // namespace
+
+class DrawDibPresentation : public PlatformTest {
+protected:
+    void SetUp() override
+    {
+        PlatformTest::SetUp();
+        top = makeTopLevel(40, 30);
+        viewer = makeChild(top, 4, 3, 20, 12);
+        drainAll();
+        drawDib = DrawDibOpen();
+        dc = GetDC(viewer);
+    }
+    void TearDown() override
+    {
+        ReleaseDC(viewer, dc);
+        DrawDibClose(drawDib);
+        PlatformTest::TearDown();
+    }
+    BOOL draw(Frame& frame, int x, int y, int width, int height)
+    {
+        return DrawDibDraw(
+            drawDib, dc, x, y, width, height, &frame.header, frame.bits.data(), 0, 0,
+            frame.header.biWidth,
+            frame.header.biHeight < 0 ? -frame.header.biHeight : frame.header.biHeight, 0);
+    }
+    HWND top = nullptr;
+    HWND viewer = nullptr;
+    HDRAWDIB drawDib = nullptr;
+    HDC dc = nullptr;
+};
+
+TEST_F(DrawDibPresentation, BottomUpRowsLandTopDownAtTheWindowsPlace)
+{
+    Frame frame(3, 2);
+    ASSERT_TRUE(draw(frame, 0, 0, 3, 2));
+    EXPECT_EQ(surfaceColor(top, 4, 3), framePixel(0, 0)); // the top row comes last in memory
+    EXPECT_EQ(surfaceColor(top, 6, 4), framePixel(1, 2));
+    EXPECT_EQ(surfaceColor(top, 7, 3), RGB(0, 0, 0));
+    EXPECT_EQ(platformPresentCount(viewer), 1u);
+    EXPECT_EQ(platformPresentCount(top), 0u); // counted for the drawing window
+}
+
+TEST_F(DrawDibPresentation, TopDownFrameWithNegativeHeight)
+{
+    Frame frame(2, 2, false);
+    ASSERT_TRUE(draw(frame, 1, 1, 2, 2));
+    EXPECT_EQ(surfaceColor(top, 5, 4), framePixel(0, 0));
+    EXPECT_EQ(surfaceColor(top, 6, 5), framePixel(1, 1));
+}
+
+TEST_F(DrawDibPresentation, DoubleSizeFillsTwoByTwoSquares)
+{
+    Frame frame(2, 2);
+    ASSERT_TRUE(draw(frame, 0, 0, 4, 4));
+    EXPECT_EQ(surfaceColor(top, 4, 3), framePixel(0, 0));
+    EXPECT_EQ(surfaceColor(top, 5, 4), framePixel(0, 0));
+    EXPECT_EQ(surfaceColor(top, 6, 4), framePixel(0, 1));
+    EXPECT_EQ(surfaceColor(top, 5, 5), framePixel(1, 0));
+    EXPECT_EQ(surfaceColor(top, 7, 6), framePixel(1, 1));
+    EXPECT_EQ(surfaceColor(top, 8, 6), RGB(0, 0, 0));
+}
+
+TEST_F(DrawDibPresentation, OneAndAHalfTimesIsRefusedAndDrawsNothing)
+{
+    Frame frame(2, 2);
+    EXPECT_FALSE(draw(frame, 0, 0, 3, 3));
+    EXPECT_EQ(surfaceColor(top, 4, 3), RGB(0, 0, 0));
+    EXPECT_EQ(platformPresentCount(viewer), 0u);
+}
+
+TEST_F(DrawDibPresentation, FrameLargerThanTheWindowIsClippedToIt)
+{
+    Frame frame(30, 20);
+    ASSERT_TRUE(draw(frame, -2, -1, 30, 20));
+    EXPECT_EQ(surfaceColor(top, 4, 3), framePixel(1, 2));
+    EXPECT_EQ(surfaceColor(top, 23, 14), framePixel(12, 21)); // the viewer's last pixel
+    EXPECT_EQ(surfaceColor(top, 24, 14), RGB(0, 0, 0));
+    EXPECT_EQ(surfaceColor(top, 23, 15), RGB(0, 0, 0));
+}
+
+TEST_F(DrawDibPresentation, UnsupportedFramesAreRefused)
+{
+    Frame frame(2, 2);
+    frame.header.biBitCount = 24;
+    EXPECT_FALSE(draw(frame, 0, 0, 2, 2));
+    frame.header.biBitCount = 32;
+    frame.header.biCompression = 1;
+    EXPECT_FALSE(draw(frame, 0, 0, 2, 2));
+    frame.header.biCompression = BI_RGB;
+    EXPECT_FALSE(DrawDibDraw(drawDib, dc, 0, 0, 2, 2, &frame.header, nullptr, 0, 0, 2, 2, 0));
+    EXPECT_FALSE(DrawDibDraw(drawDib, dc, 0, 0, 2, 2, nullptr, frame.bits.data(), 0, 0, 2, 2, 0));
+    EXPECT_FALSE( // a source rectangle past the picture
+        DrawDibDraw(drawDib, dc, 0, 0, 2, 2, &frame.header, frame.bits.data(), 1, 0, 2, 2, 0));
+    EXPECT_EQ(platformPresentCount(viewer), 0u);
+}
+
+TEST_F(DrawDibPresentation, BeginEndAndCloseFollowTheHandlesLife)
+{
+    Frame frame(2, 2);
+    EXPECT_TRUE(DrawDibBegin(drawDib, nullptr, 2, 2, &frame.header, 2, 2, 0));
+    EXPECT_TRUE(DrawDibEnd(drawDib));
+    const HDRAWDIB closed = DrawDibOpen();
+    EXPECT_TRUE(DrawDibClose(closed));
+    EXPECT_FALSE(DrawDibClose(closed));
+    EXPECT_FALSE(
+        DrawDibDraw(closed, dc, 0, 0, 2, 2, &frame.header, frame.bits.data(), 0, 0, 2, 2, 0));
+    EXPECT_FALSE(DrawDibBegin(closed, nullptr, 2, 2, &frame.header, 2, 2, 0));
+}
+
+TEST_F(DrawDibPresentation, EveryDrawCounts)
+{
+    Frame frame(1, 1);
+    for (int i = 0; i < 3; ++i) draw(frame, 0, 0, 1, 1);
+    EXPECT_EQ(platformPresentCount(viewer), 3u);
+}

@@ -1,0 +1,187 @@
+// Bitmap resources: DIB decoding by number and by name, and hostile data.
+#include "tests/platform/platform_fixture.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+void putU16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value)
+{
+    out[at] = static_cast<std::uint8_t>(value);
+    out[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void putU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value)
+{
+    putU16(out, at, value & 0xFFFF);
+    putU16(out, at + 2, value >> 16);
+}
+
+// A packed DIB: header, `colors` palette entries (entry i = blue 10 i, green 20 i,
+// red 30 i) and the rows as given, bottom row first when height > 0.
+std::vector<std::uint8_t> makeDib(int width, int height, int bits, int colors,
+                                  const std::vector<std::uint8_t>& rows)
+{
+    std::vector<std::uint8_t> out(40 + colors * 4);
+    putU32(out, 0, 40);
+    putU32(out, 4, static_cast<std::uint32_t>(width));
+    putU32(out, 8, static_cast<std::uint32_t>(height));
+    putU16(out, 12, 1);
+    putU16(out, 14, static_cast<std::uint32_t>(bits));
+    putU32(out, 32, static_cast<std::uint32_t>(colors));
+    for (int i = 0; i < colors; ++i) {
+        out[40 + i * 4] = static_cast<std::uint8_t>(10 * i);
+        out[41 + i * 4] = static_cast<std::uint8_t>(20 * i);
+        out[42 + i * 4] = static_cast<std::uint8_t>(30 * i);
+    }
+    out.insert(out.end(), rows.begin(), rows.end());
+    return out;
+}
+
+COLORREF paletteColor(int i)
+{
+    return RGB(30 * i, 20 * i, 10 * i);
+}
+
+// 3 x 2 pixels at 8 bits: rows padded to 4 bytes, the bottom row (indices 3 4 5) first.
+const std::vector<std::uint8_t> kPaletteRows = {3, 4, 5, 0, 0, 1, 2, 0};
+
+} // namespace
+
+class BitmapResources : public PlatformTest {
+protected:
+    // The colour of (x, y) of a loaded bitmap, read through a memory context.
+    COLORREF pixelOf(HBITMAP bitmap, int x, int y)
+    {
+        const HDC dc = CreateCompatibleDC(nullptr);
+        const HGDIOBJ previous = SelectObject(dc, bitmap);
+        const COLORREF color = GetPixel(dc, x, y);
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+        return color;
+    }
+    HBITMAP loadOnly(const std::vector<std::uint8_t>& data)
+    {
+        entry = ResourceEntry{1, nullptr, data.data(), data.size()};
+        return LoadBitmap(RegisterModuleResources("test", &entry, 1), MAKEINTRESOURCE(1));
+    }
+    ResourceEntry entry{};
+};
+
+TEST_F(BitmapResources, EightBitPaletteBitmapLoadsByNumberTopRowFirst)
+{
+    const std::vector<std::uint8_t> dib = makeDib(3, 2, 8, 6, kPaletteRows);
+    const ResourceEntry table[] = {{166, nullptr, dib.data(), dib.size()}};
+    const HINSTANCE module = RegisterModuleResources("nptarne", table, 1);
+    const HBITMAP bitmap = LoadBitmap(module, MAKEINTRESOURCE(166));
+    ASSERT_NE(bitmap, nullptr);
+    BITMAP info{};
+    GetObject(bitmap, sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, 3);
+    EXPECT_EQ(info.bmHeight, 2);
+    EXPECT_EQ(pixelOf(bitmap, 0, 0), paletteColor(0));
+    EXPECT_EQ(pixelOf(bitmap, 2, 0), paletteColor(2));
+    EXPECT_EQ(pixelOf(bitmap, 0, 1), paletteColor(3));
+    EXPECT_EQ(pixelOf(bitmap, 2, 1), paletteColor(5));
+    EXPECT_EQ(LoadBitmap(module, MAKEINTRESOURCE(167)), nullptr);
+    DeleteObject(bitmap);
+}
+
+TEST_F(BitmapResources, NamedBitmapLoadsWhateverTheCase)
+{
+    const std::vector<std::uint8_t> dib = makeDib(3, 2, 8, 6, kPaletteRows);
+    const ResourceEntry table[] = {{0, "DASHSCR", dib.data(), dib.size()},
+                                   {155, nullptr, dib.data(), dib.size()}};
+    const HINSTANCE module = RegisterModuleResources("nptarne", table, 2);
+    EXPECT_EQ(RegisterModuleResources("again", table, 2), module); // same table, same module
+    for (const char* name : {"DASHSCR", "dashscr", "#155"}) {
+        const HBITMAP bitmap = LoadBitmap(module, name);
+        ASSERT_NE(bitmap, nullptr) << name;
+        EXPECT_EQ(pixelOf(bitmap, 1, 0), paletteColor(1));
+        DeleteObject(bitmap);
+    }
+    EXPECT_EQ(LoadBitmap(module, "DASH"), nullptr);
+    EXPECT_EQ(LoadBitmap(nullptr, "DASHSCR"), nullptr);
+}
+
+TEST_F(BitmapResources, TrueColourBitmapsBottomUpAndTopDown)
+{
+    // 2 x 2 at 24 bits: rows of 6 bytes padded to 8.
+    const std::vector<std::uint8_t> rows24 = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+    const HBITMAP bottomUp = loadOnly(makeDib(2, 2, 24, 0, rows24));
+    ASSERT_NE(bottomUp, nullptr);
+    EXPECT_EQ(pixelOf(bottomUp, 0, 0), RGB(9, 8, 7)); // the second stored row is the top
+    EXPECT_EQ(pixelOf(bottomUp, 1, 1), RGB(6, 5, 4));
+    const std::vector<std::uint8_t> rows32 = {1, 2, 3, 99, 4, 5, 6, 99};
+    const HBITMAP topDown = loadOnly(makeDib(1, -2, 32, 0, rows32));
+    ASSERT_NE(topDown, nullptr);
+    EXPECT_EQ(pixelOf(topDown, 0, 0), RGB(3, 2, 1));
+    EXPECT_EQ(pixelOf(topDown, 0, 1), RGB(6, 5, 4));
+    DeleteObject(bottomUp);
+    DeleteObject(topDown);
+}
+
+TEST_F(BitmapResources, FileHeaderInFrontIsAccepted)
+{
+    std::vector<std::uint8_t> file = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    const std::vector<std::uint8_t> dib = makeDib(3, 2, 8, 6, kPaletteRows);
+    putU32(file, 10, static_cast<std::uint32_t>(14 + dib.size() - kPaletteRows.size()));
+    file.insert(file.end(), dib.begin(), dib.end());
+    const HBITMAP bitmap = loadOnly(file);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(pixelOf(bitmap, 2, 1), paletteColor(5));
+    DeleteObject(bitmap);
+}
+
+TEST_F(BitmapResources, IndexPastTheColourTableIsBlack)
+{
+    const HBITMAP bitmap = loadOnly(makeDib(3, 2, 8, 2, kPaletteRows));
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(pixelOf(bitmap, 1, 0), paletteColor(1));
+    EXPECT_EQ(pixelOf(bitmap, 2, 0), RGB(0, 0, 0));
+    DeleteObject(bitmap);
+}
+
+TEST_F(BitmapResources, EveryTruncationIsRefused)
+{
+    const std::vector<std::uint8_t> dib = makeDib(3, 2, 8, 6, kPaletteRows);
+    for (std::size_t length = 0; length < dib.size(); ++length) {
+        // A copy of exactly `length` bytes, so the sanitizer sees any read past it.
+        const std::vector<std::uint8_t> cut(dib.begin(), dib.begin() + length);
+        EXPECT_EQ(loadOnly(cut), nullptr) << length << " bytes";
+    }
+}
+
+TEST_F(BitmapResources, HostileHeaderFieldsAreRefused)
+{
+    struct Damage {
+        std::size_t at;
+        std::uint32_t value;
+        bool wide;
+    };
+    const Damage damages[] = {
+        {0, 12, true},          // an old core header
+        {0, 5000, true},        // a header longer than the data
+        {4, 0, true},           // no width
+        {4, 0xFFFFFFFD, true},  // negative width
+        {4, 0x7FFFFFFF, true},  // a width whose rows overflow
+        {8, 0, true},           // no height
+        {8, 0x80000000, true},  // the one height without a magnitude
+        {12, 2, false},         // two planes
+        {14, 16, false},        // 16 bits a pixel
+        {14, 4, false},         // 4 bits a pixel
+        {16, 1, true},          // run-length compression
+        {32, 257, true},        // more colours than 8 bits can index
+        {32, 0xFFFFFFFF, true}, // a colour table larger than memory
+    };
+    for (const Damage& damage : damages) {
+        std::vector<std::uint8_t> dib = makeDib(3, 2, 8, 6, kPaletteRows);
+        if (damage.wide)
+            putU32(dib, damage.at, damage.value);
+        else
+            putU16(dib, damage.at, damage.value);
+        EXPECT_EQ(loadOnly(dib), nullptr) << "offset " << damage.at << " value " << damage.value;
+    }
+}
