@@ -18,7 +18,7 @@ struct NormalizeLimits {
     u32 maxNestingDepth = 200;
     // Nodes created by PROTO expansion in one world. A PROTO whose body holds two
     // instances of the previous one doubles with every level.
-    u32 maxProtoNodes = 1000000;
+    u32 maxProtoNodes = 200000;
     // Inline (and EXTERNPROTO) files inside files; the world itself is depth 0.
     u32 maxInlineDepth = 8;
     // Distinct Inline and EXTERNPROTO files read for one world.

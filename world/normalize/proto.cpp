@@ -3,6 +3,7 @@
 #include "world/normalize/pass_context.h"
 
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -80,6 +81,16 @@ Node* Expansion::copy(const Node* node)
     return made;
 }
 
+// The nodes an expansion of this body copies: every distinct node an IS reaches.
+u64 countCopies(const Node* node, std::unordered_set<const Node*>& seen)
+{
+    if (!node || !node->hasIs || !seen.insert(node).second) return 0;
+    u64 count = 1;
+    for (const Field& field : node->fields)
+        for (const Node* child : field.value->nodes) count += countCopies(child, seen);
+    return count;
+}
+
 void reportUnknownFields(PassContext& context, const ProtoDefinition& proto,
                          const std::vector<Field>& instanceFields, const SourceFile& source,
                          i32 line, i32 column)
@@ -112,7 +123,7 @@ Node* expandProto(PassContext& context, const ProtoDefinition& proto,
             context.diagnostics.error(source.path, line, column,
                                       "PROTO expansion beyond " +
                                           std::to_string(limits.maxProtoNodes) +
-                                          " nodes; this instance and later ones are left out");
+                                          " nodes; the instances that reach it are left out");
         context.protoLimitReported = true;
         return nullptr;
     }

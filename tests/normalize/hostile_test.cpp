@@ -1,0 +1,248 @@
+// Hostile worlds: every limit is refused with a message, the text written before it is
+// still readable, and nothing crashes, hangs or grows without bound.
+#include "tests/normalize/normalize_testing.h"
+
+#include <zlib.h>
+
+namespace {
+
+const std::string kHeader = "#VRML V2.0 utf8\nViewpoint {}\n";
+
+class HostileWorlds : public Normalizing {
+protected:
+    NormalizeResult normalizeWith(const std::string& text, const NormalizeLimits& limits)
+    {
+        NormalizeResult result;
+        const std::string path = testing_support::tempDir() + "hostile.wrl";
+        EXPECT_TRUE(normalizeWorldTextWith(text.data(), text.size(), path.c_str(), limits, result));
+        return result;
+    }
+    void expectMessage(const NormalizeResult& result, const std::string& part)
+    {
+        EXPECT_NE(messages(result).find(part), std::string::npos) << messages(result);
+    }
+    // The rewritten text is still a world the reader reads through to its end.
+    void expectReadable(const NormalizeResult& result)
+    {
+        ASSERT_FALSE(result.text.empty());
+        EXPECT_EQ(result.text.back(), '\n');
+        EXPECT_TRUE(readWorldText(world, result.text.data(), result.text.size()));
+    }
+};
+
+std::string triangle()
+{
+    return "Shape { geometry IndexedFaceSet { coord Coordinate { point [ 0 0 0 1 0 0 0 1 0 ] } "
+           "coordIndex [ 0 1 2 -1 ] } }\n";
+}
+
+TEST_F(HostileWorlds, DeepNestingIsRefusedAndWhatIsShallowerKept)
+{
+    std::string deep = kHeader + triangle();
+    for (int level = 0; level < 100000; ++level) deep += "Group { children [ ";
+    const NormalizeResult result = normalize(deep);
+    expectMessage(result, "nested more than 200 deep");
+    expectReadable(result);
+    EXPECT_EQ(world.objectCount, 1);
+}
+
+TEST_F(HostileWorlds, NestingBuiltUpThroughProtosIsRefused)
+{
+    std::string chain = kHeader + "PROTO P0 [] { " + triangle() + " }\n";
+    for (int level = 1; level <= 300; ++level)
+        chain += "PROTO P" + std::to_string(level) + " [] { Group { children [ P" +
+                 std::to_string(level - 1) + " {} ] } }\n";
+    chain += "P300 {}\nP10 {}\n";
+    const NormalizeResult result = normalize(chain);
+    expectMessage(result, "deep; left out");
+    expectReadable(result);
+    EXPECT_EQ(world.objectCount, 1); // P10 is shallow enough
+}
+
+TEST_F(HostileWorlds, ExponentialProtoExpansionIsRefused)
+{
+    // Every level holds two instances of the one before, with a value passed down, so
+    // each copy is a copy of its own: 2^40 nodes if nothing stopped it.
+    std::string doubling = kHeader +
+                           "PROTO L0 [ field SFVec3f at 0 0 0 ] { Transform { "
+                           "translation IS at children [ " +
+                           triangle() + " ] } }\n";
+    for (int level = 1; level <= 40; ++level) {
+        const std::string inner = "L" + std::to_string(level - 1) + " { at IS at } ";
+        doubling += "PROTO L" + std::to_string(level) +
+                    " [ field SFVec3f at 0 0 0 ] { Group { children [ " + inner + inner +
+                    " ] } }\n";
+    }
+    doubling += "L40 { at 1 1 1 }\n" + triangle();
+    NormalizeLimits limits;
+    limits.maxProtoNodes = 20000;
+    const NormalizeResult result = normalizeWith(doubling, limits);
+    expectMessage(result, "PROTO expansion beyond 20000 nodes; the instances that reach it are "
+                          "left out");
+    expectReadable(result);
+    EXPECT_EQ(world.objectCount, 1); // the triangle after the refused instance
+}
+
+TEST_F(HostileWorlds, ExponentialUseIsStoppedByTheOutputLimit)
+{
+    std::string doubling = kHeader + "DEF N0 Group { children [ " + triangle() + " ] }\n";
+    for (int level = 1; level <= 60; ++level)
+        doubling += "DEF N" + std::to_string(level) + " Group { children [ USE N" +
+                    std::to_string(level - 1) + " USE N" + std::to_string(level - 1) + " ] }\n";
+    NormalizeLimits limits;
+    limits.maxOutputBytes = 1u << 20;
+    const NormalizeResult result = normalizeWith(doubling, limits);
+    expectMessage(result, "larger than 1048576 bytes; the rest of it is left out");
+    EXPECT_LT(result.text.size(), (1u << 20) + 65536u);
+    expectReadable(result);
+    EXPECT_GT(world.objectCount, 1000);
+}
+
+TEST_F(HostileWorlds, CopiesThatWriteNothingAreStoppedByTheVisitLimit)
+{
+    std::string doubling = kHeader + "DEF N0 Group { children [ WorldInfo {} ] }\n";
+    for (int level = 1; level <= 60; ++level)
+        doubling += "DEF N" + std::to_string(level) + " Group { children [ USE N" +
+                    std::to_string(level - 1) + " USE N" + std::to_string(level - 1) + " ] }\n";
+    NormalizeLimits limits;
+    limits.maxWriterVisits = 100000;
+    const NormalizeResult result = normalizeWith(doubling + triangle(), limits);
+    expectMessage(result, "more than 100000 nodes to write");
+    expectReadable(result);
+}
+
+TEST_F(HostileWorlds, InlineCyclesAreRefused)
+{
+    testing_support::writeTempFile("a.wrl",
+                                   "#VRML V2.0 utf8\nInline { url \"b.wrl\" }\n" + triangle());
+    testing_support::writeTempFile("b.wrl", "#VRML V2.0 utf8\nInline { url \"a.wrl\" }\n"
+                                            "Inline { url \"b.wrl\" }\n" +
+                                                triangle());
+    const NormalizeResult result = normalize(kHeader + "Inline { url \"a.wrl\" }\n", "w.wrl");
+    expectMessage(result, "b.wrl:2:1: '" + testing_support::tempDir() +
+                              "a.wrl' includes itself through Inline or EXTERNPROTO");
+    expectMessage(result, "b.wrl:3:1: '" + testing_support::tempDir() + "b.wrl' includes itself");
+    expectReadable(result);
+    EXPECT_EQ(world.objectCount, 2); // a's triangle and b's, each once
+}
+
+TEST_F(HostileWorlds, InlinesDeeperThanEightFilesAreRefused)
+{
+    for (int depth = 1; depth <= 12; ++depth)
+        testing_support::writeTempFile("deep/f" + std::to_string(depth) + ".wrl",
+                                       "#VRML V2.0 utf8\n" + triangle() + "Inline { url \"f" +
+                                           std::to_string(depth + 1) + ".wrl\" }\n");
+    const NormalizeResult result = normalize(kHeader + "Inline { url \"f1.wrl\" }\n", "deep/w.wrl");
+    expectMessage(result, "nested more than 8 deep; '" + testing_support::tempDir() +
+                              "deep/f9.wrl' is not read");
+    expectReadable(result);
+    EXPECT_EQ(world.objectCount, 8);
+}
+
+TEST_F(HostileWorlds, DevicesAndFoldersAreNeverOpened)
+{
+    // /dev/zero never ends and /dev/stdin may never answer.
+    const NormalizeResult result =
+        normalize(kHeader +
+                  "Inline { url \"/dev/zero\" } Inline { url \"/dev/stdin\" }\n"
+                  "Inline { url \".\" }\n" +
+                  triangle());
+    expectMessage(result, "'/dev/zero' not found");
+    expectMessage(result, "'/dev/stdin' not found");
+    expectReadable(result);
+    EXPECT_EQ(world.objectCount, 1);
+}
+
+TEST_F(HostileWorlds, HugeGeneratedGeometryIsRefused)
+{
+    std::string spine, cross;
+    for (int i = 0; i < 3000; ++i) {
+        spine += "0 " + std::to_string(i) + " 0 ";
+        cross += std::to_string(i % 2) + " " + std::to_string(i) + " ";
+    }
+    const NormalizeResult result = normalize(
+        kHeader +
+        "Shape { geometry ElevationGrid { xDimension 100000 zDimension 100000 height [ 1 2 3 4 ] } "
+        "}\n"
+        "Shape { geometry ElevationGrid { xDimension 2147483647 zDimension 2 height [ 1 2 ] } }\n"
+        "Shape { geometry Extrusion { spine [ " +
+        spine + " ] crossSection [ " + cross + " ] } }\n" + triangle());
+    expectReadable(result);
+    EXPECT_EQ(world.objectCount, 1);
+    EXPECT_LT(result.text.size(), 4096u);
+}
+
+TEST_F(HostileWorlds, OversizedSourceIsRefused)
+{
+    NormalizeLimits limits;
+    limits.maxSourceBytes = 64;
+    NormalizeResult result;
+    const std::string text = kHeader + triangle();
+    EXPECT_FALSE(normalizeWorldTextWith(text.data(), text.size(), "big.wrl", limits, result));
+    EXPECT_EQ(messages(result), "big.wrl:0:0: larger than 64 bytes; too large to rewrite\n");
+}
+
+TEST_F(HostileWorlds, BrokenGzipKeepsWhatArrived)
+{
+    const std::string text = kHeader + triangle() + std::string(20000, ' ') + triangle();
+    const std::string path = testing_support::tempDir() + "packed.wrl";
+    gzFile packed = gzopen(path.c_str(), "wb");
+    ASSERT_NE(packed, nullptr);
+    gzwrite(packed, text.data(), static_cast<unsigned>(text.size()));
+    gzclose(packed);
+    std::string bytes = testing_support::readFile(path);
+    ASSERT_GT(bytes.size(), 40u);
+    NormalizeResult whole;
+    ASSERT_TRUE(normalizeWorldText(bytes.data(), bytes.size(), path.c_str(), whole));
+    EXPECT_TRUE(whole.diagnostics.empty()) << messages(whole);
+    expectReadable(whole);
+    EXPECT_EQ(world.objectCount, 2);
+
+    bytes.resize(bytes.size() - 12); // the trailer and the end of the data
+    NormalizeResult cut;
+    ASSERT_TRUE(normalizeWorldText(bytes.data(), bytes.size(), path.c_str(), cut));
+    expectMessage(cut, "compressed data broken off");
+    expectReadable(cut);
+}
+
+TEST_F(HostileWorlds, ArbitraryBytesNeverCrash)
+{
+    u32 state = 12345;
+    for (int round = 0; round < 20; ++round) {
+        std::string bytes = round % 2 ? "#VRML V2.0 utf8\n" : "";
+        for (int i = 0; i < 20000; ++i) {
+            state = state * 1103515245u + 12345u;
+            // Mostly VRML punctuation and keywords, some raw bytes.
+            static const char* const kPieces[] = {"{",
+                                                  "}",
+                                                  "[",
+                                                  "]",
+                                                  "DEF a ",
+                                                  "USE a ",
+                                                  "Shape ",
+                                                  "Transform ",
+                                                  "IS x ",
+                                                  "PROTO P [",
+                                                  "P {",
+                                                  "1.5 ",
+                                                  "-1 ",
+                                                  "\"",
+                                                  "#",
+                                                  "\n",
+                                                  "children ",
+                                                  "geometry Box ",
+                                                  "Inline { url \"x\" }",
+                                                  "\x01"};
+            if ((state >> 16) % 8 == 0)
+                bytes += static_cast<char>(state >> 24);
+            else
+                bytes += kPieces[(state >> 16) % 20];
+        }
+        NormalizeResult result;
+        normalizeWorldText(bytes.data(), bytes.size(), "noise.wrl", result);
+        ASSERT_FALSE(result.text.empty());
+        EXPECT_TRUE(readWorldText(world, result.text.data(), result.text.size()));
+    }
+}
+
+} // namespace
