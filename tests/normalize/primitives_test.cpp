@@ -1,0 +1,184 @@
+// Box, Cone, Cylinder, Sphere, ElevationGrid and Extrusion become face sets with the
+// geometry VRML 2.0 defines for them, read back through the line reader.
+#include "tests/normalize/normalize_testing.h"
+
+#include <cmath>
+
+namespace {
+
+class Primitives : public Normalizing {
+protected:
+    void readShape(const std::string& geometry, bool textured = false)
+    {
+        readNormalized("#VRML V2.0 utf8\nViewpoint {}\nShape { " +
+                       std::string(textured ? "appearance Appearance { texture ImageTexture { url "
+                                              "\"skin.jpg\" } } "
+                                            : "") +
+                       "geometry " + geometry + " }\n");
+    }
+    // Smallest and largest file coordinate of the world's vertices on one axis.
+    void range(int axis, f32& low, f32& high) const
+    {
+        low = INFINITY;
+        high = -INFINITY;
+        for (u32 v = 0; v < world.vertexCount; ++v) {
+            const f32 value = axis == 0 ? fileX(v) : axis == 1 ? fileY(v) : fileZ(v);
+            low = std::fmin(low, value);
+            high = std::fmax(high, value);
+        }
+    }
+    void expectRange(int axis, f32 low, f32 high) const
+    {
+        f32 gotLow, gotHigh;
+        range(axis, gotLow, gotHigh);
+        EXPECT_NEAR(gotLow, low, 1e-5f) << "axis " << axis;
+        EXPECT_NEAR(gotHigh, high, 1e-5f) << "axis " << axis;
+    }
+    // Every face's plane normal (from its first three corners) points away from `inside`.
+    void expectFacesPointAwayFrom(const f32 inside[3]) const
+    {
+        for (u32 f = 0; f < world.objects[0].faceCount; ++f) {
+            const FaceRecord& face = world.faces[f];
+            const u32* corner = world.faceIndices + face.firstIndex;
+            f32 p[3][3];
+            for (int k = 0; k < 3; ++k) {
+                p[k][0] = fileX(corner[k]);
+                p[k][1] = fileY(corner[k]);
+                p[k][2] = fileZ(corner[k]);
+            }
+            const f32 a[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
+            const f32 b[3] = {p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
+            const f32 normal[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
+                                   a[0] * b[1] - a[1] * b[0]};
+            const f32 out = normal[0] * (p[0][0] - inside[0]) + normal[1] * (p[0][1] - inside[1]) +
+                            normal[2] * (p[0][2] - inside[2]);
+            EXPECT_GT(out, 0.0f) << "face " << f;
+        }
+    }
+};
+
+TEST_F(Primitives, SphereHasTwentyFourSegmentsAndTwelveRings)
+{
+    readShape("Sphere { radius 2 }");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.vertexCount, 24u * 11u + 2u);
+    EXPECT_EQ(world.objects[0].faceCount, 24u * 12u);
+    EXPECT_EQ(world.objects[0].normalPerVertex, 1); // shaded smooth
+    for (u32 v = 0; v < world.vertexCount; ++v)
+        EXPECT_NEAR(std::sqrt(fileX(v) * fileX(v) + fileY(v) * fileY(v) + fileZ(v) * fileZ(v)),
+                    2.0f, 1e-5f);
+    expectRange(1, -2.0f, 2.0f);
+    const f32 centre[3] = {0.0f, 0.0f, 0.0f};
+    expectFacesPointAwayFrom(centre);
+}
+
+TEST_F(Primitives, TexturedSphereGetsTextureCoordinatesAcrossItsSeam)
+{
+    readShape("Sphere {}", true);
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].hasTexCoords, 1u);
+    // A seam column repeats the first of every ring; each pole has a vertex per segment.
+    EXPECT_EQ(world.vertexCount, 25u * 11u + 48u);
+    EXPECT_EQ(world.objects[0].faceCount, 288u);
+    f32 lowS = 1.0f, highS = 0.0f;
+    for (u32 v = 0; v < world.vertexCount; ++v) {
+        lowS = std::fmin(lowS, world.vertexTexCoords[v][0]);
+        highS = std::fmax(highS, world.vertexTexCoords[v][0]);
+    }
+    EXPECT_FLOAT_EQ(lowS, 0.0f);
+    EXPECT_FLOAT_EQ(highS, 1.0f);
+}
+
+TEST_F(Primitives, CylinderHonoursItsSizeAndFlags)
+{
+    readShape("Cylinder { radius 0.5 height 3 }");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].faceCount, 24u + 2u);
+    expectRange(0, -0.5f, 0.5f);
+    expectRange(1, -1.5f, 1.5f);
+    const f32 centre[3] = {0.0f, 0.0f, 0.0f};
+    expectFacesPointAwayFrom(centre);
+    readShape("Cylinder { top FALSE }");
+    EXPECT_EQ(world.objects[0].faceCount, 25u);
+    readShape("Cylinder { side FALSE }");
+    EXPECT_EQ(world.objects[0].faceCount, 2u);
+    readShape("Cylinder { side FALSE top FALSE bottom FALSE }");
+    EXPECT_EQ(world.objectCount, 0);
+}
+
+TEST_F(Primitives, ConeRisesToItsTip)
+{
+    readShape("Cone { bottomRadius 2 height 4 }");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].faceCount, 24u + 1u);
+    expectRange(1, -2.0f, 2.0f);
+    expectRange(2, -2.0f, 2.0f);
+    const f32 inside[3] = {0.0f, -1.0f, 0.0f};
+    expectFacesPointAwayFrom(inside);
+    readShape("Cone { bottom FALSE }");
+    EXPECT_EQ(world.objects[0].faceCount, 24u);
+}
+
+TEST_F(Primitives, BoxFacesPointOutwardAndShadeFlat)
+{
+    readShape("Box { size 1 2 3 }");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.vertexCount, 8u);
+    EXPECT_EQ(world.objects[0].normalPerVertex, 0);
+    const f32 centre[3] = {0.0f, 0.0f, 0.0f};
+    expectFacesPointAwayFrom(centre);
+    readShape("Box {}", true);
+    EXPECT_EQ(world.vertexCount, 24u); // every face shows the whole picture
+    EXPECT_EQ(world.objects[0].hasTexCoords, 1u);
+}
+
+TEST_F(Primitives, DefaultExtrusionIsASquarePrismAlongY)
+{
+    readShape("Extrusion {}");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].faceCount, 4u + 2u);
+    expectRange(0, -1.0f, 1.0f);
+    expectRange(1, 0.0f, 1.0f);
+    expectRange(2, -1.0f, 1.0f);
+}
+
+TEST_F(Primitives, ExtrusionCrossSectionStandsAcrossItsSpine)
+{
+    // A spine along x: the cross-section lies in the plane x = const at both ends.
+    readShape("Extrusion { spine [ 0 0 0, 2 0 0 ] crossSection [ 1 0, 0 1, -1 0, 0 -1, 1 0 ] "
+              "beginCap FALSE endCap FALSE }");
+    ASSERT_EQ(world.objectCount, 1);
+    ASSERT_EQ(world.vertexCount, 10u);
+    for (u32 v = 0; v < 5; ++v) EXPECT_NEAR(fileX(v), 0.0f, 1e-6f);
+    for (u32 v = 5; v < 10; ++v) EXPECT_NEAR(fileX(v), 2.0f, 1e-6f);
+    EXPECT_EQ(world.objects[0].faceCount, 4u);
+}
+
+TEST_F(Primitives, ExtrusionScalesAndTurnsEachSpinePoint)
+{
+    readShape("Extrusion { spine [ 0 0 0, 0 1 0, 0 2 0 ] scale [ 1 1, 2 2, 3 1 ] "
+              "orientation [ 0 1 0 0, 0 1 0 0, 0 1 0 1.5707963 ] }");
+    ASSERT_EQ(world.objectCount, 1);
+    // The last ring is 3 wide along x before the quarter turn about y, so along z after.
+    f32 lowX = INFINITY, highX = -INFINITY, lowZ = INFINITY, highZ = -INFINITY;
+    for (u32 v = 10; v < 15; ++v) {
+        lowX = std::fmin(lowX, fileX(v));
+        highX = std::fmax(highX, fileX(v));
+        lowZ = std::fmin(lowZ, fileZ(v));
+        highZ = std::fmax(highZ, fileZ(v));
+    }
+    EXPECT_NEAR(highX - lowX, 2.0f, 1e-5f);
+    EXPECT_NEAR(highZ - lowZ, 6.0f, 1e-5f);
+    expectRange(1, 0.0f, 2.0f);
+}
+
+TEST_F(Primitives, ElevationGridRowsWithoutHeightsAreLeftOut)
+{
+    readShape("ElevationGrid { xDimension 2 zDimension 5 height [ 0 1 2 3 4 5 ] }");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.vertexCount, 6u);
+    EXPECT_EQ(world.objects[0].faceCount, 2u);
+    EXPECT_EQ(world.objects[0].normalPerVertex, 0); // no crease angle: faceted
+}
+
+} // namespace

@@ -1,0 +1,104 @@
+// The tokenizer and the header line: what a token is, where it stands, and which files
+// the pass rewrites.
+#include "world/normalize/source_file.h"
+#include "world/normalize/tokenizer.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<Token> tokensOf(std::string_view text)
+{
+    Tokenizer tokens(text, 0);
+    std::vector<Token> all;
+    for (Token token = tokens.next(); token.kind != TokenKind::kEnd; token = tokens.next())
+        all.push_back(token);
+    return all;
+}
+
+std::vector<std::string> textsOf(std::string_view text)
+{
+    std::vector<std::string> texts;
+    for (const Token& token : tokensOf(text)) texts.emplace_back(tokenText(text, token));
+    return texts;
+}
+
+TEST(Tokenizer, CommasAndBlanksSeparateAndPunctuationNeedsNoSpace)
+{
+    EXPECT_EQ(textsOf("Shape{a[1,2.5,,-3]}\"s\"x"),
+              (std::vector<std::string>{"Shape", "{", "a", "[", "1", "2.5", "-3", "]", "}", "\"s\"",
+                                        "x"}));
+}
+
+TEST(Tokenizer, CommentsRunToTheEndOfTheirLineButNotInsideStrings)
+{
+    EXPECT_EQ(textsOf("a # b { c\r\nd \"e # f\" #"),
+              (std::vector<std::string>{"a", "d", "\"e # f\""}));
+}
+
+TEST(Tokenizer, LinesAndColumnsCountCrLfAndALoneCrAsOneLineEndEach)
+{
+    const std::vector<Token> tokens = tokensOf("a\r\n\tb\rc\n\"x\ny\" d");
+    ASSERT_EQ(tokens.size(), 5u);
+    EXPECT_EQ(tokens[1].line, 2);
+    EXPECT_EQ(tokens[1].column, 2);
+    EXPECT_EQ(tokens[2].line, 3);
+    EXPECT_EQ(tokens[2].column, 1);
+    EXPECT_EQ(tokens[3].line, 4);
+    EXPECT_EQ(tokens[4].line, 5); // after the string's own line break
+    EXPECT_EQ(tokens[4].column, 4);
+}
+
+TEST(Tokenizer, StringsKeepTheirEscapesApartFromQuoteAndBackslash)
+{
+    const std::string text = "\"a \\\"b\\\" c\\\\d \\t\"";
+    const std::vector<Token> tokens = tokensOf(text);
+    ASSERT_EQ(tokens.size(), 1u);
+    EXPECT_EQ(decodeString(text, tokens[0]), "a \"b\" c\\d \\t");
+    const std::string open = "x \"never closed";
+    const std::vector<Token> unclosed = tokensOf(open);
+    ASSERT_EQ(unclosed.size(), 2u);
+    EXPECT_TRUE(unclosed[1].unterminated);
+    EXPECT_EQ(decodeString(open, unclosed[1]), "never closed");
+}
+
+TEST(Tokenizer, ControlBytesComeBackAsOneStrayToken)
+{
+    const std::vector<Token> tokens = tokensOf(std::string("a\x01\x02\x00 b", 6));
+    ASSERT_EQ(tokens.size(), 3u);
+    EXPECT_EQ(tokens[1].kind, TokenKind::kStray);
+    EXPECT_EQ(tokens[1].length, 3u);
+}
+
+TEST(Tokenizer, NumberFormsSayWhatTheReaderCanKeep)
+{
+    for (const char* decimal : {"1", "-1.5e3", ".5", "5.", "+2", "1E-7", "-0"})
+        EXPECT_EQ(classifyNumber(decimal), NumberForm::kDecimal) << decimal;
+    for (const char* hex : {"0x1F", "-0X1f", "+0xff"})
+        EXPECT_EQ(classifyNumber(hex), NumberForm::kHex) << hex;
+    for (const char* bad : {"1e", "-", ".", "1.2.3", "1f", "0x", "--1", "1e+"})
+        EXPECT_EQ(classifyNumber(bad), NumberForm::kBad) << bad;
+    EXPECT_EQ(classifyNumber(std::string(41, '1')), NumberForm::kLong);
+    EXPECT_EQ(classifyNumber(std::string(40, '1')), NumberForm::kDecimal);
+}
+
+TEST(HeaderLine, FirstLineOrAfterCommentsAndAByteOrderMark)
+{
+    EXPECT_EQ(detectHeader("#VRML V2.0 utf8 CosmoWorlds V1.0\n").kind, HeaderKind::kVrml2);
+    const Header marked = detectHeader("\xEF\xBB\xBF#VRML V2.0 utf8\n");
+    EXPECT_EQ(marked.kind, HeaderKind::kVrml2);
+    EXPECT_EQ(marked.bodyOffset, 3u);
+    const Header late = detectHeader("### notes\r\n\r\n  #VRML V2.0 utf8\r\n");
+    EXPECT_EQ(late.kind, HeaderKind::kVrml2Late);
+    EXPECT_EQ(late.line, 3);
+    EXPECT_EQ(detectHeader("#VRML V1.0 ascii\n").kind, HeaderKind::kVrml1);
+    EXPECT_EQ(detectHeader("#Inventor V2.1 ascii\n").kind, HeaderKind::kInventor);
+    EXPECT_EQ(detectHeader("#X3D V3.3 utf8\n").kind, HeaderKind::kX3d);
+    // A header after the first node is no header.
+    EXPECT_EQ(detectHeader("Shape {}\n#VRML V2.0 utf8\n").kind, HeaderKind::kNone);
+    EXPECT_EQ(detectHeader("").kind, HeaderKind::kNone);
+}
+
+} // namespace
