@@ -228,7 +228,8 @@ BOOL UnregisterClass(LPCSTR className, HINSTANCE instance);
 // into its top-level window's surface. WM_NCCREATE and WM_CREATE are sent with a
 // CREATESTRUCT in lParam; an answer of -1 to WM_CREATE (or FALSE to WM_NCCREATE)
 // destroys the window and returns null. Rectangles are in the parent's client
-// coordinates; `menuOrId` is the control id of a child.
+// coordinates; `menuOrId` is the control id of a child. A new window starts wholly
+// invalid, as under Win32, so it gets its first WM_PAINT once shown.
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                     int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance,
                     void* param);
@@ -248,8 +249,10 @@ BOOL IsWindow(HWND window);
 BOOL IsWindowVisible(HWND window);
 BOOL ShowWindow(HWND window, int command);
 
-// Moves and sizes; sends WM_MOVE (lParam: client origin in parent coordinates) and
-// WM_SIZE (lParam: client width and height); invalidates the window when `repaint`.
+// Moves and sizes; sends WM_MOVE (lParam: client origin in parent coordinates) when the
+// position changed, then WM_SIZE (lParam: client width and height) when the size
+// changed, as Win32 does, so a WM_SIZE handler may move its own window to where it is
+// without recursing; invalidates the window when `repaint` and something changed.
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL GetClientRect(HWND window, RECT* rect);  // (0, 0, width, height)
 BOOL GetWindowRect(HWND window, RECT* rect);  // in the top-level window's client coordinates
@@ -284,7 +287,8 @@ LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Takes the next message for `window` only (not its children; null: any window and
 // thread messages), filtered by the message range (0, 0: all). Posted messages come first, in
 // order; WM_PAINT is generated only when no posted message waits and a matching
-// window is invalid. Also asks the backend for input events first.
+// window is invalid and shown (it and its ancestors WS_VISIBLE); it stays due until
+// the window validates itself. Also asks the backend for input events first.
 BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 // As PeekMessage with PM_REMOVE, but waits for the backend when nothing is queued.
 // Returns 0 on WM_QUIT, -1 when nothing can ever arrive (the headless backend with an
