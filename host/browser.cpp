@@ -237,12 +237,17 @@ int Browser::runFrames(int frames, void (*onFrame)(int frame, void* context), vo
     if (!viewer) return 0;
     const std::uint64_t start = platformPresentCount(viewer);
     int presented = 0;
-    while (presented < frames) {
+    // The loop asks for the next frame even when one could not be drawn (memory ran
+    // out), so a run of messages without a new frame ends the wait.
+    constexpr int kMostMessagesWithoutAFrame = 1000;
+    int withoutFrame = 0;
+    while (presented < frames && withoutFrame < kMostMessagesWithoutAFrame) {
         MSG msg{};
         if (GetMessage(&msg, nullptr, 0, 0) <= 0) break; // quit, or nothing can arrive
         TranslateMessage(&msg);
         DispatchMessage(&msg);
         const int now = static_cast<int>(platformPresentCount(viewer) - start);
+        withoutFrame = now > presented ? 0 : withoutFrame + 1;
         while (presented < now && presented < frames) {
             ++presented;
             if (onFrame) onFrame(presented, context);

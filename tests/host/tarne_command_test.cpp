@@ -122,9 +122,9 @@ TEST(TarneCommand, InfoJsonDumpsTheTables)
     const CommandRun run = tarne("info --json '" + world + "'");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.front(), '{');
-    EXPECT_NE(run.out.find("\"objectCount\": 1"), std::string::npos) << run.out.substr(0, 300);
-    EXPECT_NE(run.out.find("\"vertexCount\": 4"), std::string::npos);
-    EXPECT_NE(run.out.find("\"backgroundBlue\": 255"), std::string::npos);
+    EXPECT_NE(run.out.find("\"objectCount\":1"), std::string::npos) << run.out.substr(0, 300);
+    EXPECT_NE(run.out.find("\"vertexCount\":4"), std::string::npos);
+    EXPECT_NE(run.out.find("\"backgroundBlue\":255"), std::string::npos);
 }
 
 TEST(TarneCommand, AWorldWithoutObjectsIsAWarningNotAFailure)

@@ -131,11 +131,18 @@ protected:
         HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
         if (!viewer) return 0;
         const std::uint64_t start = platformPresentCount(viewer);
+        // A frame that cannot be drawn (memory ran out) presents nothing while the
+        // loop goes on asking for the next one: give up after a while.
+        int dispatchedWithoutFrame = 0;
+        std::uint64_t last = start;
         MSG msg{};
         while (static_cast<int>(platformPresentCount(viewer) - start) < frames &&
-               GetMessage(&msg, nullptr, 0, 0) > 0) {
+               dispatchedWithoutFrame < 100 && GetMessage(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);
             DispatchMessage(&msg);
+            const std::uint64_t now = platformPresentCount(viewer);
+            dispatchedWithoutFrame = now == last ? dispatchedWithoutFrame + 1 : 0;
+            last = now;
         }
         return static_cast<int>(platformPresentCount(viewer) - start);
     }
