@@ -98,8 +98,24 @@ static bool planFrame(const BITMAPINFOHEADER* header, const void* bits, int sour
     return true;
 }
 
+// Writes destination columns [first, last) of one row, each source pixel repeated
+// `factor` times; counters instead of a division per pixel.
+static void stretchRow(const u8* in, u8* out, i64 first, i64 last, i64 factor)
+{
+    i64 source = first / factor;
+    i64 repeat = factor - first % factor;
+    for (i64 column = first; column < last; ++column, out += 4) {
+        std::memcpy(out, in + source * 4, 4);
+        if (--repeat == 0) {
+            ++source;
+            repeat = factor;
+        }
+    }
+}
+
 // Copies the frame's pixels into the clipped destination, each source pixel filling a
-// factorX x factorY block.
+// factorX x factorY block. A destination row that repeats the row above is copied
+// from it.
 static void copyFrame(const FrameLayout& layout, const DrawTarget& target, i64 x, i64 y, i64 width,
                       i64 height)
 {
@@ -109,6 +125,10 @@ static void copyFrame(const FrameLayout& layout, const DrawTarget& target, i64 x
     const i64 lastColumn = clip.right - left < width ? clip.right - left : width;
     const i64 firstRow = clip.top > top ? clip.top - top : 0;
     const i64 lastRow = clip.bottom - top < height ? clip.bottom - top : height;
+    if (firstColumn >= lastColumn) return;
+    const std::size_t rowBytes = static_cast<std::size_t>(lastColumn - firstColumn) * 4;
+    const u8* previousIn = nullptr;
+    const u8* previousOut = nullptr;
     for (i64 row = firstRow; row < lastRow; ++row) {
         const i64 pictureRow = layout.sourceY + row / layout.factorY;
         const i64 storedRow = layout.bottomUp ? layout.rows - 1 - pictureRow : pictureRow;
@@ -116,13 +136,14 @@ static void copyFrame(const FrameLayout& layout, const DrawTarget& target, i64 x
         // Inside the clip, so the coordinates fit i32.
         u8* out = surfacePixel(*target.surface, static_cast<i32>(left + firstColumn),
                                static_cast<i32>(top + row));
-        if (layout.factorX == 1) {
-            std::memcpy(out, in + firstColumn * 4,
-                        static_cast<std::size_t>(lastColumn - firstColumn) * 4);
-            continue;
-        }
-        for (i64 column = firstColumn; column < lastColumn; ++column, out += 4)
-            std::memcpy(out, in + (column / layout.factorX) * 4, 4);
+        if (in == previousIn)
+            std::memcpy(out, previousOut, rowBytes);
+        else if (layout.factorX == 1)
+            std::memcpy(out, in + firstColumn * 4, rowBytes);
+        else
+            stretchRow(in, out, firstColumn, lastColumn, layout.factorX);
+        previousIn = in;
+        previousOut = out;
     }
 }
 

@@ -101,6 +101,16 @@ TEST_F(DrawDibPresentation, DoubleSizeFillsTwoByTwoSquares)
     EXPECT_EQ(surfaceColor(top, 8, 6), RGB(0, 0, 0));
 }
 
+TEST_F(DrawDibPresentation, DoubledFrameCutMidSquareStartsWithItsSecondHalf)
+{
+    Frame frame(3, 3);
+    ASSERT_TRUE(draw(frame, -1, -3, 6, 6));
+    EXPECT_EQ(surfaceColor(top, 4, 3), framePixel(1, 0)); // column 1 of 6: still source 0
+    EXPECT_EQ(surfaceColor(top, 5, 3), framePixel(1, 1));
+    EXPECT_EQ(surfaceColor(top, 8, 4), framePixel(2, 2));
+    EXPECT_EQ(surfaceColor(top, 9, 3), RGB(0, 0, 0));
+}
+
 TEST_F(DrawDibPresentation, OneAndAHalfTimesIsRefusedAndDrawsNothing)
 {
     Frame frame(2, 2);
