@@ -1,6 +1,8 @@
 // Lines out of a file or out of memory, 254 characters at most, CR LF as one newline.
 #include "world/reader.h"
 
+#include <cstring>
+
 void openLineReader(LineReader& in, std::FILE* file)
 {
     in.file = file;
@@ -30,6 +32,33 @@ static bool refill(LineReader& in)
     return in.size > 0;
 }
 
+// The whole line lies in the block (at least `limit` + 1 bytes ahead, enough to see a
+// CR LF pair that ends at the limit): one search for the newline and one copy.
+static std::size_t copyLineInBlock(LineReader& in, char* buffer, std::size_t limit)
+{
+    const char* start = in.bytes + in.position;
+    const char* newline = static_cast<const char*>(std::memchr(start, '\n', limit + 1));
+    if (newline) {
+        const std::size_t at = static_cast<std::size_t>(newline - start);
+        if (at >= 1 && start[at - 1] == '\r') {
+            // CR LF: one newline character, two bytes of the file.
+            std::memcpy(buffer, start, at - 1);
+            buffer[at - 1] = '\n';
+            in.position += at + 1;
+            return at;
+        }
+        if (at < limit) {
+            std::memcpy(buffer, start, at + 1);
+            in.position += at + 1;
+            return at + 1;
+        }
+    }
+    // No newline within the limit: a piece of `limit` characters (any CR in it is alone).
+    std::memcpy(buffer, start, limit);
+    in.position += limit;
+    return limit;
+}
+
 bool readLine(LineReader& in, char* buffer, std::size_t size)
 {
     if (size == 0 || in.ended) return false;
@@ -37,18 +66,24 @@ bool readLine(LineReader& in, char* buffer, std::size_t size)
         in.ended = true;
         return false;
     }
+    const std::size_t limit = size - 1;
     std::size_t count = 0;
-    while (count + 1 < size) {
-        if (!refill(in)) break;
-        char c = in.bytes[in.position++];
-        // A CR right before an LF is the text-mode line end; the pair counts as one
-        // character, also when it straddles two blocks of the file.
-        if (c == '\r' && refill(in) && in.bytes[in.position] == '\n') {
-            ++in.position;
-            c = '\n';
+    if (in.size - in.position > limit) {
+        count = copyLineInBlock(in, buffer, limit);
+    } else {
+        // Near the end of a block, byte by byte.
+        while (count < limit) {
+            if (!refill(in)) break;
+            char c = in.bytes[in.position++];
+            // A CR right before an LF is the text-mode line end; the pair counts as one
+            // character, also when it straddles two blocks of the file.
+            if (c == '\r' && refill(in) && in.bytes[in.position] == '\n') {
+                ++in.position;
+                c = '\n';
+            }
+            buffer[count++] = c;
+            if (c == '\n') break;
         }
-        buffer[count++] = c;
-        if (c == '\n') break;
     }
     buffer[count] = '\0';
     return true;

@@ -107,3 +107,44 @@ TEST(LineReading, MemoryAndFileGiveTheSameLines)
     EXPECT_EQ(fileLines(text), textLines(text));
     EXPECT_TRUE(textLines("").empty());
 }
+
+// The rule written plainly: CR LF becomes LF, a line ends after its LF or at 254
+// characters.
+static std::vector<std::string> referenceLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            c = '\n';
+            ++i;
+        }
+        line += c;
+        if (c == '\n' || line.size() == 254) {
+            lines.push_back(line);
+            line.clear();
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+TEST(LineReading, EveryMixOfCrLfAndLongLinesMatchesThePlainRule)
+{
+    // Lines of every length around the 254 limit, CRs alone and in pairs, over more
+    // than one read-ahead block.
+    std::string text;
+    unsigned seed = 1;
+    while (text.size() < 3 * kReadAheadSize) {
+        seed = seed * 1103515245u + 12345u;
+        const std::size_t length = 240 + (seed >> 16) % 30;
+        text += std::string(length, 'v');
+        seed = seed * 1103515245u + 12345u;
+        const unsigned kind = (seed >> 16) % 4;
+        text += kind == 0 ? "\n" : kind == 1 ? "\r\n" : kind == 2 ? "\r" : "\r\r\n";
+    }
+    const auto expected = referenceLines(text);
+    EXPECT_EQ(textLines(text), expected);
+    EXPECT_EQ(fileLines(text), expected);
+}
