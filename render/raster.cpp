@@ -459,7 +459,7 @@ void fillSpanFast(const ObjectPass& pass, const EyePass& eye, const Span& span)
 template <bool kTextured, bool kReflect, bool kShadow>
 void fillSpanWith(const ObjectPass& pass, const EyePass& eye, const Span& span)
 {
-    if (pass.render->referenceSpans) {
+    if (pass.render->referencePath) {
         fillSpanReference<kTextured, kReflect, kShadow>(pass, eye, span);
     } else {
         fillSpanFast<kTextured, kReflect, kShadow>(pass, eye, span);

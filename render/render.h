@@ -115,9 +115,10 @@ struct RenderState {
     u32 shadowLightCount = 0;               // lights with a shadow map this frame (0..8)
     DepthRecord* rightDepthBuffer = nullptr;  // stereo, during a frame only
 
-    // Draws every span through the general per-value loop instead of the specialised
-    // ones; tests compare the two to prove the fast path draws the same pixels.
-    bool referenceSpans = false;
+    // Takes the plain path everywhere the renderer has a faster one (the face sort, the
+    // skipping of hidden faces, the span loops); tests compare the two to prove that
+    // the fast path draws the same pixels.
+    bool referencePath = false;
 };
 
 // --- Frame buffers (one Viewer) ------------------------------------------------------

@@ -3,6 +3,7 @@
 
 #include "plugin/memory.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -70,6 +71,40 @@ void shellSort(u32* order, const f32* faceKeys, u32 count)
     }
 }
 
+struct KeyedFace {
+    f32 key;
+    u32 face;
+};
+
+// The same Shell sort, moving each key with its face so the comparisons read memory
+// in order instead of looking every key up: the same moves, the same order.
+void shellSortKeyed(KeyedFace* faces, u32 count)
+{
+    for (u32 gap = count / 2; gap > 0; gap /= 2) {
+        for (u32 i = gap; i < count; ++i) {
+            const KeyedFace entry = faces[i];
+            u32 j = i;
+            while (j >= gap && faces[j - gap].key > entry.key) {
+                faces[j] = faces[j - gap];
+                j -= gap;
+            }
+            faces[j] = entry;
+        }
+    }
+}
+
+// Sorts one object's block of the face order, keyed when room for the pairs is there.
+void sortFaces(u32* order, const f32* faceKeys, u32 count, KeyedFace* keyed)
+{
+    if (!keyed) {
+        shellSort(order, faceKeys, count);
+        return;
+    }
+    for (u32 i = 0; i < count; ++i) keyed[i] = KeyedFace{faceKeys[order[i]], order[i]};
+    shellSortKeyed(keyed, count);
+    for (u32 i = 0; i < count; ++i) order[i] = keyed[i].face;
+}
+
 } // namespace
 
 bool SortObjectsAndFaces(World& world, RenderState& render)
@@ -93,12 +128,21 @@ bool SortObjectsAndFaces(World& world, RenderState& render)
 
     if (sorting) {
         selectionSort(render.objectOrder, objectKeys, objectCount);
+        // The keyed sort's pairs, for the largest object; without them (memory, or
+        // the plain path) the faces sort through the key table.
+        u32 largest = 0;
+        for (u32 o = 0; o < objectCount; ++o)
+            largest = std::max(largest, objectFaces(world, world.objects[o]).count);
+        KeyedFace* keyed = nullptr;
+        if (!render.referencePath)
+            keyed = static_cast<KeyedFace*>(PluginAllocArray(largest, sizeof(KeyedFace)));
         for (u32 o = 0; o < objectCount; ++o) {
             const ObjectRecord& object = world.objects[o];
             const RowRange faces = objectFaces(world, object);
             if (object.tag == 11 || faces.count < 2) continue; // tag 11 keeps table order
-            shellSort(render.faceOrder + faces.first, faceKeys, faces.count);
+            sortFaces(render.faceOrder + faces.first, faceKeys, faces.count, keyed);
         }
+        PluginFree(keyed);
     }
     PluginFree(objectKeys);
     PluginFree(faceKeys);

@@ -130,3 +130,31 @@ TEST_F(RendererMemory, LeaksNothingWhenAllocationsFailAtAnyPoint)
         ASSERT_EQ(CountingAllocator::badFrees, 0) << "failing after " << allowed;
     }
 }
+
+TEST_F(RendererMemory, AllocatesOnlyTheSortScratchOnceTheWorldIsLoaded)
+{
+    // The working buffers are sized at load and kept; a plain frame allocates only the
+    // sort keys and the keyed pairs, and frees them again.
+    CountingAllocator::install();
+    World world;
+    RenderState render;
+    FrameState frame;
+    buildWorld(world);
+    CreateFrameBuffers(frame, 48, 36);
+    allocateWorldBuffers(world, render);
+    BuildVertexFaceLists(world, render);
+    GenerateTexCoords(world);
+    buildMaterialRamps(world);
+    for (int i = 0; i < 3; ++i) {
+        const long before = CountingAllocator::allocations;
+        const long live = CountingAllocator::outstanding();
+        RenderFrame(world, render, frame, nullptr, 1.0f);
+        EXPECT_EQ(CountingAllocator::allocations - before, 3) << i;
+        EXPECT_EQ(CountingAllocator::outstanding(), live) << i;
+    }
+    freeMaterialRamps(world);
+    freeWorldBuffers(render);
+    FreeFrameBuffers(frame);
+    freeWorldTables(world);
+    EXPECT_EQ(CountingAllocator::outstanding(), 0);
+}

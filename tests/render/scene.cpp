@@ -110,6 +110,32 @@ i16 addScreenRect(World& world, i16 material, i16 width, i16 height, f32 left, f
                    atScreen(width, height, left, bottom, depth));
 }
 
+i16 addSphere(World& world, i16 material, u32 rings, const Point& centre, f32 radius)
+{
+    const i16 object = beginObject(world, material);
+    const u32 segments = 2 * rings;
+    const u32 first = world.vertexCount;
+    for (u32 r = 0; r <= rings; ++r) {
+        const f32 polar = 3.14159265f * static_cast<f32>(r) / static_cast<f32>(rings);
+        for (u32 s = 0; s < segments; ++s) {
+            const f32 around = 6.2831853f * static_cast<f32>(s) / static_cast<f32>(segments);
+            addVertex(world, {centre.first + radius * std::sin(polar) * std::cos(around),
+                              centre.second + radius * std::sin(polar) * std::sin(around),
+                              centre.third + radius * std::cos(polar)});
+        }
+    }
+    for (u32 r = 0; r < rings; ++r) {
+        for (u32 s = 0; s < segments; ++s) {
+            const u32 a = first + r * segments + s;
+            const u32 b = first + r * segments + (s + 1) % segments;
+            addFace(world, {a, a + segments, b + segments});
+            addFace(world, {a, b + segments, b});
+        }
+    }
+    endObject(world);
+    return object;
+}
+
 i16 addDirectionalLight(World& world, f32 x, f32 y, f32 z)
 {
     const i16 light = newLight(world, 1);

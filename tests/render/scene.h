@@ -54,6 +54,9 @@ i16 addQuad(World& world, i16 material, const Point& a, const Point& b, const Po
 i16 addScreenRect(World& world, i16 material, i16 width, i16 height, f32 left, f32 top, f32 right,
                   f32 bottom, f32 depth);
 
+// A smooth-shaded latitude-longitude sphere of rings x 2 rings quads, as triangles.
+i16 addSphere(World& world, i16 material, u32 rings, const Point& centre, f32 radius);
+
 // Lights: directions and positions in the file's (x, y, z) order, stored as the reader
 // stores them.
 i16 addDirectionalLight(World& world, f32 x, f32 y, f32 z);

@@ -77,7 +77,7 @@ TEST_F(Shadows, DarkensTheFloorWhereTheBoardHidesTheLight)
 
 TEST_F(Shadows, MultipliesTheFactorOnceForEachLightThatIsBlocked)
 {
-    for (f32& c : world.materials[grey].diffuseColor) c = 0.3f;  // two lights stay below 255
+    for (f32& c : world.materials[grey].diffuseColor) c = 0.3f; // two lights stay below 255
     slantingLight();
     slantingLight();
     drawWithShadows();
