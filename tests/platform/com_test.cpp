@@ -76,19 +76,6 @@ TEST_F(ComRegistry, FailedCreationLeavesNoObject)
     CoUninitialize();
 }
 
-TEST_F(ComRegistry, ResetForgetsClassesAndInitialisation)
-{
-    RegisterInprocClass(guidOf(kRsxClass), makeObject);
-    CoInitialize(nullptr);
-    platformReset();
-    void* object = nullptr;
-    EXPECT_EQ(
-        CoCreateInstance(guidOf(kRsxClass), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &object),
-        CO_E_NOTINITIALIZED);
-    EXPECT_EQ(CoInitialize(nullptr), S_OK);
-    CoUninitialize();
-}
-
 TEST_F(ComRegistry, GuidTextIsParsedInRegistryFormOnly)
 {
     const GUID parsed = guidOf("{e78f7620-96cb-11cf-a00b-444553540000}");

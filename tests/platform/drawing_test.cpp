@@ -225,15 +225,6 @@ TEST_F(Drawing, StretchIsClippedAtTheDestinationAndRefusesMirroring)
     EXPECT_FALSE(StretchBlt(target.dc, 0, 0, 4, 4, source.dc, 0, 0, 2, 0, SRCCOPY));
 }
 
-TEST_F(Drawing, StretchModeStartsAtBlackOnWhiteAndReturnsThePreviousMode)
-{
-    MemoryCanvas canvas(1, 1);
-    EXPECT_EQ(GetStretchBltMode(canvas.dc), BLACKONWHITE);
-    EXPECT_EQ(SetStretchBltMode(canvas.dc, HALFTONE), BLACKONWHITE);
-    EXPECT_EQ(SetStretchBltMode(canvas.dc, 9), 0);
-    EXPECT_EQ(GetStretchBltMode(canvas.dc), HALFTONE);
-}
-
 TEST_F(Drawing, SelectedBitmapsBelongToOneContextAndCannotBeDeleted)
 {
     const HDC first = CreateCompatibleDC(nullptr);
@@ -254,19 +245,4 @@ TEST_F(Drawing, SelectedBitmapsBelongToOneContextAndCannotBeDeleted)
     DeleteObject(another);
     DeleteDC(first);
     DeleteDC(second);
-}
-
-TEST_F(Drawing, GetObjectDescribesABitmap)
-{
-    const HBITMAP bitmap = CreateCompatibleBitmap(nullptr, 7, 3);
-    BITMAP info{};
-    EXPECT_EQ(GetObject(bitmap, 0, nullptr), static_cast<int>(sizeof(BITMAP)));
-    ASSERT_EQ(GetObject(bitmap, sizeof info, &info), static_cast<int>(sizeof(BITMAP)));
-    EXPECT_EQ(info.bmWidth, 7);
-    EXPECT_EQ(info.bmHeight, 3);
-    EXPECT_EQ(info.bmWidthBytes, 28);
-    EXPECT_EQ(info.bmBitsPixel, 32);
-    EXPECT_EQ(GetObject(GetStockObject(BLACK_PEN), sizeof info, &info), 0);
-    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 0, 3), nullptr);
-    DeleteObject(bitmap);
 }

@@ -100,12 +100,3 @@ TEST_F(HostServices, PngIsRefusedWithoutASurfaceOrArea)
     EXPECT_EQ(platformSurface(child).pixels, nullptr);
     EXPECT_NE(platformSurface(top).pixels, nullptr);
 }
-
-TEST_F(HostServices, HeadlessIsTheOnlyBackendForNow)
-{
-    EXPECT_STREQ(platformBackendName(), "headless");
-    EXPECT_TRUE(platformUseBackend("headless"));
-    EXPECT_FALSE(platformUseBackend("sdl"));
-    EXPECT_FALSE(platformUseBackend(nullptr));
-    EXPECT_STREQ(platformBackendName(), "headless");
-}

@@ -119,18 +119,3 @@ TEST_F(MessageQueue, SendMessageCallsAtOnceAndDispatchReturnsTheAnswer)
     const MSG threadMessage{nullptr, WM_USER, 5, 0, 0, {0, 0}};
     EXPECT_EQ(DispatchMessage(&threadMessage), 0);
 }
-
-TEST_F(MessageQueue, TranslateMessageQueuesTheCharacterOfAKey)
-{
-    const HWND top = makeTopLevel(20, 20);
-    drainAll();
-    const MSG key{top, WM_KEYDOWN, 'Q', 0, 0, {0, 0}};
-    EXPECT_TRUE(TranslateMessage(&key));
-    MSG msg;
-    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, WM_CHAR);
-    EXPECT_EQ(msg.wParam, static_cast<WPARAM>('q'));
-    const MSG mouse{top, WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
-    EXPECT_FALSE(TranslateMessage(&mouse));
-    EXPECT_FALSE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
-}

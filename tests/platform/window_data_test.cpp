@@ -46,17 +46,6 @@ TEST_F(WindowData, NullProcedureIsRefused)
     EXPECT_EQ(GetWindowLongPtr(top, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(recordingProcedure));
 }
 
-TEST_F(WindowData, UserDataAndIdReturnTheirPreviousValues)
-{
-    const HWND top = makeTopLevel(20, 20);
-    EXPECT_EQ(SetWindowLongPtr(top, GWLP_USERDATA, 1234), 0);
-    EXPECT_EQ(SetWindowLongPtr(top, GWLP_USERDATA, 5678), 1234);
-    EXPECT_EQ(GetWindowLongPtr(top, GWLP_USERDATA), 5678);
-    EXPECT_EQ(SetWindowLongPtr(top, GWLP_ID, 9), 0);
-    EXPECT_EQ(GetWindowLongPtr(top, GWLP_ID), 9);
-    EXPECT_EQ(GetWindowLongPtr(top, -999), 0);
-}
-
 TEST_F(WindowData, PropertiesAreSetReplacedReadAndRemovedPerWindow)
 {
     const HWND top = makeTopLevel(20, 20);
