@@ -374,23 +374,60 @@ static void applyToVertex(World& world, i16 mode, u32 v, f32 cosAngle, f32 sinAn
     }
 }
 
-// Whether an earlier entry of the list starts at the same vertex: an object that shares
-// another's coordinates (coord USE) must not move the shared vertices twice in one pass.
-// Only objects pointing back below the highest vertex already moved are looked up, so a
-// list without sharing costs nothing extra.
-static bool sharesMovedVertices(const World& world, const i16* objects, u32 entry, u64 movedEnd)
+// Whether some object of the list starts inside the vertices moved before it: only
+// then can two entries share vertices (coord USE), and only then is it worth sorting.
+static bool mayShareVertices(const World& world, const i16* objects, u32 objectCount)
 {
-    const u32 firstVertex = world.objects[objects[entry]].firstVertex;
-    if (firstVertex == 0 || firstVertex - 1 >= movedEnd) return false;
-    for (u32 earlier = 0; earlier < entry; ++earlier) {
-        const i16 other = objects[earlier];
-        if (other >= 0 && other < world.objectCount &&
-            world.objects[other].firstVertex == firstVertex)
-            return true;
+    u64 movedEnd = 0;
+    for (u32 entry = 0; entry < objectCount; ++entry) {
+        const i16 object = objects[entry];
+        if (object < 0 || object >= world.objectCount) continue;
+        const ObjectRecord& record = world.objects[object];
+        if (record.vertexCount == 0 || record.firstVertex == 0) continue;
+        const u64 first = record.firstVertex - 1;
+        if (first < movedEnd) return true;
+        movedEnd = first + record.vertexCount;
     }
     return false;
 }
 
+struct VertexStart {
+    u32 firstVertex;
+    u32 entry;
+};
+
+// Marks the entries whose vertices an earlier entry of the list already moves (objects
+// that share another's coordinates start at the same vertex): sorting by start keeps
+// this n log n whatever the file. Null when memory runs out; everything then moves.
+static u8* markSharedEntries(const World& world, const i16* objects, u32 objectCount)
+{
+    auto* starts = static_cast<VertexStart*>(PluginAllocArray(objectCount, sizeof(VertexStart)));
+    auto* shared = static_cast<u8*>(PluginAllocArray(objectCount, 1));
+    if (!starts || !shared) {
+        PluginFree(starts);
+        PluginFree(shared);
+        return nullptr;
+    }
+    std::memset(shared, 0, objectCount);
+    u32 count = 0;
+    for (u32 entry = 0; entry < objectCount; ++entry) {
+        const i16 object = objects[entry];
+        if (object < 0 || object >= world.objectCount) continue;
+        const ObjectRecord& record = world.objects[object];
+        if (record.vertexCount > 0) starts[count++] = VertexStart{record.firstVertex, entry};
+    }
+    std::sort(starts, starts + count, [](const VertexStart& a, const VertexStart& b) {
+        return a.firstVertex != b.firstVertex ? a.firstVertex < b.firstVertex : a.entry < b.entry;
+    });
+    for (u32 i = 1; i < count; ++i) {
+        if (starts[i].firstVertex == starts[i - 1].firstVertex) shared[starts[i].entry] = 1;
+    }
+    PluginFree(starts);
+    return shared;
+}
+
+// Moves each listed object's vertices, once per pass even when objects share them
+// (coord USE), and recomputes every listed object's bounds.
 void applyToObjects(World& world, i16 mode, const i16* objects, u32 objectCount)
 {
     if (!objects) return;
@@ -400,21 +437,23 @@ void applyToObjects(World& world, i16 mode, const i16* objects, u32 objectCount)
     }
     const f32 cosAngle = std::cos(world.pendingRotation[3]);
     const f32 sinAngle = std::sin(world.pendingRotation[3]);
-    u64 movedEnd = 0;
+    u8* shared = mayShareVertices(world, objects, objectCount)
+                     ? markSharedEntries(world, objects, objectCount)
+                     : nullptr;
     for (u32 entry = 0; entry < objectCount; ++entry) {
         const i16 object = objects[entry];
         if (object < 0 || object >= world.objectCount) continue;
         const ObjectRecord& record = world.objects[object];
         const u64 first = record.firstVertex == 0 ? 0 : record.firstVertex - 1;
         const u64 last = std::min<u64>(first + record.vertexCount, world.vertexCount);
-        if (!sharesMovedVertices(world, objects, entry, movedEnd)) {
+        if (!shared || !shared[entry]) {
             // Bounded by vertexCount, a u32.
             for (u64 v = first; v < last; ++v)
                 applyToVertex(world, mode, static_cast<u32>(v), cosAngle, sinAngle);
-            movedEnd = std::max(movedEnd, last);
         }
         computeObjectBounds(world, object);
     }
+    PluginFree(shared);
 }
 
 void applyToGroup(World& world, i16 mode, u32 firstEntry, u32 entryCount)

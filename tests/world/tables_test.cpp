@@ -305,3 +305,34 @@ TEST_F(WorldTablesMemory, AllocationFailureAnywhereInStartUpLeavesNothingBehind)
     }
     // TearDown checks that every block went back exactly once.
 }
+
+TEST_F(WorldTables, AnEmptyObjectDoesNotHideTheVerticesOfTheNextOne)
+{
+    // An object without vertices starts where the next one starts.
+    const i16 empty = newObject(world);
+    world.groupObjects[0] = empty;
+    objectWithVertices({{1, 1, 1}}, 1);
+    world.pendingTranslation[0] = 2.0f;
+    applyToGroup(world, kApplyTranslate, 0, 2);
+    EXPECT_FLOAT_EQ(world.vertexZ[0], 3.0f);
+}
+
+TEST_F(WorldTables, ObjectsSharingVerticesOutsideTheGroupEachMoveThemOnce)
+{
+    // Sources outside the group, then a group of one own object and one sharer per
+    // source, listed after the own object: every shared vertex moves exactly once.
+    const u32 sources = 3000;
+    for (u32 s = 0; s < sources; ++s) objectWithVertices({{0, 0, 0}}, 5000);
+    const i16 own = objectWithVertices({{0, 0, 0}}, 0);
+    for (u32 s = 0; s < sources; ++s) {
+        const i16 sharer = newObject(world);
+        world.objects[sharer].firstVertex = world.objects[s].firstVertex;
+        world.objects[sharer].vertexCount = 1;
+        world.groupObjects[1 + 2 * s] = sharer;
+        world.groupObjects[2 + 2 * s] = sharer; // listed twice: still one move
+    }
+    world.pendingTranslation[2] = 1.0f;
+    applyToGroup(world, kApplyTranslate, 0, 1 + 2 * sources);
+    for (u32 v = 0; v < sources; v += 499) EXPECT_FLOAT_EQ(world.vertexY[v], 1.0f) << v;
+    EXPECT_FLOAT_EQ(world.vertexY[world.objects[own].firstVertex - 1], 1.0f);
+}
