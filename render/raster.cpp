@@ -82,6 +82,7 @@ struct ScreenBox {
     i32 minY;
     i32 maxX;
     i32 maxY;
+    f32 nearest; // the smallest corner depth
 };
 
 // --- The object ----------------------------------------------------------------------
@@ -192,7 +193,7 @@ bool gatherCorners(const ObjectPass& pass, const EyePass& eye, const u32* vertic
                    ScreenBox& box)
 {
     ProjectedVertex* polygon = pass.render->polygonBuffer;
-    box = {pass.width, pass.height, -1, -1};
+    box = {pass.width, pass.height, -1, -1, eye.projected[vertices[0]].depth};
     for (u32 s = 0; s < slots; ++s) {
         const ProjectedVertex& corner = eye.projected[vertices[s]];
         if (std::isnan(corner.screenX) || std::isnan(corner.screenY) || std::isnan(corner.depth))
@@ -204,6 +205,28 @@ bool gatherCorners(const ObjectPass& pass, const EyePass& eye, const u32* vertic
         box.maxX = std::max(box.maxX, x);
         box.minY = std::min(box.minY, y);
         box.maxY = std::max(box.maxY, y);
+        box.nearest = std::min(box.nearest, corner.depth);
+    }
+    return true;
+}
+
+// Depths along edges and spans stay between the corner depths but for rounding, which
+// a span's additions can carry by some 640 float steps: far less than this share.
+constexpr f32 kHiddenMargin = 1.0e-3f;
+
+// True when no pixel of the face can pass the depth test: every pixel of its screen box
+// already holds an opaque surface clearly nearer than the face's nearest corner. Such a
+// face needs neither lighting nor scanning; the pixels stay exactly as they are.
+bool hiddenBehindDrawn(const ObjectPass& pass, const EyePass& eye, const ScreenBox& box)
+{
+    if (pass.render->referencePath) return false;
+    const f32 limit = box.nearest - kHiddenMargin * std::fabs(box.nearest);
+    const i32 left = std::max(box.minX, 0), right = std::min(box.maxX, pass.width - 1);
+    const i32 top = std::max(box.minY, 0), bottom = std::min(box.maxY, pass.height - 1);
+    for (i32 y = top; y <= bottom; ++y) {
+        const DepthRecord* row = eye.depth + static_cast<i64>(y) * pass.width;
+        for (i32 x = left; x <= right; ++x)
+            if (row[x].state != kDepthOpaque || !(row[x].depth < limit)) return false;
     }
     return true;
 }
@@ -312,15 +335,51 @@ inline bool depthAllows(const DepthRecord& stored, f32 depth, bool opaque)
     return stored.state == kDepthBlended && !opaque;
 }
 
+// What a span's pixels read and write: the object's options, the eye's channels and
+// where each value sits. RuntimeShape reads them from the pass; FixedShape knows them
+// at compile time, so the same steps below fold into a loop of their own per shape.
+struct RuntimeShape {
+    bool textured;
+    bool reflect;
+    bool shadows;
+    bool opaque;
+    u8 channels;
+    u32 highlight;
+    u32 texture;
+    u32 reflection;
+    u32 shadow;
+};
+
+template <u8 Channels, bool Textured, bool Reflect, bool Shadows, bool Opaque> struct FixedShape {
+    static constexpr bool textured = Textured;
+    static constexpr bool reflect = Reflect;
+    static constexpr bool shadows = Shadows;
+    static constexpr bool opaque = Opaque;
+    static constexpr u8 channels = Channels;
+    // As layoutFor lays them out.
+    static constexpr u32 highlight = kUntexturedValues;
+    static constexpr u32 texture = kUntexturedValues + 3;
+    static constexpr u32 reflection = Textured ? kTexturedValues : kUntexturedValues;
+    static constexpr u32 shadow = reflection + (Reflect ? 2 : 0);
+    static constexpr u32 stride = shadow; // values before the light coordinates
+};
+
+RuntimeShape runtimeShape(const ObjectPass& pass, const EyePass& eye)
+{
+    const ValueLayout& layout = pass.layout;
+    return {pass.textured,    pass.reflect,   pass.shadows,      pass.opaque,  eye.channels,
+            layout.highlight, layout.texture, layout.reflection, layout.shadow};
+}
+
 // texel x diffuse x (1 - highlight / 255) + highlight. Highlights summed over several
 // lights may pass 255, which would turn the texel dark and then negative, so the sum
 // is limited first.
-inline void texturedColour(const ObjectPass& pass, const f32* value, f32 colour[3])
+inline void texturedColour(const ObjectPass& pass, const f32* value, u32 highlights, u32 coords,
+                           f32 colour[3])
 {
-    const u8* texel =
-        textureTexel(pass.texture, value[pass.layout.texture], value[pass.layout.texture + 1]);
+    const u8* texel = textureTexel(pass.texture, value[coords], value[coords + 1]);
     for (u32 c = 0; c < 3; ++c) {
-        const f32 highlight = std::min(value[pass.layout.highlight + c], 255.0f);
+        const f32 highlight = std::min(value[highlights + c], 255.0f);
         colour[c] =
             static_cast<f32>(texel[2 - c]) * value[kColour + c] * (1.0f - highlight / 255.0f) +
             highlight;
@@ -339,9 +398,9 @@ inline void applyShadows(const ObjectPass& pass, const f32* light, f32 colour[3]
 }
 
 // Channel c of colour (0 red, 1 green, 2 blue) lives in byte 2 - c of a pixel.
-inline bool writes(const EyePass& eye, u32 c)
+inline bool writes(u8 channels, u32 c)
 {
-    return (eye.channels & (kRedChannel >> c)) != 0;
+    return (channels & (kRedChannel >> c)) != 0;
 }
 
 inline f32 withReflection(f32 channel, const u8* mirror, u32 c)
@@ -349,11 +408,11 @@ inline f32 withReflection(f32 channel, const u8* mirror, u32 c)
     return mirror ? channel + kReflectionShare * static_cast<f32>(mirror[2 - c]) : channel;
 }
 
-inline void writeOpaque(const ObjectPass& pass, const EyePass& eye, u8* pixel, DepthRecord& stored,
+inline void writeOpaque(const ObjectPass& pass, u8 channels, u8* pixel, DepthRecord& stored,
                         const f32 colour[3], const u8* mirror, f32 depth)
 {
     for (u32 c = 0; c < 3; ++c)
-        if (writes(eye, c)) pixel[2 - c] = toByte(withReflection(colour[c], mirror, c));
+        if (writes(channels, c)) pixel[2 - c] = toByte(withReflection(colour[c], mirror, c));
     // An opaque surface ends any blending here: a transparent face later found behind
     // it must not show through.
     stored = DepthRecord{depth, pass.object, kDepthOpaque};
@@ -361,11 +420,11 @@ inline void writeOpaque(const ObjectPass& pass, const EyePass& eye, u8* pixel, D
 
 // The new colour was already weighted by (1 - transparency) when the corner was lit;
 // the old pixel adds the rest.
-inline void writeBlended(const ObjectPass& pass, const EyePass& eye, u8* pixel, DepthRecord& stored,
+inline void writeBlended(const ObjectPass& pass, u8 channels, u8* pixel, DepthRecord& stored,
                          const f32 colour[3], const u8* mirror, f32 depth)
 {
     for (u32 c = 0; c < 3; ++c) {
-        if (!writes(eye, c)) continue;
+        if (!writes(channels, c)) continue;
         const f32 mixed = colour[c] + static_cast<f32>(pixel[2 - c]) * pass.transparency;
         pixel[2 - c] = toByte(withReflection(mixed, mirror, c));
     }
@@ -380,27 +439,28 @@ inline void writeBlended(const ObjectPass& pass, const EyePass& eye, u8* pixel, 
     }
 }
 
-template <bool kTextured, bool kReflect, bool kShadow>
-inline void drawPixel(const ObjectPass& pass, const EyePass& eye, u8* pixel, DepthRecord& stored,
+template <class Shape>
+inline void drawPixel(const ObjectPass& pass, const Shape& shape, u8* pixel, DepthRecord& stored,
                       const f32* value)
 {
+    const f32 depth = value[kDepth];
+    if (!depthAllows(stored, depth, shape.opaque)) return;
     f32 colour[3];
-    if constexpr (kTextured) {
-        texturedColour(pass, value, colour);
+    if (shape.textured) {
+        texturedColour(pass, value, shape.highlight, shape.texture, colour);
     } else {
         colour[0] = value[kColour];
         colour[1] = value[kColour + 1];
         colour[2] = value[kColour + 2];
     }
-    if constexpr (kShadow) applyShadows(pass, value + pass.layout.shadow, colour);
-    const u8* mirror = nullptr;
-    if constexpr (kReflect)
-        mirror = reflectionTexel(pass.reflection, value[pass.layout.reflection],
-                                 value[pass.layout.reflection + 1]);
-    if (pass.opaque) {
-        writeOpaque(pass, eye, pixel, stored, colour, mirror, value[kDepth]);
+    if (shape.shadows) applyShadows(pass, value + shape.shadow, colour);
+    const u8* mirror = shape.reflect ? reflectionTexel(pass.reflection, value[shape.reflection],
+                                                       value[shape.reflection + 1])
+                                     : nullptr;
+    if (shape.opaque) {
+        writeOpaque(pass, shape.channels, pixel, stored, colour, mirror, depth);
     } else {
-        writeBlended(pass, eye, pixel, stored, colour, mirror, value[kDepth]);
+        writeBlended(pass, shape.channels, pixel, stored, colour, mirror, depth);
     }
 }
 
@@ -415,10 +475,10 @@ struct Span {
 };
 
 // The general loop: every value of the layout advances by its increment per pixel.
-// It is the reference the specialised loops below must match pixel for pixel.
-template <bool kTextured, bool kReflect, bool kShadow>
+// It is the reference the specialised loop below must match pixel for pixel.
 void fillSpanReference(const ObjectPass& pass, const EyePass& eye, const Span& span)
 {
+    const RuntimeShape shape = runtimeShape(pass, eye);
     const u32 stride = pass.layout.stride;
     f32 value[kMaxScanValues];
     for (u32 v = 0; v < stride; ++v) value[v] = span.start[v];
@@ -427,19 +487,20 @@ void fillSpanReference(const ObjectPass& pass, const EyePass& eye, const Span& s
         eye.frame + 4 * (static_cast<i64>(pass.height - 1 - span.y) * width + span.firstColumn);
     DepthRecord* stored = eye.depth + static_cast<i64>(span.y) * width + span.firstColumn;
     for (i32 x = span.firstColumn; x < span.endColumn; ++x, pixel += 4, ++stored) {
-        if (depthAllows(*stored, value[kDepth], pass.opaque))
-            drawPixel<kTextured, kReflect, kShadow>(pass, eye, pixel, *stored, value);
+        drawPixel(pass, shape, pixel, *stored, value);
         for (u32 v = 0; v < stride; ++v) value[v] += span.step[v];
     }
 }
 
-// The same pixels with the value count known at compile time (screen x, which no
-// pixel reads, is not advanced): each value is one addition per pixel, in registers.
-template <bool kTextured, bool kReflect, bool kShadow>
+// The same pixels with the shape known at compile time: the values a pixel reads sit at
+// fixed places and advance by one addition each (screen x, which no pixel reads, is not
+// advanced), and every test of an option folds away.
+template <class Shape>
 void fillSpanFast(const ObjectPass& pass, const EyePass& eye, const Span& span)
 {
-    constexpr u32 kFixed = (kTextured ? kTexturedValues : kUntexturedValues) + (kReflect ? 2 : 0);
-    const u32 stride = kShadow ? pass.layout.stride : kFixed;
+    constexpr Shape shape{};
+    constexpr u32 kFixed = Shape::stride;
+    const u32 stride = shape.shadows ? pass.layout.stride : kFixed;
     f32 value[kMaxScanValues];
     for (u32 v = 0; v < kFixed; ++v) value[v] = span.start[v];
     for (u32 v = kFixed; v < stride; ++v) value[v] = span.start[v];
@@ -448,37 +509,40 @@ void fillSpanFast(const ObjectPass& pass, const EyePass& eye, const Span& span)
         eye.frame + 4 * (static_cast<i64>(pass.height - 1 - span.y) * width + span.firstColumn);
     DepthRecord* stored = eye.depth + static_cast<i64>(span.y) * width + span.firstColumn;
     for (i32 x = span.firstColumn; x < span.endColumn; ++x, pixel += 4, ++stored) {
-        if (depthAllows(*stored, value[kDepth], pass.opaque))
-            drawPixel<kTextured, kReflect, kShadow>(pass, eye, pixel, *stored, value);
+        drawPixel(pass, shape, pixel, *stored, value);
         for (u32 v = 1; v < kFixed; ++v) value[v] += span.step[v];
-        if constexpr (kShadow)
+        if constexpr (Shape::shadows)
             for (u32 v = kFixed; v < stride; ++v) value[v] += span.step[v];
     }
 }
 
-template <bool kTextured, bool kReflect, bool kShadow>
-void fillSpanWith(const ObjectPass& pass, const EyePass& eye, const Span& span)
+// Picks the compile-time shape from the object's options one flag at a time.
+template <u8 Channels, bool... Known>
+void fillSpanShaped(const ObjectPass& pass, const EyePass& eye, const Span& span)
 {
-    if (pass.render->referencePath) {
-        fillSpanReference<kTextured, kReflect, kShadow>(pass, eye, span);
+    constexpr std::size_t known = sizeof...(Known);
+    if constexpr (known == 4) {
+        fillSpanFast<FixedShape<Channels, Known...>>(pass, eye, span);
     } else {
-        fillSpanFast<kTextured, kReflect, kShadow>(pass, eye, span);
+        const bool flags[4] = {pass.textured, pass.reflect, pass.shadows, pass.opaque};
+        if (flags[known]) {
+            fillSpanShaped<Channels, Known..., true>(pass, eye, span);
+        } else {
+            fillSpanShaped<Channels, Known..., false>(pass, eye, span);
+        }
     }
 }
 
 void fillSpan(const ObjectPass& pass, const EyePass& eye, const Span& span)
 {
-    const u32 kind =
-        (pass.textured ? 4u : 0u) | (pass.reflect ? 2u : 0u) | (pass.shadows ? 1u : 0u);
-    switch (kind) {
-    case 0: fillSpanWith<false, false, false>(pass, eye, span); break;
-    case 1: fillSpanWith<false, false, true>(pass, eye, span); break;
-    case 2: fillSpanWith<false, true, false>(pass, eye, span); break;
-    case 3: fillSpanWith<false, true, true>(pass, eye, span); break;
-    case 4: fillSpanWith<true, false, false>(pass, eye, span); break;
-    case 5: fillSpanWith<true, false, true>(pass, eye, span); break;
-    case 6: fillSpanWith<true, true, false>(pass, eye, span); break;
-    default: fillSpanWith<true, true, true>(pass, eye, span); break;
+    if (pass.render->referencePath) {
+        fillSpanReference(pass, eye, span);
+    } else if (eye.channels == kEveryChannel) {
+        fillSpanShaped<kEveryChannel>(pass, eye, span);
+    } else if (eye.channels == kRedChannel) {
+        fillSpanShaped<kRedChannel>(pass, eye, span);
+    } else {
+        fillSpanShaped<kGreenChannel | kBlueChannel>(pass, eye, span);
     }
 }
 
@@ -617,6 +681,7 @@ void RasterizeObject(World& world, RenderState& render, FrameState& frame, i16 o
         const u32* vertices = world.faceIndices + face->firstIndex;
         ScreenBox box;
         if (!gatherCorners(pass, eye, vertices, slots, box) || outsideImage(pass, box)) continue;
+        if (hiddenBehindDrawn(pass, eye, box)) continue;
         prepareFace(pass, f, *face, vertices, slots);
         scanFace(pass, eye, slots, box);
     }
@@ -640,8 +705,10 @@ void RasterizeObjectStereo(World& world, RenderState& render, FrameState& frame,
         ScreenBox rightBox, leftBox;
         if (!gatherCorners(pass, rightEye, vertices, slots, rightBox)) continue;
         if (!gatherCorners(pass, leftEye, vertices, slots, leftBox)) continue;
-        const bool leftVisible = !outsideImage(pass, leftBox);
-        const bool rightVisible = !outsideImage(pass, rightBox);
+        const bool leftVisible =
+            !outsideImage(pass, leftBox) && !hiddenBehindDrawn(pass, leftEye, leftBox);
+        const bool rightVisible =
+            !outsideImage(pass, rightBox) && !hiddenBehindDrawn(pass, rightEye, rightBox);
         if (!leftVisible && !rightVisible) continue;
         prepareFace(pass, f, *face, vertices, slots);
         if (leftVisible) scanFace(pass, leftEye, slots, leftBox);
