@@ -34,8 +34,9 @@ static void summarizeObjects(std::string& text, const World& world)
     const i32 listed = world.objectCount < kListedObjects ? world.objectCount : kListedObjects;
     for (i32 o = 0; o < listed && world.objects; ++o) {
         const ObjectRecord& object = world.objects[o];
-        appendf(text, "  %d %s: %u vertices, %u polygons, material %d\n", o, object.name,
-                object.vertexCount, object.faceCount, object.material);
+        appendf(text, "  %d %s: %u vertices, %u polygons, material %d\n", o,
+                object.name[0] ? object.name : "(no name)", object.vertexCount, object.faceCount,
+                object.material);
     }
     if (world.objectCount > listed)
         appendf(text, "  ... and %d more\n", world.objectCount - listed);

@@ -14,8 +14,11 @@ static void aimCamera(World& world, const f32 orientation[4])
     f32 y[1] = {0.0f};
     f32 z[1] = {-1.0f};
     const f32 pivot[3] = {0.0f, 0.0f, 0.0f};
-    rotateVertexAboutPivot(world, 0, pivot, std::cos(orientation[3]), std::sin(orientation[3]), x,
-                           y, z);
+    // A zero angle leaves the direction exactly as it is; through the basis it would
+    // pick up rounding from cos(pi / 2).
+    if (orientation[3] != 0.0f)
+        rotateVertexAboutPivot(world, 0, pivot, std::cos(orientation[3]), std::sin(orientation[3]),
+                               x, y, z);
     Camera& camera = world.camera;
     camera.targetPoint[0] = camera.eyePoint[0] + kWorldScale * z[0];
     camera.targetPoint[1] = camera.eyePoint[1] + kWorldScale * x[0];

@@ -70,8 +70,8 @@ TEST_F(ViewpointReader, APositionAloneLooksDownTheFileZAxis)
     read("Viewpoint {\nposition 0 0 10\n}\n");
     EXPECT_FLOAT_EQ(world.camera.eyePoint[0], 50000.0f);
     EXPECT_FLOAT_EQ(world.camera.targetPoint[0], 45000.0f);
-    EXPECT_NEAR(world.camera.targetPoint[1], 0.0f, 1e-3f);
-    EXPECT_NEAR(world.camera.targetPoint[2], 0.0f, 1e-3f);
+    EXPECT_EQ(world.camera.targetPoint[1], 0.0f);
+    EXPECT_EQ(world.camera.targetPoint[2], 0.0f);
 }
 
 TEST_F(ViewpointReader, TurningLeftLooksAlongNegativeFileX)
