@@ -81,15 +81,17 @@ static bool growMaterialRows(World& world, u32 rows)
     return true;
 }
 
-// New texture rows get their grey 10 x 10 block. A row whose block could not be made
-// keeps a null block, and prepareTextureRow gives it one before the row is used.
+// The rows asked for get their grey 10 x 10 block; the spare capacity beyond them keeps
+// null blocks until prepareTextureRow hands a row out, so doubling the table does not
+// allocate hundreds of blocks no texture uses. A row whose block could not be made
+// stays null the same way.
 static bool growTextureRows(World& world, u32 rows)
 {
     const u32 before = world.textureCapacity;
     if (!growTogether(world.textureCapacity, rows, world.textures, world.texturePixels))
         return false;
     bool allMade = true;
-    for (u32 row = before; row < world.textureCapacity; ++row)
+    for (u32 row = before; row < std::min(rows, world.textureCapacity); ++row)
         allMade = allMade && setInitialTexture(world, row);
     return allMade;
 }
