@@ -181,3 +181,26 @@ TEST_F(Frame, KeepsADepthBufferForEachViewer)
     EXPECT_EQ(small.depthBuffer[6 * 16 + 8].state, kDepthOpaque);
     FreeFrameBuffers(small);
 }
+
+TEST_F(Frame, SmoothsOnlyAcrossGentleFoldsInStereo)
+{
+    // A right-angle fold: the neighbour's normal is more than the stereo limit (a dot
+    // product of 0.4) away, so each face keeps its own normal and one colour.
+    open(kWidth, kHeight);
+    const i16 white = addMaterial(world, 1, 1, 1);
+    beginObject(world, white);
+    const u32 a = addVertex(world, atScreen(kWidth, kHeight, 14.5f, 10.5f, 10000.0f));
+    addVertex(world, atScreen(kWidth, kHeight, 34.5f, 10.5f, 10000.0f));
+    addVertex(world, atScreen(kWidth, kHeight, 34.5f, 38.5f, 10000.0f));
+    addVertex(world, atScreen(kWidth, kHeight, 14.5f, 38.5f, 10000.0f));
+    addVertex(world, atScreen(kWidth, kHeight, 34.5f, 10.5f, 14000.0f));
+    addVertex(world, atScreen(kWidth, kHeight, 34.5f, 38.5f, 14000.0f));
+    addFace(world, {a, a + 1, a + 2, a + 3});
+    addFace(world, {a + 1, a + 4, a + 5, a + 2});
+    endObject(world);
+    load();
+    ASSERT_TRUE(setStereo(world, render, frame, true));
+    draw();
+    EXPECT_GT(pixel(24, 24).red, 0);
+    EXPECT_EQ(pixel(24, 24).red, pixel(30, 24).red);
+}

@@ -1,0 +1,130 @@
+// The faces that share each vertex, and the working buffers sized from the world.
+#include "render/buffers.h"
+#include "tests/render/scene.h"
+
+#include <cmath>
+#include <vector>
+
+using namespace render_test;
+
+namespace {
+
+constexpr i16 kWidth = 64;
+constexpr i16 kHeight = 48;
+
+class FaceLists : public RenderScene {
+protected:
+    void SetUp() override
+    {
+        RenderScene::SetUp();
+        white = addMaterial(world, 1, 1, 1);
+    }
+    std::vector<u32> listOf(u32 vertex) const
+    {
+        const u32 start = render.vertexFaceStarts[vertex];
+        return {render.vertexFaceLists + start,
+                render.vertexFaceLists + start + render.vertexFaceCounts[vertex]};
+    }
+    i16 white = 0;
+};
+
+} // namespace
+
+TEST_F(FaceLists, ListFacesInTableOrderOncePerCornerAtTheVertex)
+{
+    beginObject(world, white);
+    for (int v = 0; v < 5; ++v) addVertex(world, {1000.0f, 100.0f * v, 0.0f});
+    addFace(world, {0, 1, 2});
+    addFace(world, {2, 3, 4});
+    addFace(world, {0, 2, 4, 2}); // vertex 2 twice
+    endObject(world);
+    beginObject(world, white); // another object using object 0's vertex 2
+    addVertex(world, {1000.0f, 0.0f, 100.0f});
+    addFace(world, {5, 2, 5});
+    endObject(world);
+    load();
+    EXPECT_EQ(listOf(2), (std::vector<u32>{0, 1, 2, 2}));
+    EXPECT_EQ(listOf(0), (std::vector<u32>{0, 2}));
+    EXPECT_EQ(listOf(5), (std::vector<u32>{4, 4})); // its own face, row 4 after the empty row
+    EXPECT_EQ(render.vertexFaceStarts[1], render.vertexFaceStarts[0] + 2);
+}
+
+// Regression: a vertex's list was copied through a scratch list of 256 entries, and the
+// lists had room for 16 entries a vertex on average.
+TEST_F(FaceLists, HoldEveryFaceOfAVertexSharedByThreeHundredFaces)
+{
+    beginObject(world, white);
+    const u32 centre = addVertex(world, atScreen(kWidth, kHeight, 32.0f, 24.0f, 10000.0f));
+    constexpr u32 kFan = 300;
+    for (u32 k = 0; k < kFan; ++k) {
+        const f32 angle = 6.2831853f * static_cast<f32>(k) / kFan;
+        addVertex(world, atScreen(kWidth, kHeight, 32.0f + 20.0f * std::cos(angle),
+                                  24.0f + 20.0f * std::sin(angle), 12000.0f));
+    }
+    for (u32 k = 0; k < kFan; ++k) addFace(world, {centre, 1 + k, 1 + (k + 1) % kFan});
+    // Ten more copies of the fan reuse the same vertices: 30 entries a vertex on average.
+    for (int copy = 0; copy < 10; ++copy)
+        for (u32 k = 0; k < kFan; ++k) addFace(world, {centre, 1 + k, 1 + (k + 1) % kFan});
+    endObject(world);
+    open(kWidth, kHeight);
+    load();
+    EXPECT_EQ(render.vertexFaceCounts[centre], 11 * kFan);
+    u32 entries = 0;
+    for (u32 v = 0; v < world.vertexCount; ++v) entries += render.vertexFaceCounts[v];
+    EXPECT_EQ(entries, 3 * 11 * kFan);
+    draw();
+    EXPECT_GT(pixel(32, 24).red, 0);
+    EXPECT_GT(pixel(40, 30).red, 0);
+}
+
+// Regression: buffers allocated for one world were used as they were when the world
+// grew, and a face larger than the polygon buffer was written past it.
+TEST_F(FaceLists, GrowWithAWorldThatOutgrowsTheBuffersItWasLoadedWith)
+{
+    open(kWidth, kHeight);
+    addScreenRect(world, white, kWidth, kHeight, 2.5f, 2.5f, 12.5f, 12.5f, 10000.0f);
+    load();
+    const u32 cornersBefore = render.cornerCapacity;
+    beginObject(world, white);
+    std::vector<u32> corners;
+    for (u32 k = 0; k < 2 * cornersBefore; ++k) {
+        const f32 angle = 6.2831853f * static_cast<f32>(k) / static_cast<f32>(2 * cornersBefore);
+        corners.push_back(
+            addVertex(world, atScreen(kWidth, kHeight, 40.0f + 15.0f * std::cos(angle),
+                                      24.0f + 15.0f * std::sin(angle), 300000.0f)));
+    }
+    addFace(world, corners.data(), static_cast<u32>(corners.size()));
+    endObject(world);
+    draw();
+    EXPECT_GE(render.cornerCapacity, 2 * cornersBefore);
+    EXPECT_GE(render.projectedCapacity, world.vertexCount);
+    EXPECT_GT(pixel(40, 24).red, 0);
+    EXPECT_GT(pixel(7, 7).red, 0);
+}
+
+TEST_F(FaceLists, LeaveFlatShadedObjectsWithTheFaceNormal)
+{
+    // Two faces folded at a right angle: smooth shading mixes their normals at the
+    // shared corners, flat shading does not.
+    open(kWidth, kHeight);
+    auto fold = [&](f32 left) {
+        const i16 object = beginObject(world, white);
+        const u32 a = addVertex(world, atScreen(kWidth, kHeight, left, 10.5f, 10000.0f));
+        addVertex(world, atScreen(kWidth, kHeight, left + 12.0f, 10.5f, 10000.0f));
+        addVertex(world, atScreen(kWidth, kHeight, left + 12.0f, 38.5f, 10000.0f));
+        addVertex(world, atScreen(kWidth, kHeight, left, 38.5f, 10000.0f));
+        addVertex(world, atScreen(kWidth, kHeight, left + 12.0f, 10.5f, 14000.0f));
+        addVertex(world, atScreen(kWidth, kHeight, left + 12.0f, 38.5f, 14000.0f));
+        addFace(world, {a, a + 1, a + 2, a + 3});
+        addFace(world, {a + 1, a + 4, a + 5, a + 2});
+        endObject(world);
+        return object;
+    };
+    fold(4.5f);
+    const i16 flat = fold(34.5f);
+    world.objects[flat].normalPerVertex = 0;
+    load();
+    draw();
+    EXPECT_EQ(pixel(37, 24), pixel(43, 24)); // flat: one colour across the face
+    EXPECT_NE(pixel(7, 24), pixel(13, 24));  // smooth: shaded toward the fold
+}
