@@ -203,5 +203,10 @@ void freeWorldBuffers(RenderState& render)
     freeShadowTables(render);
     releaseShadowMaps(render);
     release(render.rightDepthBuffer);
+    // The options outlive the buffers: a second world keeps reflection as it was.
+    const u16 reflectionFlag = render.reflectionFlag;
+    const bool referencePath = render.referencePath;
     render = RenderState{};
+    render.reflectionFlag = reflectionFlag;
+    render.referencePath = referencePath;
 }

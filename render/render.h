@@ -147,7 +147,8 @@ bool buildMaterialRamps(World& world);
 void BuildColourRamps(const MaterialRecord& material, f32* const ramps[6]);
 // Frees the colour ramps of every material row (and of row 0).
 void freeMaterialRamps(World& world);
-// Frees every working buffer of RenderState and resets it (the last Viewer's teardown).
+// Frees every working buffer of RenderState and resets it (the last Viewer's teardown,
+// or before a second world); the reflection option is kept.
 void freeWorldBuffers(RenderState& render);
 
 // --- Frames ----------------------------------------------------------------------------

@@ -158,3 +158,16 @@ TEST_F(RendererMemory, AllocatesOnlyTheSortScratchOnceTheWorldIsLoaded)
     freeWorldTables(world);
     EXPECT_EQ(CountingAllocator::outstanding(), 0);
 }
+
+TEST_F(RendererMemory, KeepsTheReflectionOptionWhenTheWorldBuffersGo)
+{
+    RenderState render;
+    World world;
+    ASSERT_TRUE(initWorldTables(world));
+    ASSERT_TRUE(allocateWorldBuffers(world, render));
+    setReflection(render, true);
+    freeWorldBuffers(render);
+    EXPECT_EQ(render.objectOrder, nullptr);
+    EXPECT_EQ(render.reflectionFlag, 1);
+    freeWorldTables(world);
+}
