@@ -53,7 +53,8 @@ static bool copyEarlierTexture(World& world, i16 row, const char* name)
     for (i16 earlier = static_cast<i16>(earlierRows - 1); earlier >= 0; --earlier) {
         const TextureRecord& source = world.textures[earlier];
         if (std::strncmp(source.fileName, name, kTextureFileNameSize) != 0) continue;
-        if (source.width <= 0 || source.height <= 0) return false; // not a row this file wrote
+        // A row without a block or a size was never loaded: decode for this one instead.
+        if (!world.texturePixels[earlier] || source.width <= 0 || source.height <= 0) return false;
         const u32 bytes = static_cast<u32>(source.width) * static_cast<u32>(source.height) * 3;
         u8* block = static_cast<u8*>(PluginAlloc(bytes));
         if (!block) return true; // no memory for a copy would mean none for a decode either
