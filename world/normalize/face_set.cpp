@@ -15,12 +15,13 @@ struct FaceSpan {
 };
 
 // Splits coordIndex at its negative entries (and at its end, where VRML lets the last
-// -1 be left out) and keeps the faces the reader can draw.
-std::vector<FaceSpan> keptFaces(const std::vector<i32>& coordIndex, u32 pointCount,
-                                FaceSetIssues& issues)
+// -1 be left out) and finds the faces the reader can draw. Returns how many entries the
+// kept faces take with a -1 each; `spans` (when asked for) receives them.
+std::size_t scanFaces(const std::vector<i32>& coordIndex, u32 pointCount, FaceSetIssues& issues,
+                      std::vector<FaceSpan>* spans)
 {
-    std::vector<FaceSpan> faces;
     std::size_t start = 0;
+    std::size_t kept = 0;
     for (std::size_t i = 0; i <= coordIndex.size(); ++i) {
         if (i < coordIndex.size() && coordIndex[i] >= 0) continue;
         const std::size_t count = i - start;
@@ -28,14 +29,16 @@ std::vector<FaceSpan> keptFaces(const std::vector<i32>& coordIndex, u32 pointCou
             bool valid = count >= 3 && count <= kMaxCorners;
             for (std::size_t k = start; valid && k < i; ++k)
                 valid = static_cast<u32>(coordIndex[k]) < pointCount;
-            if (valid)
-                faces.push_back({static_cast<u32>(start), static_cast<u32>(count)});
-            else
+            if (valid) {
+                kept += count + 1;
+                if (spans) spans->push_back({static_cast<u32>(start), static_cast<u32>(count)});
+            } else {
                 ++issues.droppedFaces;
+            }
         }
         start = i + 1;
     }
-    return faces;
+    return kept;
 }
 
 NumberArray numbersOf(const Node* node, const char* field, u32 perEntry)
@@ -45,9 +48,22 @@ NumberArray numbersOf(const Node* node, const char* field, u32 perEntry)
     const FieldValue* value = findField(*node, field);
     if (!value || value->kind != ValueKind::kNumbers) return array;
     array.source = value->source;
-    array.refs = value->numbers.data();
-    array.count = static_cast<u32>(value->numbers.size() / perEntry * perEntry);
+    array.runs = &value->numbers;
+    array.count = value->numberCount / perEntry * perEntry;
     return array;
+}
+
+// Every number of an array as a run of its own, for picking them by index.
+std::vector<NumberRun> singles(const NumberArray& array)
+{
+    std::vector<NumberRun> each;
+    if (!array.runs) return each;
+    each.reserve(array.count);
+    NumberCursor numbers(*array.source, *array.runs);
+    std::string_view text;
+    NumberRun single;
+    while (each.size() < array.count && numbers.next(text, single)) each.push_back(single);
+    return each;
 }
 
 // A per-vertex attribute whose own index list, if any, repeats coordIndex.
@@ -58,9 +74,10 @@ bool followsCoordIndex(const Node& faceSet, const char* indexField,
     return own.empty() || own == coordIndex;
 }
 
-void pick(const NumberArray& from, u32 entry, u32 perEntry, std::vector<NumberRef>& store)
+void pick(const std::vector<NumberRun>& from, u32 entry, u32 perEntry,
+          std::vector<NumberRun>& store)
 {
-    for (u32 k = 0; k < perEntry; ++k) store.push_back(from.refs[entry * perEntry + k]);
+    for (u32 k = 0; k < perEntry; ++k) store.push_back(from[entry * perEntry + k]);
 }
 
 // Gives every distinct (point, texture coordinate) pair a vertex of its own. False when
@@ -78,6 +95,12 @@ bool spreadTexCoords(const Node& faceSet, const std::vector<i32>& coordIndex,
     const u32 pointCount = mesh.points.count / 3;
     const bool keepNormals = mesh.normals.count / 3 >= pointCount;
     const bool keepColors = mesh.colors.count / 3 >= pointCount;
+    const std::vector<NumberRun> points = singles(mesh.points);
+    const std::vector<NumberRun> texCoords = singles(mesh.texCoords);
+    const std::vector<NumberRun> normals =
+        keepNormals ? singles(mesh.normals) : std::vector<NumberRun>();
+    const std::vector<NumberRun> colors =
+        keepColors ? singles(mesh.colors) : std::vector<NumberRun>();
     std::unordered_map<u64, i32> vertexOf;
     for (const FaceSpan& face : faces) {
         for (u32 k = face.start; k < face.start + face.count; ++k) {
@@ -86,17 +109,17 @@ bool spreadTexCoords(const Node& faceSet, const std::vector<i32>& coordIndex,
             const u64 key = (static_cast<u64>(point) << 32) | tex;
             auto [slot, isNew] = vertexOf.try_emplace(key, static_cast<i32>(vertexOf.size()));
             if (isNew) {
-                pick(mesh.points, point, 3, mesh.pointStore);
-                pick(mesh.texCoords, tex, 2, mesh.texCoordStore);
-                if (keepNormals) pick(mesh.normals, point, 3, mesh.normalStore);
-                if (keepColors) pick(mesh.colors, point, 3, mesh.colorStore);
+                pick(points, point, 3, mesh.pointStore);
+                pick(texCoords, tex, 2, mesh.texCoordStore);
+                if (keepNormals) pick(normals, point, 3, mesh.normalStore);
+                if (keepColors) pick(colors, point, 3, mesh.colorStore);
             }
             mesh.faces.push_back(slot->second);
         }
         mesh.faces.push_back(-1);
     }
-    auto useStore = [](NumberArray& array, const std::vector<NumberRef>& store) {
-        array.refs = store.data();
+    auto useStore = [](NumberArray& array, const std::vector<NumberRun>& store) {
+        array.runs = &store;
         array.count = static_cast<u32>(store.size());
     };
     useStore(mesh.points, mesh.pointStore);
@@ -120,9 +143,9 @@ bool buildFaceSetMesh(const Node& faceSet, Mesh& mesh, FaceSetIssues& issues)
     mesh.points = numbersOf(coord, "point", 3);
     const u32 pointCount = mesh.points.count / 3;
     if (pointCount == 0) return false;
-    const std::vector<i32> coordIndex = readIntList(faceSet, "coordIndex");
-    const std::vector<FaceSpan> faces = keptFaces(coordIndex, pointCount, issues);
-    if (faces.empty()) return false;
+    std::vector<i32> coordIndex = readIntList(faceSet, "coordIndex");
+    const std::size_t corners = scanFaces(coordIndex, pointCount, issues, nullptr);
+    if (corners == 0) return false;
 
     mesh.name = faceSet.defName;
     mesh.coordName = coord->defName;
@@ -147,14 +170,26 @@ bool buildFaceSetMesh(const Node& faceSet, Mesh& mesh, FaceSetIssues& issues)
     mesh.texCoords = numbersOf(texCoord, "point", 2);
     if (mesh.texCoords.count > 0) mesh.texCoordName = texCoord->defName;
 
-    if (mesh.texCoords.count > 0 && !followsCoordIndex(faceSet, "texCoordIndex", coordIndex)) {
+    const bool spread =
+        mesh.texCoords.count > 0 && !followsCoordIndex(faceSet, "texCoordIndex", coordIndex);
+    if (!spread && (corners == coordIndex.size() || corners == coordIndex.size() + 1)) {
+        // Every face kept, none empty: the list itself is the faces once its separators
+        // are all -1 and the last face is closed. Large worlds take this way.
+        for (i32& corner : coordIndex)
+            if (corner < 0) corner = -1;
+        if (coordIndex.back() != -1) coordIndex.push_back(-1);
+        mesh.faces = std::move(coordIndex);
+        return true;
+    }
+    FaceSetIssues counted; // the faces were counted above already
+    std::vector<FaceSpan> faces;
+    scanFaces(coordIndex, pointCount, counted, &faces);
+    if (spread) {
         if (spreadTexCoords(faceSet, coordIndex, faces, mesh)) return true;
         issues.droppedTexCoords = true;
         mesh.texCoords = {};
         mesh.texCoordName.clear();
     }
-    std::size_t corners = 0;
-    for (const FaceSpan& face : faces) corners += face.count + 1;
     mesh.faces.reserve(corners);
     for (const FaceSpan& face : faces) {
         mesh.faces.insert(mesh.faces.end(), coordIndex.begin() + face.start,

@@ -116,7 +116,7 @@ const LoadedFile* loadReferencedFile(PassContext& context, const std::string& pa
     source.path = path;
     source.folder = folderOf(path);
     const LoadStatus status =
-        loadSourceBytes(path, std::min(allowance, limits.maxSourceBytes), source.text);
+        loadSourceBytes(path, std::min(allowance, limits.maxSourceBytes), source);
     context.sourceBytesRead += source.text.size();
     if (status == LoadStatus::kMissing) {
         warn(context, from, line, column, "'" + path + "' cannot be read; left out");

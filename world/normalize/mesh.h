@@ -18,8 +18,8 @@
 
 struct NumberArray {
     const SourceFile* source = nullptr;
-    const NumberRef* refs = nullptr;
-    u32 count = 0; // numbers, not entries
+    const std::vector<NumberRun>* runs = nullptr;
+    u32 count = 0; // numbers used, not entries: whole entries only
 };
 
 struct Mesh {
@@ -36,7 +36,7 @@ struct Mesh {
     bool colorPerVertex = false; // write "colorPerVertex TRUE"
 
     // Storage behind the arrays when they were picked (de-indexed) or generated.
-    std::vector<NumberRef> pointStore, normalStore, colorStore, texCoordStore;
+    std::vector<NumberRun> pointStore, normalStore, colorStore, texCoordStore;
 };
 
 // What went wrong in a face set, for one message per node.
@@ -65,7 +65,7 @@ public:
     void finish();
 
 private:
-    void number(std::vector<NumberRef>& store, f64 value);
+    void number(std::vector<NumberRun>& store, f64 value);
 
     SourceFile& scratch_;
     Mesh& mesh_;

@@ -7,12 +7,12 @@ MeshBuilder::MeshBuilder(SourceFile& scratch, Mesh& mesh, bool withTexCoords)
 {
 }
 
-void MeshBuilder::number(std::vector<NumberRef>& store, f64 value)
+void MeshBuilder::number(std::vector<NumberRun>& store, f64 value)
 {
     const std::size_t start = scratch_.extra.size();
     appendFloat(scratch_.extra, value);
     store.push_back(
-        {static_cast<u32>(start), static_cast<u32>(scratch_.extra.size() - start) | kInExtra});
+        {static_cast<u32>(start), static_cast<u32>(scratch_.extra.size() - start) | kInExtra, 1});
 }
 
 u32 MeshBuilder::vertex(f64 x, f64 y, f64 z, f64 s, f64 t)
@@ -41,8 +41,8 @@ void MeshBuilder::face(const std::vector<u32>& corners)
 
 void MeshBuilder::finish()
 {
-    mesh_.points = {&scratch_, mesh_.pointStore.data(), static_cast<u32>(mesh_.pointStore.size())};
+    mesh_.points = {&scratch_, &mesh_.pointStore, static_cast<u32>(mesh_.pointStore.size())};
     if (withTexCoords_)
-        mesh_.texCoords = {&scratch_, mesh_.texCoordStore.data(),
+        mesh_.texCoords = {&scratch_, &mesh_.texCoordStore,
                            static_cast<u32>(mesh_.texCoordStore.size())};
 }

@@ -74,27 +74,30 @@ f64 numberValue(std::string_view text)
     return negative ? -INFINITY : INFINITY;
 }
 
-// An integer the way the line reader converts one: sign and digits, the rest ignored.
+// An integer the way the line reader converts one: sign and digits, the rest ignored;
+// pinned to the i32 range.
 static i32 integerValue(std::string_view text)
 {
-    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-    i64 value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec == std::errc::result_out_of_range)
-        return !text.empty() && text[0] == '-' ? INT32_MIN : INT32_MAX;
-    if (value < INT32_MIN) return INT32_MIN;
-    if (value > INT32_MAX) return INT32_MAX;
-    return static_cast<i32>(value);
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    i64 magnitude = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > INT32_MAX) return negative ? INT32_MIN : INT32_MAX;
+    }
+    return static_cast<i32>(negative ? -magnitude : magnitude);
 }
 
 u32 readDoubles(const Node& node, std::string_view name, f64* out, u32 count)
 {
     const FieldValue* value = findField(node, name);
     if (!value || value->kind != ValueKind::kNumbers) return 0;
-    u32 taken = 0;
-    for (; taken < count && taken < value->numbers.size(); ++taken)
-        out[taken] = numberValue(numberText(*value->source, value->numbers[taken]));
-    return static_cast<u32>(value->numbers.size());
+    NumberCursor numbers(*value->source, value->numbers);
+    std::string_view text;
+    for (u32 taken = 0; taken < count && numbers.next(text); ++taken)
+        out[taken] = numberValue(text);
+    return value->numberCount;
 }
 
 std::vector<f64> readDoubleList(const Node& node, std::string_view name)
@@ -102,9 +105,9 @@ std::vector<f64> readDoubleList(const Node& node, std::string_view name)
     std::vector<f64> list;
     const FieldValue* value = findField(node, name);
     if (!value || value->kind != ValueKind::kNumbers) return list;
-    list.reserve(value->numbers.size());
-    for (const NumberRef ref : value->numbers)
-        list.push_back(numberValue(numberText(*value->source, ref)));
+    list.reserve(value->numberCount);
+    forEachNumber(*value->source, value->numbers,
+                  [&](std::string_view text) { list.push_back(numberValue(text)); });
     return list;
 }
 
@@ -113,9 +116,32 @@ std::vector<i32> readIntList(const Node& node, std::string_view name)
     std::vector<i32> list;
     const FieldValue* value = findField(node, name);
     if (!value || value->kind != ValueKind::kNumbers) return list;
-    list.reserve(value->numbers.size());
-    for (const NumberRef ref : value->numbers)
-        list.push_back(integerValue(numberText(*value->source, ref)));
+    list.reserve(value->numberCount);
+    // Index lists are the longest lists of a world: the runs are read here directly.
+    for (const NumberRun& run : value->numbers) {
+        const std::string_view span = runText(*value->source, run);
+        if (run.count == 1) {
+            list.push_back(integerValue(span));
+            continue;
+        }
+        const char* at = span.data();
+        const char* const end = at + span.size();
+        while (at < end) {
+            const CharClass kind = classOf(*at);
+            if (kind == kComment) {
+                while (at < end && classOf(*at) != kNewLine) ++at;
+                continue;
+            }
+            if (kind != kNumberStart) {
+                ++at;
+                continue;
+            }
+            const char* const start = at;
+            while (at < end && continuesWord(*at)) ++at;
+            list.push_back(
+                integerValue(std::string_view(start, static_cast<std::size_t>(at - start))));
+        }
+    }
     return list;
 }
 

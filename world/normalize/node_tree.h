@@ -32,8 +32,9 @@ enum class ValueKind : u8 {
 struct FieldValue {
     ValueKind kind = ValueKind::kEmpty;
     const SourceFile* source = nullptr; // where the numbers' texts are
-    std::vector<NumberRef> numbers;
-    std::vector<std::string> texts; // strings, words, or the IS name
+    std::vector<NumberRun> numbers;     // in order; see NumberCursor
+    u32 numberCount = 0;                // numbers in all runs
+    std::vector<std::string> texts;     // strings, words, or the IS name
     std::vector<Node*> nodes;
 };
 using ValuePtr = std::shared_ptr<const FieldValue>;

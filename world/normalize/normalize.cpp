@@ -49,9 +49,12 @@ void rewriteWorld(PassContext& context, SourceFile& source, NormalizeResult& res
     LoadedFile& world = context.files.emplace_back();
     parseSourceFile(context, source, header.bodyOffset, 0, world);
     const u64 limit = context.limits.maxOutputBytes;
-    result.text.reserve(source.text.size() + 4096 < limit ? source.text.size() + 4096 : limit);
+    // About the size of the world; a quarter more for what the layout adds.
+    const u64 expected = source.text.size() + source.text.size() / 4 + 4096;
+    result.text.reserve(expected < limit ? expected : limit);
     CanonicalText out(result.text, limit);
     writeWorld(context, world, out);
+    out.finish();
 }
 
 // Reports what loading said; false when there is nothing to go on.
@@ -104,8 +107,7 @@ bool normalizeWorldTextWith(const char* text, std::size_t size, const char* file
                             const NormalizeLimits& limits, NormalizeResult& result)
 {
     return normalizeWith(fileName, limits, result, [&](SourceFile& source) {
-        return takeSourceBytes(text ? text : "", text ? size : 0, limits.maxSourceBytes,
-                               source.text);
+        return takeSourceBytes(text ? text : "", text ? size : 0, limits.maxSourceBytes, source);
     });
 }
 
@@ -120,6 +122,6 @@ bool normalizeWorldFile(const char* path, NormalizeResult& result)
     const NormalizeLimits limits = defaultNormalizeLimits();
     if (!path) return false;
     return normalizeWith(path, limits, result, [&](SourceFile& source) {
-        return loadSourceBytes(source.path, limits.maxSourceBytes, source.text);
+        return loadSourceBytes(source.path, limits.maxSourceBytes, source);
     });
 }

@@ -458,16 +458,22 @@ ValuePtr Parser::parseList(Scope& scope, u32 depth)
 
 void Parser::pushZero(FieldValue& value)
 {
-    value.numbers.push_back({static_cast<u32>(source_.extra.size()), 1u | kInExtra});
+    value.numbers.push_back({static_cast<u32>(source_.extra.size()), 1u | kInExtra, 1});
+    ++value.numberCount;
     source_.extra += '0';
 }
 
-// Keeps a number's own text when the line reader converts it as we do; otherwise puts
-// the text of its value in the source's extra buffer.
+// Keeps a number's own text when the line reader converts it as we do (with the plain
+// numbers after it, as one run); otherwise puts the text of its value in the source's
+// extra buffer.
 void Parser::pushNumber(FieldValue& value)
 {
     if (token_.form == NumberForm::kDecimal) {
-        value.numbers.push_back({token_.offset, token_.length});
+        // This number and the plain ones after it, as one run of the file's own text.
+        u32 end = token_.offset + token_.length;
+        const u32 count = 1 + tokens_.skipDecimalRun(end);
+        value.numbers.push_back({token_.offset, end - token_.offset, count});
+        value.numberCount += count;
         return;
     }
     const std::string written(text(token_));
@@ -485,7 +491,8 @@ void Parser::pushNumber(FieldValue& value)
             warning(token_, "malformed number " + quoted(written) + "; read as " + replacement);
     }
     const u32 length = static_cast<u32>(std::char_traits<char>::length(replacement));
-    value.numbers.push_back({static_cast<u32>(source_.extra.size()), length | kInExtra});
+    value.numbers.push_back({static_cast<u32>(source_.extra.size()), length | kInExtra, 1});
+    ++value.numberCount;
     source_.extra.append(replacement, length);
 }
 

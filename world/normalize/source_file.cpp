@@ -1,10 +1,13 @@
 // Loading a world's bytes (plain or gzip) and reading its header line.
 #include "world/normalize/source_file.h"
 
+#include "world/normalize/tokenizer.h"
+
 #include <zlib.h>
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -81,26 +84,34 @@ HeaderKind kindOfHeaderLine(std::string_view line)
 
 } // namespace
 
-LoadStatus takeSourceBytes(const char* bytes, std::size_t size, u64 maxBytes, std::string& text)
+LoadStatus takeSourceBytes(const char* bytes, std::size_t size, u64 maxBytes, SourceFile& file)
 {
-    text.clear();
-    if (isGzip(bytes, size)) return inflateAll(bytes, size, maxBytes, text);
+    file.storage.clear();
+    file.text = {};
+    if (isGzip(bytes, size)) {
+        const LoadStatus status = inflateAll(bytes, size, maxBytes, file.storage);
+        file.text = file.storage;
+        return status;
+    }
     if (size > maxBytes) return LoadStatus::kTooLarge;
-    text.assign(bytes, size);
+    file.text = std::string_view(bytes, size);
     return LoadStatus::kOk;
 }
 
-LoadStatus loadSourceBytes(const std::string& path, u64 maxBytes, std::string& text)
+LoadStatus loadSourceBytes(const std::string& path, u64 maxBytes, SourceFile& file)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return LoadStatus::kMissing;
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    if (!stream) return LoadStatus::kMissing;
     std::string raw;
+    std::error_code unknown;
+    const std::uintmax_t expected = std::filesystem::file_size(path, unknown);
+    if (!unknown && expected <= maxBytes) raw.reserve(static_cast<std::size_t>(expected));
     char chunk[kReadChunk];
     LoadStatus status = LoadStatus::kOk;
     // A compressed file may expand far beyond its own size, so the raw bytes get the
     // same limit as the text and the expansion checks its own.
     while (true) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
+        const std::size_t got = std::fread(chunk, 1, sizeof chunk, stream);
         if (got == 0) break;
         if (raw.size() + got > maxBytes) {
             status = LoadStatus::kTooLarge;
@@ -108,11 +119,77 @@ LoadStatus loadSourceBytes(const std::string& path, u64 maxBytes, std::string& t
         }
         raw.append(chunk, got);
     }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
+    const bool failed = std::ferror(stream) != 0;
+    std::fclose(stream);
     if (status != LoadStatus::kOk) return status;
     if (failed) return LoadStatus::kMissing;
-    return takeSourceBytes(raw.data(), raw.size(), maxBytes, text);
+    if (isGzip(raw.data(), raw.size()))
+        return takeSourceBytes(raw.data(), raw.size(), maxBytes, file);
+    file.storage = std::move(raw);
+    file.text = file.storage;
+    return LoadStatus::kOk;
+}
+
+bool NumberCursor::nextPlainGroup(u32 count, std::string_view& span)
+{
+    if (run_ >= runs_.size()) return false;
+    const NumberRun& run = runs_[run_];
+    if (run.count < 2 || run.count - taken_ < count) return false;
+    const std::string_view text = runText(file_, run);
+    const u32 size = static_cast<u32>(text.size());
+    u32 at = position_;
+    // Blanks and commas before the group may be anything the run allows; between its
+    // numbers they must be plain.
+    while (at < size && classOf(text[at]) != kNumberStart) {
+        if (classOf(text[at]) == kComment) return false;
+        ++at;
+    }
+    const u32 start = at;
+    for (u32 number = 0; number < count; ++number) {
+        if (number > 0) {
+            while (at < size && (text[at] == ' ' || text[at] == ',')) ++at;
+            if (at >= size || classOf(text[at]) != kNumberStart) return false;
+        }
+        while (at < size && continuesWord(text[at])) ++at;
+    }
+    span = text.substr(start, at - start);
+    position_ = at;
+    taken_ += count;
+    return true;
+}
+
+bool NumberCursor::next(std::string_view& text, NumberRun& single)
+{
+    while (run_ < runs_.size() && taken_ >= runs_[run_].count) {
+        ++run_;
+        taken_ = 0;
+        position_ = 0;
+    }
+    if (run_ >= runs_.size()) return false;
+    const NumberRun& run = runs_[run_];
+    const std::string_view span = runText(file_, run);
+    ++taken_;
+    if (run.count == 1) {
+        text = span;
+        single = run;
+        return true;
+    }
+    // A run holds only numbers and what stands between them: blanks, commas, line ends
+    // and comments.
+    u32 at = position_;
+    const u32 size = static_cast<u32>(span.size());
+    while (at < size && classOf(span[at]) != kNumberStart) {
+        if (classOf(span[at]) == kComment)
+            while (at < size && classOf(span[at]) != kNewLine) ++at;
+        else
+            ++at;
+    }
+    u32 end = at;
+    while (end < size && continuesWord(span[end])) ++end;
+    position_ = end;
+    text = span.substr(at, end - at);
+    single = {run.offset + at, (end - at) | (run.length & kInExtra), 1};
+    return true;
 }
 
 Header detectHeader(std::string_view text)

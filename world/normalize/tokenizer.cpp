@@ -3,49 +3,6 @@
 
 namespace {
 
-enum CharClass : u8 {
-    kIdentifierChar,
-    kBlank,   // blank, tab, comma, form feed, vertical tab
-    kNewLine, // \n or \r
-    kComment,
-    kPunct, // { } [ ]
-    kQuote,
-    kNumberStart,
-    kControl
-};
-
-struct ClassTable {
-    CharClass classes[256];
-    constexpr ClassTable() : classes()
-    {
-        for (int c = 0; c < 256; ++c) {
-            CharClass cls = kIdentifierChar;
-            if (c < 0x20 || c == 0x7F) cls = kControl;
-            if (c == ' ' || c == '\t' || c == ',' || c == '\f' || c == '\v') cls = kBlank;
-            if (c == '\n' || c == '\r') cls = kNewLine;
-            if (c == '#') cls = kComment;
-            if (c == '{' || c == '}' || c == '[' || c == ']') cls = kPunct;
-            if (c == '"') cls = kQuote;
-            if ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.') cls = kNumberStart;
-            classes[c] = cls;
-        }
-    }
-};
-constexpr ClassTable kClasses;
-
-inline CharClass classOf(char c)
-{
-    return kClasses.classes[static_cast<u8>(c)];
-}
-
-// Identifiers and numbers run until white space, punctuation, a quote, a comment or
-// a control byte.
-inline bool continuesWord(char c)
-{
-    const CharClass cls = classOf(c);
-    return cls == kIdentifierChar || cls == kNumberStart;
-}
-
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -184,6 +141,51 @@ Token Tokenizer::next()
         token.kind = TokenKind::kIdentifier;
     }
     return token;
+}
+
+// The length of the plain decimal number at `at` (sign, digits, point, exponent, and
+// nothing after it that would continue the word), or 0 when there is none.
+static u32 plainDecimalLength(const char* at, const char* end)
+{
+    const char* p = at;
+    if (p < end && (*p == '+' || *p == '-')) ++p;
+    u32 digits = 0;
+    while (p < end && *p >= '0' && *p <= '9') ++p, ++digits;
+    if (p < end && *p == '.') {
+        ++p;
+        while (p < end && *p >= '0' && *p <= '9') ++p, ++digits;
+    }
+    if (digits == 0) return 0;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        if (p < end && (*p == '+' || *p == '-')) ++p;
+        u32 exponentDigits = 0;
+        while (p < end && *p >= '0' && *p <= '9') ++p, ++exponentDigits;
+        if (exponentDigits == 0) return 0;
+    }
+    if (p < end && continuesWord(*p)) return 0;
+    const u32 length = static_cast<u32>(p - at);
+    return length > kMaxNumberText ? 0 : length;
+}
+
+u32 Tokenizer::skipDecimalRun(u32& end)
+{
+    const char* const text = text_.data();
+    const char* const stop = text + text_.size();
+    u32 count = 0;
+    while (true) {
+        // The separators between numbers: blanks and commas are passed here directly,
+        // line ends and comments through the counting of lines.
+        while (pos_ < text_.size() && classOf(text[pos_]) == kBlank) ++pos_;
+        if (pos_ < text_.size() && classOf(text[pos_]) != kNumberStart) { skipBlankAndComments(); }
+        if (pos_ >= text_.size() || classOf(text[pos_]) != kNumberStart) return count;
+        // Only the plain form is kept in a run; anything else is left for next().
+        const u32 length = plainDecimalLength(text + pos_, stop);
+        if (length == 0) return count;
+        pos_ += length;
+        end = pos_;
+        ++count;
+    }
 }
 
 Token Tokenizer::peek()

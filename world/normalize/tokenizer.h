@@ -13,6 +13,50 @@
 #include <string>
 #include <string_view>
 
+// What each byte can be, for the tokenizer and for the number runs read again later.
+enum CharClass : u8 {
+    kIdentifierChar,
+    kBlank,   // blank, tab, comma, form feed, vertical tab
+    kNewLine, // \n or \r
+    kComment,
+    kPunct, // { } [ ]
+    kQuote,
+    kNumberStart,
+    kControl
+};
+
+struct CharClassTable {
+    CharClass classes[256];
+    constexpr CharClassTable() : classes()
+    {
+        for (int c = 0; c < 256; ++c) {
+            CharClass cls = kIdentifierChar;
+            if (c < 0x20 || c == 0x7F) cls = kControl;
+            if (c == ' ' || c == '\t' || c == ',' || c == '\f' || c == '\v') cls = kBlank;
+            if (c == '\n' || c == '\r') cls = kNewLine;
+            if (c == '#') cls = kComment;
+            if (c == '{' || c == '}' || c == '[' || c == ']') cls = kPunct;
+            if (c == '"') cls = kQuote;
+            if ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.') cls = kNumberStart;
+            classes[c] = cls;
+        }
+    }
+};
+inline constexpr CharClassTable kCharClasses;
+
+inline CharClass classOf(char c)
+{
+    return kCharClasses.classes[static_cast<u8>(c)];
+}
+
+// Identifiers and numbers run until white space, punctuation, a quote, a comment or a
+// control byte.
+inline bool continuesWord(char c)
+{
+    const CharClass cls = classOf(c);
+    return cls == kIdentifierChar || cls == kNumberStart;
+}
+
 enum class TokenKind : u8 {
     kEnd,
     kOpenBrace,
@@ -51,8 +95,13 @@ class Tokenizer {
 public:
     Tokenizer(std::string_view text, u32 startOffset);
     Token next();
-    // The token after the next one's start, without consuming anything.
+    // The token next() would return, without consuming anything.
     Token peek();
+    // Right after a decimal number token: passes over the decimal numbers that follow it
+    // (with the blanks, line ends and comments between them) and stops in front of
+    // anything else. Returns how many it passed; `end` becomes the offset just after
+    // the last one. The long lists of a world are read this way, a byte at a time.
+    u32 skipDecimalRun(u32& end);
 
 private:
     void skipBlankAndComments();

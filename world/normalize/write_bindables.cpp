@@ -78,15 +78,16 @@ void writeBackground(WriterState& state, const Node& background)
     const std::size_t inside = out.size();
     // The reader takes the first sky colour from the line of "[", so only it is written.
     const FieldValue* sky = findField(background, "skyColor");
-    if (sky && sky->kind == ValueKind::kNumbers && sky->numbers.size() >= 3) {
-        std::string& text = out.raw();
+    if (sky && sky->kind == ValueKind::kNumbers && sky->numberCount >= 3) {
         out.indent();
-        text += "skyColor [ ";
-        for (u32 i = 0; i < 3; ++i) {
-            text.append(numberText(*sky->source, sky->numbers[i]));
-            text += ' ';
+        out.append("skyColor [ ");
+        NumberCursor numbers(*sky->source, sky->numbers);
+        std::string_view number;
+        for (u32 i = 0; i < 3 && numbers.next(number); ++i) {
+            out.append(number);
+            out.append(' ');
         }
-        text += "]\n";
+        out.append("]\n");
     }
     for (const char* field : kBackgroundUrls) {
         const std::string url =

@@ -22,29 +22,32 @@ void writeNumberField(CanonicalText& out, const Node& node, std::string_view nam
 {
     const FieldValue* value = findField(node, name);
     if (!value || value->kind != ValueKind::kNumbers) return;
-    std::string& text = out.raw();
     out.indent();
-    text.append(name);
+    out.append(name);
+    NumberCursor numbers(*value->source, value->numbers);
+    std::string_view number;
+    std::string computed;
     for (u32 i = 0; i < count; ++i) {
-        text += ' ';
-        if (i < value->numbers.size())
-            text.append(numberText(*value->source, value->numbers[i]));
-        else
-            appendFloat(text, defaults[i]);
+        out.append(' ');
+        if (numbers.next(number)) {
+            out.append(number);
+        } else {
+            computed.clear();
+            appendFloat(computed, defaults[i]);
+            out.append(computed);
+        }
     }
-    text += '\n';
+    out.append('\n');
 }
 
 void writeComputedField(CanonicalText& out, std::string_view name, const f64* values, u32 count)
 {
-    std::string& text = out.raw();
-    out.indent();
-    text.append(name);
+    std::string text(name);
     for (u32 i = 0; i < count; ++i) {
         text += ' ';
         appendFloat(text, values[i]);
     }
-    text += '\n';
+    out.line(text);
 }
 
 void writeBoolField(CanonicalText& out, const Node& node, std::string_view name)

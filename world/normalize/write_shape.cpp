@@ -1,7 +1,11 @@
 // A Shape in the canonical layout: its Appearance (one material row, then its
 // texture) and its geometry as one IndexedFaceSet the face set reader reads whole.
 #include "world/normalize/number_format.h"
+#include "world/normalize/tokenizer.h"
 #include "world/normalize/world_writer.h"
+
+#include <charconv>
+#include <cstring>
 
 namespace {
 
@@ -81,19 +85,78 @@ std::string defPrefix(const std::string& name)
     return isSafeName(name) ? "DEF " + name + "\t" : std::string();
 }
 
+// Rows of a list, written straight into the text: the points and faces of large worlds
+// go through here. A row holds at most three numbers of kMaxNumberText characters (the
+// parser rewrote longer ones) or a face line broken at kIndexLineBreak, far below the
+// room asked for; anything beyond it would be cut, never written past.
+class RowWriter {
+public:
+    // List entries stand at the start of their lines: in a large world they are most of
+    // the text, and indenting them would add a third to what is written and read.
+    explicit RowWriter(CanonicalText& out) : out_(out) {}
+    void start()
+    {
+        row_ = out_.room(kRowRoom);
+        for (std::size_t i = 0; i < indent_; ++i) row_[i] = ' ';
+        length_ = indent_;
+        started_ = true;
+    }
+    bool started() const { return started_; }
+    void add(std::string_view text)
+    {
+        const std::size_t room = kRowRoom - 1 - length_;
+        const std::size_t taken = text.size() < room ? text.size() : room;
+        // Numbers are short: a loop beats a library call per number.
+        for (std::size_t i = 0; i < taken; ++i) row_[length_ + i] = text[i];
+        length_ += taken;
+    }
+    void add(char c)
+    {
+        if (length_ < kRowRoom - 1) row_[length_++] = c;
+    }
+    void addInt(i32 value)
+    {
+        const auto result = std::to_chars(row_ + length_, row_ + kRowRoom - 1, value);
+        if (result.ec == std::errc()) length_ = static_cast<std::size_t>(result.ptr - row_);
+    }
+    // Characters of the row after its indentation.
+    std::size_t length() const { return length_ - indent_; }
+    void finish()
+    {
+        row_[length_++] = '\n';
+        out_.commit(length_);
+        started_ = false;
+    }
+
+private:
+    static constexpr std::size_t kRowRoom = 320;
+    CanonicalText& out_;
+    std::size_t indent_ = 0;
+    char* row_ = nullptr;
+    std::size_t length_ = 0;
+    bool started_ = false;
+};
+
 void writeNumberRows(WriterState& state, const NumberArray& numbers, u32 perRow)
 {
-    CanonicalText& out = state.out;
-    std::string& text = out.raw();
+    RowWriter row(state.out);
+    NumberCursor cursor(*numbers.source, *numbers.runs);
+    std::string_view number;
     u32 rows = 0;
     for (u32 i = 0; i + perRow <= numbers.count; i += perRow) {
         if (++rows % kRowsPerLimitCheck == 0 && !keepWriting(state)) return;
-        out.indent();
-        for (u32 k = 0; k < perRow; ++k) {
-            if (k > 0) text += ' ';
-            text.append(numberText(*numbers.source, numbers.refs[i + k]));
+        row.start();
+        // Most files already write an entry as "x y z": then it is copied whole.
+        if (cursor.nextPlainGroup(perRow, number)) {
+            row.add(number);
+        } else {
+            for (u32 k = 0; k < perRow && cursor.next(number); ++k) {
+                if (k > 0) row.add(' ');
+                row.add(number);
+            }
         }
-        text += ",\n";
+        row.add(',');
+        row.finish();
     }
 }
 
@@ -111,29 +174,23 @@ void writeNumberNode(WriterState& state, const char* head, const char* list,
 void writeFaces(WriterState& state, const std::vector<i32>& faces)
 {
     CanonicalText& out = state.out;
-    std::string& text = out.raw();
     out.begin("coordIndex [");
-    bool lineOpen = false;
-    std::size_t lineStart = 0;
+    RowWriter row(out);
     u32 rows = 0;
     for (const i32 corner : faces) {
-        if (!lineOpen) {
+        if (!row.started()) {
             if (++rows % kRowsPerLimitCheck == 0 && !keepWriting(state)) break;
-            lineStart = text.size();
-            out.indent();
-            lineOpen = true;
+            row.start();
         } else {
-            text += ' ';
+            row.add(' ');
         }
-        appendInt(text, corner);
-        text += ',';
-        // Every line ends with a comma: the index reader drops what follows the last one.
-        if (corner < 0 || text.size() - lineStart > kIndexLineBreak) {
-            text += '\n';
-            lineOpen = false;
-        }
+        row.addInt(corner);
+        row.add(',');
+        // Every line ends with a comma: the index reader drops what follows the last
+        // one. A long face goes on over several lines.
+        if (corner < 0 || row.length() > kIndexLineBreak) row.finish();
     }
-    if (lineOpen) text += '\n';
+    if (row.started()) row.finish();
     out.end("]");
 }
 
@@ -160,21 +217,58 @@ void writeMesh(WriterState& state, const Mesh& mesh)
     out.end("}");
 }
 
+// A number's value, near enough for the box a camera frames: a decimal parse without
+// the last bit of rounding that an exact conversion costs on millions of points.
+f64 roughValue(std::string_view text)
+{
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    u64 mantissa = 0;
+    i32 exponent = 0;
+    i32 digits = 0;
+    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (digits < 18)
+            mantissa = mantissa * 10 + static_cast<u64>(text[i] - '0'), ++digits;
+        else
+            ++exponent;
+    }
+    if (i < n && text[i] == '.') {
+        for (++i; i < n && text[i] >= '0' && text[i] <= '9'; ++i)
+            if (digits < 18)
+                mantissa = mantissa * 10 + static_cast<u64>(text[i] - '0'), ++digits, --exponent;
+    }
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) return numberValue(text);
+    static const f64 kTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9, 1e10,
+                                1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20};
+    f64 value = static_cast<f64>(mantissa);
+    if (exponent < 0)
+        value = exponent >= -20 ? value / kTens[-exponent] : numberValue(text);
+    else if (exponent > 0)
+        value = exponent <= 20 ? value * kTens[exponent] : numberValue(text);
+    return negative ? -value : value;
+}
+
 void addBounds(WriterState& state, const Mesh& mesh, const Affine& around)
 {
-    for (u32 i = 0; i + 3 <= mesh.points.count; i += 3) {
-        f64 point[3];
-        for (u32 k = 0; k < 3; ++k)
-            point[k] = numberValue(numberText(*mesh.points.source, mesh.points.refs[i + k]));
+    f64 point[3];
+    u32 component = 0;
+    u32 taken = 0;
+    forEachNumber(*mesh.points.source, *mesh.points.runs, [&](std::string_view number) {
+        if (taken++ >= mesh.points.count) return;
+        point[component++] = roughValue(number);
+        if (component < 3) return;
+        component = 0;
         applyPoint(around, point, point);
         if (!std::isfinite(point[0]) || !std::isfinite(point[1]) || !std::isfinite(point[2]))
-            continue;
+            return;
         for (int k = 0; k < 3; ++k) {
             if (!state.hasBounds || point[k] < state.low[k]) state.low[k] = point[k];
             if (!state.hasBounds || point[k] > state.high[k]) state.high[k] = point[k];
         }
         state.hasBounds = true;
-    }
+    });
 }
 
 void reportFaceSet(WriterState& state, const Node& geometry, const FaceSetIssues& issues)

@@ -1,0 +1,32 @@
+// Fuzz target: the normalizing pass on arbitrary bytes, then the line reader on what it
+// wrote. Neither may crash, hang or touch memory outside its buffers, and the rewritten
+// text must always be a finished world (it ends with a newline).
+#include "world/normalize/limits.h"
+#include "world/normalize/normalize.h"
+#include "world/reader.h"
+#include "world/tables.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // Smaller limits than a real load, so that one input cannot take seconds; the name
+    // places Inline urls in a folder that does not exist.
+    NormalizeLimits limits;
+    limits.maxOutputBytes = 4u << 20;
+    limits.maxProtoNodes = 20000;
+    limits.maxWriterVisits = 200000;
+    limits.maxSourceBytes = 1u << 20;
+    limits.maxTotalSourceBytes = 4u << 20;
+    limits.maxInlineFiles = 16;
+    NormalizeResult result;
+    normalizeWorldTextWith(reinterpret_cast<const char*>(data), size,
+                           "/nonexistent-fuzz-folder/world.wrl", limits, result);
+    if (!result.text.empty() && result.text.back() != '\n') std::abort();
+    static World world;
+    static bool ready = initWorldTables(world);
+    if (ready && !result.text.empty()) readWorldText(world, result.text.data(), result.text.size());
+    return 0;
+}
