@@ -69,19 +69,6 @@ TEST_F(Frame, StartsBlackWithoutABackgroundNode)
     EXPECT_EQ(pixel(40, 40), kBlack);
 }
 
-TEST_F(Frame, DescribesItselfToDrawDibAsABottomUp32BitBitmap)
-{
-    open(kWidth, kHeight);
-    const BITMAPINFOHEADER& header = *frame.bitmapHeader;
-    EXPECT_EQ(header.biSize, 40u);
-    EXPECT_EQ(header.biWidth, kWidth);
-    EXPECT_EQ(header.biHeight, kHeight);
-    EXPECT_EQ(header.biPlanes, 1);
-    EXPECT_EQ(header.biBitCount, 32);
-    EXPECT_EQ(header.biCompression, BI_RGB);
-    EXPECT_EQ(header.biSizeImage, 0u);
-}
-
 TEST_F(Frame, FillsTwiceItsSizeAtDisplayScaleTwo)
 {
     const HDC dc = window(2 * kWidth, 2 * kHeight);
