@@ -71,16 +71,24 @@ static void readTransformFields(const Line& line, TransformFields& fields)
     }
 }
 
+// One Transform being read.
+struct TransformRead {
+    i32 depth = 0;      // Transforms open around this one
+    ObjectList list;    // objects created while it is read
+    i16 seenCount = 0;  // objectCount when the list was last brought up to date
+    i16 groupDepth = 0; // Group nodes opened inside it and not yet closed
+    TransformFields fields;
+};
+
 // The tests a Transform makes on each of its lines, in order, each on the same line.
 static void examineTransformLine(World& world, LineReader& in, const Line& line, bool firstLine,
-                                 i32 depth, i16& groupDepth, ObjectList& list, i16& seenCount,
-                                 TransformFields& fields)
+                                 TransformRead& read)
 {
     const bool comment = std::strchr(line.text, '#') != nullptr;
-    if (!firstLine && has(line, "Transform") && depth + 1 < kMaxTransformDepth)
-        readTransform(world, in, line, depth + 1);
+    if (!firstLine && has(line, "Transform") && read.depth + 1 < kMaxTransformDepth)
+        readTransform(world, in, line, read.depth + 1);
     // A Transform's DEF name is stored nowhere.
-    if (has(line, "Group") && !comment && groupDepth < kMaxCount16) ++groupDepth;
+    if (has(line, "Group") && !comment && read.groupDepth < kMaxCount16) ++read.groupDepth;
     if (has(line, "Shape") && !comment) readShape(world, in);
     if (has(line, "IndexedFaceSet") && !comment) {
         const i16 object = newObject(world);
@@ -94,8 +102,8 @@ static void examineTransformLine(World& world, LineReader& in, const Line& line,
     if (has(line, "Sound")) readSound(world, in, line);
     if (has(line, "AudioClip")) readAudioClip(world, in, line);
     if (has(line, "TimeSensor")) readTimeSensor(world, in, line);
-    listNewObjects(world, list, seenCount);
-    readTransformFields(line, fields);
+    listNewObjects(world, read.list, read.seenCount);
+    readTransformFields(line, read.fields);
 }
 
 // Appends the transform group of a closing Transform. Groups are stored in the order
@@ -195,24 +203,22 @@ static void closeTransform(World& world, const ObjectList& list, const Transform
 void readTransform(World& world, LineReader& in, Line line, i32 depth)
 {
     if (commentedOut(line, "Transform")) return;
-    ObjectList list;
-    i16 seenCount = world.objectCount;
-    i16 groupDepth = 0; // Group nodes opened inside this Transform and not yet closed
-    TransformFields fields;
+    TransformRead read;
+    read.depth = depth;
+    read.seenCount = world.objectCount;
     bool firstLine = true;
     for (;;) {
-        examineTransformLine(world, in, line, firstLine, depth, groupDepth, list, seenCount,
-                             fields);
+        examineTransformLine(world, in, line, firstLine, read);
         firstLine = false;
         if (!nextLine(in, line)) break;
         if (has(line, "}")) {
             // The closing line's other content is not examined.
-            if (groupDepth < 1) break;
-            --groupDepth;
+            if (read.groupDepth < 1) break;
+            --read.groupDepth;
         }
     }
-    closeTransform(world, list, fields);
-    PluginFree(list.objects);
+    closeTransform(world, read.list, read.fields);
+    PluginFree(read.list.objects);
 }
 
 // The Shape's own object while it still exists: the face set reader drops an object

@@ -61,7 +61,8 @@ static std::size_t copyLineInBlock(LineReader& in, char* buffer, std::size_t lim
 
 bool readLine(LineReader& in, char* buffer, std::size_t size)
 {
-    if (size == 0 || in.ended) return false;
+    // Room for at least one character and the NUL: a smaller buffer could never move on.
+    if (size < 2 || in.ended) return false;
     if (!refill(in)) {
         in.ended = true;
         return false;

@@ -49,8 +49,9 @@ void openLineReader(LineReader& in, std::FILE* file);
 void openTextReader(LineReader& in, const char* text, std::size_t size);
 
 // Reads one line into buffer: at most size - 1 characters, the newline included, then
-// a NUL; a longer line is handed out in pieces. Returns false at the end of the text and
-// then leaves the buffer unchanged. A NUL byte in the text ends the line's string there.
+// a NUL; a longer line is handed out in pieces. Returns false at the end of the text (or
+// for a buffer of fewer than 2 bytes) and then leaves the buffer unchanged. A NUL byte in the text
+// ends the line's string there.
 bool readLine(LineReader& in, char* buffer, std::size_t size);
 
 // Opens the world at path as plain text, positioned at its start: a ".wrz" file (exact,

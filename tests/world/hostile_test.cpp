@@ -30,9 +30,7 @@ protected:
             EXPECT_LT(object.material, world.materialCount);
         }
         // The dump reads every row too (a million-vertex dump only costs time).
-        if (world.vertexCount < 100000) {
-            EXPECT_FALSE(worldDumpJson(world).empty());
-        }
+        if (world.vertexCount < 100000) { EXPECT_FALSE(worldDumpJson(world).empty()); }
     }
 };
 

@@ -101,13 +101,6 @@ TEST(LineReading, ANulByteEndsTheLineString)
     EXPECT_EQ(lines[1], "ef\n");
 }
 
-TEST(LineReading, MemoryAndFileGiveTheSameLines)
-{
-    std::string text = "#VRML V2.0 utf8\r\n" + std::string(700, 'z') + "\r\nend";
-    EXPECT_EQ(fileLines(text), textLines(text));
-    EXPECT_TRUE(textLines("").empty());
-}
-
 // The rule written plainly: CR LF becomes LF, a line ends after its LF or at 254
 // characters.
 static std::vector<std::string> referenceLines(const std::string& text)

@@ -73,20 +73,6 @@ TEST_F(WorldTables, ResizeBlockCopiesTheSmallerSizeAndFreesAtZero)
     EXPECT_EQ(resizeBlock(block, 0, 2), nullptr);
 }
 
-TEST_F(WorldTables, VerticesAppendedOneByOneKeepEveryValueAndASpareRow)
-{
-    ASSERT_TRUE(growVertexRows(world, 1));
-    for (u32 v = 0; v < 20000; ++v) {
-        ASSERT_TRUE(appendVertex(static_cast<f32>(v), static_cast<f32>(v) + 0.5f, -1.0f));
-        ASSERT_GE(world.vertexCapacity, world.vertexCount + 1) << "no spare row after " << v;
-    }
-    for (u32 v = 0; v < 20000; v += 997) {
-        EXPECT_EQ(world.vertexZ[v], static_cast<f32>(v));
-        EXPECT_EQ(world.vertexX[v], static_cast<f32>(v) + 0.5f);
-        EXPECT_EQ(world.vertexY[v], -1.0f);
-    }
-}
-
 TEST_F(WorldTables, NewObjectStartsAtTheCurrentCountsPlusOne)
 {
     world.vertexCount = 0;
@@ -208,18 +194,6 @@ TEST_F(WorldTables, GroupEntriesBeyondTheTableAreIgnored)
     world.groupObjects[0] = 9; // no such object
     applyToGroup(world, kApplyTranslate, 0, 1);
     EXPECT_FLOAT_EQ(world.vertexZ[0], 1.0f);
-}
-
-TEST_F(WorldTables, ResetEmptiesTheTablesAndRestoresTheDefaultCamera)
-{
-    newObject(world);
-    newLight(world, 1);
-    world.camera.eyePoint[0] = 42.0f;
-    ASSERT_TRUE(resetWorldTables(world));
-    EXPECT_EQ(world.objectCount, 0);
-    EXPECT_EQ(world.lightCount, 0);
-    EXPECT_EQ(world.camera.eyePoint[0], 0.0f);
-    EXPECT_EQ(world.camera.viewAngle, 0.3f);
 }
 
 // The same tables with every block counted: nothing leaks, nothing is freed twice, and
