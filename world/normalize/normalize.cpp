@@ -1,6 +1,7 @@
 // The normalizing pass: read the world, parse it, write it in the canonical layout.
 #include "world/normalize/normalize.h"
 
+#include "world/normalize/large_pages.h"
 #include "world/normalize/limits.h"
 #include "world/normalize/pass_context.h"
 #include "world/normalize/world_writer.h"
@@ -52,6 +53,7 @@ void rewriteWorld(PassContext& context, SourceFile& source, NormalizeResult& res
     // About the size of the world; a quarter more for what the layout adds.
     const u64 expected = source.text.size() + source.text.size() / 4 + 4096;
     result.text.reserve(expected < limit ? expected : limit);
+    adviseLargePages(result.text);
     CanonicalText out(result.text, limit);
     writeWorld(context, world, out);
     out.finish();
