@@ -296,6 +296,7 @@ TEST_F(WorldTables, ObjectsSharingVerticesOutsideTheGroupEachMoveThemOnce)
     // Sources outside the group, then a group of one own object and one sharer per
     // source, listed after the own object: every shared vertex moves exactly once.
     const u32 sources = 3000;
+    ASSERT_TRUE(growTable(world.groupObjects, world.groupObjectCapacity, 1 + 2 * sources));
     for (u32 s = 0; s < sources; ++s) objectWithVertices({{0, 0, 0}}, 5000);
     const i16 own = objectWithVertices({{0, 0, 0}}, 0);
     for (u32 s = 0; s < sources; ++s) {
