@@ -81,13 +81,15 @@ static void useMaterial(AppearanceRead& read, const Line& line)
     cutUseName(line, "USE", name, sizeof name);
     if (read.rowReady && name[0]) {
         MaterialRecord& row = read.row();
-        for (i16 m = 0; m < world.materialCount; ++m) {
+        // From the last row back: the first match found is the last one, which wins.
+        for (i16 m = static_cast<i16>(world.materialCount - 1); m >= 0; --m) {
             if (std::strcmp(world.materialNames[m], name) != 0) continue;
             const MaterialRecord& source = world.materials[m];
             std::memcpy(row.diffuseColor, source.diffuseColor, sizeof row.diffuseColor);
             std::memcpy(row.specularColor, source.specularColor, sizeof row.specularColor);
             row.shininess = source.shininess;
             row.transparency = source.transparency;
+            break;
         }
     }
     completeRow(read);

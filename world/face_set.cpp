@@ -176,12 +176,14 @@ static void useCoordinates(FaceSetRead& read, const Line& line)
     cutUseName(line, "USE", name, sizeof name);
     if (!name[0] || read.object < 0) return; // an empty name names nothing
     World& world = read.world;
-    for (i16 other = 0; other < world.objectCount; ++other) {
+    // From the last row back: the first match found is the last one, which wins.
+    for (i16 other = static_cast<i16>(world.objectCount - 1); other >= 0; --other) {
         if (std::strcmp(world.objects[other].coordName, name) != 0) continue;
         ObjectRecord& object = read.record();
         object.vertexCount = world.objects[other].vertexCount;
         object.firstVertex = world.objects[other].firstVertex;
         read.base = object.firstVertex > 0 ? object.firstVertex - 1 : 0;
+        return;
     }
 }
 

@@ -240,8 +240,11 @@ static void useAppearance(World& world, const Line& line, i16 object)
     char name[kNameSize];
     cutUseName(line, "USE", name, sizeof name);
     if (!name[0]) return;
-    for (i16 m = 0; m < world.materialCount; ++m) {
-        if (std::strcmp(world.materials[m].name, name) == 0) setObjectMaterial(world, object, m);
+    // From the last row back: the first match found is the last one, which wins.
+    for (i16 m = static_cast<i16>(world.materialCount - 1); m >= 0; --m) {
+        if (std::strcmp(world.materials[m].name, name) != 0) continue;
+        setObjectMaterial(world, object, m);
+        return;
     }
 }
 

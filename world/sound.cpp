@@ -82,12 +82,12 @@ i32 readAudioClip(World& world, LineReader& in, Line line)
 // (the Sound then stays silent).
 static i32 clipNamed(const World& world, const char* name)
 {
-    i32 clipNumber = 0;
     if (!name[0]) return 0;
-    for (i16 clip = 0; clip < world.audioClipCount; ++clip) {
-        if (std::strcmp(world.audioClips[clip].name, name) == 0) clipNumber = clip + 1;
+    // From the last row back: the first match found is the last one.
+    for (i16 clip = static_cast<i16>(world.audioClipCount - 1); clip >= 0; --clip) {
+        if (std::strcmp(world.audioClips[clip].name, name) == 0) return clip + 1;
     }
-    return clipNumber;
+    return 0;
 }
 
 // The fields of one Sound line, in order; a nested clip is read to its end here.

@@ -150,3 +150,13 @@ TEST_F(AppearanceReader, AnotherTextureNodeEndsTheAppearanceAtItsBrace)
     EXPECT_EQ(world.objects[0].material, 0);
     EXPECT_EQ(world.objects[1].material, -1);
 }
+
+TEST_F(AppearanceReader, MaterialUseTakesTheLastMaterialOfThatName)
+{
+    read(shapeWith("material DEF Paint\tMaterial {\ndiffuseColor 1 0 0\n}\n") +
+         shapeWith("material DEF Paint\tMaterial {\ndiffuseColor 0 1 0\n}\n") +
+         shapeWith("material USE Paint\n"));
+    ASSERT_EQ(world.materialCount, 3);
+    EXPECT_FLOAT_EQ(world.materials[2].diffuseColor[0], 0.0f);
+    EXPECT_FLOAT_EQ(world.materials[2].diffuseColor[1], 1.0f);
+}
