@@ -1,15 +1,11 @@
 // An ElevationGrid as a face set: a vertex per height, a quad per grid cell.
 #include "world/normalize/mesh.h"
 
-namespace {
-
-i32 intField(const Node& node, const char* name)
+static i32 intField(const Node& node, const char* name)
 {
     const std::vector<i32> values = readIntList(node, name);
     return values.empty() ? 0 : values[0];
 }
-
-} // namespace
 
 bool buildElevationGrid(const Node& grid, MeshBuilder& builder, Mesh& mesh)
 {

@@ -12,22 +12,24 @@ struct Vec3 {
     f64 x, y, z;
 };
 
-Vec3 minus(const Vec3& a, const Vec3& b)
+} // namespace
+
+static Vec3 minus(const Vec3& a, const Vec3& b)
 {
     return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
 
-Vec3 crossOf(const Vec3& a, const Vec3& b)
+static Vec3 crossOf(const Vec3& a, const Vec3& b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-f64 dotOf(const Vec3& a, const Vec3& b)
+static f64 dotOf(const Vec3& a, const Vec3& b)
 {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
-bool unit(Vec3& v)
+static bool unit(Vec3& v)
 {
     const f64 size = std::sqrt(dotOf(v, v));
     if (!(size > 1e-12) || !std::isfinite(size)) return false;
@@ -35,18 +37,23 @@ bool unit(Vec3& v)
     return true;
 }
 
-std::vector<f64> listOr(const Node& node, const char* name, std::initializer_list<f64> fallback)
+static std::vector<f64> listOr(const Node& node, const char* name,
+                               std::initializer_list<f64> fallback)
 {
     if (!findField(node, name)) return std::vector<f64>(fallback);
     return readDoubleList(node, name);
 }
 
 // The spine-aligned frames (X, Y, Z axes) of every spine point.
+namespace {
+
 struct Frame {
     Vec3 x, y, z;
 };
 
-std::vector<Frame> spineFrames(const std::vector<Vec3>& spine)
+} // namespace
+
+static std::vector<Frame> spineFrames(const std::vector<Vec3>& spine)
 {
     const std::size_t count = spine.size();
     const Vec3& first = spine.front();
@@ -99,8 +106,6 @@ std::vector<Frame> spineFrames(const std::vector<Vec3>& spine)
     for (Frame& frame : frames) frame.x = crossOf(frame.y, frame.z);
     return frames;
 }
-
-} // namespace
 
 bool buildExtrusion(const Node& extrusion, MeshBuilder& builder, Mesh& mesh)
 {

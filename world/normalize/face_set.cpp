@@ -5,20 +5,22 @@
 
 #include <unordered_map>
 
-namespace {
-
 constexpr u32 kMaxCorners = 32767; // a face's corner count is 16-bit signed in the tables
+
+namespace {
 
 struct FaceSpan {
     u32 start; // position of its first corner in coordIndex
     u32 count; // corners
 };
 
+} // namespace
+
 // Splits coordIndex at its negative entries (and at its end, where VRML lets the last
 // -1 be left out) and finds the faces the reader can draw. Returns how many entries the
 // kept faces take with a -1 each; `spans` (when asked for) receives them.
-std::size_t scanFaces(const std::vector<i32>& coordIndex, u32 pointCount, FaceSetIssues& issues,
-                      std::vector<FaceSpan>* spans)
+static std::size_t scanFaces(const std::vector<i32>& coordIndex, u32 pointCount,
+                             FaceSetIssues& issues, std::vector<FaceSpan>* spans)
 {
     std::size_t start = 0;
     std::size_t kept = 0;
@@ -41,7 +43,7 @@ std::size_t scanFaces(const std::vector<i32>& coordIndex, u32 pointCount, FaceSe
     return kept;
 }
 
-NumberArray numbersOf(const Node* node, const char* field, u32 perEntry)
+static NumberArray numbersOf(const Node* node, const char* field, u32 perEntry)
 {
     NumberArray array;
     if (!node) return array;
@@ -54,7 +56,7 @@ NumberArray numbersOf(const Node* node, const char* field, u32 perEntry)
 }
 
 // Every number of an array as a run of its own, for picking them by index.
-std::vector<NumberRun> singles(const NumberArray& array)
+static std::vector<NumberRun> singles(const NumberArray& array)
 {
     std::vector<NumberRun> each;
     if (!array.runs) return each;
@@ -67,23 +69,23 @@ std::vector<NumberRun> singles(const NumberArray& array)
 }
 
 // A per-vertex attribute whose own index list, if any, repeats coordIndex.
-bool followsCoordIndex(const Node& faceSet, const char* indexField,
-                       const std::vector<i32>& coordIndex)
+static bool followsCoordIndex(const Node& faceSet, const char* indexField,
+                              const std::vector<i32>& coordIndex)
 {
     const std::vector<i32> own = readIntList(faceSet, indexField);
     return own.empty() || own == coordIndex;
 }
 
-void pick(const std::vector<NumberRun>& from, u32 entry, u32 perEntry,
-          std::vector<NumberRun>& store)
+static void pick(const std::vector<NumberRun>& from, u32 entry, u32 perEntry,
+                 std::vector<NumberRun>& store)
 {
     for (u32 k = 0; k < perEntry; ++k) store.push_back(from[entry * perEntry + k]);
 }
 
 // Gives every distinct (point, texture coordinate) pair a vertex of its own. False when
 // a texture coordinate index does not fit, and the coordinates are then left out.
-bool spreadTexCoords(const Node& faceSet, const std::vector<i32>& coordIndex,
-                     const std::vector<FaceSpan>& faces, Mesh& mesh)
+static bool spreadTexCoords(const Node& faceSet, const std::vector<i32>& coordIndex,
+                            const std::vector<FaceSpan>& faces, Mesh& mesh)
 {
     const std::vector<i32> texIndex = readIntList(faceSet, "texCoordIndex");
     const u32 texCount = mesh.texCoords.count / 2;
@@ -134,8 +136,6 @@ bool spreadTexCoords(const Node& faceSet, const std::vector<i32>& coordIndex,
         mesh.colors = {};
     return true;
 }
-
-} // namespace
 
 bool buildFaceSetMesh(const Node& faceSet, Mesh& mesh, FaceSetIssues& issues)
 {

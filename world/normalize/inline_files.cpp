@@ -6,9 +6,7 @@
 #include <cctype>
 #include <filesystem>
 
-namespace {
-
-bool hasScheme(const std::string& url)
+static bool hasScheme(const std::string& url)
 {
     // scheme ":" with a scheme of two or more letters (a Windows drive "C:" is a path)
     std::size_t i = 0;
@@ -19,7 +17,7 @@ bool hasScheme(const std::string& url)
            std::isalpha(static_cast<unsigned char>(url[0]));
 }
 
-int hexValue(char c)
+static int hexValue(char c)
 {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -27,7 +25,7 @@ int hexValue(char c)
     return -1;
 }
 
-std::string percentDecoded(const std::string& url)
+static std::string percentDecoded(const std::string& url)
 {
     std::string decoded;
     for (std::size_t i = 0; i < url.size(); ++i) {
@@ -42,13 +40,11 @@ std::string percentDecoded(const std::string& url)
     return decoded;
 }
 
-void warn(PassContext& context, const SourceFile& from, i32 line, i32 column,
-          const std::string& message)
+static void warn(PassContext& context, const SourceFile& from, i32 line, i32 column,
+                 const std::string& message)
 {
     context.diagnostics.warning(from.path, line, column, message);
 }
-
-} // namespace
 
 std::string resolveUrl(const std::string& url, const std::string& folder, std::string& fragment)
 {

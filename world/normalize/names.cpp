@@ -3,8 +3,6 @@
 
 #include <array>
 
-namespace {
-
 // Every text some node reader looks for in a line, except "on", which only the light
 // readers test and lights are written without a name.
 constexpr std::array<std::string_view, 77> kReaderKeywords = {"Transform",
@@ -90,15 +88,13 @@ constexpr std::array<std::string_view, 77> kReaderKeywords = {"Transform",
 constexpr std::size_t kMaxWrittenName = 100;
 constexpr std::size_t kMaxSharedName = 39;
 
-bool isGeneratedMaterialName(std::string_view name)
+static bool isGeneratedMaterialName(std::string_view name)
 {
     if (name.substr(0, 4) != "mat_" || name.size() == 4) return false;
     for (char c : name.substr(4))
         if (c < '0' || c > '9') return false;
     return true;
 }
-
-} // namespace
 
 bool isSafeName(std::string_view name)
 {

@@ -4,18 +4,14 @@
 #include <charconv>
 #include <cmath>
 
-namespace {
-
 const std::vector<Node*> kNoNodes;
 
-bool isBindable(const std::string& type, u8& bits)
+static bool isBindable(const std::string& type, u8& bits)
 {
     if (type == "Viewpoint") bits |= kHasViewpoint;
     if (type == "Background") bits |= kHasBackground;
     return bits != 0;
 }
-
-} // namespace
 
 void finishNode(Node& node)
 {

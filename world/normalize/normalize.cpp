@@ -9,12 +9,10 @@
 #include <filesystem>
 #include <new>
 
-namespace {
-
 // Says whether the file is one the pass rewrites; false for VRML 1.0 and Inventor,
 // which go to the reader as they are.
-bool acceptHeader(const SourceFile& source, const Header& header, Diagnostics& diagnostics,
-                  NormalizeResult& result)
+static bool acceptHeader(const SourceFile& source, const Header& header, Diagnostics& diagnostics,
+                         NormalizeResult& result)
 {
     switch (header.kind) {
     case HeaderKind::kVrml1:
@@ -40,7 +38,7 @@ bool acceptHeader(const SourceFile& source, const Header& header, Diagnostics& d
 }
 
 // Parses and writes a world whose text is in the context's first source.
-void rewriteWorld(PassContext& context, SourceFile& source, NormalizeResult& result)
+static void rewriteWorld(PassContext& context, SourceFile& source, NormalizeResult& result)
 {
     const Header header = detectHeader(source.text);
     if (!acceptHeader(source, header, context.diagnostics, result)) return;
@@ -60,8 +58,8 @@ void rewriteWorld(PassContext& context, SourceFile& source, NormalizeResult& res
 }
 
 // Reports what loading said; false when there is nothing to go on.
-bool acceptLoad(LoadStatus status, const SourceFile& source, Diagnostics& diagnostics,
-                const NormalizeLimits& limits)
+static bool acceptLoad(LoadStatus status, const SourceFile& source, Diagnostics& diagnostics,
+                       const NormalizeLimits& limits)
 {
     switch (status) {
     case LoadStatus::kMissing: diagnostics.error(source.path, 0, 0, "cannot be read"); return false;
@@ -79,8 +77,8 @@ bool acceptLoad(LoadStatus status, const SourceFile& source, Diagnostics& diagno
 }
 
 template <class Load>
-bool normalizeWith(const char* fileName, const NormalizeLimits& limits, NormalizeResult& result,
-                   Load load)
+static bool normalizeWith(const char* fileName, const NormalizeLimits& limits,
+                          NormalizeResult& result, Load load)
 {
     result = NormalizeResult{};
     try {
@@ -102,8 +100,6 @@ bool normalizeWith(const char* fileName, const NormalizeLimits& limits, Normaliz
         return false;
     }
 }
-
-} // namespace
 
 bool normalizeWorldTextWith(const char* text, std::size_t size, const char* fileName,
                             const NormalizeLimits& limits, NormalizeResult& result)

@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <unordered_set>
 
-namespace {
-
 // The node types of the VRML 2.0 standard; others are warned about once per file.
 const std::unordered_set<std::string_view> kStandardNodes = {"Anchor",
                                                              "Appearance",
@@ -66,7 +64,7 @@ const std::unordered_set<std::string_view> kStandardNodes = {"Anchor",
                                                              "VisibilitySensor",
                                                              "WorldInfo"};
 
-bool isInterfaceKeyword(std::string_view word, FieldAccess& access)
+static bool isInterfaceKeyword(std::string_view word, FieldAccess& access)
 {
     if (word == "field" || word == "exposedField" || word == "initializeOnly" ||
         word == "inputOutput") {
@@ -84,7 +82,7 @@ bool isInterfaceKeyword(std::string_view word, FieldAccess& access)
     return false;
 }
 
-std::string quoted(std::string_view text)
+static std::string quoted(std::string_view text)
 {
     constexpr std::size_t kShown = 40;
     std::string shown(text.substr(0, kShown));
@@ -92,6 +90,8 @@ std::string quoted(std::string_view text)
         if (static_cast<u8>(c) < 0x20) c = '?';
     return "'" + shown + (text.size() > kShown ? "...'" : "'");
 }
+
+namespace {
 
 class Parser {
 public:
@@ -157,6 +157,8 @@ private:
     bool endReported_ = false; // one "not closed" message for all nodes open at the end
     std::unordered_set<std::string> unknownTypes_;
 };
+
+} // namespace
 
 void Parser::parseStatement(Scope& scope, std::vector<Node*>& out, u32 depth)
 {
@@ -725,8 +727,6 @@ Node* Parser::spliceInline(Node* inlineNode, const Token& at, u32 depth)
         warning(at, "Inline " + quoted(urls->texts[0]) + " names no local file; left out");
     return nullptr;
 }
-
-} // namespace
 
 const ProtoDefinition* findProto(const Scope& scope, std::string_view name, bool& found)
 {

@@ -6,22 +6,20 @@
 #include <cmath>
 #include <numbers>
 
-namespace {
-
 // The point at angle `around` (from the back, -z, counter-clockwise seen from above,
 // as the standard's texture mapping runs) at radius `radius` and height y.
-void aroundPoint(f64 radius, f64 around, f64 out[2])
+static void aroundPoint(f64 radius, f64 around, f64 out[2])
 {
     out[0] = -radius * std::sin(around);
     out[1] = -radius * std::cos(around);
 }
 
-f64 angleOf(u32 segment)
+static f64 angleOf(u32 segment)
 {
     return 2.0 * std::numbers::pi * segment / kSegments;
 }
 
-bool buildBox(const Node& box, bool textured, MeshBuilder& builder, Mesh& mesh)
+static bool buildBox(const Node& box, bool textured, MeshBuilder& builder, Mesh& mesh)
 {
     f64 size[3] = {2.0, 2.0, 2.0};
     readDoubles(box, "size", size, 3);
@@ -64,7 +62,7 @@ bool buildBox(const Node& box, bool textured, MeshBuilder& builder, Mesh& mesh)
 
 // A flat round cap at height y, its corners counter-clockwise seen from outside
 // (from above for the top cap).
-void buildCap(f64 radius, f64 y, bool top, bool textured, MeshBuilder& builder)
+static void buildCap(f64 radius, f64 y, bool top, bool textured, MeshBuilder& builder)
 {
     std::vector<u32> corners;
     for (u32 step = 0; step < kSegments; ++step) {
@@ -79,14 +77,14 @@ void buildCap(f64 radius, f64 y, bool top, bool textured, MeshBuilder& builder)
     builder.face(corners);
 }
 
-u32 ringVertex(u32 ringStart, u32 segment, bool textured)
+static u32 ringVertex(u32 ringStart, u32 segment, bool textured)
 {
     return ringStart + (textured ? segment : segment % kSegments);
 }
 
 // A ring of vertices at height y, its first vertex's id returned; with texture
 // coordinates the ring is closed by a seam vertex that repeats the first with s = 1.
-u32 addRing(f64 radius, f64 y, f64 t, bool textured, MeshBuilder& builder)
+static u32 addRing(f64 radius, f64 y, f64 t, bool textured, MeshBuilder& builder)
 {
     const u32 count = textured ? kSegments + 1 : kSegments;
     u32 start = 0;
@@ -99,7 +97,7 @@ u32 addRing(f64 radius, f64 y, f64 t, bool textured, MeshBuilder& builder)
     return start;
 }
 
-bool buildCylinder(const Node& cylinder, bool textured, MeshBuilder& builder, Mesh& mesh)
+static bool buildCylinder(const Node& cylinder, bool textured, MeshBuilder& builder, Mesh& mesh)
 {
     f64 radius = 1.0, height = 2.0;
     readDoubles(cylinder, "radius", &radius, 1);
@@ -123,7 +121,7 @@ bool buildCylinder(const Node& cylinder, bool textured, MeshBuilder& builder, Me
     return true;
 }
 
-bool buildCone(const Node& cone, bool textured, MeshBuilder& builder, Mesh& mesh)
+static bool buildCone(const Node& cone, bool textured, MeshBuilder& builder, Mesh& mesh)
 {
     f64 radius = 1.0, height = 2.0;
     readDoubles(cone, "bottomRadius", &radius, 1);
@@ -150,7 +148,7 @@ bool buildCone(const Node& cone, bool textured, MeshBuilder& builder, Mesh& mesh
     return true;
 }
 
-bool buildSphere(const Node& sphere, bool textured, MeshBuilder& builder, Mesh& mesh)
+static bool buildSphere(const Node& sphere, bool textured, MeshBuilder& builder, Mesh& mesh)
 {
     f64 radius = 1.0;
     readDoubles(sphere, "radius", &radius, 1);
@@ -185,8 +183,6 @@ bool buildSphere(const Node& sphere, bool textured, MeshBuilder& builder, Mesh& 
     mesh.normalPerVertex = 1;
     return true;
 }
-
-} // namespace
 
 bool buildPrimitiveMesh(const Node& geometry, bool textured, SourceFile& scratch, Mesh& mesh)
 {

@@ -30,6 +30,8 @@ private:
     bool failed_ = false;
 };
 
+} // namespace
+
 ValuePtr Expansion::binding(const std::string& interfaceName) const
 {
     for (std::size_t i = instanceFields_.size(); i-- > 0;)
@@ -82,7 +84,7 @@ Node* Expansion::copy(const Node* node)
 }
 
 // The nodes an expansion of this body copies: every distinct node an IS reaches.
-u64 countCopies(const Node* node, std::unordered_set<const Node*>& seen)
+static u64 countCopies(const Node* node, std::unordered_set<const Node*>& seen)
 {
     if (!node || !node->hasIs || !seen.insert(node).second) return 0;
     u64 count = 1;
@@ -91,9 +93,9 @@ u64 countCopies(const Node* node, std::unordered_set<const Node*>& seen)
     return count;
 }
 
-void reportUnknownFields(PassContext& context, const ProtoDefinition& proto,
-                         const std::vector<Field>& instanceFields, const SourceFile& source,
-                         i32 line, i32 column)
+static void reportUnknownFields(PassContext& context, const ProtoDefinition& proto,
+                                const std::vector<Field>& instanceFields, const SourceFile& source,
+                                i32 line, i32 column)
 {
     for (const Field& field : instanceFields) {
         bool known = false;
@@ -105,8 +107,6 @@ void reportUnknownFields(PassContext& context, const ProtoDefinition& proto,
                                             "'; the value is left out");
     }
 }
-
-} // namespace
 
 Node* expandProto(PassContext& context, const ProtoDefinition& proto,
                   const std::vector<Field>& instanceFields, const SourceFile& source, i32 line,

@@ -10,16 +10,14 @@
 #include <cstring>
 #include <filesystem>
 
-namespace {
-
 constexpr std::size_t kReadChunk = 1u << 16;
 
-bool startsWith(std::string_view text, std::string_view prefix)
+static bool startsWith(std::string_view text, std::string_view prefix)
 {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-bool isGzip(const char* bytes, std::size_t size)
+static bool isGzip(const char* bytes, std::size_t size)
 {
     return size >= 2 && static_cast<u8>(bytes[0]) == 0x1F && static_cast<u8>(bytes[1]) == 0x8B;
 }
@@ -27,7 +25,7 @@ bool isGzip(const char* bytes, std::size_t size)
 // Expands one or more gzip members. Stops at maxBytes (kTooLarge) or at the first broken
 // member (kBrokenGzip), keeping what was expanded before it; never loops on bad data
 // because every round either consumes input, produces output or ends.
-LoadStatus inflateAll(const char* bytes, std::size_t size, u64 maxBytes, std::string& text)
+static LoadStatus inflateAll(const char* bytes, std::size_t size, u64 maxBytes, std::string& text)
 {
     z_stream stream{};
     if (inflateInit2(&stream, 15 + 32) != Z_OK) return LoadStatus::kMissing;
@@ -68,13 +66,13 @@ LoadStatus inflateAll(const char* bytes, std::size_t size, u64 maxBytes, std::st
     return status;
 }
 
-std::string_view lineAt(std::string_view text, std::size_t start)
+static std::string_view lineAt(std::string_view text, std::size_t start)
 {
     const std::size_t end = text.find_first_of("\r\n", start);
     return text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
 }
 
-HeaderKind kindOfHeaderLine(std::string_view line)
+static HeaderKind kindOfHeaderLine(std::string_view line)
 {
     if (startsWith(line, "#VRML V2.0")) return HeaderKind::kVrml2;
     if (startsWith(line, "#VRML V1.0")) return HeaderKind::kVrml1;
@@ -82,8 +80,6 @@ HeaderKind kindOfHeaderLine(std::string_view line)
     if (startsWith(line, "#X3D")) return HeaderKind::kX3d;
     return HeaderKind::kNone;
 }
-
-} // namespace
 
 LoadStatus takeSourceBytes(const char* bytes, std::size_t size, u64 maxBytes, SourceFile& file)
 {

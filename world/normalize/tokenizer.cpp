@@ -1,19 +1,15 @@
 // Splitting VRML text into tokens, with line and column for messages.
 #include "world/normalize/tokenizer.h"
 
-namespace {
-
-bool isDigit(char c)
+static bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
 
-bool isHexDigit(char c)
+static bool isHexDigit(char c)
 {
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
-
-} // namespace
 
 NumberForm classifyNumber(std::string_view text)
 {

@@ -5,15 +5,13 @@
 
 #include <cmath>
 
-namespace {
-
-void setIdentity(f64 matrix[3][3])
+static void setIdentity(f64 matrix[3][3])
 {
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col) matrix[row][col] = row == col ? 1.0 : 0.0;
 }
 
-void multiply(const f64 a[3][3], const f64 b[3][3], f64 out[3][3])
+static void multiply(const f64 a[3][3], const f64 b[3][3], f64 out[3][3])
 {
     f64 result[3][3];
     for (int row = 0; row < 3; ++row)
@@ -24,12 +22,12 @@ void multiply(const f64 a[3][3], const f64 b[3][3], f64 out[3][3])
         for (int col = 0; col < 3; ++col) out[row][col] = result[row][col];
 }
 
-f64 length(const f64 v[3])
+static f64 length(const f64 v[3])
 {
     return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
 }
 
-bool normalize(f64 v[3])
+static bool normalize(f64 v[3])
 {
     const f64 size = length(v);
     if (!(size > 1e-300) || !std::isfinite(size)) return false;
@@ -37,27 +35,25 @@ bool normalize(f64 v[3])
     return true;
 }
 
-void cross(const f64 a[3], const f64 b[3], f64 out[3])
+static void cross(const f64 a[3], const f64 b[3], f64 out[3])
 {
     out[0] = a[1] * b[2] - a[2] * b[1];
     out[1] = a[2] * b[0] - a[0] * b[2];
     out[2] = a[0] * b[1] - a[1] * b[0];
 }
 
-f64 dot(const f64 a[3], const f64 b[3])
+static f64 dot(const f64 a[3], const f64 b[3])
 {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
 // Any unit vector at right angles to a unit vector.
-void perpendicular(const f64 v[3], f64 out[3])
+static void perpendicular(const f64 v[3], f64 out[3])
 {
     const f64 axis[3] = {std::fabs(v[0]) < 0.9 ? 1.0 : 0.0, std::fabs(v[0]) < 0.9 ? 0.0 : 1.0, 0.0};
     cross(v, axis, out);
     normalize(out);
 }
-
-} // namespace
 
 Affine identityAffine()
 {

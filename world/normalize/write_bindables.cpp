@@ -6,8 +6,6 @@
 
 #include <cmath>
 
-namespace {
-
 // The background pictures in the order one is chosen: the reader shows one picture for
 // the whole sky, and the front one is what the default view looks at.
 constexpr const char* kBackgroundUrls[] = {"frontUrl", "backUrl", "leftUrl",
@@ -18,8 +16,8 @@ constexpr const char* kBackgroundUrls[] = {"frontUrl", "backUrl", "leftUrl",
 constexpr f64 kDefaultHalfAngle = 0.3;
 constexpr f64 kFramedFraction = 0.8;
 
-bool search(WriterState& state, const Node* node, u8 bit, const Affine& around, const Node*& found,
-            Affine& foundAround)
+static bool search(WriterState& state, const Node* node, u8 bit, const Affine& around,
+                   const Node*& found, Affine& foundAround)
 {
     if (!node || !(node->bindables & bit)) return false;
     if (++state.visits > state.context.limits.maxWriterVisits) return false;
@@ -34,8 +32,6 @@ bool search(WriterState& state, const Node* node, u8 bit, const Affine& around, 
         if (search(state, child, bit, inside, found, foundAround)) return true;
     return false;
 }
-
-} // namespace
 
 bool findFirstBindable(WriterState& state, const std::vector<Node*>& nodes, u8 bit,
                        const Node*& found, Affine& around)

@@ -4,18 +4,14 @@
 
 #include <filesystem>
 
-namespace {
-
 // Longer strings would not fit the reader's 254-character lines with their field name.
 constexpr std::size_t kMaxLineString = 200;
 
-bool hasScheme(std::string_view url)
+static bool hasScheme(std::string_view url)
 {
     const std::size_t colon = url.find(':');
     return colon != std::string_view::npos && colon >= 2 && url.find_first_of("/\\") > colon;
 }
-
-} // namespace
 
 void writeNumberField(CanonicalText& out, const Node& node, std::string_view name, u32 count,
                       const f64* defaults)

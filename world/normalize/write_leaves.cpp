@@ -6,15 +6,13 @@
 
 #include <cmath>
 
-namespace {
-
 // The AudioClip reader's keywords: a string holding one would set that field.
 const std::initializer_list<std::string_view> kClipKeywords = {
     "DEF", "url", "description", "pitch", "startTime", "stopTime", "loop", "TRUE", "FALSE"};
 
 // A point field carried through the transform, or its own text when nothing moves it.
-void writePlacedPoint(CanonicalText& out, const Node& node, std::string_view name,
-                      const f64 fallback[3], const Affine& around)
+static void writePlacedPoint(CanonicalText& out, const Node& node, std::string_view name,
+                             const f64 fallback[3], const Affine& around)
 {
     if (isIdentity(around)) {
         writeNumberField(out, node, name, 3, fallback);
@@ -28,8 +26,8 @@ void writePlacedPoint(CanonicalText& out, const Node& node, std::string_view nam
 
 // A direction carried through the transform's turning and scaling, keeping its length
 // (the readers scale directions like lengths).
-void writePlacedDirection(CanonicalText& out, const Node& node, std::string_view name,
-                          const f64 fallback[3], const Affine& around)
+static void writePlacedDirection(CanonicalText& out, const Node& node, std::string_view name,
+                                 const f64 fallback[3], const Affine& around)
 {
     if (isIdentity(around)) {
         writeNumberField(out, node, name, 3, fallback);
@@ -48,12 +46,10 @@ void writePlacedDirection(CanonicalText& out, const Node& node, std::string_view
     writeComputedField(out, name, turned, 3);
 }
 
-std::string defPrefix(const std::string& name)
+static std::string defPrefix(const std::string& name)
 {
     return isSafeName(name) ? "DEF " + name + "\t" : std::string();
 }
-
-} // namespace
 
 void writeLight(WriterState& state, const Node& light, const Affine& around)
 {

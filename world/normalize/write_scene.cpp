@@ -4,14 +4,12 @@
 // does not read left out.
 #include "world/normalize/world_writer.h"
 
-namespace {
-
-bool isGroupLike(const std::string& type)
+static bool isGroupLike(const std::string& type)
 {
     return type == "Group" || type == "Anchor" || type == "Billboard" || type == "Collision";
 }
 
-bool isGeometry(const std::string& type)
+static bool isGeometry(const std::string& type)
 {
     return type == "IndexedFaceSet" || type == "Box" || type == "Cone" || type == "Cylinder" ||
            type == "Sphere" || type == "ElevationGrid" || type == "Extrusion";
@@ -20,7 +18,7 @@ bool isGeometry(const std::string& type)
 // Transform fields as the Transform reader takes them. scaleOrientation goes before
 // scale because the reader's "scale" test also fires on the scaleOrientation line and
 // the last scale line read must be the real one; without a scale it changes nothing.
-void writeTransformFields(CanonicalText& out, const Node& transform)
+static void writeTransformFields(CanonicalText& out, const Node& transform)
 {
     static const f64 kZero[4] = {0.0, 0.0, 0.0, 0.0};
     static const f64 kOne[3] = {1.0, 1.0, 1.0};
@@ -36,8 +34,8 @@ void writeTransformFields(CanonicalText& out, const Node& transform)
 
 // A Transform or Group with its children; left out entirely when no child wrote
 // anything (the reader would make an empty transform group of it, or nothing at all).
-void writeGroupNode(WriterState& state, const Node& node, const Affine& around, bool shared,
-                    bool isTransform)
+static void writeGroupNode(WriterState& state, const Node& node, const Affine& around, bool shared,
+                           bool isTransform)
 {
     CanonicalText& out = state.out;
     const CanonicalText::Mark before = out.mark();
@@ -59,8 +57,8 @@ void writeGroupNode(WriterState& state, const Node& node, const Affine& around, 
     out.end("}");
 }
 
-void countReferences(const Node* node, std::unordered_map<const Node*, u32>& references,
-                     std::unordered_set<const Node*>& seen)
+static void countReferences(const Node* node, std::unordered_map<const Node*, u32>& references,
+                            std::unordered_set<const Node*>& seen)
 {
     if (!node || !seen.insert(node).second) return;
     for (const Field& field : node->fields) {
@@ -71,8 +69,6 @@ void countReferences(const Node* node, std::unordered_map<const Node*, u32>& ref
         }
     }
 }
-
-} // namespace
 
 std::vector<const Node*> visitedChildren(const Node& node)
 {

@@ -7,8 +7,6 @@
 #include <charconv>
 #include <cstring>
 
-namespace {
-
 // Rows between two looks at the output limit inside a long list.
 constexpr u32 kRowsPerLimitCheck = 4096;
 // Index lines are broken before they reach the reader's 254 characters.
@@ -16,7 +14,7 @@ constexpr std::size_t kIndexLineBreak = 200;
 
 // The ImageTexture url the Appearance reader will take: the only keyword its texture
 // loop reacts to is the closing brace, which fitsLine refuses.
-std::string textureUrl(const WriterState& state, const Node* appearance)
+static std::string textureUrl(const WriterState& state, const Node* appearance)
 {
     if (!appearance) return {};
     const Node* texture = fieldNode(*appearance, "texture");
@@ -24,7 +22,7 @@ std::string textureUrl(const WriterState& state, const Node* appearance)
     return writableUrl(state, *texture, "url", {});
 }
 
-void writeMaterial(WriterState& state, const Node* material, bool shared)
+static void writeMaterial(WriterState& state, const Node* material, bool shared)
 {
     static const f64 kColor[3] = {0.8, 0.8, 0.8};
     static const f64 kZero[3] = {0.0, 0.0, 0.0};
@@ -49,8 +47,8 @@ void writeMaterial(WriterState& state, const Node* material, bool shared)
     out.end("}");
 }
 
-void writeAppearance(WriterState& state, const Node& appearance, const std::string& url,
-                     bool shared)
+static void writeAppearance(WriterState& state, const Node& appearance, const std::string& url,
+                            bool shared)
 {
     CanonicalText& out = state.out;
     if (const auto written = state.sharedRows.find(&appearance);
@@ -80,7 +78,7 @@ void writeAppearance(WriterState& state, const Node& appearance, const std::stri
     if (shared) state.sharedRows[&appearance] = name;
 }
 
-std::string defPrefix(const std::string& name)
+static std::string defPrefix(const std::string& name)
 {
     return isSafeName(name) ? "DEF " + name + "\t" : std::string();
 }
@@ -89,6 +87,8 @@ std::string defPrefix(const std::string& name)
 // go through here. A row holds at most three numbers of kMaxNumberText characters (the
 // parser rewrote longer ones) or a face line broken at kIndexLineBreak, far below the
 // room asked for; anything beyond it would be cut, never written past.
+namespace {
+
 class RowWriter {
 public:
     // List entries stand at the start of their lines: in a large world they are most of
@@ -137,7 +137,9 @@ private:
     bool started_ = false;
 };
 
-void writeNumberRows(WriterState& state, const NumberArray& numbers, u32 perRow)
+} // namespace
+
+static void writeNumberRows(WriterState& state, const NumberArray& numbers, u32 perRow)
 {
     RowWriter row(state.out);
     NumberCursor cursor(*numbers.source, *numbers.runs);
@@ -160,8 +162,8 @@ void writeNumberRows(WriterState& state, const NumberArray& numbers, u32 perRow)
     }
 }
 
-void writeNumberNode(WriterState& state, const char* head, const char* list,
-                     const NumberArray& numbers, u32 perRow)
+static void writeNumberNode(WriterState& state, const char* head, const char* list,
+                            const NumberArray& numbers, u32 perRow)
 {
     CanonicalText& out = state.out;
     out.begin(head);
@@ -171,7 +173,7 @@ void writeNumberNode(WriterState& state, const char* head, const char* list,
     out.end("}");
 }
 
-void writeFaces(WriterState& state, const std::vector<i32>& faces)
+static void writeFaces(WriterState& state, const std::vector<i32>& faces)
 {
     CanonicalText& out = state.out;
     out.begin("coordIndex [");
@@ -194,7 +196,7 @@ void writeFaces(WriterState& state, const std::vector<i32>& faces)
     out.end("]");
 }
 
-void writeMesh(WriterState& state, const Mesh& mesh)
+static void writeMesh(WriterState& state, const Mesh& mesh)
 {
     CanonicalText& out = state.out;
     out.begin("geometry " + defPrefix(mesh.name) + "IndexedFaceSet {");
@@ -219,7 +221,7 @@ void writeMesh(WriterState& state, const Mesh& mesh)
 
 // A number's value, near enough for the box a camera frames: a decimal parse without
 // the last bit of rounding that an exact conversion costs on millions of points.
-f64 roughValue(std::string_view text)
+static f64 roughValue(std::string_view text)
 {
     std::size_t i = 0;
     const std::size_t n = text.size();
@@ -250,7 +252,7 @@ f64 roughValue(std::string_view text)
     return negative ? -value : value;
 }
 
-void addBounds(WriterState& state, const Mesh& mesh, const Affine& around)
+static void addBounds(WriterState& state, const Mesh& mesh, const Affine& around)
 {
     f64 point[3];
     u32 component = 0;
@@ -271,7 +273,7 @@ void addBounds(WriterState& state, const Mesh& mesh, const Affine& around)
     });
 }
 
-void reportFaceSet(WriterState& state, const Node& geometry, const FaceSetIssues& issues)
+static void reportFaceSet(WriterState& state, const Node& geometry, const FaceSetIssues& issues)
 {
     if (issues.droppedFaces > 0)
         warnOnce(state, geometry,
@@ -282,8 +284,6 @@ void reportFaceSet(WriterState& state, const Node& geometry, const FaceSetIssues
                  "IndexedFaceSet: texCoordIndex does not fit its texture coordinates; they are "
                  "left out");
 }
-
-} // namespace
 
 void writeShape(WriterState& state, const Node* shape, const Node* geometry, const Affine& around,
                 bool shared)
