@@ -3,6 +3,7 @@
 #include "world/node_readers.h"
 
 #include "image/image.h"
+#include "world/name_index.h"
 
 #include <cmath>
 #include <cstring>
@@ -74,23 +75,19 @@ static bool readMaterial(AppearanceRead& read, LineReader& in, Line& line)
 
 // "material USE name": the row copies the colours, shininess and transparency of the
 // last Material of that name (not its opaque flag), and is complete.
-static void useMaterial(AppearanceRead& read, const Line& line)
+static void useMaterial(AppearanceRead& read, LineReader& in, const Line& line)
 {
     World& world = read.world;
     char name[kMaterialNameSize];
     cutUseName(line, "USE", name, sizeof name);
-    if (read.rowReady && name[0]) {
+    const i16 m = findLastNamed(in.names, world, NamedTable::materialNames, name);
+    if (read.rowReady && m >= 0) {
         MaterialRecord& row = read.row();
-        // From the last row back: the first match found is the last one, which wins.
-        for (i16 m = static_cast<i16>(world.materialCount - 1); m >= 0; --m) {
-            if (std::strcmp(world.materialNames[m], name) != 0) continue;
-            const MaterialRecord& source = world.materials[m];
-            std::memcpy(row.diffuseColor, source.diffuseColor, sizeof row.diffuseColor);
-            std::memcpy(row.specularColor, source.specularColor, sizeof row.specularColor);
-            row.shininess = source.shininess;
-            row.transparency = source.transparency;
-            break;
-        }
+        const MaterialRecord& source = world.materials[m];
+        std::memcpy(row.diffuseColor, source.diffuseColor, sizeof row.diffuseColor);
+        std::memcpy(row.specularColor, source.specularColor, sizeof row.specularColor);
+        row.shininess = source.shininess;
+        row.transparency = source.transparency;
     }
     completeRow(read);
 }
@@ -151,7 +148,7 @@ static bool examineAppearanceLine(AppearanceRead& read, LineReader& in, Line& li
     if (has(line, "material") && !has(line, "USE")) {
         if (!readMaterial(read, in, line)) return true;
     }
-    if (has(line, "material") && has(line, "USE")) useMaterial(read, line);
+    if (has(line, "material") && has(line, "USE")) useMaterial(read, in, line);
     if (has(line, "texture") && has(line, "ImageTexture")) {
         if (!readImageTexture(read, in, line)) return true;
     }

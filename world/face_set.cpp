@@ -2,6 +2,8 @@
 // corners, with its per-vertex normals, colours and texture coordinates.
 #include "world/node_readers.h"
 
+#include "world/name_index.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -169,22 +171,19 @@ static void readCoordIndex(FaceSetRead& read, LineReader& in, Line& line)
 
 // coord USE name: the object takes the vertices of the last object whose Coordinate
 // carried that name.
-static void useCoordinates(FaceSetRead& read, const Line& line)
+static void useCoordinates(FaceSetRead& read, LineReader& in, const Line& line)
 {
     read.sharing = true;
     char name[kNameSize];
     cutUseName(line, "USE", name, sizeof name);
-    if (!name[0] || read.object < 0) return; // an empty name names nothing
+    if (read.object < 0) return;
     World& world = read.world;
-    // From the last row back: the first match found is the last one, which wins.
-    for (i16 other = static_cast<i16>(world.objectCount - 1); other >= 0; --other) {
-        if (std::strcmp(world.objects[other].coordName, name) != 0) continue;
-        ObjectRecord& object = read.record();
-        object.vertexCount = world.objects[other].vertexCount;
-        object.firstVertex = world.objects[other].firstVertex;
-        read.base = object.firstVertex > 0 ? object.firstVertex - 1 : 0;
-        return;
-    }
+    const i16 other = findLastNamed(in.names, world, NamedTable::coordNames, name);
+    if (other < 0) return;
+    ObjectRecord& object = read.record();
+    object.vertexCount = world.objects[other].vertexCount;
+    object.firstVertex = world.objects[other].firstVertex;
+    read.base = object.firstVertex > 0 ? object.firstVertex - 1 : 0;
 }
 
 // A sub-node that opens on this line: counts toward the braces to skip, and its DEF
@@ -213,7 +212,7 @@ static bool examineFaceSetLine(FaceSetRead& read, LineReader& in, Line& line)
         cutDefName(line, "IndexedFace_", world.objectCount, read.record().name, kNameSize);
     if (has(line, "coord") && !has(line, "coordIndex")) {
         if (has(line, "USE")) {
-            useCoordinates(read, line);
+            useCoordinates(read, in, line);
         } else if (has(line, "Coordinate")) {
             openSubNode(read, line, "Coord_", storing ? read.record().coordName : nullptr);
             readPoints(read, in, line);

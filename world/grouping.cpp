@@ -4,6 +4,8 @@
 // accumulate into world coordinates, innermost first.
 #include "world/node_readers.h"
 
+#include "world/name_index.h"
+
 #include "plugin/memory.h"
 
 #include <cmath>
@@ -235,17 +237,12 @@ static void setObjectMaterial(World& world, i16 object, i16 material)
 }
 
 // "appearance USE name": the last material whose name matches.
-static void useAppearance(World& world, const Line& line, i16 object)
+static void useAppearance(World& world, LineReader& in, const Line& line, i16 object)
 {
     char name[kNameSize];
     cutUseName(line, "USE", name, sizeof name);
-    if (!name[0]) return;
-    // From the last row back: the first match found is the last one, which wins.
-    for (i16 m = static_cast<i16>(world.materialCount - 1); m >= 0; --m) {
-        if (std::strcmp(world.materials[m].name, name) != 0) continue;
-        setObjectMaterial(world, object, m);
-        return;
-    }
+    const i16 material = findLastNamed(in.names, world, NamedTable::appearanceNames, name);
+    if (material >= 0) setObjectMaterial(world, object, material);
 }
 
 void readShape(World& world, LineReader& in)
@@ -272,7 +269,7 @@ void readShape(World& world, LineReader& in)
                     setObjectMaterial(world, ownObject(world, object),
                                       static_cast<i16>(world.materialCount - 1));
             } else {
-                useAppearance(world, line, ownObject(world, object));
+                useAppearance(world, in, line, ownObject(world, object));
             }
         }
         if (has(line, "}")) {

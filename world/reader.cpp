@@ -2,6 +2,7 @@
 // node names it holds.
 #include "world/reader.h"
 
+#include "world/name_index.h"
 #include "world/node_readers.h"
 
 #include <cstring>
@@ -39,8 +40,12 @@ static void dispatchLine(World& world, LineReader& in, const Line& line)
 
 static void readLines(World& world, LineReader& in)
 {
+    NameIndexes names;
+    in.names = &names;
     Line line;
     while (nextLine(in, line)) dispatchLine(world, in, line);
+    in.names = nullptr;
+    freeNameIndexes(names);
 }
 
 // The folder part of a path with its '/', or "" for a bare file name (or one too long

@@ -26,6 +26,8 @@
 #include <cstddef>
 #include <cstdio>
 
+struct NameIndexes;
+
 // One line: at most 254 characters, its newline included, and a NUL.
 constexpr std::size_t kLineBufferSize = 255;
 // Bytes of a file read ahead at a time; lines are still handed out 254 at most.
@@ -40,6 +42,7 @@ struct LineReader {
     std::size_t size = 0;           // bytes available at `bytes`
     std::size_t position = 0;       // next byte to hand out
     bool ended = false;             // readLine has answered false once
+    NameIndexes* names = nullptr;   // USE lookups of the read, when it keeps them
     char readAhead[kReadAheadSize]; // file bytes not yet handed out
 };
 

@@ -2,6 +2,8 @@
 // order and units (the sound set-up works in file coordinates).
 #include "world/node_readers.h"
 
+#include "world/name_index.h"
+
 #include <cstring>
 
 // Appends a row to a sound table and gives it the defaults; -1 when the 16-bit count is
@@ -78,18 +80,6 @@ i32 readAudioClip(World& world, LineReader& in, Line line)
     return row + 1;
 }
 
-// source USE name: the 1-based row of the last clip of that name, 0 when there is none
-// (the Sound then stays silent).
-static i32 clipNamed(const World& world, const char* name)
-{
-    if (!name[0]) return 0;
-    // From the last row back: the first match found is the last one.
-    for (i16 clip = static_cast<i16>(world.audioClipCount - 1); clip >= 0; --clip) {
-        if (std::strcmp(world.audioClips[clip].name, name) == 0) return clip + 1;
-    }
-    return 0;
-}
-
 // The fields of one Sound line, in order; a nested clip is read to its end here.
 static void readSoundLine(World& world, LineReader& in, const Line& line, i32 row, bool& named)
 {
@@ -116,7 +106,9 @@ static void readSoundLine(World& world, LineReader& in, const Line& line, i32 ro
         if (sound) sound->clipNumber = clipNumber;
     } else if (sound) {
         cutUseName(line, "USE", sound->sourceName, sizeof sound->sourceName);
-        sound->clipNumber = clipNamed(world, sound->sourceName);
+        // The 1-based row of the last clip of that name; 0 (silent) when there is none.
+        sound->clipNumber =
+            findLastNamed(in.names, world, NamedTable::clipNames, sound->sourceName) + 1;
     }
 }
 

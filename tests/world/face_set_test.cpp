@@ -184,3 +184,21 @@ TEST_F(FaceSetReader, CornersBeyondThe16BitCountAreDropped)
     EXPECT_EQ(world.faces[1].firstIndex, 32767u);
     EXPECT_EQ(world.faceIndexCount, 32768u);
 }
+
+TEST_F(FaceSetReader, CoordUseNeverFindsTheNameOfADroppedObject)
+{
+    // The second face set names its coordinates B, looks up A, and is dropped (no
+    // polygons); its row is taken by a face set naming C. B is gone, A stays.
+    const std::string points = "point [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n";
+    const std::string polygon = "coordIndex [\n0, 1, 2, -1,\n]\n";
+    readFaceSet("coord DEF A Coordinate {\n" + points + polygon + "}\n" +
+                "IndexedFaceSet {\ncoord DEF B Coordinate {\n" + points + "coord USE A\n" + "}\n" +
+                "IndexedFaceSet {\ncoord DEF C Coordinate {\n" + points + polygon + "}\n" +
+                "IndexedFaceSet {\ncoord USE B\n" + polygon + "}\n" +
+                "IndexedFaceSet {\ncoord USE A\n" + polygon);
+    ASSERT_EQ(world.objectCount, 4);
+    EXPECT_STREQ(world.objects[1].coordName, "C");
+    EXPECT_EQ(world.objects[2].vertexCount, 0u); // B named nothing
+    EXPECT_EQ(world.objects[3].firstVertex, 1u); // A is still the first object's
+    EXPECT_EQ(world.objects[3].vertexCount, 3u);
+}
