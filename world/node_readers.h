@@ -25,7 +25,7 @@
 // Transforms nest by calling their reader again; beyond this depth a nested Transform
 // starts no reader of its own (its lines belong to the enclosing one), so a hostile file
 // of endless "Transform {" lines cannot exhaust the stack.
-constexpr i32 kMaxTransformDepth = 256;
+constexpr i32 kMaxTransformDepth = 64;
 
 void readTransform(World& world, LineReader& in, Line line, i32 depth);
 void readShape(World& world, LineReader& in);

@@ -351,27 +351,81 @@ void rotateVertexAboutPivot(const World& world, u32 vertex, const f32 pivot[3], 
     third[vertex] = m[0][2] * a + m[1][2] * turnedB + m[2][2] * turnedC + pivot[2];
 }
 
-// Moves one vertex by the pending transform of the given mode.
-static void applyToVertex(World& world, i16 mode, u32 v, f32 cosAngle, f32 sinAngle)
+// One pass of a group transform, worked out once for all its vertices.
+struct GroupMotion {
+    i16 mode;
+    f32 matrix[3][3]; // rotation: the turn about the basis axis a, in array axis order
+    f32 pivot[3];
+    f32 offset[3]; // translation
+    f32 factor[3]; // scale
+};
+
+// The rotation as one matrix: a vertex's offset from the pivot, taken into the basis
+// (a, b, c), its b and c components turned, and taken back, is the offset times
+// a a^T + cos (b b^T + c c^T) + sin (c b^T - b c^T). The same turn as
+// rotateVertexAboutPivot, in 9 products a vertex instead of 27.
+static void setRotationMatrix(const World& world, f32 cosAngle, f32 sinAngle, f32 matrix[3][3])
 {
-    switch (mode) {
+    const f32(&m)[3][3] = world.orientationBasis;
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            matrix[i][j] = m[0][i] * m[0][j] + cosAngle * (m[1][i] * m[1][j] + m[2][i] * m[2][j]) +
+                           sinAngle * (m[2][i] * m[1][j] - m[1][i] * m[2][j]);
+        }
+    }
+}
+
+static GroupMotion groupMotion(World& world, i16 mode)
+{
+    GroupMotion motion{};
+    motion.mode = mode;
+    if (mode == kApplyRotate) {
+        const f32* r = world.pendingRotation;
+        setOrientationBasis(world, r[0], r[1], r[2]);
+        setRotationMatrix(world, std::cos(r[3]), std::sin(r[3]), motion.matrix);
+        std::memcpy(motion.pivot, world.rotationPivot, sizeof motion.pivot);
+    } else if (mode == kApplyScale) {
+        std::memcpy(motion.pivot, world.scalePivot, sizeof motion.pivot);
+        std::memcpy(motion.factor, world.pendingScale, sizeof motion.factor);
+    } else {
+        std::memcpy(motion.offset, world.pendingTranslation, sizeof motion.offset);
+    }
+    return motion;
+}
+
+// Moves vertices [first, last) by one pass.
+static void moveVertices(World& world, const GroupMotion& motion, u32 first, u32 last)
+{
+    f32* z = world.vertexZ;
+    f32* x = world.vertexX;
+    f32* y = world.vertexY;
+    const f32* p = motion.pivot;
+    switch (motion.mode) {
     case kApplyTranslate:
-        world.vertexZ[v] += world.pendingTranslation[0];
-        world.vertexX[v] += world.pendingTranslation[1];
-        world.vertexY[v] += world.pendingTranslation[2];
+        for (u32 v = first; v < last; ++v) {
+            z[v] += motion.offset[0];
+            x[v] += motion.offset[1];
+            y[v] += motion.offset[2];
+        }
         break;
     case kApplyRotate:
-        rotateVertexAboutPivot(world, v, world.rotationPivot, cosAngle, sinAngle, world.vertexZ,
-                               world.vertexX, world.vertexY);
+        for (u32 v = first; v < last; ++v) {
+            const f32 d0 = z[v] - p[0];
+            const f32 d1 = x[v] - p[1];
+            const f32 d2 = y[v] - p[2];
+            const f32(&m)[3][3] = motion.matrix;
+            z[v] = p[0] + m[0][0] * d0 + m[0][1] * d1 + m[0][2] * d2;
+            x[v] = p[1] + m[1][0] * d0 + m[1][1] * d1 + m[1][2] * d2;
+            y[v] = p[2] + m[2][0] * d0 + m[2][1] * d1 + m[2][2] * d2;
+        }
         break;
-    case kApplyScale: {
-        const f32* pivot = world.scalePivot;
-        const f32* factor = world.pendingScale;
-        world.vertexZ[v] = pivot[0] + (world.vertexZ[v] - pivot[0]) * factor[0];
-        world.vertexX[v] = pivot[1] + (world.vertexX[v] - pivot[1]) * factor[1];
-        world.vertexY[v] = pivot[2] + (world.vertexY[v] - pivot[2]) * factor[2];
+    case kApplyScale:
+        for (u32 v = first; v < last; ++v) {
+            z[v] = p[0] + (z[v] - p[0]) * motion.factor[0];
+            x[v] = p[1] + (x[v] - p[1]) * motion.factor[1];
+            y[v] = p[2] + (y[v] - p[2]) * motion.factor[2];
+        }
         break;
-    }
     default: break;
     }
 }
@@ -433,12 +487,7 @@ static u8* markSharedEntries(const World& world, const i16* objects, u32 objectC
 void applyToObjects(World& world, i16 mode, const i16* objects, u32 objectCount)
 {
     if (!objects) return;
-    if (mode == kApplyRotate) {
-        const f32* r = world.pendingRotation;
-        setOrientationBasis(world, r[0], r[1], r[2]);
-    }
-    const f32 cosAngle = std::cos(world.pendingRotation[3]);
-    const f32 sinAngle = std::sin(world.pendingRotation[3]);
+    const GroupMotion motion = groupMotion(world, mode);
     u8* shared = mayShareVertices(world, objects, objectCount)
                      ? markSharedEntries(world, objects, objectCount)
                      : nullptr;
@@ -448,11 +497,9 @@ void applyToObjects(World& world, i16 mode, const i16* objects, u32 objectCount)
         const ObjectRecord& record = world.objects[object];
         const u64 first = record.firstVertex == 0 ? 0 : record.firstVertex - 1;
         const u64 last = std::min<u64>(first + record.vertexCount, world.vertexCount);
-        if (!shared || !shared[entry]) {
-            // Bounded by vertexCount, a u32.
-            for (u64 v = first; v < last; ++v)
-                applyToVertex(world, mode, static_cast<u32>(v), cosAngle, sinAngle);
-        }
+        // Both bounded by vertexCount, a u32.
+        if ((!shared || !shared[entry]) && first < last)
+            moveVertices(world, motion, static_cast<u32>(first), static_cast<u32>(last));
         computeObjectBounds(world, object);
     }
     PluginFree(shared);
