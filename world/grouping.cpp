@@ -47,7 +47,7 @@ static void listNewObjects(const World& world, ObjectList& list, i16& seenCount)
 }
 
 // The fields a Transform line gives. A "scaleOrientation" line also holds "scale";
-// reading its axis as scale factors would now distort the vertices, since the closing
+// reading its axis as scale factors would distort the vertices, since the closing
 // step applies the scale, so only a line without the longer name sets the scale.
 static void readTransformFields(const Line& line, TransformFields& fields)
 {
