@@ -61,7 +61,7 @@ static void readPoints(FaceSetRead& read, LineReader& in, Line& line)
             component = 0;
             if (!storing) return;
             world.vertexZ[row] = scaled;
-            if (!growVertexRows(world, row + 2)) {
+            if (row + 2 > world.vertexCapacity && !growVertexRows(world, row + 2)) {
                 read.storingVertices = false; // this vertex and the rest are lost
                 return;
             }
@@ -124,7 +124,8 @@ static void readTexCoords(FaceSetRead& read, LineReader& in, Line& line)
 static void closePolygon(FaceSetRead& read)
 {
     World& world = read.world;
-    if (!growTable(world.faces, world.faceCapacity, world.faceCount + 1)) {
+    if (world.faceCount + 1 > world.faceCapacity &&
+        !growTable(world.faces, world.faceCapacity, world.faceCount + 1)) {
         read.storingFaces = false; // the open polygon stays the trailing row
         return;
     }
@@ -146,8 +147,11 @@ static void addCorner(FaceSetRead& read, i32 index)
     FaceRecord& face = world.faces[world.faceCount - 1];
     if (face.vertexCount == kMaxCount16) return;
     const u64 slot = static_cast<u64>(face.firstIndex) + static_cast<u64>(face.vertexCount);
-    if (!growTable(world.faceIndices, world.faceIndexCapacity, world.faceIndexCount + 1) ||
-        slot >= world.faceIndexCapacity) {
+    // The capacity test first: growing is a call, and most corners need none.
+    const bool room =
+        world.faceIndexCount + 1 <= world.faceIndexCapacity ||
+        growTable(world.faceIndices, world.faceIndexCapacity, world.faceIndexCount + 1);
+    if (!room || slot >= world.faceIndexCapacity) {
         read.storingFaces = false;
         return;
     }

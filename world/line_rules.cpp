@@ -55,6 +55,35 @@ static bool isLargeMagnitude(const char* digits, const char* end, i64 exponent)
     return position + exponent > 0;
 }
 
+// Powers of ten that a double holds exactly.
+static constexpr f64 kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The common case of a plain decimal without exponent ("12.375"), at most 15 digits:
+// the digits form an exact integer and the division by an exact power of ten rounds
+// once, so the double is the correctly rounded value the C library would give. False
+// for anything else, which goes the general way.
+static bool exactDecimal(const char* digits, const char* end, f64& value)
+{
+    u64 mantissa = 0;
+    i32 digitCount = 0;
+    i32 fractionDigits = 0;
+    bool point = false;
+    for (const char* p = digits; p < end; ++p) {
+        if (*p == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (!isDigit(*p) || ++digitCount > 15) return false;
+        mantissa = mantissa * 10 + static_cast<u64>(*p - '0');
+        if (point) ++fractionDigits;
+    }
+    // Exact: fewer than 10^15 < 2^53.
+    value = static_cast<f64>(mantissa) / kExactPowersOfTen[fractionDigits];
+    return true;
+}
+
 f32 toNumber(const char* begin, const char* end)
 {
     const char* p = begin;
@@ -97,6 +126,7 @@ f32 toNumber(const char* begin, const char* end)
         }
     }
     f64 magnitude = 0.0;
+    if (exactDecimal(digits, p, magnitude)) return toF32(negative ? -magnitude : magnitude);
     const std::from_chars_result result =
         std::from_chars(digits, p, magnitude, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {

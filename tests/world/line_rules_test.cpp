@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 static Line lineOf(const std::string& text)
@@ -134,4 +135,23 @@ TEST(LineRules, CommentedOutMeansAHashBeforeTheKeyword)
     EXPECT_TRUE(commentedOut(lineOf("# Transform {\n"), "Transform"));
     EXPECT_FALSE(commentedOut(lineOf("Transform { # moved\n"), "Transform"));
     EXPECT_FALSE(commentedOut(lineOf("Transform {\n"), "Transform"));
+}
+
+TEST(LineRules, NumbersMatchTheCLibraryDigitForDigit)
+{
+    // Short decimals take a quick path; it must round exactly as the C library does.
+    unsigned seed = 7;
+    for (int n = 0; n < 20000; ++n) {
+        seed = seed * 1103515245u + 12345u;
+        const int digits = 1 + static_cast<int>((seed >> 8) % 17);
+        std::string text = (seed & 1) ? "-" : "";
+        for (int d = 0; d < digits; ++d) {
+            seed = seed * 1103515245u + 12345u;
+            text += static_cast<char>('0' + (seed >> 16) % 10);
+            if (d == static_cast<int>((seed >> 4) % 8)) text += '.';
+        }
+        if (n % 5 == 0) text += "e-3";
+        const f32 expected = static_cast<f32>(std::strtod(text.c_str(), nullptr));
+        EXPECT_EQ(number(text), expected) << text;
+    }
 }
