@@ -26,7 +26,7 @@ public:
         if (used_ + bytes > out_.size()) {
             // A quarter more at a time within the room reserved for the world (a page of
             // memory is touched only when it is about to be written), half again beyond.
-            const std::size_t needed = used_ + bytes + (1u << 20);
+            const std::size_t needed = used_ + bytes + 4096;
             std::size_t grown = out_.size() + out_.size() / 4;
             if (grown < needed) grown = needed;
             if (grown > out_.capacity())
