@@ -95,9 +95,9 @@ namespace {
 
 class Parser {
 public:
-    Parser(PassContext& context, const SourceFile& source, u32 startOffset, u32 baseDepth)
-        : context_(context), source_(const_cast<SourceFile&>(source)),
-          tokens_(source.text, startOffset), baseDepth_(baseDepth)
+    Parser(PassContext& context, SourceFile& source, u32 startOffset, u32 baseDepth)
+        : context_(context), source_(source), tokens_(source.text, startOffset),
+          baseDepth_(baseDepth)
     {
         advance();
     }
@@ -742,8 +742,8 @@ const ProtoDefinition* findProto(const Scope& scope, std::string_view name, bool
     return nullptr;
 }
 
-void parseSourceFile(PassContext& context, const SourceFile& source, u32 startOffset,
-                     u32 nestingDepth, LoadedFile& file)
+void parseSourceFile(PassContext& context, SourceFile& source, u32 startOffset, u32 nestingDepth,
+                     LoadedFile& file)
 {
     Parser parser(context, source, startOffset, nestingDepth);
     parser.parseAll(file);

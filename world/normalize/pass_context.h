@@ -89,10 +89,11 @@ const LoadedFile* loadReferencedFile(PassContext& context, const std::string& pa
 // it names no local file (http:, an empty url). The fragment ("#Name") goes to `fragment`.
 std::string resolveUrl(const std::string& url, const std::string& folder, std::string& fragment);
 
-// Parses a whole source text into `file` (top-level nodes and PROTOs). Depth: the
-// nesting the file starts at (an Inline's own depth) and its Inline depth.
-void parseSourceFile(PassContext& context, const SourceFile& source, u32 startOffset,
-                     u32 nestingDepth, LoadedFile& file);
+// Parses a whole source text into `file` (top-level nodes and PROTOs); replacement
+// number texts go to the source's extra buffer. nestingDepth: the node nesting the
+// file starts at (that of the Inline naming it), so nesting adds up across files.
+void parseSourceFile(PassContext& context, SourceFile& source, u32 startOffset, u32 nestingDepth,
+                     LoadedFile& file);
 
 // Expands a PROTO instance: the first body node copied wherever an IS reaches, with the
 // instance's field values (or the interface defaults) put in for IS. Null when the body

@@ -112,6 +112,10 @@ void writeAudioClip(WriterState& state, const Node& clip, bool asSource, bool sh
     out.begin(field + (name.empty() ? std::string() : "DEF " + name + "\t") + "AudioClip {");
     const std::string url = writableUrl(state, clip, "url", {"}"});
     if (!url.empty()) out.line("url \"" + url + "\"");
+    // The clip reader takes a DEF name from any line it reads; a file name holding "DEF"
+    // would rename a clip that a Sound must find by name, so the name is said again.
+    if (!url.empty() && !name.empty() && url.find("DEF") != std::string::npos)
+        out.line("DEF " + name + "\t");
     // After the url, so that a word of a file name ("loop.wav", "pitch_2.wav") cannot
     // set a field: the reader takes the last line that names it.
     const FieldValue* description = findField(clip, "description");
