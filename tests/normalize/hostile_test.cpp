@@ -46,6 +46,27 @@ TEST_F(HostileWorlds, DeepNestingIsRefusedAndWhatIsShallowerKept)
     EXPECT_EQ(world.objectCount, 1);
 }
 
+TEST_F(HostileWorlds, TransformsDeeperThanTheReaderFollowsAreLeftOut)
+{
+    // The line reader nests 64 Transform readers; a 65th would close its parent early
+    // and every Transform around it would end in the wrong place.
+    auto nested = [](int levels) {
+        std::string world = triangle();
+        for (int level = 0; level < levels; ++level)
+            world = "Transform { translation 0 0 1 children [ " + world + " ] }";
+        return kHeader + world + "\n" + triangle();
+    };
+    expectReadable(normalize(nested(64)));
+    ASSERT_EQ(world.objectCount, 2);
+    EXPECT_FLOAT_EQ(fileZ(0), 64.0f);
+    EXPECT_FLOAT_EQ(fileZ(3), 0.0f);
+    const NormalizeResult deeper = normalize(nested(65));
+    expectMessage(deeper, "Transforms nested more than 64 deep");
+    expectReadable(deeper);
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_FLOAT_EQ(fileZ(0), 0.0f); // the triangle after them, in its place
+}
+
 TEST_F(HostileWorlds, NestingBuiltUpThroughProtosIsRefused)
 {
     std::string chain = kHeader + "PROTO P0 [] { " + triangle() + " }\n";

@@ -62,6 +62,7 @@ struct WriterState {
 
     SourceFile scratch; // numbers of the generated mesh being written
     u64 visits = 0;
+    i32 transformDepth = 0; // Transforms written around the current node
 };
 
 // The whole world: header, the first Viewpoint and Background, every node, and a

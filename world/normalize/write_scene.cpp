@@ -2,6 +2,7 @@
 // applies them to the geometry), Anchor, Billboard, Collision and Group as Group,
 // Switch and LOD reduced to the child a VRML 2.0 browser shows, everything the reader
 // does not read left out.
+#include "world/node_readers.h"
 #include "world/normalize/world_writer.h"
 
 static bool isGroupLike(const std::string& type)
@@ -38,6 +39,14 @@ static void writeGroupNode(WriterState& state, const Node& node, const Affine& a
                            bool isTransform)
 {
     CanonicalText& out = state.out;
+    // The line reader nests Transform readers no deeper than kMaxTransformDepth; a deeper
+    // one would end its parent at its own closing brace.
+    if (isTransform && state.transformDepth >= kMaxTransformDepth) {
+        warnOnce(state, node,
+                 "Transforms nested more than " + std::to_string(kMaxTransformDepth) +
+                     " deep, which the line reader does not follow; this one is left out");
+        return;
+    }
     const CanonicalText::Mark before = out.mark();
     if (isTransform) {
         out.begin("Transform {");
@@ -48,7 +57,9 @@ static void writeGroupNode(WriterState& state, const Node& node, const Affine& a
     out.begin("children [");
     const std::size_t childrenStart = out.size();
     const Affine inside = isTransform ? compose(around, transformOf(node)) : around;
+    if (isTransform) ++state.transformDepth;
     for (const Node* child : fieldNodes(node, "children")) writeChild(state, child, inside, shared);
+    if (isTransform) --state.transformDepth;
     if (out.size() == childrenStart && !out.stopped()) {
         out.rollBack(before);
         return;
