@@ -94,6 +94,16 @@ TEST_F(Placement, WorldWithoutViewpointGetsOneThatFramesItsBox)
     expectCamera(eye, look);
 }
 
+TEST_F(Placement, TallWorldIsFramedByItsHeight)
+{
+    readNormalized("#VRML V2.0 utf8\nShape { geometry Box { size 1 3 1 } }\n");
+    // Half the height, 1.5, fills 80% of the view's height, three quarters of its width.
+    const f32 distance = (1.5f / 0.75f) / (0.8f * std::tan(0.3f));
+    const f32 eye[3] = {0.0f, 0.0f, 0.5f + distance};
+    const f32 look[3] = {0.0f, 0.0f, -1.0f};
+    expectCamera(eye, look);
+}
+
 TEST_F(Placement, InlinedViewpointIsNotBoundSoTheWorldIsFramed)
 {
     testing_support::writeTempFile("room.wrl", "#VRML V2.0 utf8\nViewpoint { position 5 5 5 }\n"

@@ -15,6 +15,7 @@ constexpr const char* kBackgroundUrls[] = {"frontUrl", "backUrl", "leftUrl",
 // framed world fills.
 constexpr f64 kDefaultHalfAngle = 0.3;
 constexpr f64 kFramedFraction = 0.8;
+constexpr f64 kHeightToWidth = 0.75;
 
 static bool search(WriterState& state, const Node* node, u8 bit, const Affine& around,
                    const Node*& found, Affine& foundAround)
@@ -103,7 +104,10 @@ void writeFramingViewpoint(WriterState& state)
 {
     const f64 center[2] = {(state.low[0] + state.high[0]) * 0.5,
                            (state.low[1] + state.high[1]) * 0.5};
-    f64 halfWidth = std::fmax(state.high[0] - state.low[0], state.high[1] - state.low[1]) * 0.5;
+    // The height counts for more: the view is a 4:3 picture, opened 0.3 across.
+    f64 halfWidth =
+        std::fmax(state.high[0] - state.low[0], (state.high[1] - state.low[1]) / kHeightToWidth) *
+        0.5;
     if (!(halfWidth > 0.0)) halfWidth = (state.high[2] - state.low[2]) * 0.5;
     if (!(halfWidth > 0.0)) halfWidth = 1.0;
     // The box's front face fills kFramedFraction of the view: at distance d its half
