@@ -78,6 +78,17 @@ TEST_F(SyntaxErrors, ListClosedByABraceEndsThereAndTheNodeGoesOn)
     EXPECT_EQ(world.objectCount, 1);
 }
 
+TEST_F(SyntaxErrors, ProtoInterfaceWithoutItsBracketStillGetsItsBody)
+{
+    const NormalizeResult result = normalize(kHeader + "PROTO Tri [ field SFVec3f at 0 0 0\n{ " +
+                                             triangleAt("0") + " }\nTri {}\n");
+    EXPECT_NE(messages(result).find("world.wrl:3:11: PROTO interface not closed: ']' missing"),
+              std::string::npos)
+        << messages(result);
+    ASSERT_TRUE(readWorldText(world, result.text.data(), result.text.size()));
+    EXPECT_EQ(world.objectCount, 1);
+}
+
 TEST_F(SyntaxErrors, UseOfAnUnknownNameIsReported)
 {
     const NormalizeResult result =

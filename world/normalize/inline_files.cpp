@@ -6,17 +6,6 @@
 #include <cctype>
 #include <filesystem>
 
-static bool hasScheme(const std::string& url)
-{
-    // scheme ":" with a scheme of two or more letters (a Windows drive "C:" is a path)
-    std::size_t i = 0;
-    while (i < url.size() && (std::isalnum(static_cast<unsigned char>(url[i])) || url[i] == '+' ||
-                              url[i] == '-' || url[i] == '.'))
-        ++i;
-    return i >= 2 && i < url.size() && url[i] == ':' &&
-           std::isalpha(static_cast<unsigned char>(url[0]));
-}
-
 static int hexValue(char c)
 {
     if (c >= '0' && c <= '9') return c - '0';
@@ -46,6 +35,19 @@ static void warn(PassContext& context, const SourceFile& from, i32 line, i32 col
     context.diagnostics.warning(from.path, line, column, message);
 }
 
+bool isLocalUrl(std::string_view url)
+{
+    // A scheme is two or more letters (and digits, '+', '-', '.') before a ':' that comes
+    // before any '/': "http:", "urn:"; a Windows drive "C:" is a path.
+    std::size_t i = 0;
+    while (i < url.size() && (std::isalnum(static_cast<unsigned char>(url[i])) || url[i] == '+' ||
+                              url[i] == '-' || url[i] == '.'))
+        ++i;
+    const bool scheme = i >= 2 && i < url.size() && url[i] == ':' &&
+                        std::isalpha(static_cast<unsigned char>(url[0]));
+    return !scheme || url.substr(0, 5) == "file:";
+}
+
 std::string resolveUrl(const std::string& url, const std::string& folder, std::string& fragment)
 {
     std::string trimmed = url;
@@ -60,7 +62,7 @@ std::string resolveUrl(const std::string& url, const std::string& folder, std::s
         trimmed.erase(0, 7);
     else if (trimmed.rfind("file:", 0) == 0)
         trimmed.erase(0, 5);
-    else if (hasScheme(trimmed))
+    else if (!isLocalUrl(trimmed))
         return {};
     trimmed = percentDecoded(trimmed);
     // Worlds written on Windows name their files with backslashes.

@@ -514,9 +514,13 @@ void Parser::parseInterface(Scope& scope, u32 depth, std::vector<ProtoField>& fi
             return;
         }
         FieldAccess access = FieldAccess::kField;
+        if (token_.kind == TokenKind::kOpenBrace) {
+            // The body already: the interface's ']' was forgotten.
+            error(open, "PROTO interface not closed: ']' missing before the body");
+            return;
+        }
         if (token_.kind != TokenKind::kIdentifier || !isInterfaceKeyword(text(token_), access)) {
             skipUnexpected("in a PROTO interface");
-            if (token_.kind == TokenKind::kOpenBrace) return; // the body: ']' was forgotten
             continue;
         }
         const Token accessToken = token_;

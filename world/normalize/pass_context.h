@@ -14,6 +14,7 @@
 
 #include <deque>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -84,6 +85,9 @@ const ProtoDefinition* findProto(const Scope& scope, std::string_view name, bool
 const LoadedFile* loadReferencedFile(PassContext& context, const std::string& path,
                                      const SourceFile& from, i32 line, i32 column,
                                      u32 nestingDepth);
+
+// False for a url with a scheme other than "file:" (http:, ftp:, urn: ...).
+bool isLocalUrl(std::string_view url);
 
 // The local file a url names, relative to the folder of the file naming it, or "" when
 // it names no local file (http:, an empty url). The fragment ("#Name") goes to `fragment`.

@@ -7,12 +7,6 @@
 // Longer strings would not fit the reader's 254-character lines with their field name.
 constexpr std::size_t kMaxLineString = 200;
 
-static bool hasScheme(std::string_view url)
-{
-    const std::size_t colon = url.find(':');
-    return colon != std::string_view::npos && colon >= 2 && url.find_first_of("/\\") > colon;
-}
-
 void writeNumberField(CanonicalText& out, const Node& node, std::string_view name, u32 count,
                       const f64* defaults)
 {
@@ -71,7 +65,7 @@ std::string writableUrl(const WriterState& state, const Node& node, std::string_
     // file on the web as well.
     for (const bool local : {true, false}) {
         for (const std::string& url : value->texts) {
-            if (hasScheme(url) == local) continue;
+            if (isLocalUrl(url) != local) continue;
             std::string written = url;
             const SourceFile* from = value->source;
             // A file read for an Inline names its pictures and sounds from its own
