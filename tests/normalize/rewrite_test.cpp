@@ -3,6 +3,8 @@
 // layout and read by the line reader as it stands.
 #include "tests/normalize/normalize_testing.h"
 
+#include <zlib.h>
+
 namespace {
 
 // Both sides start with the same camera, so the framing Viewpoint (tested on its own)
@@ -290,6 +292,19 @@ TEST_F(Rewrites, InlineWorldIsSplicedInAsAGroup)
                                   "Transform {\ntranslation 0 1 0\nchildren [\n" +
                                   canonicalTriangle() + "]\n}\n]\n}\n]\n}\n";
     expectSameTables(world, canonical);
+}
+
+TEST_F(Rewrites, CompressedInlineWorldIsExpandedWhateverItsName)
+{
+    const std::string path = testing_support::tempDir() + "packed/part.wrl";
+    testing_support::writeTempFile("packed/part.wrl", "");
+    gzFile packed = gzopen(path.c_str(), "wb");
+    ASSERT_NE(packed, nullptr);
+    const std::string inlined = "#VRML V2.0 utf8\n" + canonicalTriangle();
+    gzwrite(packed, inlined.data(), static_cast<unsigned>(inlined.size()));
+    gzclose(packed);
+    expectSameTables(kHeader + "Inline { url \"packed/part.wrl\" }\n",
+                     kHeader + "Group {\nchildren [\n" + canonicalTriangle() + "]\n}\n");
 }
 
 TEST_F(Rewrites, BoxBecomesTheFaceSetOfItsSize)
