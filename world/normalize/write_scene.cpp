@@ -16,9 +16,9 @@ static bool isGeometry(const std::string& type)
            type == "Sphere" || type == "ElevationGrid" || type == "Extrusion";
 }
 
-// Transform fields as the Transform reader takes them. scaleOrientation goes before
-// scale because the reader's "scale" test also fires on the scaleOrientation line and
-// the last scale line read must be the real one; without a scale it changes nothing.
+// Transform fields as the Transform reader takes them. The reader finds fields by
+// substring and "scaleOrientation" holds "scale": written before scale, it can never be
+// the last scale line the reader sees. Without a scale it changes nothing and is left out.
 static void writeTransformFields(CanonicalText& out, const Node& transform)
 {
     static const f64 kZero[4] = {0.0, 0.0, 0.0, 0.0};
