@@ -8,9 +8,9 @@
 // y (up). Colours (r, g, b) and texture coordinates (u, v) keep their own order. The
 // sound rows are the exception: file order and file units.
 // Entry points: initWorldTables, freeWorldTables, resetWorldTables, resizeBlock,
-//               growRows/growTable, canAddRow16, newObject, newLight, appendMaterialRow,
-//               appendTextureRow, computeObjectBounds, applyToGroup, applyToObjects,
-//               rotateVertexAboutPivot, setVertexRowDefaults.
+//               growRows/growTable, canAddRow16, growVertexRows, newObject, newLight,
+//               prepareMaterialRow, prepareTextureRow, computeObjectBounds, applyToGroup,
+//               applyToObjects, rotateVertexAboutPivot, setOrientationBasis.
 // Failure: every operation that allocates checks the pointer and leaves the table as
 // it was when the memory service fails; appends answer -1 (or false) and the reader
 // goes on without the row.
