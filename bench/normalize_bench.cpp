@@ -57,20 +57,25 @@ const std::string& worldText(bool oneEntryPerLine)
     return oneEntryPerLine ? canonical : exporter;
 }
 
+// The canonical world as a file for readWorld, removed when the program ends.
+struct GridFile {
+    std::string path;
+    GridFile()
+        : path((std::filesystem::temp_directory_path() / "tarne-normalize-bench.wrl").string())
+    {
+        std::FILE* out = std::fopen(path.c_str(), "wb");
+        if (!out) return;
+        const std::string& text = worldText(true);
+        std::fwrite(text.data(), 1, text.size(), out);
+        std::fclose(out);
+    }
+    ~GridFile() { std::remove(path.c_str()); }
+};
+
 const std::string& canonicalPath()
 {
-    static const std::string path = [] {
-        const std::string file =
-            (std::filesystem::temp_directory_path() / "tarne-normalize-bench.wrl").string();
-        std::FILE* out = std::fopen(file.c_str(), "wb");
-        if (out) {
-            const std::string& text = worldText(true);
-            std::fwrite(text.data(), 1, text.size(), out);
-            std::fclose(out);
-        }
-        return file;
-    }();
-    return path;
+    static const GridFile file;
+    return file.path;
 }
 
 constexpr i64 kTriangles = 2LL * (kSide - 1) * (kSide - 1);
