@@ -93,10 +93,17 @@ protected:
 };
 
 // A Shape of one triangle, one statement per line, in the canonical layout.
-inline std::string canonicalTriangle(const std::string& points = "0 0 0,\n1 0 0,\n0 1 0,\n")
+// What a Shape without an appearance is given: VRML 2.0 draws it white.
+inline const std::string kWhiteAppearance = "appearance Appearance {\n"
+                                            "material Material {\n"
+                                            "diffuseColor 1 1 1\n"
+                                            "}\n"
+                                            "}\n";
+
+// The face set of a triangle, its geometry line to its closing brace.
+inline std::string canonicalTriangleGeometry(const std::string& points = "0 0 0,\n1 0 0,\n0 1 0,\n")
 {
-    return "Shape {\n"
-           "geometry IndexedFaceSet {\n"
+    return "geometry IndexedFaceSet {\n"
            "coord Coordinate {\n"
            "point [\n" +
            points +
@@ -105,6 +112,10 @@ inline std::string canonicalTriangle(const std::string& points = "0 0 0,\n1 0 0,
            "coordIndex [\n"
            "0, 1, 2, -1,\n"
            "]\n"
-           "}\n"
            "}\n";
+}
+
+inline std::string canonicalTriangle(const std::string& points = "0 0 0,\n1 0 0,\n0 1 0,\n")
+{
+    return "Shape {\n" + kWhiteAppearance + canonicalTriangleGeometry(points) + "}\n";
 }

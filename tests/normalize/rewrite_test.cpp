@@ -58,7 +58,7 @@ TEST_F(Rewrites, CanonicalWorldGoesThroughWithTheSameTables)
                                   "}\n"
                                   "Shape {\n"
                                   "appearance USE Red\n" +
-                                  canonicalTriangle().substr(8) +
+                                  canonicalTriangleGeometry() + "}\n" +
                                   "Sound {\n"
                                   "intensity 0.8\n"
                                   "location 1 2 3\n"
@@ -86,7 +86,7 @@ TEST_F(Rewrites, NodesGluedToBracesAndListsOnOneLineReadLikeTheCanonicalLayout)
                                   "diffuseColor 1 0 0\n"
                                   "}\n"
                                   "}\n" +
-                                  canonicalTriangle().substr(8);
+                                  canonicalTriangleGeometry() + "}\n";
     expectSameTables(glued, canonical);
 }
 
@@ -112,7 +112,7 @@ TEST_F(Rewrites, CommentsAreDroppedWhereverTheyStand)
                                   "diffuseColor 0 1 0\n"
                                   "}\n"
                                   "}\n" +
-                                  canonicalTriangle().substr(8);
+                                  canonicalTriangleGeometry() + "}\n";
     expectSameTables(commented, canonical);
 }
 
@@ -225,7 +225,7 @@ TEST_F(Rewrites, ProtoInstancesExpandWithTheirValuesAndDefaults)
                "\n"
                "}\n"
                "}\n" +
-               canonicalTriangle().substr(8) + extra +
+               canonicalTriangleGeometry() + "}\n" + extra +
                "]\n"
                "}\n";
     };
@@ -269,7 +269,7 @@ TEST_F(Rewrites, UseOfAGeometryAChildOrAShapeBecomesACopy)
                              "}\n"
                              "coordIndex [\n0, 1, 2, -1,\n]\n"
                              "}\n";
-    const std::string shape = "Shape {\n" + mesh + "}\n";
+    const std::string shape = "Shape {\n" + kWhiteAppearance + mesh + "}\n";
     const std::string kid = "Transform {\ntranslation 0 0 2\nchildren [\n" + shape + "]\n}\n";
     const std::string canonical = kHeader + shape + "Transform {\ntranslation 0 0 1\nchildren [\n" +
                                   shape + "]\n}\n" + shape + kid + "Group {\nchildren [\n" + kid +
@@ -310,25 +310,25 @@ TEST_F(Rewrites, CompressedInlineWorldIsExpandedWhateverItsName)
 TEST_F(Rewrites, BoxBecomesTheFaceSetOfItsSize)
 {
     const std::string box = kHeader + "Shape { geometry DEF Crate Box { size 2 4 6 } }\n";
-    const std::string canonical = kHeader + "Shape {\n"
-                                            "geometry DEF Crate\tIndexedFaceSet {\n"
-                                            "coord Coordinate {\n"
-                                            "point [\n"
-                                            "-1 -2 -3,\n1 -2 -3,\n-1 2 -3,\n1 2 -3,\n"
-                                            "-1 -2 3,\n1 -2 3,\n-1 2 3,\n1 2 3,\n"
-                                            "]\n"
-                                            "}\n"
-                                            "coordIndex [\n"
-                                            "4, 5, 7, 6, -1,\n"
-                                            "1, 0, 2, 3, -1,\n"
-                                            "5, 1, 3, 7, -1,\n"
-                                            "0, 4, 6, 2, -1,\n"
-                                            "6, 7, 3, 2, -1,\n"
-                                            "0, 1, 5, 4, -1,\n"
-                                            "]\n"
-                                            "normalPerVertex FALSE\n"
-                                            "}\n"
-                                            "}\n";
+    const std::string canonical = kHeader + "Shape {\n" + kWhiteAppearance +
+                                  "geometry DEF Crate\tIndexedFaceSet {\n"
+                                  "coord Coordinate {\n"
+                                  "point [\n"
+                                  "-1 -2 -3,\n1 -2 -3,\n-1 2 -3,\n1 2 -3,\n"
+                                  "-1 -2 3,\n1 -2 3,\n-1 2 3,\n1 2 3,\n"
+                                  "]\n"
+                                  "}\n"
+                                  "coordIndex [\n"
+                                  "4, 5, 7, 6, -1,\n"
+                                  "1, 0, 2, 3, -1,\n"
+                                  "5, 1, 3, 7, -1,\n"
+                                  "0, 4, 6, 2, -1,\n"
+                                  "6, 7, 3, 2, -1,\n"
+                                  "0, 1, 5, 4, -1,\n"
+                                  "]\n"
+                                  "normalPerVertex FALSE\n"
+                                  "}\n"
+                                  "}\n";
     expectSameTables(box, canonical);
 }
 
@@ -337,21 +337,52 @@ TEST_F(Rewrites, ElevationGridBecomesAFaceSetOverItsHeights)
     const std::string grid = kHeader +
                              "Shape { geometry ElevationGrid { xDimension 3 zDimension 2 "
                              "xSpacing 0.5 zSpacing 2 height [ 0 1 2 3 4 5 ] creaseAngle 1 } }\n";
+    const std::string canonical = kHeader + "Shape {\n" + kWhiteAppearance +
+                                  "geometry IndexedFaceSet {\n"
+                                  "coord Coordinate {\n"
+                                  "point [\n"
+                                  "0 0 0,\n0.5 1 0,\n1 2 0,\n0 3 2,\n0.5 4 2,\n1 5 2,\n"
+                                  "]\n"
+                                  "}\n"
+                                  "coordIndex [\n"
+                                  "0, 3, 4, 1, -1,\n"
+                                  "1, 4, 5, 2, -1,\n"
+                                  "]\n"
+                                  "normalPerVertex TRUE\n"
+                                  "}\n"
+                                  "}\n";
+    expectSameTables(grid, canonical);
+}
+
+TEST_F(Rewrites, ShapeWithoutAppearanceIsDrawnWhite)
+{
+    const std::string bare = kHeader + "Shape { geometry IndexedFaceSet {"
+                                       " coord Coordinate { point [ 0 0 0, 1 0 0, 0 1 0 ] }"
+                                       " coordIndex [ 0, 1, 2, -1 ] } }\n";
     const std::string canonical = kHeader + "Shape {\n"
+                                            "appearance Appearance {\n"
+                                            "material Material {\n"
+                                            "diffuseColor 1 1 1\n"
+                                            "}\n"
+                                            "}\n"
                                             "geometry IndexedFaceSet {\n"
                                             "coord Coordinate {\n"
                                             "point [\n"
-                                            "0 0 0,\n0.5 1 0,\n1 2 0,\n0 3 2,\n0.5 4 2,\n1 5 2,\n"
+                                            "0 0 0,\n"
+                                            "1 0 0,\n"
+                                            "0 1 0,\n"
                                             "]\n"
                                             "}\n"
                                             "coordIndex [\n"
-                                            "0, 3, 4, 1, -1,\n"
-                                            "1, 4, 5, 2, -1,\n"
+                                            "0, 1, 2, -1,\n"
                                             "]\n"
-                                            "normalPerVertex TRUE\n"
                                             "}\n"
                                             "}\n";
-    expectSameTables(grid, canonical);
+    expectSameTables(bare, canonical);
+    readNormalized(bare);
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].material, 0); // a row of its own, so the object is drawn
+    EXPECT_FLOAT_EQ(world.materials[0].diffuseColor[1], 1.0f);
 }
 
 TEST_F(Rewrites, VrmlOneWorldIsNotRewritten)

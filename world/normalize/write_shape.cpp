@@ -78,6 +78,18 @@ static void writeAppearance(WriterState& state, const Node& appearance, const st
     if (shared) state.sharedRows[&appearance] = name;
 }
 
+// A Shape without an Appearance is drawn white in VRML 2.0. Without a material row of
+// its own the reader would leave its object without a material, and the renderer
+// passes such objects over: the geometry would vanish.
+static void writeWhiteAppearance(CanonicalText& out)
+{
+    out.begin("appearance Appearance {");
+    out.begin("material Material {");
+    out.line("diffuseColor 1 1 1");
+    out.end("}");
+    out.end("}");
+}
+
 static std::string defPrefix(const std::string& name)
 {
     return isSafeName(name) ? "DEF " + name + "\t" : std::string();
@@ -306,8 +318,11 @@ void writeShape(WriterState& state, const Node* shape, const Node* geometry, con
     if (!built) return;
     CanonicalText& out = state.out;
     out.begin("Shape {");
-    if (appearance)
+    if (appearance) {
         writeAppearance(state, *appearance, url, shared || isShared(state, *appearance));
+    } else {
+        writeWhiteAppearance(out);
+    }
     writeMesh(state, mesh);
     out.end("}");
     if (state.collectBounds) addBounds(state, mesh, around);
