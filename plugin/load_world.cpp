@@ -12,19 +12,6 @@
 
 namespace {
 
-// The folder part of a path, with its trailing '/', or "" for a bare file name.
-void setWorldFolder(World& world, const char* path)
-{
-    const char* slash = std::strrchr(path, '/');
-    const std::size_t length = slash ? static_cast<std::size_t>(slash - path) + 1 : 0;
-    if (length >= sizeof world.worldFolder) {
-        world.worldFolder[0] = '\0';
-        return;
-    }
-    std::memcpy(world.worldFolder, path, length);
-    world.worldFolder[length] = '\0';
-}
-
 void appendMessages(const NormalizeResult& result, std::string& messages)
 {
     for (const NormalizeDiagnostic& d : result.diagnostics) {

@@ -48,9 +48,7 @@ static void readLines(World& world, LineReader& in)
     freeNameIndexes(names);
 }
 
-// The folder part of a path with its '/', or "" for a bare file name (or one too long
-// for the field, which a cut would turn into a wrong folder).
-static void setWorldFolder(World& world, const char* path)
+void setWorldFolder(World& world, const char* path)
 {
     const char* slash = std::strrchr(path, '/');
     const std::size_t length = slash ? static_cast<std::size_t>(slash - path) + 1 : 0;

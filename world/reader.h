@@ -69,6 +69,10 @@ std::FILE* openWorldText(const char* path);
 // file cannot be opened or the empty tables cannot be allocated.
 bool readWorld(World& world, const char* path);
 
+// Sets worldFolder to the folder of path, with its '/' ("" for a bare file name, or for a
+// folder too long for the field, which a cut would turn into a wrong folder).
+void setWorldFolder(World& world, const char* path);
+
 // The same reader over a world already in memory (no expansion); worldFolder is left as
 // the caller set it. False only when the empty tables cannot be allocated.
 bool readWorldText(World& world, const char* text, std::size_t size);

@@ -2,37 +2,13 @@
 // texture rows naming it (the second copies the first) and as a background picture.
 // Chunk checksums are set right before the file is written, so mutations reach the
 // decoding instead of stopping at libpng's checksum test.
-#include "image/image.h"
-#include "world/tables.h"
+#include "tests/fuzz/picture_fuzzing.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
-
-// One file per fuzzing process, in the system's temporary folder.
-static const std::string& pictureName()
-{
-    static const std::string name = "tarne-fuzz-" + std::to_string(getpid()) + ".png";
-    return name;
-}
-
-static void loadEveryWay(const std::string& folder, const std::string& name)
-{
-    World world;
-    if (!initWorldTables(world)) return;
-    std::snprintf(world.worldFolder, sizeof world.worldFolder, "%s", folder.c_str());
-    for (i16 row = 0; row < 2; ++row) {
-        std::snprintf(world.textures[row].fileName, kTextureFileNameSize, "%s", name.c_str());
-        loadTexture(world, row);
-        world.textureCount = static_cast<i16>(row + 1);
-    }
-    std::snprintf(world.backgroundUrl, sizeof world.backgroundUrl, "%s", name.c_str());
-    static u8 buffer[37 * 23 * 4]; // odd sizes, so scaling both stretches and shrinks
-    loadBackgroundPicture(world, buffer, 37, 23);
-    freeWorldTables(world);
-}
 
 static uint32_t crc32Of(const uint8_t* bytes, size_t length)
 {
@@ -64,11 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string bytes(reinterpret_cast<const char*>(data), size);
     fixChecksums(bytes);
-    const std::string folder = std::filesystem::temp_directory_path().string() + "/";
-    std::FILE* file = std::fopen((folder + pictureName()).c_str(), "wb");
-    if (!file) return 0;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-    loadEveryWay(folder, pictureName());
+    loadPictureEveryWay(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), "png");
     return 0;
 }

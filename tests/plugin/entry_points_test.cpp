@@ -55,7 +55,7 @@ TEST_F(EntryPoints, AcceptMinorVersion8WithoutTouchingUrlNotifyOrJavaClass)
     initialised = true;
     EXPECT_EQ(plugin.urlnotify, sentinelUrlNotify);
     EXPECT_EQ(plugin.javaClass, &sentinelJavaClass);
-    EXPECT_EQ(BrowserMemory::javaEnvCalls, 0);
+    EXPECT_EQ(JavaEnvironment::calls, 0);
     // It still initialised: the starting tables came from the browser's allocator.
     EXPECT_GT(BrowserMemory::allocations, 0);
 }
@@ -71,7 +71,7 @@ TEST_F(EntryPoints, GiveMinorVersion11ADoNothingUrlNotifyAndNoJavaClass)
     EXPECT_NE(plugin.urlnotify, sentinelUrlNotify);
     plugin.urlnotify(nullptr, "http://example.org/", NPRES_DONE, nullptr); // must do nothing
     EXPECT_EQ(plugin.javaClass, nullptr);
-    EXPECT_EQ(BrowserMemory::javaEnvCalls, 1);
+    EXPECT_EQ(JavaEnvironment::calls, 1);
 }
 
 TEST_F(EntryPoints, ShutdownReturnsEveryBlockToTheBrowser)
@@ -81,7 +81,7 @@ TEST_F(EntryPoints, ShutdownReturnsEveryBlockToTheBrowser)
     EXPECT_EQ(shutdown(), NPERR_NO_ERROR);
     initialised = false;
     EXPECT_EQ(BrowserMemory::live().size(), 0u);
-    EXPECT_EQ(BrowserMemory::foreignFrees, 0);
+    EXPECT_EQ(BrowserMemory::badFrees, 0);
 }
 
 TEST_F(EntryPoints, AnswerNullInstancesAndWindowsWithTheirErrorCodes)

@@ -16,7 +16,7 @@ TEST_F(BrowserAllocator, EveryBlockOfALoadFramesAndOptionsIsReturnedOnce)
     EXPECT_EQ(shutdown(), NPERR_NO_ERROR);
     initialised = false;
     EXPECT_EQ(BrowserMemory::live().size(), 0u);
-    EXPECT_EQ(BrowserMemory::foreignFrees, 0);
+    EXPECT_EQ(BrowserMemory::badFrees, 0);
 }
 
 TEST_F(BrowserAllocator, InitialisationFailsCleanlyWhenMemoryRunsOut)
@@ -48,6 +48,6 @@ TEST_F(BrowserAllocator, AnAllocatorFailingAtAnyPointNeverCrashesALoadOrAFrame)
         shutdown();
         initialised = false;
         EXPECT_EQ(BrowserMemory::live().size(), 0u) << "allowed " << allowed;
-        EXPECT_EQ(BrowserMemory::foreignFrees, 0) << "allowed " << allowed;
+        EXPECT_EQ(BrowserMemory::badFrees, 0) << "allowed " << allowed;
     }
 }

@@ -6,48 +6,24 @@
 #include "platform/windows.h"
 #include "plugin/host_services.h"
 #include "plugin/npapi.h"
+#include "tests/support/counting_allocator.h"
 #include "tests/support/test_support.h"
 
 #include <cstdlib>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <set>
 #include <string>
 
-struct BrowserMemory {
-    static inline long allocations = 0;
-    static inline long failAfter = -1; // allocations allowed before every call fails
-    static inline long foreignFrees = 0;
-    static inline long javaEnvCalls = 0;
-    static std::set<void*>& live()
+// The browser's allocator is the tests' counting allocator, handed to the plug-in
+// through the browser function table.
+using BrowserMemory = testing_support::CountingAllocator;
+
+// The browser's Java environment: none, but each request is counted.
+struct JavaEnvironment {
+    static inline long calls = 0;
+    static void* request()
     {
-        static std::set<void*> blocks;
-        return blocks;
-    }
-    static void reset(long failAfterCount = -1)
-    {
-        allocations = foreignFrees = javaEnvCalls = 0;
-        failAfter = failAfterCount;
-    }
-    static void* alloc(std::uint32_t size)
-    {
-        if (failAfter >= 0 && allocations >= failAfter) return nullptr;
-        ++allocations;
-        void* block = std::malloc(size == 0 ? 1 : size);
-        live().insert(block);
-        return block;
-    }
-    static void release(void* block)
-    {
-        if (live().erase(block) == 0) {
-            ++foreignFrees; // freed twice, or never ours: counted, never passed to free()
-            return;
-        }
-        std::free(block);
-    }
-    static void* javaEnv()
-    {
-        ++javaEnvCalls;
+        ++calls;
         return nullptr;
     }
 };
@@ -58,6 +34,7 @@ protected:
     {
         platformUseBackend("headless");
         BrowserMemory::reset();
+        JavaEnvironment::calls = 0;
         const std::string path = testing_support::binDir() + "/libnptarne.so";
         library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(library, nullptr) << dlerror();
@@ -72,7 +49,7 @@ protected:
         browser.version = 0x001B;
         browser.memalloc = BrowserMemory::alloc;
         browser.memfree = BrowserMemory::release;
-        browser.getJavaEnv = BrowserMemory::javaEnv;
+        browser.getJavaEnv = JavaEnvironment::request;
     }
 
     void TearDown() override

@@ -12,8 +12,8 @@ namespace testing_support {
 struct CountingAllocator {
     static inline long allocations = 0;
     static inline long frees = 0;
-    static inline long failAfter = -1;  // allocations allowed before every call fails
-    static inline long badFrees = 0;    // frees of blocks this allocator does not hold
+    static inline long failAfter = -1; // allocations allowed before every call fails
+    static inline long badFrees = 0;   // frees of blocks this allocator does not hold
     static std::set<void*>& live()
     {
         static std::set<void*> blocks;
@@ -31,16 +31,22 @@ struct CountingAllocator {
     {
         if (live().erase(block) == 0) {
             ++badFrees;
-            return;  // never hand a stranger's pointer to free()
+            return; // never hand a stranger's pointer to free()
         }
         ++frees;
         std::free(block);
     }
-    // Installs the counter with fresh counts; uninstall() puts the C heap back.
-    static void install(long failAfterCount = -1)
+    // Fresh counts; allocations fail once failAfterCount succeeded (-1: never).
+    static void reset(long failAfterCount = -1)
     {
         allocations = frees = badFrees = 0;
         failAfter = failAfterCount;
+    }
+    // Installs the counter as this program's memory service, with fresh counts;
+    // uninstall() puts the C heap back.
+    static void install(long failAfterCount = -1)
+    {
+        reset(failAfterCount);
         setMemoryFunctions(alloc, release);
     }
     static void uninstall() { setMemoryFunctions(nullptr, nullptr); }
