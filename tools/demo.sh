@@ -7,4 +7,3 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)" --target tarne nptarne
 ./build/bin/tarne --version
 ./build/bin/tarne render examples/demo/demo.wrl -o demo.png --verbose
-echo "wrote demo.png"
