@@ -28,7 +28,6 @@ std::string encodeJpeg(int width, int height, const std::string& samples, JpegOp
     // Full-resolution colour, so a single pixel keeps its colour.
     for (int c = 0; c < info.num_components; ++c)
         info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
-    if (options.progressive) jpeg_simple_progression(&info);
     info.arith_code = options.arithmetic ? TRUE : FALSE;
     jpeg_start_compress(&info, TRUE);
     const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(options.components);

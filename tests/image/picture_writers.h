@@ -13,12 +13,7 @@
 // Samples top row first: 3 bytes (red, green, blue) a pixel, 1 for gray, 4 for CMYK.
 struct JpegOptions {
     int components = 3;
-    bool progressive = false;
-    bool arithmetic = false;
-    JpegOptions(int components_ = 3, bool progressive_ = false, bool arithmetic_ = false)
-        : components(components_), progressive(progressive_), arithmetic(arithmetic_)
-    {
-    }
+    bool arithmetic = false; // arithmetic coding instead of Huffman
 };
 std::string encodeJpeg(int width, int height, const std::string& samples, JpegOptions options = {});
 
@@ -28,12 +23,8 @@ struct PngOptions {
     int colorType = 2; // PNG_COLOR_TYPE_RGB
     int bitDepth = 8;
     bool interlaced = false;
-    std::string palette;
-    std::string transparency;
-    PngOptions(int colorType_ = 2, int bitDepth_ = 8, bool interlaced_ = false)
-        : colorType(colorType_), bitDepth(bitDepth_), interlaced(interlaced_)
-    {
-    }
+    std::string palette = {};
+    std::string transparency = {};
 };
 std::string encodePng(int width, int height, const std::string& rows, PngOptions options = {});
 

@@ -3,9 +3,6 @@
 #include <cstring>
 #include <png.h>
 
-using testing::internal::CaptureStderr;
-using testing::internal::GetCapturedStderr;
-
 class PngTexture : public Pictures {};
 
 TEST_F(PngTexture, RowsComeBottomUpInBlueGreenRedOrder)
@@ -23,9 +20,10 @@ TEST_F(PngTexture, RowsComeBottomUpInBlueGreenRedOrder)
 
 TEST_F(PngTexture, PaletteIsExpandedAndItsTransparencyDropped)
 {
-    PngOptions options(PNG_COLOR_TYPE_PALETTE, 1);
-    options.palette = std::string("\x10\x20\x30\xa0\xb0\xc0", 6);
-    options.transparency = std::string("\x00", 1);
+    const PngOptions options{.colorType = PNG_COLOR_TYPE_PALETTE,
+                             .bitDepth = 1,
+                             .palette = std::string("\x10\x20\x30\xa0\xb0\xc0", 6),
+                             .transparency = std::string("\x00", 1)};
     texture("palette.png", encodePng(2, 1, std::string("\x40", 1), options)); // indices 0, 1
     EXPECT_EQ(texel(0, 0), (Bgr{0x30, 0x20, 0x10}));
     EXPECT_EQ(texel(0, 1), (Bgr{0xc0, 0xb0, 0xa0}));
@@ -33,18 +31,19 @@ TEST_F(PngTexture, PaletteIsExpandedAndItsTransparencyDropped)
 
 TEST_F(PngTexture, GrayGoesIntoAllThreeBytesAtAnyDepth)
 {
-    texture("bits.png",
-            encodePng(2, 1, std::string("\x40", 1), PngOptions(PNG_COLOR_TYPE_GRAY, 1)));
+    texture("bits.png", encodePng(2, 1, std::string("\x40", 1),
+                                  {.colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 1}));
     EXPECT_EQ(texel(0, 0), (Bgr{0, 0, 0}));
     EXPECT_EQ(texel(0, 1), (Bgr{255, 255, 255}));
-    texture("gray-alpha.png", encodePng(1, 1, "\x5a\x10", PngOptions(PNG_COLOR_TYPE_GRAY_ALPHA)));
+    texture("gray-alpha.png",
+            encodePng(1, 1, "\x5a\x10", {.colorType = PNG_COLOR_TYPE_GRAY_ALPHA}));
     EXPECT_EQ(texel(1, 0), (Bgr{0x5a, 0x5a, 0x5a}));
 }
 
 TEST_F(PngTexture, SixteenBitKeepsTheHighByteAndDropsAlpha)
 {
     const std::string pixel("\x12\x34\xab\xcd\x00\xff\x00\x00", 8); // r, g, b, a
-    texture("deep.png", encodePng(1, 1, pixel, PngOptions(PNG_COLOR_TYPE_RGBA, 16)));
+    texture("deep.png", encodePng(1, 1, pixel, {.colorType = PNG_COLOR_TYPE_RGBA, .bitDepth = 16}));
     EXPECT_EQ(texel(0, 0), (Bgr{0x00, 0xab, 0x12}));
 }
 
@@ -55,21 +54,8 @@ TEST_F(PngTexture, InterlacedFileGivesTheSamePixels)
         for (int x = 0; x < 9; ++x)
             rows += {static_cast<char>(x * 20), static_cast<char>(y * 20), 7};
     texture("plain.png", encodePng(9, 9, rows));
-    texture("interlaced.png", encodePng(9, 9, rows, PngOptions(PNG_COLOR_TYPE_RGB, 8, true)));
+    texture("interlaced.png", encodePng(9, 9, rows, {.interlaced = true}));
     ASSERT_EQ(world.textures[1].width, 9);
     EXPECT_EQ(0, std::memcmp(world.texturePixels[0], world.texturePixels[1], 9 * 9 * 3));
     EXPECT_EQ(texel(1, 8 * 9 + 4), (Bgr{7, 0, 80})); // top row last: x 4, y 0
-}
-
-TEST_F(PngTexture, TruncatedOrOversizedFilesGetTheGreyReplacement)
-{
-    const std::string whole = encodePng(32, 32, std::string(32 * 32 * 3, 'A'));
-    CaptureStderr();
-    texture("cut.png", whole.substr(0, whole.size() - 30));
-    texture("wide.png", encodePng(16385, 1, std::string(16385 * 3, 'A')));
-    texture("label.png", "\x89PNG but nothing after it");
-    GetCapturedStderr();
-    EXPECT_TRUE(isGreyReplacement(0));
-    EXPECT_TRUE(isGreyReplacement(1));
-    EXPECT_TRUE(isGreyReplacement(2));
 }

@@ -51,15 +51,3 @@ TEST_F(TgaTexture, ColourMapBeforeTruecolourPixelsIsSkipped)
     texture("mapped.tga", file);
     EXPECT_EQ(texel(0, 0), (Bgr{1, 2, 3}));
 }
-
-TEST_F(TgaTexture, UnsupportedDepthsAndDamagedFilesGetTheGreyReplacement)
-{
-    texture("sixteen.tga", encodeTga(2, 2, 2, 16, std::string(8, 'A')));
-    texture("forty.tga", encodeTga(2, 2, 2, 40, std::string(20, 'A')));
-    texture("short.tga", encodeTga(2, 2, 2, 24, std::string(11, 'A')));
-    texture("rle-ends.tga", encodeTga(10, 4, 1, 24, std::string("\x81\x01\x02\x03\x01\x04", 6)));
-    texture("zero.tga", encodeTga(2, 0, 5, 24, std::string(15, 'A')));
-    texture("huge.tga", encodeTga(10, 16384, 16384, 32, std::string("\xff\x01\x02\x03\x04", 5)));
-    texture("header.tga", std::string("\x00\x00\x02", 3));
-    for (i16 row = 0; row < 7; ++row) EXPECT_TRUE(isGreyReplacement(row)) << "row " << row;
-}

@@ -2,7 +2,8 @@
 // still readable, and nothing crashes, hangs or grows without bound.
 #include "tests/normalize/normalize_testing.h"
 
-#include <zlib.h>
+#include <sstream>
+#include <vector>
 
 namespace {
 
@@ -10,35 +11,35 @@ const std::string kHeader = "#VRML V2.0 utf8\nViewpoint {}\n";
 
 class HostileWorlds : public Normalizing {
 protected:
-    NormalizeResult normalizeWith(const std::string& text, const NormalizeLimits& limits)
-    {
-        NormalizeResult result;
-        const std::string path = testing_support::tempDir() + "hostile.wrl";
-        EXPECT_TRUE(normalizeWorldTextWith(text.data(), text.size(), path.c_str(), limits, result));
-        return result;
-    }
-    void expectMessage(const NormalizeResult& result, const std::string& part)
-    {
-        EXPECT_NE(messages(result).find(part), std::string::npos) << messages(result);
-    }
     // The rewritten text is still a world the reader reads through to its end.
     void expectReadable(const NormalizeResult& result)
     {
         ASSERT_FALSE(result.text.empty());
         EXPECT_EQ(result.text.back(), '\n');
-        EXPECT_TRUE(readWorldText(world, result.text.data(), result.text.size()));
+        EXPECT_TRUE(readResult(result));
     }
 };
 
-std::string triangle()
+// A Shape of one triangle on one line.
+const std::string kTriangle =
+    "Shape { geometry IndexedFaceSet { coord Coordinate { point [ 0 0 0 1 0 0 0 1 0 ] } "
+    "coordIndex [ 0 1 2 -1 ] } }\n";
+
+// Sixty Groups, each USE-ing the one before twice, around `first`: 2^60 copies of it.
+std::string doublingUses(const std::string& first)
 {
-    return "Shape { geometry IndexedFaceSet { coord Coordinate { point [ 0 0 0 1 0 0 0 1 0 ] } "
-           "coordIndex [ 0 1 2 -1 ] } }\n";
+    std::string text = kHeader + "DEF N0 Group { children [ " + first + " ] }\n";
+    for (int level = 1; level <= 60; ++level) {
+        const std::string before = " USE N" + std::to_string(level - 1);
+        text +=
+            "DEF N" + std::to_string(level) + " Group { children [" + before + before + " ] }\n";
+    }
+    return text;
 }
 
 TEST_F(HostileWorlds, DeepNestingIsRefusedAndWhatIsShallowerKept)
 {
-    std::string deep = kHeader + triangle();
+    std::string deep = kHeader + kTriangle;
     for (int level = 0; level < 100000; ++level) deep += "Group { children [ ";
     const NormalizeResult result = normalize(deep);
     expectMessage(result, "nested more than 200 deep");
@@ -51,10 +52,10 @@ TEST_F(HostileWorlds, TransformsDeeperThanTheReaderFollowsAreLeftOut)
     // The line reader nests 64 Transform readers; a 65th would close its parent early
     // and every Transform around it would end in the wrong place.
     auto nested = [](int levels) {
-        std::string world = triangle();
+        std::string world = kTriangle;
         for (int level = 0; level < levels; ++level)
             world = "Transform { translation 0 0 1 children [ " + world + " ] }";
-        return kHeader + world + "\n" + triangle();
+        return kHeader + world + "\n" + kTriangle;
     };
     expectReadable(normalize(nested(64)));
     ASSERT_EQ(world.objectCount, 2);
@@ -69,7 +70,7 @@ TEST_F(HostileWorlds, TransformsDeeperThanTheReaderFollowsAreLeftOut)
 
 TEST_F(HostileWorlds, NestingBuiltUpThroughProtosIsRefused)
 {
-    std::string chain = kHeader + "PROTO P0 [] { " + triangle() + " }\n";
+    std::string chain = kHeader + "PROTO P0 [] { " + kTriangle + " }\n";
     for (int level = 1; level <= 300; ++level)
         chain += "PROTO P" + std::to_string(level) + " [] { Group { children [ P" +
                  std::to_string(level - 1) + " {} ] } }\n";
@@ -87,14 +88,14 @@ TEST_F(HostileWorlds, ExponentialProtoExpansionIsRefused)
     std::string doubling = kHeader +
                            "PROTO L0 [ field SFVec3f at 0 0 0 ] { Transform { "
                            "translation IS at children [ " +
-                           triangle() + " ] } }\n";
+                           kTriangle + " ] } }\n";
     for (int level = 1; level <= 40; ++level) {
         const std::string inner = "L" + std::to_string(level - 1) + " { at IS at } ";
         doubling += "PROTO L" + std::to_string(level) +
                     " [ field SFVec3f at 0 0 0 ] { Group { children [ " + inner + inner +
                     " ] } }\n";
     }
-    doubling += "L40 { at 1 1 1 }\n" + triangle();
+    doubling += "L40 { at 1 1 1 }\n" + kTriangle;
     NormalizeLimits limits;
     limits.maxProtoNodes = 20000;
     const NormalizeResult result = normalizeWith(doubling, limits);
@@ -106,13 +107,9 @@ TEST_F(HostileWorlds, ExponentialProtoExpansionIsRefused)
 
 TEST_F(HostileWorlds, ExponentialUseIsStoppedByTheOutputLimit)
 {
-    std::string doubling = kHeader + "DEF N0 Group { children [ " + triangle() + " ] }\n";
-    for (int level = 1; level <= 60; ++level)
-        doubling += "DEF N" + std::to_string(level) + " Group { children [ USE N" +
-                    std::to_string(level - 1) + " USE N" + std::to_string(level - 1) + " ] }\n";
     NormalizeLimits limits;
     limits.maxOutputBytes = 1u << 20;
-    const NormalizeResult result = normalizeWith(doubling, limits);
+    const NormalizeResult result = normalizeWith(doublingUses(kTriangle), limits);
     expectMessage(result, "larger than 1048576 bytes; the rest of it is left out");
     EXPECT_LT(result.text.size(), (1u << 20) + 65536u);
     expectReadable(result);
@@ -121,13 +118,9 @@ TEST_F(HostileWorlds, ExponentialUseIsStoppedByTheOutputLimit)
 
 TEST_F(HostileWorlds, CopiesThatWriteNothingAreStoppedByTheVisitLimit)
 {
-    std::string doubling = kHeader + "DEF N0 Group { children [ WorldInfo {} ] }\n";
-    for (int level = 1; level <= 60; ++level)
-        doubling += "DEF N" + std::to_string(level) + " Group { children [ USE N" +
-                    std::to_string(level - 1) + " USE N" + std::to_string(level - 1) + " ] }\n";
     NormalizeLimits limits;
     limits.maxWriterVisits = 100000;
-    const NormalizeResult result = normalizeWith(doubling + triangle(), limits);
+    const NormalizeResult result = normalizeWith(doublingUses("WorldInfo {}") + kTriangle, limits);
     expectMessage(result, "more than 100000 nodes to write");
     expectReadable(result);
 }
@@ -135,10 +128,10 @@ TEST_F(HostileWorlds, CopiesThatWriteNothingAreStoppedByTheVisitLimit)
 TEST_F(HostileWorlds, InlineCyclesAreRefused)
 {
     testing_support::writeTempFile("a.wrl",
-                                   "#VRML V2.0 utf8\nInline { url \"b.wrl\" }\n" + triangle());
+                                   "#VRML V2.0 utf8\nInline { url \"b.wrl\" }\n" + kTriangle);
     testing_support::writeTempFile("b.wrl", "#VRML V2.0 utf8\nInline { url \"a.wrl\" }\n"
                                             "Inline { url \"b.wrl\" }\n" +
-                                                triangle());
+                                                kTriangle);
     const NormalizeResult result = normalize(kHeader + "Inline { url \"a.wrl\" }\n", "w.wrl");
     expectMessage(result, "b.wrl:2:1: '" + testing_support::tempDir() +
                               "a.wrl' includes itself through Inline or EXTERNPROTO");
@@ -151,7 +144,7 @@ TEST_F(HostileWorlds, InlinesDeeperThanEightFilesAreRefused)
 {
     for (int depth = 1; depth <= 12; ++depth)
         testing_support::writeTempFile("deep/f" + std::to_string(depth) + ".wrl",
-                                       "#VRML V2.0 utf8\n" + triangle() + "Inline { url \"f" +
+                                       "#VRML V2.0 utf8\n" + kTriangle + "Inline { url \"f" +
                                            std::to_string(depth + 1) + ".wrl\" }\n");
     const NormalizeResult result = normalize(kHeader + "Inline { url \"f1.wrl\" }\n", "deep/w.wrl");
     expectMessage(result, "nested more than 8 deep; '" + testing_support::tempDir() +
@@ -167,7 +160,7 @@ TEST_F(HostileWorlds, DevicesAndFoldersAreNeverOpened)
         normalize(kHeader +
                   "Inline { url \"/dev/zero\" } Inline { url \"/dev/stdin\" }\n"
                   "Inline { url \".\" }\n" +
-                  triangle());
+                  kTriangle);
     expectMessage(result, "'/dev/zero' not found");
     expectMessage(result, "'/dev/stdin' not found");
     expectReadable(result);
@@ -187,7 +180,7 @@ TEST_F(HostileWorlds, HugeGeneratedGeometryIsRefused)
         "}\n"
         "Shape { geometry ElevationGrid { xDimension 2147483647 zDimension 2 height [ 1 2 ] } }\n"
         "Shape { geometry Extrusion { spine [ " +
-        spine + " ] crossSection [ " + cross + " ] } }\n" + triangle());
+        spine + " ] crossSection [ " + cross + " ] } }\n" + kTriangle);
     expectReadable(result);
     EXPECT_EQ(world.objectCount, 1);
     EXPECT_LT(result.text.size(), 4096u);
@@ -198,19 +191,15 @@ TEST_F(HostileWorlds, OversizedSourceIsRefused)
     NormalizeLimits limits;
     limits.maxSourceBytes = 64;
     NormalizeResult result;
-    const std::string text = kHeader + triangle();
+    const std::string text = kHeader + kTriangle;
     EXPECT_FALSE(normalizeWorldTextWith(text.data(), text.size(), "big.wrl", limits, result));
     EXPECT_EQ(messages(result), "big.wrl:0:0: larger than 64 bytes; too large to rewrite\n");
 }
 
 TEST_F(HostileWorlds, BrokenGzipKeepsWhatArrived)
 {
-    const std::string text = kHeader + triangle() + std::string(20000, ' ') + triangle();
-    const std::string path = testing_support::tempDir() + "packed.wrl";
-    gzFile packed = gzopen(path.c_str(), "wb");
-    ASSERT_NE(packed, nullptr);
-    gzwrite(packed, text.data(), static_cast<unsigned>(text.size()));
-    gzclose(packed);
+    const std::string path =
+        gzipFile("packed.wrl", kHeader + kTriangle + std::string(20000, ' ') + kTriangle);
     std::string bytes = testing_support::readFile(path);
     ASSERT_GT(bytes.size(), 40u);
     NormalizeResult whole;
@@ -228,41 +217,25 @@ TEST_F(HostileWorlds, BrokenGzipKeepsWhatArrived)
 
 TEST_F(HostileWorlds, ArbitraryBytesNeverCrash)
 {
+    // Mostly VRML punctuation and keywords, '|' between them, and some raw bytes.
+    std::istringstream list("{|}|[|]|DEF a |USE a |Shape |Transform |IS x |PROTO P [|P {|1.5 |"
+                            "-1 |\"|#|\n|children |geometry Box |Inline { url \"x\" }|\x01");
+    std::vector<std::string> pieces;
+    for (std::string piece; std::getline(list, piece, '|');) pieces.push_back(piece);
     u32 state = 12345;
     for (int round = 0; round < 20; ++round) {
         std::string bytes = round % 2 ? "#VRML V2.0 utf8\n" : "";
         for (int i = 0; i < 20000; ++i) {
             state = state * 1103515245u + 12345u;
-            // Mostly VRML punctuation and keywords, some raw bytes.
-            static const char* const kPieces[] = {"{",
-                                                  "}",
-                                                  "[",
-                                                  "]",
-                                                  "DEF a ",
-                                                  "USE a ",
-                                                  "Shape ",
-                                                  "Transform ",
-                                                  "IS x ",
-                                                  "PROTO P [",
-                                                  "P {",
-                                                  "1.5 ",
-                                                  "-1 ",
-                                                  "\"",
-                                                  "#",
-                                                  "\n",
-                                                  "children ",
-                                                  "geometry Box ",
-                                                  "Inline { url \"x\" }",
-                                                  "\x01"};
             if ((state >> 16) % 8 == 0)
                 bytes += static_cast<char>(state >> 24);
             else
-                bytes += kPieces[(state >> 16) % 20];
+                bytes += pieces[(state >> 16) % pieces.size()];
         }
         NormalizeResult result;
         normalizeWorldText(bytes.data(), bytes.size(), "noise.wrl", result);
         ASSERT_FALSE(result.text.empty());
-        EXPECT_TRUE(readWorldText(world, result.text.data(), result.text.size()));
+        EXPECT_TRUE(readResult(result));
     }
 }
 

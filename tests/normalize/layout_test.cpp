@@ -8,14 +8,41 @@ namespace {
 
 const std::string kHeader = "#VRML V2.0 utf8\nViewpoint {}\n";
 
-class CanonicalLayout : public Normalizing {};
+class CanonicalLayout : public Normalizing {
+protected:
+    // The reader cuts longer lines into pieces and splits numbers at the cuts.
+    static void expectEveryLineFitsTheReader(const std::string& text)
+    {
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) EXPECT_LT(line.size(), 254u) << line;
+    }
+};
 
-std::string faceSet(const std::string& name, const std::string& points = "0 0 0 1 0 0 0 1 0",
-                    const std::string& index = "0 1 2 -1")
+// A face set's geometry field written loosely on one line.
+std::string looseGeometry(const std::string& name = "",
+                          const std::string& points = "0 0 0 1 0 0 0 1 0",
+                          const std::string& index = "0 1 2 -1")
 {
-    return "Shape { geometry " + (name.empty() ? "" : "DEF " + name + " ") +
+    return "geometry " + (name.empty() ? "" : "DEF " + name + " ") +
            "IndexedFaceSet { coord Coordinate { point [ " + points + " ] } coordIndex [ " + index +
-           " ] } }\n";
+           " ] }";
+}
+
+// A Shape on one line: the appearance field's value, if any, then the geometry.
+std::string shapeOf(const std::string& appearance, const std::string& geometry = looseGeometry())
+{
+    return "Shape { " + (appearance.empty() ? "" : "appearance " + appearance + " ") + geometry +
+           " }\n";
+}
+
+// An Appearance with a Material of the given diffuse colour, or with an ImageTexture.
+std::string painted(const std::string& color)
+{
+    return "Appearance { material Material { diffuseColor " + color + " } }";
+}
+std::string textured(const std::string& url)
+{
+    return "Appearance { texture ImageTexture { url " + url + " } }";
 }
 
 TEST_F(CanonicalLayout, DefNamesAreWrittenWithATabSoTheReaderTakesThem)
@@ -35,12 +62,9 @@ TEST_F(CanonicalLayout, NamesHoldingReaderKeywordsAreLeftOut)
 {
     // "BoxGroup" inside a Transform would raise the reader's group depth and keep the
     // Transform open; "colorPlate" would start a colour list on the face set's line.
-    const std::string named = kHeader +
-                              "Transform { translation 1 0 0 children [\n"
-                              "  DEF BoxGroup Group { children [ " +
-                              faceSet("colorPlate") + " ] } ] }\n" +
-                              faceSet("Second", "5 5 5 6 5 5 5 6 5");
-    readNormalized(named);
+    readNormalized(kHeader + "Transform { translation 1 0 0 children [\n  DEF BoxGroup Group { " +
+                   "children [ " + shapeOf("", looseGeometry("colorPlate")) + " ] } ] }\n" +
+                   shapeOf("", looseGeometry("Second", "5 5 5 6 5 5 5 6 5")));
     ASSERT_EQ(world.objectCount, 2);
     EXPECT_STREQ(world.objects[0].name, "");
     EXPECT_EQ(world.objects[0].hasColors, 0u);
@@ -64,22 +88,19 @@ TEST_F(CanonicalLayout, ColourNodeNameDoesNotRenameTheObject)
 TEST_F(CanonicalLayout, SingleValuesSplitByTabsGiveAllTheirNumbers)
 {
     // The reader splits a single value at blanks only.
-    readNormalized(kHeader + "Transform {\n\ttranslation\t1\t2\t3\n\tchildren [ " + faceSet("") +
+    readNormalized(kHeader + "Transform {\n\ttranslation\t1\t2\t3\n\tchildren [ " + shapeOf("") +
                    " ] }\n");
     ASSERT_EQ(world.vertexCount, 3u);
-    EXPECT_FLOAT_EQ(fileX(0), 1.0f);
-    EXPECT_FLOAT_EQ(fileY(0), 2.0f);
-    EXPECT_FLOAT_EQ(fileZ(0), 3.0f);
+    EXPECT_TRUE(nearTriple(filePoint(0), {1, 2, 3}, 1e-6f));
 }
 
 TEST_F(CanonicalLayout, ListsWrittenOnOneLongLineAreReadWhole)
 {
-    // 300 points and 100 triangles on two lines of several kilobytes: the reader would
-    // cut such lines into 254-character pieces and split numbers at the cuts.
+    // 300 points and 100 triangles on two lines of several kilobytes.
     std::ostringstream points, index;
     for (int i = 0; i < 300; ++i) points << (i * 0.001) << ' ' << 1.0 + i << ' ' << -i << ' ';
     for (int i = 0; i < 100; ++i) index << 3 * i << ' ' << 3 * i + 1 << ' ' << 3 * i + 2 << " -1 ";
-    readNormalized(kHeader + faceSet("", points.str(), index.str()));
+    readNormalized(kHeader + shapeOf("", looseGeometry("", points.str(), index.str())));
     ASSERT_EQ(world.vertexCount, 300u);
     EXPECT_FLOAT_EQ(fileY(299), 300.0f);
     EXPECT_FLOAT_EQ(fileZ(299), -299.0f);
@@ -95,33 +116,30 @@ TEST_F(CanonicalLayout, FaceLongerThanALineIsBrokenAtCommasAndStaysOneFace)
         index << i << ", ";
     }
     index << "-1";
-    const std::string text = readNormalized(kHeader + faceSet("", points.str(), index.str()));
+    expectEveryLineFitsTheReader(
+        readNormalized(kHeader + shapeOf("", looseGeometry("", points.str(), index.str()))));
     ASSERT_EQ(world.objectCount, 1);
     ASSERT_EQ(world.objects[0].faceCount, 1u);
     EXPECT_EQ(world.faces[0].vertexCount, 150);
     EXPECT_EQ(world.faceIndices[149], 149u);
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) EXPECT_LT(line.size(), 254u) << line;
 }
 
-TEST_F(CanonicalLayout, LastFaceWithoutItsMinusOneIsKept)
+TEST_F(CanonicalLayout, LastFaceWithoutItsMinusOneIsKeptAndFacesTheReaderCannotDrawAreNot)
 {
-    readNormalized(kHeader + faceSet("", "0 0 0 1 0 0 1 1 0 0 1 0", "0 1 2 -1 0 2 3"));
+    readNormalized(kHeader +
+                   shapeOf("", looseGeometry("", "0 0 0 1 0 0 1 1 0 0 1 0", "0 1 2 -1 0 2 3")));
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].faceCount, 2u);
-}
-
-TEST_F(CanonicalLayout, FacesTheReaderCannotDrawAreLeftOutWithAWarning)
-{
+    // Two corners, and an index past the points: left out with a warning.
     const NormalizeResult result =
-        normalize(kHeader + faceSet("", "0 0 0 1 0 0 0 1 0", "0 1 2 -1 0 1 -1 0 1 99 -1 2 1 0"));
-    ASSERT_TRUE(readWorldText(world, result.text.data(), result.text.size()));
+        normalize(kHeader + shapeOf("", looseGeometry("", "0 0 0 1 0 0 0 1 0",
+                                                      "0 1 2 -1 0 1 -1 0 1 99 -1 2 1 0")));
+    ASSERT_TRUE(readResult(result));
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].faceCount, 2u);
-    EXPECT_NE(messages(result).find("2 faces"), std::string::npos) << messages(result);
+    expectMessage(result, "2 faces");
     // A face set with no face left is no object at all.
-    readNormalized(kHeader + faceSet("", "0 0 0 1 0 0", "0 1 5 -1"));
+    readNormalized(kHeader + shapeOf("", looseGeometry("", "0 0 0 1 0 0", "0 1 5 -1")));
     EXPECT_EQ(world.objectCount, 0);
 }
 
@@ -129,21 +147,17 @@ TEST_F(CanonicalLayout, ScaleOrientationIsWrittenBeforeScale)
 {
     // The reader's "scale" test also fires on the scaleOrientation line; the real scale
     // must be the last such line the Transform reader sees.
-    const std::string text = readNormalized(
-        kHeader + "Transform { scale 2 1 1 scaleOrientation 0 0 1 0.7853982 children [ " +
-        faceSet("") + " ] }\n");
+    const std::string scaled = kHeader +
+                               "Transform { scale 2 1 1 scaleOrientation 0 0 1 0.7853982 "
+                               "children [ " +
+                               shapeOf("") + " ] }\n";
+    const std::string text = readNormalized(scaled);
     EXPECT_LT(text.find("scaleOrientation"), text.find("scale 2 1 1")) << text;
-    expectSameTables(kHeader +
-                         "Transform { scale 2 1 1 scaleOrientation 0 0 1 0.7853982 "
-                         "children [ " +
-                         faceSet("") + " ] }\n",
-                     kHeader +
-                         "Transform {\nscaleOrientation 0 0 1 0.7853982\nscale 2 1 1\n"
-                         "children [\n" +
-                         canonicalTriangle() + "]\n}\n");
+    expectSameTables(scaled, kHeader + transform("scaleOrientation 0 0 1 0.7853982\nscale 2 1 1\n",
+                                                 canonicalTriangle()));
 }
 
-TEST_F(CanonicalLayout, SkyColourIsWrittenOnOneLine)
+TEST_F(CanonicalLayout, SkyColourAndBackgroundUrlAreWrittenOnOneLine)
 {
     readNormalized(kHeader + "Background {\n  skyColor [\n    0.2 0.4 1,\n    0 0 0\n  ]\n"
                              "  skyAngle [ 1.5 ] groundColor [ 1 1 1 ] }\n");
@@ -151,35 +165,22 @@ TEST_F(CanonicalLayout, SkyColourIsWrittenOnOneLine)
     EXPECT_EQ(world.backgroundRed, 51);
     EXPECT_EQ(world.backgroundGreen, 102);
     EXPECT_EQ(world.backgroundBlue, 255);
-}
-
-TEST_F(CanonicalLayout, BackgroundShowsItsFrontPicture)
-{
+    // Of the six pictures, the front one is shown.
     readNormalized(kHeader + "Background { backUrl \"back.jpg\" frontUrl [ \"front.jpg\" ] "
                              "topUrl \"top.jpg\" }\n");
     EXPECT_EQ(world.backgroundMode, 3);
     EXPECT_STREQ(world.backgroundUrl, "front.jpg");
 }
 
-TEST_F(CanonicalLayout, TextureUrlIsTheFirstLocalOne)
+TEST_F(CanonicalLayout, TextureUrlIsTheFirstLocalOneNamedFromTheWorldsFolder)
 {
-    readNormalized(kHeader +
-                   "Shape { appearance Appearance { texture ImageTexture { url [ "
-                   "\"http://example.com/a.jpg\" \"tex/b.jpg\" ] repeatS FALSE } }\n"
-                   "  geometry IndexedFaceSet { coord Coordinate { point [ 0 0 0 1 0 0 0 1 0 ] } "
-                   "coordIndex [ 0 1 2 -1 ] } }\n");
+    readNormalized(kHeader + shapeOf(textured(
+                                 "[ \"http://example.com/a.jpg\" \"tex/b.jpg\" ] repeatS FALSE")));
     ASSERT_EQ(world.textureCount, 1);
     EXPECT_STREQ(world.textures[0].fileName, "tex/b.jpg");
-}
-
-TEST_F(CanonicalLayout, InlinedTextureIsNamedFromTheWorldsFolder)
-{
-    testing_support::writeTempFile(
-        "parts/leg.wrl", "#VRML V2.0 utf8\n"
-                         "Shape { appearance Appearance { texture ImageTexture { url "
-                         "\"../skin/leg.jpg\" } }\n"
-                         "  geometry IndexedFaceSet { coord Coordinate { point [ 0 0 0 1 0 "
-                         "0 0 1 0 ] } coordIndex [ 0 1 2 -1 ] } }\n");
+    // A texture of an inlined file is named from the world's folder.
+    testing_support::writeTempFile("parts/leg.wrl",
+                                   "#VRML V2.0 utf8\n" + shapeOf(textured("\"../skin/leg.jpg\"")));
     readNormalized(kHeader + "Inline { url \"parts/leg.wrl\" }\n");
     ASSERT_EQ(world.textureCount, 1);
     EXPECT_STREQ(world.textures[0].fileName, "skin/leg.jpg");
@@ -189,11 +190,7 @@ TEST_F(CanonicalLayout, AppearanceWithoutMaterialGetsARowOfItsOwn)
 {
     // Without a material row of its own, the reader would give this Shape the previous
     // Shape's material and hang the texture on it.
-    readNormalized(kHeader +
-                   "Shape { appearance Appearance { material Material { diffuseColor 1 0 0 } }\n" +
-                   faceSet("").substr(8) +
-                   "Shape { appearance Appearance { texture ImageTexture { url \"wood.jpg\" } }\n" +
-                   faceSet("").substr(8));
+    readNormalized(kHeader + shapeOf(painted("1 0 0")) + shapeOf(textured("\"wood.jpg\"")));
     ASSERT_EQ(world.objectCount, 2);
     ASSERT_EQ(world.materialCount, 2);
     EXPECT_EQ(world.objects[1].material, 1);
@@ -202,28 +199,16 @@ TEST_F(CanonicalLayout, AppearanceWithoutMaterialGetsARowOfItsOwn)
     EXPECT_FLOAT_EQ(world.materials[1].diffuseColor[0], 0.8f);
 }
 
-TEST_F(CanonicalLayout, SharedAppearanceIsOneMaterialRow)
+TEST_F(CanonicalLayout, SharedAppearanceIsOneMaterialRowEvenWhenItsNameIsUsedAgain)
 {
-    readNormalized(kHeader +
-                   "Shape { appearance DEF Shared Appearance { material Material { diffuseColor 0 "
-                   "1 0 } }\n" +
-                   faceSet("").substr(8) + "Shape { appearance USE Shared\n" +
-                   faceSet("").substr(8) + "Transform { children Shape { appearance USE Shared\n" +
-                   faceSet("").substr(8) + "}\n");
+    readNormalized(kHeader + shapeOf("DEF Shared " + painted("0 1 0")) + shapeOf("USE Shared") +
+                   "Transform { children " + shapeOf("USE Shared") + "}\n");
     ASSERT_EQ(world.objectCount, 3);
     EXPECT_EQ(world.materialCount, 1);
     for (i16 object = 0; object < 3; ++object) EXPECT_EQ(world.objects[object].material, 0);
-}
-
-TEST_F(CanonicalLayout, SharedAppearanceKeepsItsRowWhenItsNameIsUsedAgain)
-{
-    readNormalized(kHeader +
-                   "DEF First Shape { appearance DEF Look Appearance { material Material { "
-                   "diffuseColor 1 0 0 } }\n" +
-                   faceSet("").substr(8) +
-                   "Shape { appearance DEF Look Appearance { material Material { diffuseColor 0 0 "
-                   "1 } }\n" +
-                   faceSet("").substr(8) + "USE First\n");
+    // A later DEF of the same name does not take the first one's row away from its users.
+    readNormalized(kHeader + "DEF First " + shapeOf("DEF Look " + painted("1 0 0")) +
+                   shapeOf("DEF Look " + painted("0 0 1")) + "USE First\n");
     ASSERT_EQ(world.objectCount, 3);
     const i16 third = world.objects[2].material;
     ASSERT_GE(third, 0);
@@ -258,19 +243,20 @@ TEST_F(CanonicalLayout, SoundUsingASharedClipFindsItByName)
 TEST_F(CanonicalLayout, NumbersKeepTheirSourceText)
 {
     const NormalizeResult result =
-        normalize(kHeader + faceSet("", "1.50000 +2 3e0, 0 0 0, 1.2.3 0 0", "0x0 1 0X2 -1"));
+        normalize(kHeader + shapeOf("", looseGeometry("", "1.50000 +2 3e0, 0 0 0, 1.2.3 0 0",
+                                                      "0x0 1 0X2 -1")));
     EXPECT_NE(result.text.find("1.50000 +2 3e0,\n"), std::string::npos) << result.text;
     // Forms the reader would misread are written from their value.
     EXPECT_NE(result.text.find("0, 1, 2, -1,"), std::string::npos) << result.text;
     EXPECT_NE(result.text.find("1.2 0 0,"), std::string::npos) << result.text;
-    EXPECT_NE(messages(result).find("malformed number '1.2.3'"), std::string::npos);
+    expectMessage(result, "malformed number '1.2.3'");
 }
 
 TEST_F(CanonicalLayout, EveryLineFitsTheReaderAndTheTextEndsWithANewline)
 {
-    const std::string longName(120, 'n');
     const std::string longNumber = "1." + std::string(80, '0') + "1";
-    std::string nested = faceSet(longName, longNumber + " 0 0 0 1 0 0 0 1");
+    std::string nested =
+        shapeOf("", looseGeometry(std::string(120, 'n'), longNumber + " 0 0 0 1 0 0 0 1"));
     for (int level = 0; level < 60; ++level)
         nested = "Transform { translation 0 0 1 children [ " + nested + " ] }";
     const std::string text = readNormalized(
@@ -278,9 +264,7 @@ TEST_F(CanonicalLayout, EveryLineFitsTheReaderAndTheTextEndsWithANewline)
         std::string(300, 'u') + ".jpg\" } } geometry Box {} }\n");
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(text.back(), '\n');
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) EXPECT_LT(line.size(), 254u) << line;
+    expectEveryLineFitsTheReader(text);
     ASSERT_EQ(world.objectCount, 2);
     EXPECT_FLOAT_EQ(fileX(0), 1.0f);
     EXPECT_FLOAT_EQ(fileZ(0), 60.0f);

@@ -1,23 +1,15 @@
 // tests/normalize/normalize_testing.h - worlds normalized and then read by the line
-// reader, and the tables it makes of them compared as the world dump.
+// reader, the tables it makes of them compared as the world dump, and the canonical
+// layout written by hand with a few builders.
 #pragma once
 
-#include "tests/support/test_support.h"
+#include "tests/world/world_reading.h"
 #include "world/dump.h"
 #include "world/normalize/limits.h"
 #include "world/normalize/normalize.h"
-#include "world/reader.h"
-#include "world/tables.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-
-class Normalizing : public ::testing::Test {
+class Normalizing : public WorldReading {
 protected:
-    void SetUp() override { ASSERT_TRUE(initWorldTables(world)); }
-    void TearDown() override { freeWorldTables(world); }
-
     // Normalizes text as if it were the file `name` in the test's temporary folder, so
     // Inline and EXTERNPROTO files the test wrote beside it are found.
     NormalizeResult normalize(const std::string& text, const std::string& name = "world.wrl")
@@ -28,11 +20,26 @@ protected:
         return result;
     }
 
+    // The same with limits of the test's choosing.
+    NormalizeResult normalizeWith(const std::string& text, const NormalizeLimits& limits)
+    {
+        NormalizeResult result;
+        const std::string path = testing_support::tempDir() + "world.wrl";
+        EXPECT_TRUE(normalizeWorldTextWith(text.data(), text.size(), path.c_str(), limits, result));
+        return result;
+    }
+
+    // Reads the normalized text into `world`; false when the reader refused it.
+    bool readResult(const NormalizeResult& result)
+    {
+        return readWorldText(world, result.text.data(), result.text.size());
+    }
+
     // Normalizes text and reads the result into `world`; returns the canonical text.
     std::string readNormalized(const std::string& text, const std::string& name = "world.wrl")
     {
         const NormalizeResult result = normalize(text, name);
-        EXPECT_TRUE(readWorldText(world, result.text.data(), result.text.size()));
+        EXPECT_TRUE(readResult(result));
         return result.text;
     }
 
@@ -51,12 +58,7 @@ protected:
     void expectSameTables(const std::string& other, const std::string& canonical)
     {
         const NormalizeResult result = normalize(other);
-        expectSameDump(tablesOf(result.text), tablesOf(canonical), result.text);
-    }
-
-    static void expectSameDump(const std::string& got, const std::string& expected,
-                               const std::string& normalizedText)
-    {
+        const std::string got = tablesOf(result.text), expected = tablesOf(canonical);
         if (got == expected) return;
         std::size_t at = 0;
         while (at < got.size() && at < expected.size() && got[at] == expected[at]) ++at;
@@ -64,7 +66,7 @@ protected:
         ADD_FAILURE() << "tables differ at byte " << at << "\n  normalized: ..."
                       << got.substr(from, 240) << "\n  canonical:  ..."
                       << expected.substr(from, 240) << "\nnormalized text:\n"
-                      << normalizedText.substr(0, 3000);
+                      << result.text.substr(0, 3000);
     }
 
     // Every diagnostic as the host prints it, one per line.
@@ -77,45 +79,58 @@ protected:
         return all;
     }
 
+    static void expectMessage(const NormalizeResult& result, const std::string& part)
+    {
+        EXPECT_NE(messages(result).find(part), std::string::npos) << messages(result);
+    }
+
     static bool hasError(const NormalizeResult& result)
     {
         for (const NormalizeDiagnostic& d : result.diagnostics)
             if (!d.warning) return true;
         return false;
     }
-
-    // The world's vertex v in file order and file units.
-    f32 fileX(u32 v) const { return world.vertexX[v] / kWorldScale; }
-    f32 fileY(u32 v) const { return world.vertexY[v] / kWorldScale; }
-    f32 fileZ(u32 v) const { return world.vertexZ[v] / kWorldScale; }
-
-    World world;
 };
 
-// A Shape of one triangle, one statement per line, in the canonical layout.
-// What a Shape without an appearance is given: VRML 2.0 draws it white.
-inline const std::string kWhiteAppearance = "appearance Appearance {\n"
-                                            "material Material {\n"
-                                            "diffuseColor 1 1 1\n"
-                                            "}\n"
-                                            "}\n";
-
-// The face set of a triangle, its geometry line to its closing brace.
-inline std::string canonicalTriangleGeometry(const std::string& points = "0 0 0,\n1 0 0,\n0 1 0,\n")
+// The canonical layout: the head ("Type", "field Type", "DEF name\tType") and " {" on
+// one line, then the body's lines, then "}" alone.
+inline std::string node(const std::string& head, const std::string& body)
 {
-    return "geometry IndexedFaceSet {\n"
-           "coord Coordinate {\n"
-           "point [\n" +
-           points +
-           "]\n"
-           "}\n"
-           "coordIndex [\n"
-           "0, 1, 2, -1,\n"
-           "]\n"
-           "}\n";
+    return head + " {\n" + body + "}\n";
 }
 
-inline std::string canonicalTriangle(const std::string& points = "0 0 0,\n1 0 0,\n0 1 0,\n")
+inline std::string children(const std::string& nodes)
 {
-    return "Shape {\n" + kWhiteAppearance + canonicalTriangleGeometry(points) + "}\n";
+    return "children [\n" + nodes + "]\n";
+}
+inline std::string group(const std::string& nodes)
+{
+    return node("Group", children(nodes));
+}
+inline std::string transform(const std::string& fields, const std::string& nodes)
+{
+    return node("Transform", fields + children(nodes));
+}
+
+// A face set: points one per line ("x y z,") and polygons one per line ("i, j, k, -1,").
+inline std::string faceSet(const std::string& head, const std::string& points,
+                           const std::string& polygons, const std::string& fields = "")
+{
+    return node(head, node("coord Coordinate", "point [\n" + points + "]\n") + "coordIndex [\n" +
+                          polygons + "]\n" + fields);
+}
+
+// An appearance whose material has the given diffuse colour.
+inline std::string coloured(const std::string& color)
+{
+    return node("appearance Appearance", node("material Material", "diffuseColor " + color + "\n"));
+}
+
+// What a Shape without an appearance is given: VRML 2.0 draws it white.
+inline const std::string kWhiteAppearance = coloured("1 1 1");
+
+// A Shape of one triangle as the writer writes it.
+inline std::string canonicalTriangle(const std::string& points = "0 0 0,\n1 0 0,\n0 1 0,")
+{
+    return node("Shape", kWhiteAppearance + triangle(points));
 }

@@ -10,26 +10,25 @@ namespace {
 
 class Placement : public Normalizing {
 protected:
-    // The camera in file units and file order: eye, and the unit direction it looks in.
-    void camera(f32 eye[3], f32 look[3]) const
+    // The camera's eye in file units and file order.
+    Triple eye() const
     {
-        const Camera& c = world.camera;
-        eye[0] = c.eyePoint[1] / kWorldScale;
-        eye[1] = c.eyePoint[2] / kWorldScale;
-        eye[2] = c.eyePoint[0] / kWorldScale;
-        f32 along[3] = {c.targetPoint[1] - c.eyePoint[1], c.targetPoint[2] - c.eyePoint[2],
-                        c.targetPoint[0] - c.eyePoint[0]};
-        const f32 size = std::sqrt(along[0] * along[0] + along[1] * along[1] + along[2] * along[2]);
-        for (int k = 0; k < 3; ++k) look[k] = size > 0.0f ? along[k] / size : 0.0f;
+        const f32* e = world.camera.eyePoint;
+        return {e[1] / kWorldScale, e[2] / kWorldScale, e[0] / kWorldScale};
     }
-    void expectCamera(const f32 eye[3], const f32 look[3], f32 tolerance = 1e-4f) const
+    // The unit direction the camera looks in, file order.
+    Triple look() const
     {
-        f32 gotEye[3], gotLook[3];
-        camera(gotEye, gotLook);
-        for (int k = 0; k < 3; ++k) {
-            EXPECT_NEAR(gotEye[k], eye[k], tolerance) << "eye component " << k;
-            EXPECT_NEAR(gotLook[k], look[k], tolerance) << "view direction component " << k;
-        }
+        const f32 *e = world.camera.eyePoint, *t = world.camera.targetPoint;
+        const Triple along = {t[1] - e[1], t[2] - e[2], t[0] - e[0]};
+        const f32 size = std::hypot(along[0], along[1], along[2]);
+        if (size == 0.0f) return {0, 0, 0};
+        return {along[0] / size, along[1] / size, along[2] / size};
+    }
+    void expectCamera(const Triple& wantEye, const Triple& wantLook) const
+    {
+        EXPECT_TRUE(nearTriple(eye(), wantEye, 1e-4f)) << "eye";
+        EXPECT_TRUE(nearTriple(look(), wantLook, 1e-4f)) << "view direction";
     }
 };
 
@@ -44,9 +43,7 @@ TEST_F(Placement, ViewpointInsideTransformsIsHoistedWithTheTransformsApplied)
                    "] }\n");
     // The default position 0 0 10 turns to 10 0 0 and moves by 1 2 3; the view along -z
     // turns to -x.
-    const f32 eye[3] = {11.0f, 2.0f, 3.0f};
-    const f32 look[3] = {-1.0f, 0.0f, 0.0f};
-    expectCamera(eye, look);
+    expectCamera({11.0f, 2.0f, 3.0f}, {-1.0f, 0.0f, 0.0f});
     EXPECT_EQ(world.viewpointCount, 1);
 }
 
@@ -56,9 +53,7 @@ TEST_F(Placement, ScaledTransformMovesTheViewpointButKeepsItsViewSquare)
                    "Transform { scale 2 1 1 children Viewpoint { position 1 0 0 orientation 0 1 0 "
                    "0.7853982 } }\n");
     // The view direction (-sin 45, 0, -cos 45) stretched along x and made unit again.
-    const f32 eye[3] = {2.0f, 0.0f, 0.0f};
-    const f32 look[3] = {-0.894427f, 0.0f, -0.447214f};
-    expectCamera(eye, look);
+    expectCamera({2.0f, 0.0f, 0.0f}, {-0.894427f, 0.0f, -0.447214f});
 }
 
 TEST_F(Placement, ViewpointOutsideTheChosenChildIsNotTheFirstOne)
@@ -67,9 +62,7 @@ TEST_F(Placement, ViewpointOutsideTheChosenChildIsNotTheFirstOne)
                    "Switch { whichChoice 1 choice [ Viewpoint { position 9 9 9 } "
                    "Viewpoint { position 1 2 3 } ] }\n"
                    "Viewpoint { position 7 7 7 }\n");
-    const f32 eye[3] = {1.0f, 2.0f, 3.0f};
-    const f32 look[3] = {0.0f, 0.0f, -1.0f};
-    expectCamera(eye, look);
+    expectCamera({1.0f, 2.0f, 3.0f}, {0.0f, 0.0f, -1.0f});
 }
 
 TEST_F(Placement, TopLevelViewpointKeepsItsOwnNumbers)
@@ -89,9 +82,7 @@ TEST_F(Placement, WorldWithoutViewpointGetsOneThatFramesItsBox)
     // The box spans x 0..2, y -0.5..0.5, z -2..2: its front face is 1 unit from its
     // centre line, so the camera stands 1 / (0.8 tan 0.3) in front of z = 2.
     const f32 distance = 1.0f / (0.8f * std::tan(0.3f));
-    const f32 eye[3] = {1.0f, 0.0f, 2.0f + distance};
-    const f32 look[3] = {0.0f, 0.0f, -1.0f};
-    expectCamera(eye, look);
+    expectCamera({1.0f, 0.0f, 2.0f + distance}, {0.0f, 0.0f, -1.0f});
 }
 
 TEST_F(Placement, TallWorldIsFramedByItsHeight)
@@ -99,9 +90,7 @@ TEST_F(Placement, TallWorldIsFramedByItsHeight)
     readNormalized("#VRML V2.0 utf8\nShape { geometry Box { size 1 3 1 } }\n");
     // Half the height, 1.5, fills 80% of the view's height, three quarters of its width.
     const f32 distance = (1.5f / 0.75f) / (0.8f * std::tan(0.3f));
-    const f32 eye[3] = {0.0f, 0.0f, 0.5f + distance};
-    const f32 look[3] = {0.0f, 0.0f, -1.0f};
-    expectCamera(eye, look);
+    expectCamera({0.0f, 0.0f, 0.5f + distance}, {0.0f, 0.0f, -1.0f});
 }
 
 TEST_F(Placement, InlinedViewpointIsNotBoundSoTheWorldIsFramed)
@@ -109,10 +98,8 @@ TEST_F(Placement, InlinedViewpointIsNotBoundSoTheWorldIsFramed)
     testing_support::writeTempFile("room.wrl", "#VRML V2.0 utf8\nViewpoint { position 5 5 5 }\n"
                                                "Shape { geometry Box { size 2 2 2 } }\n");
     readNormalized("#VRML V2.0 utf8\nInline { url \"room.wrl\" }\n");
-    f32 eye[3], look[3];
-    camera(eye, look);
-    EXPECT_FLOAT_EQ(eye[0], 0.0f);
-    EXPECT_GT(eye[2], 1.0f); // in front of the box, not at the inlined Viewpoint
+    EXPECT_FLOAT_EQ(eye()[0], 0.0f);
+    EXPECT_GT(eye()[2], 1.0f); // in front of the box, not at the inlined Viewpoint
 }
 
 TEST_F(Placement, EmptyWorldGetsNoViewpoint)
@@ -135,9 +122,7 @@ TEST_F(Placement, LightsInsideTransformsAreTransformed)
                    "] }\n");
     ASSERT_EQ(world.pointLightCount, 1);
     // 1 1 1 scaled by 2 and moved by 1 0 0: 3 2 2, stored z, x, y times 5000.
-    EXPECT_NEAR(world.pointLights[0][0], 10000.0f, 0.01f);
-    EXPECT_NEAR(world.pointLights[0][1], 15000.0f, 0.01f);
-    EXPECT_NEAR(world.pointLights[0][2], 10000.0f, 0.01f);
+    EXPECT_TRUE(nearTriple(triple(world.pointLights[0]), {10000, 15000, 10000}));
     ASSERT_EQ(world.directionalLightCount, 1);
     // 1 0 0 turned a quarter about z points along +y; the row is reversed and x 5000.
     EXPECT_NEAR(world.directionalLights[0][1], 0.0f, 0.05f);

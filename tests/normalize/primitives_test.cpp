@@ -2,7 +2,9 @@
 // geometry VRML 2.0 defines for them, read back through the line reader.
 #include "tests/normalize/normalize_testing.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -16,36 +18,33 @@ protected:
                                             : "") +
                        "geometry " + geometry + " }\n");
     }
-    // Smallest and largest file coordinate of the world's vertices on one axis.
-    void range(int axis, f32& low, f32& high) const
+    // Smallest and largest file coordinate on one axis of the vertices first..last-1
+    // (all of them by default).
+    std::pair<f32, f32> range(int axis, u32 first = 0, u32 last = ~0u) const
     {
-        low = INFINITY;
-        high = -INFINITY;
-        for (u32 v = 0; v < world.vertexCount; ++v) {
-            const f32 value = axis == 0 ? fileX(v) : axis == 1 ? fileY(v) : fileZ(v);
-            low = std::fmin(low, value);
-            high = std::fmax(high, value);
+        f32 low = INFINITY, high = -INFINITY;
+        for (u32 v = first; v < std::min(last, world.vertexCount); ++v) {
+            low = std::fmin(low, filePoint(v)[axis]);
+            high = std::fmax(high, filePoint(v)[axis]);
+        }
+        return {low, high};
+    }
+    // The box around all vertices, file order.
+    void expectBounds(const Triple& low, const Triple& high) const
+    {
+        for (int axis = 0; axis < 3; ++axis) {
+            const auto [gotLow, gotHigh] = range(axis);
+            EXPECT_NEAR(gotLow, low[axis], 1e-5f) << "axis " << axis;
+            EXPECT_NEAR(gotHigh, high[axis], 1e-5f) << "axis " << axis;
         }
     }
-    void expectRange(int axis, f32 low, f32 high) const
-    {
-        f32 gotLow, gotHigh;
-        range(axis, gotLow, gotHigh);
-        EXPECT_NEAR(gotLow, low, 1e-5f) << "axis " << axis;
-        EXPECT_NEAR(gotHigh, high, 1e-5f) << "axis " << axis;
-    }
     // Every face's plane normal (from its first three corners) points away from `inside`.
-    void expectFacesPointAwayFrom(const f32 inside[3]) const
+    void expectFacesPointAwayFrom(const Triple& inside) const
     {
         for (u32 f = 0; f < world.objects[0].faceCount; ++f) {
             const FaceRecord& face = world.faces[f];
             const u32* corner = world.faceIndices + face.firstIndex;
-            f32 p[3][3];
-            for (int k = 0; k < 3; ++k) {
-                p[k][0] = fileX(corner[k]);
-                p[k][1] = fileY(corner[k]);
-                p[k][2] = fileZ(corner[k]);
-            }
+            const Triple p[3] = {filePoint(corner[0]), filePoint(corner[1]), filePoint(corner[2])};
             const f32 a[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
             const f32 b[3] = {p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
             const f32 normal[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
@@ -67,9 +66,8 @@ TEST_F(Primitives, SphereHasTwentyFourSegmentsAndTwelveRings)
     for (u32 v = 0; v < world.vertexCount; ++v)
         EXPECT_NEAR(std::sqrt(fileX(v) * fileX(v) + fileY(v) * fileY(v) + fileZ(v) * fileZ(v)),
                     2.0f, 1e-5f);
-    expectRange(1, -2.0f, 2.0f);
-    const f32 centre[3] = {0.0f, 0.0f, 0.0f};
-    expectFacesPointAwayFrom(centre);
+    expectBounds({-2, -2, -2}, {2, 2, 2});
+    expectFacesPointAwayFrom({0.0f, 0.0f, 0.0f});
 }
 
 TEST_F(Primitives, TexturedSphereGetsTextureCoordinatesAcrossItsSeam)
@@ -94,10 +92,8 @@ TEST_F(Primitives, CylinderHonoursItsSizeAndFlags)
     readShape("Cylinder { radius 0.5 height 3 }");
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].faceCount, 24u + 2u);
-    expectRange(0, -0.5f, 0.5f);
-    expectRange(1, -1.5f, 1.5f);
-    const f32 centre[3] = {0.0f, 0.0f, 0.0f};
-    expectFacesPointAwayFrom(centre);
+    expectBounds({-0.5f, -1.5f, -0.5f}, {0.5f, 1.5f, 0.5f});
+    expectFacesPointAwayFrom({0.0f, 0.0f, 0.0f});
     readShape("Cylinder { top FALSE }");
     EXPECT_EQ(world.objects[0].faceCount, 25u);
     readShape("Cylinder { side FALSE }");
@@ -111,10 +107,8 @@ TEST_F(Primitives, ConeRisesToItsTip)
     readShape("Cone { bottomRadius 2 height 4 }");
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].faceCount, 24u + 1u);
-    expectRange(1, -2.0f, 2.0f);
-    expectRange(2, -2.0f, 2.0f);
-    const f32 inside[3] = {0.0f, -1.0f, 0.0f};
-    expectFacesPointAwayFrom(inside);
+    expectBounds({-2, -2, -2}, {2, 2, 2});
+    expectFacesPointAwayFrom({0.0f, -1.0f, 0.0f});
     readShape("Cone { bottom FALSE }");
     EXPECT_EQ(world.objects[0].faceCount, 24u);
 }
@@ -125,8 +119,7 @@ TEST_F(Primitives, BoxFacesPointOutwardAndShadeFlat)
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.vertexCount, 8u);
     EXPECT_EQ(world.objects[0].normalPerVertex, 0);
-    const f32 centre[3] = {0.0f, 0.0f, 0.0f};
-    expectFacesPointAwayFrom(centre);
+    expectFacesPointAwayFrom({0.0f, 0.0f, 0.0f});
     readShape("Box {}", true);
     EXPECT_EQ(world.vertexCount, 24u); // every face shows the whole picture
     EXPECT_EQ(world.objects[0].hasTexCoords, 1u);
@@ -137,9 +130,7 @@ TEST_F(Primitives, DefaultExtrusionIsASquarePrismAlongY)
     readShape("Extrusion {}");
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].faceCount, 4u + 2u);
-    expectRange(0, -1.0f, 1.0f);
-    expectRange(1, 0.0f, 1.0f);
-    expectRange(2, -1.0f, 1.0f);
+    expectBounds({-1, 0, -1}, {1, 1, 1});
 }
 
 TEST_F(Primitives, ExtrusionCrossSectionStandsAcrossItsSpine)
@@ -160,16 +151,13 @@ TEST_F(Primitives, ExtrusionScalesAndTurnsEachSpinePoint)
               "orientation [ 0 1 0 0, 0 1 0 0, 0 1 0 1.5707963 ] }");
     ASSERT_EQ(world.objectCount, 1);
     // The last ring is 3 wide along x before the quarter turn about y, so along z after.
-    f32 lowX = INFINITY, highX = -INFINITY, lowZ = INFINITY, highZ = -INFINITY;
-    for (u32 v = 10; v < 15; ++v) {
-        lowX = std::fmin(lowX, fileX(v));
-        highX = std::fmax(highX, fileX(v));
-        lowZ = std::fmin(lowZ, fileZ(v));
-        highZ = std::fmax(highZ, fileZ(v));
-    }
+    const auto [lowX, highX] = range(0, 10, 15);
+    const auto [lowZ, highZ] = range(2, 10, 15);
     EXPECT_NEAR(highX - lowX, 2.0f, 1e-5f);
     EXPECT_NEAR(highZ - lowZ, 6.0f, 1e-5f);
-    expectRange(1, 0.0f, 2.0f);
+    const auto [lowY, highY] = range(1);
+    EXPECT_NEAR(lowY, 0.0f, 1e-5f);
+    EXPECT_NEAR(highY, 2.0f, 1e-5f);
 }
 
 TEST_F(Primitives, ElevationGridRowsWithoutHeightsAreLeftOut)

@@ -2,6 +2,8 @@
 // row they attach to.
 #include "tests/world/world_reading.h"
 
+#include <sstream>
+
 using testing_support::writeTempFile;
 
 class AppearanceReader : public WorldReading {
@@ -11,48 +13,39 @@ protected:
     {
         return "Shape {\nappearance Appearance {\n" + appearance + "}\n" + triangle() + "}\n";
     }
+    // A material row's colours and values on one line, shininess as stored (x 100).
+    std::string materialRow(i16 row) const
+    {
+        const MaterialRecord& m = world.materials[row];
+        std::ostringstream out;
+        out << "diffuse " << m.diffuseColor[0] << ' ' << m.diffuseColor[1] << ' '
+            << m.diffuseColor[2] << ", specular " << m.specularColor[0] << ' ' << m.specularColor[1]
+            << ' ' << m.specularColor[2] << ", shininess " << m.shininess << ", transparency "
+            << m.transparency << ", opaque " << m.opaque;
+        return out.str();
+    }
+    static inline const std::string kDefaults =
+        "diffuse 0.8 0.8 0.8, specular 0 0 0, shininess 20, transparency 0, opaque 1";
 };
 
-TEST_F(AppearanceReader, MaterialFieldsFillTheRowAndTheShapeTakesIt)
+TEST_F(AppearanceReader, MaterialFieldsFillTheRowOverVrmlDefaultsAndTheShapeTakesIt)
 {
-    read(shapeWith("material Material {\ndiffuseColor 1 0 0\nshininess 0.2\n}\n"));
-    ASSERT_EQ(world.materialCount, 1);
-    const MaterialRecord& material = world.materials[0];
-    EXPECT_FLOAT_EQ(material.diffuseColor[0], 1.0f);
-    EXPECT_FLOAT_EQ(material.diffuseColor[1], 0.0f);
-    EXPECT_FLOAT_EQ(material.shininess, 20.0f);
-    EXPECT_EQ(world.objects[0].material, 0);
-    EXPECT_STREQ(material.name, "mat_1");
-}
-
-TEST_F(AppearanceReader, FieldsTheFileLeavesOutTakeVrmlDefaults)
-{
-    read(shapeWith("material Material {\nambientIntensity 1\n}\n"));
-    const MaterialRecord& material = world.materials[0];
-    EXPECT_FLOAT_EQ(material.diffuseColor[2], 0.8f);
-    EXPECT_FLOAT_EQ(material.specularColor[0], 0.0f);
-    EXPECT_FLOAT_EQ(material.shininess, 20.0f);
-    EXPECT_FLOAT_EQ(material.transparency, 0.0f);
-    EXPECT_EQ(material.opaque, 1);
-    EXPECT_EQ(material.hasTexture, 0);
-}
-
-TEST_F(AppearanceReader, OnlyANonZeroTransparencyClearsOpaque)
-{
-    read(shapeWith("material Material {\ntransparency 0\n}\n") +
-         shapeWith("material Material {\ntransparency 0.5\n}\n"));
-    ASSERT_EQ(world.materialCount, 2);
-    EXPECT_EQ(world.materials[0].opaque, 1);
-    EXPECT_EQ(world.materials[1].opaque, 0);
-    EXPECT_FLOAT_EQ(world.materials[1].transparency, 0.5f);
-}
-
-TEST_F(AppearanceReader, AOneLineMaterialKeepsItsDefaults)
-{
-    read(shapeWith("material Material { diffuseColor 1 0 0 }\n"));
-    ASSERT_EQ(world.materialCount, 1);
-    EXPECT_FLOAT_EQ(world.materials[0].diffuseColor[0], 0.8f);
-    EXPECT_EQ(world.objects[0].material, 0);
+    read(shapeWith("material Material {\ndiffuseColor 1 0 0\nshininess 0.2\n}\n") +
+         shapeWith("material Material {\nambientIntensity 1\n}\n") +
+         shapeWith("material Material {\ntransparency 0\n}\n") +
+         shapeWith("material Material {\ntransparency 0.5\n}\n") +
+         shapeWith("material Material { diffuseColor 1 0 0 }\n"));
+    ASSERT_EQ(world.materialCount, 5);
+    EXPECT_EQ(materialRow(0),
+              "diffuse 1 0 0, specular 0 0 0, shininess 20, transparency 0, opaque 1");
+    EXPECT_EQ(materialRow(1), kDefaults); // for the fields the file leaves out
+    EXPECT_EQ(materialRow(2), kDefaults); // transparency 0 leaves opaque at 1
+    EXPECT_EQ(materialRow(3),
+              "diffuse 0.8 0.8 0.8, specular 0 0 0, shininess 20, transparency 0.5, opaque 0");
+    EXPECT_EQ(materialRow(4), kDefaults); // a material on one line reads no field
+    for (i16 object = 0; object < 5; ++object) EXPECT_EQ(world.objects[object].material, object);
+    EXPECT_STREQ(world.materials[0].name, "mat_1");
+    EXPECT_EQ(world.materials[1].hasTexture, 0);
 }
 
 TEST_F(AppearanceReader, MaterialUseCopiesColoursButNotTheOpaqueFlag)
@@ -62,12 +55,10 @@ TEST_F(AppearanceReader, MaterialUseCopiesColoursButNotTheOpaqueFlag)
          shapeWith("material USE Glass\n"));
     ASSERT_EQ(world.materialCount, 2);
     EXPECT_STREQ(world.materialNames[0], "Glass");
-    const MaterialRecord& copy = world.materials[1];
-    EXPECT_FLOAT_EQ(copy.diffuseColor[2], 1.0f);
-    EXPECT_FLOAT_EQ(copy.specularColor[1], 1.0f);
-    EXPECT_FLOAT_EQ(copy.shininess, 50.0f);
-    EXPECT_FLOAT_EQ(copy.transparency, 0.5f);
-    EXPECT_EQ(copy.opaque, 1);
+    EXPECT_EQ(materialRow(0),
+              "diffuse 0 0 1, specular 1 1 1, shininess 50, transparency 0.5, opaque 0");
+    EXPECT_EQ(materialRow(1),
+              "diffuse 0 0 1, specular 1 1 1, shininess 50, transparency 0.5, opaque 1");
     EXPECT_EQ(world.objects[1].material, 1);
 }
 
@@ -93,14 +84,10 @@ TEST_F(AppearanceReader, AppearanceAndMaterialNamesFollowTheirRules)
 
 TEST_F(AppearanceReader, ATextureUrlNamesAndLoadsThePictureBesideTheWorld)
 {
-    // A 2 x 1 uncompressed 24-bit TGA beside the world file.
+    // A 2 x 1 uncompressed 24-bit TGA beside the world file: type 2, width 2, height 1.
     std::string tga(18, '\0');
-    tga[2] = 2;
-    tga[12] = 2;
-    tga[14] = 1;
-    tga[16] = 24;
-    tga += std::string("\x00\x00\xff\x00\xff\x00", 6);
-    writeTempFile("textured/brick.tga", tga);
+    tga[2] = 2, tga[12] = 2, tga[14] = 1, tga[16] = 24;
+    writeTempFile("textured/brick.tga", tga + std::string("\x00\x00\xff\x00\xff\x00", 6));
     read(shapeWith("material Material {\n}\ntexture ImageTexture {\nurl [ \"brick.tga\" ]\n}\n"),
          "textured/world.wrl");
     ASSERT_EQ(world.textureCount, 1);
@@ -124,7 +111,7 @@ TEST_F(AppearanceReader, ATextureWithoutAMaterialGetsARowOfItsOwn)
     ASSERT_EQ(world.materialCount, 2);
     EXPECT_EQ(world.materials[0].hasTexture, 0);
     EXPECT_EQ(world.materials[1].hasTexture, 1);
-    EXPECT_FLOAT_EQ(world.materials[1].diffuseColor[0], 0.8f);
+    EXPECT_EQ(materialRow(1), kDefaults);
     EXPECT_EQ(world.objects[1].material, 1);
     EXPECT_STREQ(world.textures[0].fileName, "missing.jpg");
 }

@@ -8,12 +8,7 @@ TEST_F(Dispatch, AShapeAndItsAppearanceOnOneLineStartBothReaders)
 {
     // The Shape reader takes the lines up to its "}"; the Appearance reader, started by
     // the same first line, reads on from there.
-    read("Shape { appearance Appearance {\n"
-         "}\n"
-         "material Material {\n"
-         "diffuseColor 0 1 0\n"
-         "}\n"
-         "}\n");
+    read("Shape { appearance Appearance {\n}\nmaterial Material {\ndiffuseColor 0 1 0\n}\n}\n");
     EXPECT_EQ(world.objectCount, 1);
     ASSERT_EQ(world.materialCount, 1);
     EXPECT_FLOAT_EQ(world.materials[0].diffuseColor[1], 1.0f);
@@ -22,31 +17,17 @@ TEST_F(Dispatch, AShapeAndItsAppearanceOnOneLineStartBothReaders)
 
 TEST_F(Dispatch, ACommentNamingShapeStartsNothingButBoxIsStillRecognised)
 {
-    read("# Shape {\n"
-         "# Box { size 1 1 1 }\n"
-         "# IndexedFaceSet {\n");
+    read("# Shape {\n# Box { size 1 1 1 }\n# IndexedFaceSet {\n");
     EXPECT_EQ(world.objectCount, 0);
     EXPECT_EQ(world.faceCount, 0u);
 }
 
-TEST_F(Dispatch, OnlyTheFirstViewpointIsRead)
+TEST_F(Dispatch, OnlyTheFirstViewpointIsReadAndACommentedOneIsPassedOver)
 {
-    read("Viewpoint {\n"
-         "position 0 0 10\n"
-         "}\n"
-         "Viewpoint {\n"
-         "position 0 0 99\n"
-         "}\n");
+    read("Viewpoint {\nposition 0 0 10\n}\nViewpoint {\nposition 0 0 99\n}\n");
     EXPECT_EQ(world.viewpointCount, 1);
     EXPECT_FLOAT_EQ(world.camera.eyePoint[0], 50000.0f);
-}
-
-TEST_F(Dispatch, ACommentedViewpointIsPassedOver)
-{
-    read("# Viewpoint { position 0 0 3 }\n"
-         "Viewpoint {\n"
-         "position 0 0 1\n"
-         "}\n");
+    read("# Viewpoint { position 0 0 3 }\nViewpoint {\nposition 0 0 1\n}\n");
     EXPECT_FLOAT_EQ(world.camera.eyePoint[0], 5000.0f);
 }
 
@@ -59,9 +40,7 @@ TEST_F(Dispatch, ANumberSplitByThe254CharacterBoundaryBecomesTwo)
     read("Shape {\ngeometry IndexedFaceSet {\ncoord Coordinate {\npoint [\n" + pointLine +
          "]\n}\ncoordIndex [\n0, 0, 0, -1,\n]\n}\n}\n");
     ASSERT_EQ(world.vertexCount, 1u);
-    EXPECT_FLOAT_EQ(fileX(0), 12.0f);
-    EXPECT_FLOAT_EQ(fileY(0), 45.0f);
-    EXPECT_FLOAT_EQ(fileZ(0), 0.0f);
+    EXPECT_TRUE(nearTriple(filePoint(0), {12, 45, 0}, 1e-5f));
 }
 
 TEST_F(Dispatch, ALastLineWithoutNewlineLosesItsLastCharacterToNumberScanning)
@@ -74,19 +53,14 @@ TEST_F(Dispatch, ALastLineWithoutNewlineLosesItsLastCharacterToNumberScanning)
 
 TEST_F(Dispatch, ATranslationWrittenWithTabsGivesOnlyItsFirstComponent)
 {
-    read("Transform {\n"
-         "translation\t1\t2\t3\n"
-         "children [\nShape {\n" +
-         triangle() + "}\n]\n}\n");
+    read("Transform {\ntranslation\t1\t2\t3\nchildren [\n" + triangleShape() + "]\n}\n");
     ASSERT_EQ(world.vertexCount, 3u);
-    EXPECT_FLOAT_EQ(fileX(0), 1.0f);
-    EXPECT_FLOAT_EQ(fileY(0), 0.0f); // the other two stay at VRML's 0
-    EXPECT_FLOAT_EQ(fileZ(0), 0.0f);
+    EXPECT_TRUE(nearTriple(filePoint(0), {1, 0, 0}, 1e-5f)); // the other two stay at VRML's 0
 }
 
 TEST_F(Dispatch, ASecondWorldStartsFromEmptyTables)
 {
-    read("Shape {\n" + triangle() + "}\nViewpoint {\nposition 0 0 4\n}\n");
+    read(triangleShape() + "Viewpoint {\nposition 0 0 4\n}\n");
     ASSERT_EQ(world.objectCount, 1);
     read("PointLight {\n}\n");
     EXPECT_EQ(world.objectCount, 0);
@@ -98,8 +72,8 @@ TEST_F(Dispatch, ASecondWorldStartsFromEmptyTables)
 
 TEST_F(Dispatch, NodesWithoutAReaderStillHaveTheirChildrenFound)
 {
-    read("Group {\nchildren [\nAnchor {\nchildren [\nShape {\n" + triangle() +
-         "}\n]\n}\n]\n}\nROUTE A.x TO B.y\n");
+    read("Group {\nchildren [\nAnchor {\nchildren [\n" + triangleShape() +
+         "]\n}\n]\n}\nROUTE A.x TO B.y\n");
     EXPECT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.transformGroupCount, 0);
 }

@@ -7,87 +7,63 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <set>
+#include <vector>
 
 // A small JSON reader for the tests: checks the syntax and records, for every object,
-// its keys in order, under a path like "objects[].bounds"; arrays record their lengths.
-class JsonShape {
-public:
-    explicit JsonShape(const std::string& text) : text_(text) { valid_ = value("") && end(); }
-    bool valid() const { return valid_; }
-    std::vector<std::string> keys(const std::string& path) const
-    {
-        auto found = keys_.find(path);
-        return found == keys_.end() ? std::vector<std::string>{} : found->second;
-    }
-    // The length of the first array seen at path.
-    long length(const std::string& path) const
-    {
-        auto found = lengths_.find(path);
-        return found == lengths_.end() ? -1 : found->second;
-    }
-    std::vector<double> numbersAt(const std::string& path) const
-    {
-        auto found = numbers_.find(path);
-        return found == numbers_.end() ? std::vector<double>{} : found->second;
-    }
+// its keys in order (a blank between them), under a path like "objects[].bounds"; for every array
+// its length (the first seen at that path); and the numbers at each path. A path that is not there
+// makes .at() throw, which fails the test.
+struct JsonShape {
+    explicit JsonShape(const std::string& json) : text(json) { valid = value("") && take('\0'); }
+
+    const std::string& text;
+    std::size_t at = 0;
+    bool valid = false;
+    std::map<std::string, std::string> keys; // blank between them
+    std::map<std::string, long> lengths;
+    std::map<std::string, std::vector<double>> numbers;
 
 private:
-    void blanks()
-    {
-        while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_;
-    }
-    bool end()
-    {
-        blanks();
-        return at_ == text_.size();
-    }
+    // Skips white space; then takes c if it comes next ('\0': the end of the text).
     bool take(char c)
     {
-        blanks();
-        if (at_ >= text_.size() || text_[at_] != c) return false;
-        ++at_;
+        while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+        if (c == '\0') return at == text.size();
+        if (at >= text.size() || text[at] != c) return false;
+        ++at;
         return true;
     }
     bool string(std::string* out)
     {
         if (!take('"')) return false;
-        while (at_ < text_.size() && text_[at_] != '"') {
-            const unsigned char c = static_cast<unsigned char>(text_[at_]);
-            if (c < 0x20) return false;
-            if (c == '\\') {
-                ++at_;
-                if (at_ >= text_.size()) return false;
-                if (text_[at_] == 'u')
-                    at_ += 4;
-                else if (!std::strchr("\"\\/bfnrt", text_[at_]))
+        for (; at < text.size() && text[at] != '"'; ++at) {
+            if (static_cast<unsigned char>(text[at]) < 0x20) return false;
+            if (text[at] == '\\') {
+                if (++at >= text.size()) return false;
+                if (text[at] == 'u')
+                    at += 4;
+                else if (!std::strchr("\"\\/bfnrt", text[at]))
                     return false;
             }
-            if (out) out->push_back(text_[at_]);
-            ++at_;
+            if (out) out->push_back(text[at]);
         }
         return take('"');
     }
     bool value(const std::string& path)
     {
-        blanks();
-        if (at_ >= text_.size()) return false;
-        const char c = text_[at_];
-        if (c == '{') {
-            ++at_;
-            std::vector<std::string>& names = keys_[path];
+        if (take('{')) {
+            std::string& names = keys[path];
             const bool first = names.empty();
             if (take('}')) return true;
             do {
                 std::string name;
                 if (!string(&name) || !take(':')) return false;
-                if (first) names.push_back(name);
+                if (first) names += (names.empty() ? "" : " ") + name;
                 if (!value(path.empty() ? name : path + "." + name)) return false;
             } while (take(','));
             return take('}');
         }
-        if (c == '[') {
-            ++at_;
+        if (take('[')) {
             long count = 0;
             if (!take(']')) {
                 do {
@@ -96,31 +72,28 @@ private:
                 } while (take(','));
                 if (!take(']')) return false;
             }
-            lengths_.emplace(path, count);
+            lengths.emplace(path, count);
             return true;
         }
-        if (c == '"') return string(nullptr);
-        if (text_.compare(at_, 4, "null") == 0) {
-            at_ += 4;
+        if (at < text.size() && text[at] == '"') return string(nullptr);
+        if (text.compare(at, 4, "null") == 0) {
+            at += 4;
             return true;
         }
         char* stop = nullptr;
-        const double number = std::strtod(text_.c_str() + at_, &stop);
-        if (stop == text_.c_str() + at_) return false;
-        numbers_[path].push_back(number);
-        at_ = static_cast<std::size_t>(stop - text_.c_str());
+        const double number = std::strtod(text.c_str() + at, &stop);
+        if (stop == text.c_str() + at) return false;
+        numbers[path].push_back(number);
+        at = static_cast<std::size_t>(stop - text.c_str());
         return true;
     }
-
-    const std::string& text_;
-    std::size_t at_ = 0;
-    bool valid_ = false;
-    std::map<std::string, std::vector<std::string>> keys_;
-    std::map<std::string, long> lengths_;
-    std::map<std::string, std::vector<double>> numbers_;
 };
 
-using Keys = std::vector<std::string>;
+// The dump's tables, in the contract's order.
+const std::string kTopLevelKeys =
+    "counts objects vertexZ vertexX vertexY vertexNormals vertexColors vertexTexCoords faces "
+    "faceIndices materials materialNames textures lights directionalLights pointLights "
+    "spotLights camera background transformGroups audioClips sounds timeSensors";
 
 class WorldDump : public WorldReading {
 protected:
@@ -139,71 +112,59 @@ TEST_F(WorldDump, HasExactlyTheContractsKeysInOrder)
 {
     readEverything();
     const std::string text = worldDumpJson(world);
-    const JsonShape json(text);
-    ASSERT_TRUE(json.valid()) << text;
-    EXPECT_EQ(json.keys(""),
-              (Keys{"counts",     "objects",       "vertexZ",           "vertexX",
-                    "vertexY",    "vertexNormals", "vertexColors",      "vertexTexCoords",
-                    "faces",      "faceIndices",   "materials",         "materialNames",
-                    "textures",   "lights",        "directionalLights", "pointLights",
-                    "spotLights", "camera",        "background",        "transformGroups",
-                    "audioClips", "sounds",        "timeSensors"}));
-    EXPECT_EQ(json.keys("counts"),
-              (Keys{"objectCount", "vertexCount", "faceCount", "faceIndexCount", "materialCount",
-                    "textureCount", "lightCount", "directionalLightCount", "pointLightCount",
-                    "spotLightCount", "transformGroupCount", "audioClipCount", "soundCount",
-                    "timeSensorCount", "viewpointCount"}));
-    EXPECT_EQ(json.keys("objects[]"),
-              (Keys{"name", "coordName", "colorName", "normalName", "texCoordName", "firstVertex",
-                    "vertexCount", "firstFace", "faceCount", "cornerCount", "firstCorner",
-                    "material", "normalPerVertex", "colorPerVertex", "hasColors", "hasNormals",
-                    "hasTexCoords", "bounds"}));
-    EXPECT_EQ(json.keys("faces[]"), (Keys{"firstIndex", "vertexCount"}));
-    EXPECT_EQ(
-        json.keys("materials[]"),
-        (Keys{"name", "opaque", "hasTexture", "texture", "textureMode", "textureRepeatS",
-              "textureRepeatT", "specularColor", "shininess", "transparency", "diffuseColor"}));
-    EXPECT_EQ(json.keys("textures[]"), (Keys{"fileName", "width", "height"}));
-    EXPECT_EQ(json.keys("lights[]"), (Keys{"kind", "kindIndex", "enabled", "falloff", "color"}));
-    EXPECT_EQ(json.keys("spotLights[]"), (Keys{"location", "direction", "cone"}));
-    EXPECT_EQ(json.keys("camera"), (Keys{"eye", "target", "viewAngle"}));
-    EXPECT_EQ(json.keys("background"), (Keys{"backgroundMode", "backgroundRed", "backgroundGreen",
-                                             "backgroundBlue", "backgroundUrl"}));
-    EXPECT_EQ(json.keys("transformGroups[]"), (Keys{"firstEntry", "objectCount", "objects"}));
-    EXPECT_EQ(json.keys("audioClips[]"),
-              (Keys{"name", "description", "url", "loop", "pitch", "startTime", "stopTime"}));
-    EXPECT_EQ(json.keys("sounds[]"),
-              (Keys{"name", "clipNumber", "direction", "location", "intensity", "maxBack",
-                    "maxFront", "minBack", "minFront", "priority", "spatialize", "sourceName"}));
-    EXPECT_EQ(json.keys("timeSensors[]"),
-              (Keys{"name", "cycleInterval", "enabled", "loop", "startTime", "stopTime"}));
+    JsonShape json(text);
+    ASSERT_TRUE(json.valid) << text;
+    EXPECT_EQ(json.keys[""], kTopLevelKeys);
+    EXPECT_EQ(json.keys["counts"],
+              "objectCount vertexCount faceCount faceIndexCount materialCount textureCount "
+              "lightCount directionalLightCount pointLightCount spotLightCount transformGroupCount "
+              "audioClipCount soundCount timeSensorCount viewpointCount");
+    EXPECT_EQ(json.keys["objects[]"],
+              "name coordName colorName normalName texCoordName firstVertex vertexCount firstFace "
+              "faceCount cornerCount firstCorner material normalPerVertex colorPerVertex hasColors "
+              "hasNormals hasTexCoords bounds");
+    EXPECT_EQ(json.keys["faces[]"], "firstIndex vertexCount");
+    EXPECT_EQ(json.keys["materials[]"],
+              "name opaque hasTexture texture textureMode textureRepeatS textureRepeatT "
+              "specularColor shininess transparency diffuseColor");
+    EXPECT_EQ(json.keys["textures[]"], "fileName width height");
+    EXPECT_EQ(json.keys["lights[]"], "kind kindIndex enabled falloff color");
+    EXPECT_EQ(json.keys["spotLights[]"], "location direction cone");
+    EXPECT_EQ(json.keys["camera"], "eye target viewAngle");
+    EXPECT_EQ(json.keys["background"],
+              "backgroundMode backgroundRed backgroundGreen backgroundBlue backgroundUrl");
+    EXPECT_EQ(json.keys["transformGroups[]"], "firstEntry objectCount objects");
+    EXPECT_EQ(json.keys["audioClips[]"], "name description url loop pitch startTime stopTime");
+    EXPECT_EQ(json.keys["sounds[]"], "name clipNumber direction location intensity maxBack "
+                                     "maxFront minBack minFront priority spatialize sourceName");
+    EXPECT_EQ(json.keys["timeSensors[]"], "name cycleInterval enabled loop startTime stopTime");
 }
 
 TEST_F(WorldDump, ArraysHoldCountRowsAndFloatsReadBackExactly)
 {
     readEverything();
     const std::string text = worldDumpJson(world);
-    const JsonShape json(text);
-    ASSERT_TRUE(json.valid());
-    EXPECT_EQ(json.length("vertexZ"), 3);
-    EXPECT_EQ(json.length("vertexNormals"), 3);
-    EXPECT_EQ(json.length("faces"), 2);
-    EXPECT_EQ(json.length("faceIndices"), 4);
-    EXPECT_EQ(json.length("materialNames"), 1);
-    EXPECT_EQ(json.length("lights"), 3);
-    EXPECT_EQ(json.length("directionalLights"), 1);
-    EXPECT_EQ(json.length("transformGroups[].objects"), 1);
-    const std::vector<double> x = json.numbersAt("vertexX[]");
+    JsonShape json(text);
+    ASSERT_TRUE(json.valid);
+    EXPECT_EQ(json.lengths.at("vertexZ"), 3);
+    EXPECT_EQ(json.lengths.at("vertexNormals"), 3);
+    EXPECT_EQ(json.lengths.at("faces"), 2);
+    EXPECT_EQ(json.lengths.at("faceIndices"), 4);
+    EXPECT_EQ(json.lengths.at("materialNames"), 1);
+    EXPECT_EQ(json.lengths.at("lights"), 3);
+    EXPECT_EQ(json.lengths.at("directionalLights"), 1);
+    EXPECT_EQ(json.lengths.at("transformGroups[].objects"), 1);
+    const std::vector<double> x = json.numbers.at("vertexX[]");
     ASSERT_EQ(x.size(), 3u);
     for (u32 v = 0; v < 3; ++v) EXPECT_EQ(static_cast<f32>(x[v]), world.vertexX[v]);
-    EXPECT_EQ(static_cast<f32>(json.numbersAt("camera.viewAngle")[0]), 0.3f);
+    EXPECT_EQ(static_cast<f32>(json.numbers.at("camera.viewAngle").at(0)), 0.3f);
 }
 
 TEST_F(WorldDump, StringsAreEscapedAndNonFiniteFloatsAreNull)
 {
     read("DEF \"Odd\\\x01\xff\xc3\xa9\tAudioClip {\n}\nPointLight {\nintensity 1e39\n}\n");
     const std::string text = worldDumpJson(world);
-    ASSERT_TRUE(JsonShape(text).valid()) << text;
+    ASSERT_TRUE(JsonShape(text).valid) << text;
     EXPECT_NE(text.find("\"name\":\"\\\"Odd\\\\\\u0001\\u00ff\xc3\xa9\""), std::string::npos);
     EXPECT_NE(text.find("\"color\":[null,null,null]"), std::string::npos);
 }
@@ -211,10 +172,11 @@ TEST_F(WorldDump, StringsAreEscapedAndNonFiniteFloatsAreNull)
 TEST_F(WorldDump, AnEmptyWorldIsStillTheWholeShape)
 {
     read("");
-    const JsonShape json(worldDumpJson(world));
-    ASSERT_TRUE(json.valid());
-    EXPECT_EQ(json.length("objects"), 0);
-    EXPECT_EQ(json.keys("").size(), 23u);
+    const std::string text = worldDumpJson(world);
+    JsonShape json(text);
+    ASSERT_TRUE(json.valid);
+    EXPECT_EQ(json.lengths.at("objects"), 0);
+    EXPECT_EQ(json.keys[""], kTopLevelKeys);
 }
 
 TEST_F(WorldDump, TheSummaryNamesCountsObjectsLightsCameraAndSounds)

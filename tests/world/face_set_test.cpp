@@ -9,11 +9,17 @@ protected:
     {
         read("#VRML V2.0 utf8\nIndexedFaceSet {\n" + body + "}\n");
     }
+
+    static inline const std::string kThreePoints =
+        "coord Coordinate {\npoint [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n";
+    static inline const std::string kFourPoints =
+        "coord Coordinate {\npoint [\n0 0 0,\n1 0 0,\n1 1 0,\n0 1 0,\n]\n}\n";
+    static inline const std::string kOneTriangle = "coordIndex [\n0, 1, 2, -1,\n]\n";
 };
 
 TEST_F(FaceSetReader, OneTriangleGivesItsRowsAndTheEmptyRowAfterIt)
 {
-    read("Shape {\n" + triangle() + "}\n");
+    read(triangleShape());
     EXPECT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.vertexCount, 3u);
     EXPECT_EQ(world.faceCount, 2u);
@@ -29,7 +35,7 @@ TEST_F(FaceSetReader, OneTriangleGivesItsRowsAndTheEmptyRowAfterIt)
 
 TEST_F(FaceSetReader, ASecondFaceSetFollowsTheEmptyRowWithOffsetIndices)
 {
-    read("Shape {\n" + triangle() + "}\nShape {\n" + triangle() + "}\n");
+    read(triangleShape() + triangleShape());
     ASSERT_EQ(world.objectCount, 2);
     EXPECT_EQ(world.objects[1].firstFace, 3u);
     EXPECT_EQ(world.faces[2].firstIndex, 3u);
@@ -40,35 +46,33 @@ TEST_F(FaceSetReader, ASecondFaceSetFollowsTheEmptyRowWithOffsetIndices)
 
 TEST_F(FaceSetReader, PointsAreScaledAndStoredInInternalAxisOrder)
 {
-    read("Shape {\n" + triangle("1 2 3, 0 0 0, 0 0 0,") + "}\n");
+    read(triangleShape("1 2 3, 0 0 0, 0 0 0,"));
     EXPECT_FLOAT_EQ(world.vertexZ[0], 15000.0f);
     EXPECT_FLOAT_EQ(world.vertexX[0], 5000.0f);
     EXPECT_FLOAT_EQ(world.vertexY[0], 10000.0f);
     EXPECT_FLOAT_EQ(world.objectBounds[0][1], 15000.0f);
 }
 
-TEST_F(FaceSetReader, AQuadOnOneIndexLineWithCommasIsOnePolygon)
+TEST_F(FaceSetReader, IndicesEndAtCommasAndAMinusOneWithoutItsCommaIsDropped)
 {
-    readFaceSet("coord Coordinate {\npoint [\n0 0 0,\n1 0 0,\n1 1 0,\n0 1 0,\n]\n}\n"
-                "coordIndex [\n0, 1, 2, 3, -1,\n]\n");
+    // 0, 1, 2, 3 and -1 on one line, each with its comma: one polygon of 4 corners.
+    readFaceSet(kFourPoints + "coordIndex [\n0, 1, 2, 3, -1,\n]\n");
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].vertexCount, 4u);
     EXPECT_EQ(world.objects[0].faceCount, 1u);
     EXPECT_EQ(world.faces[0].vertexCount, 4);
-}
-
-TEST_F(FaceSetReader, AMinusOneWithoutItsCommaIsDroppedAndSoIsTheObject)
-{
-    readFaceSet("coord Coordinate {\npoint [\n0 0 0,\n1 0 0,\n1 1 0,\n0 1 0,\n]\n}\n"
-                "coordIndex [\n0, 1, 2, 3, -1\n]\n");
+    // Without the comma after -1 no polygon is counted, so the object is dropped; its
+    // vertices stay and belong to no object.
+    readFaceSet(kFourPoints + "coordIndex [\n0, 1, 2, 3, -1\n]\n");
     EXPECT_EQ(world.objectCount, 0);
-    EXPECT_EQ(world.vertexCount, 4u); // the vertices stay and belong to no object
+    EXPECT_EQ(world.vertexCount, 4u);
+    readFaceSet(kThreePoints + "coordIndex [\n0 1 2 -1,\n]\n");
+    EXPECT_EQ(world.objectCount, 0); // blanks do not separate: "0 1 2 -1" is the one entry 0
 }
 
 TEST_F(FaceSetReader, AnIndexListEndsAtItsBracketOnItsOwnLine)
 {
-    readFaceSet("coord Coordinate {\npoint [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n"
-                "coordIndex [ 0, 1, 2, -1, 2, 1, 0, -1 ]\n");
+    readFaceSet(kThreePoints + "coordIndex [ 0, 1, 2, -1, 2, 1, 0, -1 ]\n");
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].faceCount, 2u);
 }
@@ -87,20 +91,12 @@ TEST_F(FaceSetReader, APointListClosedOnItsOwnLineStillReadsTheNextLine)
     EXPECT_FLOAT_EQ(fileZ(4), -1.0f);
 }
 
-TEST_F(FaceSetReader, BlanksDoNotSeparateIndices)
-{
-    readFaceSet("coord Coordinate {\npoint [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n"
-                "coordIndex [\n0 1 2 -1,\n]\n");
-    EXPECT_EQ(world.objectCount, 0); // "0 1 2 -1" is the one entry 0
-}
-
 TEST_F(FaceSetReader, NormalsColoursAndTexCoordsBelongToTheVerticesByPosition)
 {
-    readFaceSet("coord Coordinate {\npoint [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n"
-                "normal Normal {\nvector [\n1 2 3, 4 5 6, 7 8 9, 9 9 9,\n]\n}\n"
-                "color Color {\ncolor [\n1 0 0, 0 1 0, 0 0 1,\n]\n}\n"
-                "texCoord TextureCoordinate {\npoint [\n-0.5 0.25, 1 1, 0 0,\n]\n}\n"
-                "coordIndex [\n0, 1, 2, -1,\n]\n");
+    readFaceSet(kThreePoints + "normal Normal {\nvector [\n1 2 3, 4 5 6, 7 8 9, 9 9 9,\n]\n}\n" +
+                "color Color {\ncolor [\n1 0 0, 0 1 0, 0 0 1,\n]\n}\n" +
+                "texCoord TextureCoordinate {\npoint [\n-0.5 0.25, 1 1, 0 0,\n]\n}\n" +
+                kOneTriangle);
     ASSERT_EQ(world.objectCount, 1);
     const ObjectRecord& object = world.objects[0];
     EXPECT_EQ(object.hasNormals, 1u);
@@ -115,10 +111,25 @@ TEST_F(FaceSetReader, NormalsColoursAndTexCoordsBelongToTheVerticesByPosition)
     EXPECT_FLOAT_EQ(world.vertexNormals[3][0], 0.0f); // the fourth normal is ignored
 }
 
+TEST_F(FaceSetReader, NullNormalsAbsentColorPerVertexAndItsFlagReadNoLists)
+{
+    readFaceSet(kThreePoints + "normal NULL\n" + kOneTriangle);
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].hasNormals, 0u);
+    EXPECT_EQ(world.objects[0].colorPerVertex, 0u);
+    // A colorPerVertex line is a flag, not a Color field.
+    readFaceSet(kThreePoints + "colorPerVertex TRUE\n" + kOneTriangle);
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.objects[0].colorPerVertex, 1u);
+    EXPECT_EQ(world.objects[0].hasColors, 0u);
+}
+
 TEST_F(FaceSetReader, CoordUseSharesTheEarlierVerticesAndTurnsOffSmoothNormals)
 {
     read("Shape {\ngeometry IndexedFaceSet {\ncoord DEF\tC1\tCoordinate {\npoint [\n"
-         "0 0 0, 1 0 0, 0 1 0,\n]\n}\ncoordIndex [\n0, 1, 2, -1,\n]\n}\n}\n"
+         "0 0 0, 1 0 0, 0 1 0,\n]\n}\n" +
+         kOneTriangle +
+         "}\n}\n"
          "Shape {\ngeometry IndexedFaceSet {\ncoord USE C1\nnormalPerVertex TRUE\n"
          "coordIndex [\n2, 1, 0, -1,\n]\n}\n}\n");
     ASSERT_EQ(world.objectCount, 2);
@@ -132,28 +143,27 @@ TEST_F(FaceSetReader, CoordUseSharesTheEarlierVerticesAndTurnsOffSmoothNormals)
 
 TEST_F(FaceSetReader, AnUnknownCoordUseKeepsThePolygonsAsGiven)
 {
-    readFaceSet("coord USE Nowhere\ncoordIndex [\n0, 1, 2, -1,\n]\n");
+    readFaceSet("coord USE Nowhere\n" + kOneTriangle);
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].vertexCount, 0u);
     EXPECT_EQ(world.faceIndices[2], 2u); // from the object's own (empty) base
 }
 
-TEST_F(FaceSetReader, NullNormalsAndAbsentColorPerVertexReadNothing)
+TEST_F(FaceSetReader, CoordUseNeverFindsTheNameOfADroppedObject)
 {
-    readFaceSet("coord Coordinate {\npoint [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n"
-                "normal NULL\ncoordIndex [\n0, 1, 2, -1,\n]\n");
-    ASSERT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.objects[0].hasNormals, 0u);
-    EXPECT_EQ(world.objects[0].colorPerVertex, 0u);
-}
-
-TEST_F(FaceSetReader, ColorPerVertexIsAFlagNotAColourList)
-{
-    readFaceSet("coord Coordinate {\npoint [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n"
-                "colorPerVertex TRUE\ncoordIndex [\n0, 1, 2, -1,\n]\n");
-    ASSERT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.objects[0].colorPerVertex, 1u);
-    EXPECT_EQ(world.objects[0].hasColors, 0u);
+    // The second face set names its coordinates B, looks up A, and is dropped (no
+    // polygons); its row is taken by a face set naming C. B is gone, A stays.
+    const std::string points = "point [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n";
+    readFaceSet("coord DEF A Coordinate {\n" + points + kOneTriangle + "}\n" +
+                "IndexedFaceSet {\ncoord DEF B Coordinate {\n" + points + "coord USE A\n" + "}\n" +
+                "IndexedFaceSet {\ncoord DEF C Coordinate {\n" + points + kOneTriangle + "}\n" +
+                "IndexedFaceSet {\ncoord USE B\n" + kOneTriangle + "}\n" +
+                "IndexedFaceSet {\ncoord USE A\n" + kOneTriangle);
+    ASSERT_EQ(world.objectCount, 4);
+    EXPECT_STREQ(world.objects[1].coordName, "C");
+    EXPECT_EQ(world.objects[2].vertexCount, 0u); // B named nothing
+    EXPECT_EQ(world.objects[3].firstVertex, 1u); // A is still the first object's
+    EXPECT_EQ(world.objects[3].vertexCount, 3u);
 }
 
 TEST_F(FaceSetReader, DefNamesFollowTheirOwnRules)
@@ -162,10 +172,9 @@ TEST_F(FaceSetReader, DefNamesFollowTheirOwnRules)
     // counts it); the Coordinate keeps its name by the white-space rule; a Color DEF
     // line also names the object.
     read("Shape {\ngeometry DEF Mesh IndexedFaceSet {\ncoord DEF Pts Coordinate {\npoint [\n"
-         "0 0 0, 1 0 0, 0 1 0,\n]\n}\ncoordIndex [\n0, 1, 2, -1,\n]\n}\n}\n"
-         "Shape {\ngeometry IndexedFaceSet {\ncoord Coordinate {\npoint [\n"
-         "0 0 0, 1 0 0, 0 1 0,\n]\n}\ncolor DEF Paint Color {\ncolor [\n1 1 1,\n]\n}\n"
-         "coordIndex [\n0, 1, 2, -1,\n]\n}\n}\n");
+         "0 0 0, 1 0 0, 0 1 0,\n]\n}\n" +
+         kOneTriangle + "}\n}\n" + "Shape {\ngeometry IndexedFaceSet {\n" + kThreePoints +
+         "color DEF Paint Color {\ncolor [\n1 1 1,\n]\n}\n" + kOneTriangle + "}\n}\n");
     ASSERT_EQ(world.objectCount, 2);
     EXPECT_STREQ(world.objects[0].name, "IndexedFace_1");
     EXPECT_STREQ(world.objects[0].coordName, "Pts");
@@ -183,22 +192,4 @@ TEST_F(FaceSetReader, CornersBeyondThe16BitCountAreDropped)
     EXPECT_EQ(world.faces[0].vertexCount, 32767);
     EXPECT_EQ(world.faces[1].firstIndex, 32767u);
     EXPECT_EQ(world.faceIndexCount, 32768u);
-}
-
-TEST_F(FaceSetReader, CoordUseNeverFindsTheNameOfADroppedObject)
-{
-    // The second face set names its coordinates B, looks up A, and is dropped (no
-    // polygons); its row is taken by a face set naming C. B is gone, A stays.
-    const std::string points = "point [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n";
-    const std::string polygon = "coordIndex [\n0, 1, 2, -1,\n]\n";
-    readFaceSet("coord DEF A Coordinate {\n" + points + polygon + "}\n" +
-                "IndexedFaceSet {\ncoord DEF B Coordinate {\n" + points + "coord USE A\n" + "}\n" +
-                "IndexedFaceSet {\ncoord DEF C Coordinate {\n" + points + polygon + "}\n" +
-                "IndexedFaceSet {\ncoord USE B\n" + polygon + "}\n" +
-                "IndexedFaceSet {\ncoord USE A\n" + polygon);
-    ASSERT_EQ(world.objectCount, 4);
-    EXPECT_STREQ(world.objects[1].coordName, "C");
-    EXPECT_EQ(world.objects[2].vertexCount, 0u); // B named nothing
-    EXPECT_EQ(world.objects[3].firstVertex, 1u); // A is still the first object's
-    EXPECT_EQ(world.objects[3].vertexCount, 3u);
 }

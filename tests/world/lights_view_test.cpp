@@ -1,17 +1,14 @@
 // The light readers, the Viewpoint and the Background.
 #include "tests/world/world_reading.h"
 
-#include <cmath>
-
 class LightReaders : public WorldReading {};
 
 TEST_F(LightReaders, ADirectionalLightStoresItsDirectionReversedAndScaled)
 {
+    // First internal component -5000 x 0, second -5000 x 0, third -5000 x -1.
     read("DirectionalLight {\ndirection 0 -1 0\n}\n");
     ASSERT_EQ(world.directionalLightCount, 1);
-    EXPECT_FLOAT_EQ(world.directionalLights[0][0], 0.0f);
-    EXPECT_FLOAT_EQ(world.directionalLights[0][1], 0.0f);
-    EXPECT_FLOAT_EQ(world.directionalLights[0][2], 5000.0f);
+    EXPECT_TRUE(nearTriple(triple(world.directionalLights[0]), {0, 0, 5000}));
     EXPECT_EQ(world.lights[0].kind, 1);
 }
 
@@ -19,27 +16,19 @@ TEST_F(LightReaders, APointLightTakesLocationAndColourTimesIntensity)
 {
     read("PointLight {\nlocation 1 2 3\nintensity 0.5\ncolor 1 1 0\n}\n");
     ASSERT_EQ(world.pointLightCount, 1);
-    EXPECT_FLOAT_EQ(world.pointLights[0][0], 15000.0f);
-    EXPECT_FLOAT_EQ(world.pointLights[0][1], 5000.0f);
-    EXPECT_FLOAT_EQ(world.pointLights[0][2], 10000.0f);
-    EXPECT_FLOAT_EQ(world.lights[0].color[0], 0.5f);
-    EXPECT_FLOAT_EQ(world.lights[0].color[1], 0.5f);
-    EXPECT_FLOAT_EQ(world.lights[0].color[2], 0.0f);
+    EXPECT_TRUE(nearTriple(triple(world.pointLights[0]), {15000, 5000, 10000}));
+    EXPECT_TRUE(nearTriple(triple(world.lights[0].color), {0.5f, 0.5f, 0}, 1e-6f));
 }
 
-TEST_F(LightReaders, AttenuationGivesItsSecondTermAsFalloff)
+TEST_F(LightReaders, AttenuationGivesItsSecondTermAsFalloffAndOnFalseSwitchesOff)
 {
-    read("PointLight {\nattenuation 1 0.01 0\n}\nPointLight {\nattenuation 1 0 0\n}\n");
-    ASSERT_EQ(world.lightCount, 2);
+    read("PointLight {\nattenuation 1 0.01 0\n}\nPointLight {\nattenuation 1 0 0\n}\n"
+         "SpotLight {\non FALSE\n}\nSpotLight {\non TRUE\n}\n");
+    ASSERT_EQ(world.lightCount, 4);
     EXPECT_FLOAT_EQ(world.lights[0].falloff, 0.01f);
-    EXPECT_FLOAT_EQ(world.lights[1].falloff, 0.0f);
-}
-
-TEST_F(LightReaders, OnFalseSwitchesTheLightOff)
-{
-    read("SpotLight {\non FALSE\n}\nSpotLight {\non TRUE\n}\n");
-    EXPECT_EQ(world.lights[0].enabled, 0.0f);
-    EXPECT_EQ(world.lights[1].enabled, 1.0f);
+    EXPECT_FLOAT_EQ(world.lights[1].falloff, 0.0f); // no fall-off
+    EXPECT_EQ(world.lights[2].enabled, 0.0f);       // the renderer ignores it
+    EXPECT_EQ(world.lights[3].enabled, 1.0f);
 }
 
 TEST_F(LightReaders, ASpotLightStoresItsConeValueAndUnscaledDirection)
@@ -47,7 +36,7 @@ TEST_F(LightReaders, ASpotLightStoresItsConeValueAndUnscaledDirection)
     read("SpotLight {\ncutOffAngle 0.7\ndirection 1 2 3\nlocation 0 0 1\n}\n");
     ASSERT_EQ(world.spotLightCount, 1);
     const SpotLightRow& spot = world.spotLights[0];
-    EXPECT_EQ(spot.cone, 0.7f * 1.4279966f);
+    EXPECT_EQ(spot.cone, 0.7f * 1.4279966f); // in 32-bit floats
     EXPECT_FLOAT_EQ(spot.cone, 0.9995976f);
     EXPECT_FLOAT_EQ(spot.direction[0], 3.0f);
     EXPECT_FLOAT_EQ(spot.direction[1], 1.0f);
@@ -65,39 +54,42 @@ TEST_F(LightReaders, ALightOnOneLineOrCommentedOutKeepsItsDefaults)
 
 class ViewpointReader : public WorldReading {};
 
-TEST_F(ViewpointReader, APositionAloneLooksDownTheFileZAxis)
+TEST_F(ViewpointReader, TheTargetStandsOneFileUnitAheadOfTheEye)
 {
-    read("Viewpoint {\nposition 0 0 10\n}\n");
-    EXPECT_FLOAT_EQ(world.camera.eyePoint[0], 50000.0f);
-    EXPECT_FLOAT_EQ(world.camera.targetPoint[0], 45000.0f);
-    EXPECT_EQ(world.camera.targetPoint[1], 0.0f);
-    EXPECT_EQ(world.camera.targetPoint[2], 0.0f);
-}
-
-TEST_F(ViewpointReader, TurningLeftLooksAlongNegativeFileX)
-{
-    // A quarter turn about y at the origin: VRML looks along -x, which is the second
-    // internal axis; the target is one file unit ahead of the eye.
-    read("Viewpoint {\norientation 0 1 0 1.5707963\nfieldOfView 0.6\n}\n");
-    EXPECT_NEAR(world.camera.targetPoint[0], 0.0f, 0.01f);
-    EXPECT_NEAR(world.camera.targetPoint[1], -5000.0f, 0.01f);
-    EXPECT_NEAR(world.camera.targetPoint[2], 0.0f, 0.01f);
-    EXPECT_FLOAT_EQ(world.camera.viewAngle, 0.6f);
-}
-
-TEST_F(ViewpointReader, TheTargetFollowsAnEyeAwayFromTheOrigin)
-{
-    read("Viewpoint {\nposition 3 0 0\norientation 0 -1 0 1.5707963\n}\n");
-    // Turned right: looking along +x from x = 3.
-    EXPECT_NEAR(world.camera.targetPoint[1], 20000.0f, 0.01f);
-    EXPECT_FLOAT_EQ(world.camera.eyePoint[1], 15000.0f);
+    struct Case {
+        const char* what;
+        const char* fields;
+        Triple eye, target; // internal order (z, x, y)
+    };
+    const Case cases[] = {
+        {"a position alone looks down the file's -z",
+         "position 0 0 10\n",
+         {50000, 0, 0},
+         {45000, 0, 0}},
+        // VRML looks along -x, the second internal axis: up would be the third.
+        {"a quarter turn left at the origin looks along the file's -x",
+         "orientation 0 1 0 1.5707963\n",
+         {0, 0, 0},
+         {0, -5000, 0}},
+        {"turned right, looking along +x from x = 3",
+         "position 3 0 0\norientation 0 -1 0 1.5707963\n",
+         {0, 15000, 0},
+         {0, 20000, 0}},
+    };
+    for (const Case& c : cases) {
+        read(std::string("Viewpoint {\n") + c.fields + "}\n");
+        EXPECT_TRUE(nearTriple(triple(world.camera.eyePoint), c.eye)) << c.what;
+        EXPECT_TRUE(nearTriple(triple(world.camera.targetPoint), c.target)) << c.what;
+    }
     // The orientation basis is the unit axis first.
     EXPECT_NEAR(world.orientationBasis[0][1], -1.0f, 1e-6f);
+    read("Viewpoint {\nfieldOfView 0.6\n}\n");
+    EXPECT_FLOAT_EQ(world.camera.viewAngle, 0.6f);
 }
 
 TEST_F(ViewpointReader, NoViewpointLeavesTheDefaultCamera)
 {
-    read("Shape {\n" + triangle() + "}\n");
+    read(triangleShape());
     EXPECT_EQ(world.camera.eyePoint[0], 0.0f);
     EXPECT_EQ(world.camera.targetPoint[0], 1.0f);
     EXPECT_EQ(world.camera.viewAngle, 0.3f);

@@ -11,57 +11,53 @@
 
 using testing_support::writeTempFile;
 
-// Every line of the text as readLine hands them out, read from a file.
-static std::vector<std::string> fileLines(const std::string& text)
+// Every line readLine hands out from an open reader.
+static std::vector<std::string> linesOf(LineReader& in)
 {
     std::vector<std::string> lines;
-    std::FILE* file = std::fopen(writeTempFile("lines.txt", text).c_str(), "rb");
-    if (!file) return lines;
-    static LineReader in; // 64 KB of read-ahead: not on the test's stack
-    openLineReader(in, file);
     char buffer[kLineBufferSize];
     while (readLine(in, buffer, sizeof buffer)) lines.emplace_back(buffer);
+    return lines;
+}
+
+static LineReader reader; // 64 KB of read-ahead: not on the test's stack
+
+static std::vector<std::string> fileLines(const std::string& text)
+{
+    std::FILE* file = std::fopen(writeTempFile("lines.txt", text).c_str(), "rb");
+    if (!file) return {};
+    openLineReader(reader, file);
+    std::vector<std::string> lines = linesOf(reader);
     std::fclose(file);
     return lines;
 }
 
 static std::vector<std::string> textLines(const std::string& text)
 {
-    std::vector<std::string> lines;
-    static LineReader in;
-    openTextReader(in, text.data(), text.size());
-    char buffer[kLineBufferSize];
-    while (readLine(in, buffer, sizeof buffer)) lines.emplace_back(buffer);
-    return lines;
+    openTextReader(reader, text.data(), text.size());
+    return linesOf(reader);
 }
 
-TEST(LineReading, LongLinesArriveInPiecesOf254Characters)
+TEST(LineReading, LongLinesArriveInPiecesOf254CharactersAndCrLfAsOneNewline)
 {
-    const std::string longLine(600, 'a');
-    const auto lines = fileLines(longLine + "\nb\n");
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0].size(), 254u);
-    EXPECT_EQ(lines[1].size(), 254u);
-    EXPECT_EQ(lines[2], std::string(92, 'a') + "\n");
-    EXPECT_EQ(lines[3], "b\n");
-}
-
-TEST(LineReading, A254CharacterLineWithItsNewlineTakesTwoReads)
-{
-    // 253 characters and the newline fit; 254 and the newline do not.
-    EXPECT_EQ(fileLines(std::string(253, 'x') + "\n").size(), 1u);
-    const auto lines = fileLines(std::string(254, 'x') + "\n");
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1], "\n");
-}
-
-TEST(LineReading, CrLfArrivesAsOneNewlineAndALoneCrStays)
-{
-    const auto lines = fileLines("a\r\nb\rc\n\r\n");
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "a\n");
-    EXPECT_EQ(lines[1], "b\rc\n");
-    EXPECT_EQ(lines[2], "\n");
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"a 600-character line",
+         std::string(600, 'a') + "\nb\n",
+         {std::string(254, 'a'), std::string(254, 'a'), std::string(92, 'a') + "\n", "b\n"}},
+        {"253 characters and the newline fit",
+         std::string(253, 'x') + "\n",
+         {std::string(253, 'x') + "\n"}},
+        {"254 characters and the newline do not",
+         std::string(254, 'x') + "\n",
+         {std::string(254, 'x'), "\n"}},
+        {"CR LF is one newline, a lone CR stays", "a\r\nb\rc\n\r\n", {"a\n", "b\rc\n", "\n"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(fileLines(c.text), c.lines) << c.what;
 }
 
 TEST(LineReading, CrLfAcrossTheReadAheadBoundaryIsStillOneNewline)
@@ -80,16 +76,15 @@ TEST(LineReading, CrLfAcrossTheReadAheadBoundaryIsStillOneNewline)
 
 TEST(LineReading, TheEndLeavesTheBufferAndALastLineMayLackItsNewline)
 {
-    static LineReader in;
     const std::string text = "one\ntwo";
-    openTextReader(in, text.data(), text.size());
+    openTextReader(reader, text.data(), text.size());
     char buffer[kLineBufferSize];
-    ASSERT_TRUE(readLine(in, buffer, sizeof buffer));
-    ASSERT_TRUE(readLine(in, buffer, sizeof buffer));
+    ASSERT_TRUE(readLine(reader, buffer, sizeof buffer));
+    ASSERT_TRUE(readLine(reader, buffer, sizeof buffer));
     EXPECT_STREQ(buffer, "two");
-    EXPECT_FALSE(readLine(in, buffer, sizeof buffer));
+    EXPECT_FALSE(readLine(reader, buffer, sizeof buffer));
     EXPECT_STREQ(buffer, "two");
-    EXPECT_FALSE(readLine(in, buffer, sizeof buffer));
+    EXPECT_FALSE(readLine(reader, buffer, sizeof buffer));
 }
 
 TEST(LineReading, ANulByteEndsTheLineString)

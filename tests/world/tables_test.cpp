@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <initializer_list>
@@ -16,28 +17,36 @@ protected:
     void SetUp() override { ASSERT_TRUE(initWorldTables(world)); }
     void TearDown() override { freeWorldTables(world); }
 
-    // Appends one vertex the way the reader does: components into the spare row, then
-    // the arrays grow so a spare row exists again.
-    bool appendVertex(f32 z, f32 x, f32 y)
-    {
-        const u32 row = world.vertexCount;
-        world.vertexZ[row] = z;
-        world.vertexX[row] = x;
-        world.vertexY[row] = y;
-        if (!growVertexRows(world, row + 2)) return false;
-        world.vertexCount = row + 1;
-        return true;
-    }
-
-    // An object of the given vertices, listed as group entry `entry`.
+    // An object of the given vertices (internal order), listed as group entry `entry`.
+    // Each vertex goes into the spare row first, as the reader appends them.
     i16 objectWithVertices(std::initializer_list<std::array<f32, 3>> vertices, u32 entry)
     {
         const i16 object = newObject(world);
         EXPECT_TRUE(growVertexRows(world, world.vertexCount + 1));
-        for (const auto& v : vertices) EXPECT_TRUE(appendVertex(v[0], v[1], v[2]));
+        for (const auto& v : vertices) {
+            const u32 row = world.vertexCount;
+            world.vertexZ[row] = v[0];
+            world.vertexX[row] = v[1];
+            world.vertexY[row] = v[2];
+            EXPECT_TRUE(growVertexRows(world, row + 2));
+            world.vertexCount = row + 1;
+        }
         world.objects[object].vertexCount = static_cast<u32>(vertices.size());
         world.groupObjects[entry] = object;
         return object;
+    }
+    // A new object that shares the vertices of `source` (coord USE), as group entry `entry`.
+    i16 sharerOf(i16 source, u32 entry)
+    {
+        const i16 sharer = newObject(world);
+        world.objects[sharer].firstVertex = world.objects[source].firstVertex;
+        world.objects[sharer].vertexCount = world.objects[source].vertexCount;
+        world.groupObjects[entry] = sharer;
+        return sharer;
+    }
+    template <std::size_t N> static void set(f32 (&to)[N], const std::array<f32, N>& values)
+    {
+        std::copy(values.begin(), values.end(), to);
     }
 
     World world;
@@ -75,11 +84,8 @@ TEST_F(WorldTables, ResizeBlockCopiesTheSmallerSizeAndFreesAtZero)
 
 TEST_F(WorldTables, NewObjectStartsAtTheCurrentCountsPlusOne)
 {
-    world.vertexCount = 0;
     ASSERT_TRUE(growVertexRows(world, 8));
     world.vertexCount = 7;
-    world.faceCount = 0;
-    world.faceIndexCount = 0;
     const i16 object = newObject(world);
     ASSERT_EQ(object, 0);
     const ObjectRecord& record = world.objects[object];
@@ -93,7 +99,7 @@ TEST_F(WorldTables, NewObjectStartsAtTheCurrentCountsPlusOne)
     world.vertexCount = 0;
 }
 
-TEST_F(WorldTables, The32767thObjectIsTheLastOneAccepted)
+TEST_F(WorldTables, SixteenBitCountsRefuseTheRowAfterThe32767th)
 {
     EXPECT_TRUE(canAddRow16(32766));
     EXPECT_FALSE(canAddRow16(32767));
@@ -102,14 +108,10 @@ TEST_F(WorldTables, The32767thObjectIsTheLastOneAccepted)
     EXPECT_EQ(newObject(world), -1);
     EXPECT_EQ(world.objectCount, 32767);
     EXPECT_EQ(newLight(world, 2), 0); // other tables are unaffected
-}
-
-TEST_F(WorldTables, RefusedLightsLeaveTheCountsAlone)
-{
-    world.pointLightCount = 32767; // the per-kind count is full
+    world.pointLightCount = 32767;    // a full per-kind count refuses without counting
     EXPECT_EQ(newLight(world, 2), -1);
-    EXPECT_EQ(world.lightCount, 0);
-    world.pointLightCount = 0;
+    EXPECT_EQ(world.lightCount, 1);
+    world.pointLightCount = 1;
 }
 
 TEST_F(WorldTables, NewLightsCarryVrmlDefaultsInStoredForm)
@@ -117,9 +119,7 @@ TEST_F(WorldTables, NewLightsCarryVrmlDefaultsInStoredForm)
     ASSERT_EQ(newLight(world, 1), 0);
     ASSERT_EQ(newLight(world, 3), 1);
     ASSERT_EQ(newLight(world, 2), 2);
-    EXPECT_EQ(world.lights[0].kindIndex, 0);
-    EXPECT_EQ(world.lights[1].kindIndex, 0);
-    EXPECT_EQ(world.lights[2].kindIndex, 0);
+    for (int light = 0; light < 3; ++light) EXPECT_EQ(world.lights[light].kindIndex, 0);
     // Direction (0, 0, -1), reversed and scaled: 5000 on the first internal axis.
     EXPECT_FLOAT_EQ(world.directionalLights[0][0], 5000.0f);
     EXPECT_FLOAT_EQ(world.directionalLights[0][1], 0.0f);
@@ -133,9 +133,7 @@ TEST_F(WorldTables, GroupTranslationMovesEveryListedObjectAndItsBounds)
 {
     objectWithVertices({{0, 0, 0}, {1, 2, 3}}, 0);
     objectWithVertices({{10, 10, 10}}, 1);
-    world.pendingTranslation[0] = 5.0f;
-    world.pendingTranslation[1] = -1.0f;
-    world.pendingTranslation[2] = 0.5f;
+    set(world.pendingTranslation, {5.0f, -1.0f, 0.5f});
     applyToGroup(world, kApplyTranslate, 0, 2);
     EXPECT_FLOAT_EQ(world.vertexZ[1], 6.0f);
     EXPECT_FLOAT_EQ(world.vertexX[2], 9.0f);
@@ -148,10 +146,7 @@ TEST_F(WorldTables, GroupRotationIsRightHandedAboutTheAxis)
     // Internal axes (z, x, y): a quarter turn about the third (up) axis takes the
     // first axis to the second, as z to x turns about y in the file.
     objectWithVertices({{1, 0, 0}}, 0);
-    world.pendingRotation[0] = 0.0f;
-    world.pendingRotation[1] = 0.0f;
-    world.pendingRotation[2] = 1.0f;
-    world.pendingRotation[3] = 1.5707963f;
+    set(world.pendingRotation, {0.0f, 0.0f, 1.0f, 1.5707963f});
     applyToGroup(world, kApplyRotate, 0, 1);
     EXPECT_NEAR(world.vertexZ[0], 0.0f, 1e-6f);
     EXPECT_NEAR(world.vertexX[0], 1.0f, 1e-6f);
@@ -161,10 +156,8 @@ TEST_F(WorldTables, GroupRotationIsRightHandedAboutTheAxis)
 TEST_F(WorldTables, GroupScaleWorksAboutThePivot)
 {
     objectWithVertices({{3, 3, 3}}, 0);
-    world.scalePivot[0] = 1.0f;
-    world.pendingScale[0] = 2.0f;
-    world.pendingScale[1] = 0.5f;
-    world.pendingScale[2] = -1.0f;
+    set(world.scalePivot, {1.0f, 0.0f, 0.0f});
+    set(world.pendingScale, {2.0f, 0.5f, -1.0f});
     applyToGroup(world, kApplyScale, 0, 1);
     EXPECT_FLOAT_EQ(world.vertexZ[0], 5.0f); // 1 + (3 - 1) x 2
     EXPECT_FLOAT_EQ(world.vertexX[0], 1.5f);
@@ -173,15 +166,37 @@ TEST_F(WorldTables, GroupScaleWorksAboutThePivot)
 
 TEST_F(WorldTables, SharedVerticesMoveOncePerGroupPass)
 {
-    const i16 first = objectWithVertices({{0, 0, 0}}, 0);
-    const i16 sharing = newObject(world); // coord USE: the same rows
-    world.objects[sharing].firstVertex = world.objects[first].firstVertex;
-    world.objects[sharing].vertexCount = 1;
-    world.groupObjects[1] = sharing;
+    const i16 sharing = sharerOf(objectWithVertices({{0, 0, 0}}, 0), 1);
     world.pendingTranslation[1] = 7.0f;
     applyToGroup(world, kApplyTranslate, 0, 2);
     EXPECT_FLOAT_EQ(world.vertexX[0], 7.0f);
     EXPECT_FLOAT_EQ(world.objectBounds[sharing][2], 7.0f);
+}
+
+TEST_F(WorldTables, ObjectsSharingVerticesOutsideTheGroupEachMoveThemOnce)
+{
+    // Sources outside the group, then a group of one own object and one sharer per
+    // source, listed twice after the own object: every shared vertex moves exactly once.
+    const u32 sources = 3000;
+    ASSERT_TRUE(growTable(world.groupObjects, world.groupObjectCapacity, 1 + 2 * sources));
+    for (u32 s = 0; s < sources; ++s) objectWithVertices({{0, 0, 0}}, 5000);
+    const i16 own = objectWithVertices({{0, 0, 0}}, 0);
+    for (u32 s = 0; s < sources; ++s)
+        world.groupObjects[2 + 2 * s] = sharerOf(static_cast<i16>(s), 1 + 2 * s);
+    world.pendingTranslation[2] = 1.0f;
+    applyToGroup(world, kApplyTranslate, 0, 1 + 2 * sources);
+    for (u32 v = 0; v < sources; v += 499) EXPECT_FLOAT_EQ(world.vertexY[v], 1.0f) << v;
+    EXPECT_FLOAT_EQ(world.vertexY[world.objects[own].firstVertex - 1], 1.0f);
+}
+
+TEST_F(WorldTables, AnEmptyObjectDoesNotHideTheVerticesOfTheNextOne)
+{
+    // An object without vertices starts where the next one starts.
+    world.groupObjects[0] = newObject(world);
+    objectWithVertices({{1, 1, 1}}, 1);
+    world.pendingTranslation[0] = 2.0f;
+    applyToGroup(world, kApplyTranslate, 0, 2);
+    EXPECT_FLOAT_EQ(world.vertexZ[0], 3.0f);
 }
 
 TEST_F(WorldTables, GroupEntriesBeyondTheTableAreIgnored)
@@ -213,8 +228,6 @@ protected:
         EXPECT_EQ(CountingAllocator::badFrees, 0);
         CountingAllocator::uninstall();
     }
-    // Every allocation fails from now on.
-    static void failFromNow() { CountingAllocator::failAfter = CountingAllocator::allocations; }
 
     World world;
 };
@@ -238,7 +251,7 @@ TEST_F(WorldTablesMemory, FailedAllocationStopsTheAppendAndKeepsTheTable)
     ASSERT_EQ(newObject(world), 0);
     const ObjectRecord* before = world.objects;
     const u32 capacity = world.objectCapacity;
-    failFromNow();
+    CountingAllocator::failAfter = CountingAllocator::allocations; // every allocation fails
     for (u32 n = 1; n < capacity; ++n) ASSERT_EQ(newObject(world), static_cast<i16>(n));
     EXPECT_EQ(newObject(world), -1); // needs a bigger block
     EXPECT_EQ(world.objectCount, static_cast<i16>(capacity));
@@ -278,36 +291,4 @@ TEST_F(WorldTablesMemory, AllocationFailureAnywhereInStartUpLeavesNothingBehind)
         freeWorldTables(partial);
     }
     // TearDown checks that every block went back exactly once.
-}
-
-TEST_F(WorldTables, AnEmptyObjectDoesNotHideTheVerticesOfTheNextOne)
-{
-    // An object without vertices starts where the next one starts.
-    const i16 empty = newObject(world);
-    world.groupObjects[0] = empty;
-    objectWithVertices({{1, 1, 1}}, 1);
-    world.pendingTranslation[0] = 2.0f;
-    applyToGroup(world, kApplyTranslate, 0, 2);
-    EXPECT_FLOAT_EQ(world.vertexZ[0], 3.0f);
-}
-
-TEST_F(WorldTables, ObjectsSharingVerticesOutsideTheGroupEachMoveThemOnce)
-{
-    // Sources outside the group, then a group of one own object and one sharer per
-    // source, listed after the own object: every shared vertex moves exactly once.
-    const u32 sources = 3000;
-    ASSERT_TRUE(growTable(world.groupObjects, world.groupObjectCapacity, 1 + 2 * sources));
-    for (u32 s = 0; s < sources; ++s) objectWithVertices({{0, 0, 0}}, 5000);
-    const i16 own = objectWithVertices({{0, 0, 0}}, 0);
-    for (u32 s = 0; s < sources; ++s) {
-        const i16 sharer = newObject(world);
-        world.objects[sharer].firstVertex = world.objects[s].firstVertex;
-        world.objects[sharer].vertexCount = 1;
-        world.groupObjects[1 + 2 * s] = sharer;
-        world.groupObjects[2 + 2 * s] = sharer; // listed twice: still one move
-    }
-    world.pendingTranslation[2] = 1.0f;
-    applyToGroup(world, kApplyTranslate, 0, 1 + 2 * sources);
-    for (u32 v = 0; v < sources; v += 499) EXPECT_FLOAT_EQ(world.vertexY[v], 1.0f) << v;
-    EXPECT_FLOAT_EQ(world.vertexY[world.objects[own].firstVertex - 1], 1.0f);
 }

@@ -1,49 +1,47 @@
 // Whole worlds combining the nodes, read the way exporters write them (one statement
-// per line, tabs, CR LF), checked through the tables they leave.
+// per line, indented, tabs, CR LF), checked through the tables they leave.
 #include "tests/world/world_reading.h"
 
-class WholeWorlds : public WorldReading {};
+#include <algorithm>
+#include <sstream>
+
+class WholeWorlds : public WorldReading {
+protected:
+    // The lines of text indented by `unit` once per open brace or bracket, each ended
+    // with `end`, as exporters write them.
+    static std::string exported(const std::string& text, const std::string& unit,
+                                const std::string& end)
+    {
+        std::istringstream lines(text);
+        std::string out, line;
+        long depth = 0;
+        while (std::getline(lines, line)) {
+            const long opens = std::count(line.begin(), line.end(), '{') +
+                               std::count(line.begin(), line.end(), '[');
+            const long closes = std::count(line.begin(), line.end(), '}') +
+                                std::count(line.begin(), line.end(), ']');
+            const bool closing = !line.empty() && (line[0] == '}' || line[0] == ']');
+            for (long level = 0; level < depth - (closing ? 1 : 0); ++level) out += unit;
+            out += line + end;
+            depth += opens - closes;
+        }
+        return out;
+    }
+};
 
 TEST_F(WholeWorlds, ARoomWithLightsViewpointAndBackground)
 {
-    const std::string text = "#VRML V2.0 utf8\r\n"
-                             "WorldInfo { title \"room\" }\r\n"
-                             "NavigationInfo { type \"EXAMINE\" }\r\n"
-                             "Background {\r\n"
-                             "\tskyColor [ 0 0 1 ]\r\n"
-                             "}\r\n"
-                             "Viewpoint {\r\n"
-                             "\tposition 0 1 5\r\n"
-                             "\tdescription \"door\"\r\n"
-                             "}\r\n"
-                             "DirectionalLight {\r\n"
-                             "\tdirection 0 0 -1\r\n"
-                             "}\r\n"
-                             "DEF Room Transform {\r\n"
-                             "\ttranslation 0 0 -2\r\n"
-                             "\tchildren [\r\n"
-                             "\t\tShape {\r\n"
-                             "\t\t\tappearance Appearance {\r\n"
-                             "\t\t\t\tmaterial Material {\r\n"
-                             "\t\t\t\t\tdiffuseColor 0.5 0.5 0.5\r\n"
-                             "\t\t\t\t}\r\n"
-                             "\t\t\t}\r\n"
-                             "\t\t\tgeometry IndexedFaceSet {\r\n"
-                             "\t\t\t\tcoord Coordinate {\r\n"
-                             "\t\t\t\t\tpoint [\r\n"
-                             "\t\t\t\t\t\t-1 0 -1, 1 0 -1, 1 0 1, -1 0 1,\r\n"
-                             "\t\t\t\t\t]\r\n"
-                             "\t\t\t\t}\r\n"
-                             "\t\t\t\tcoordIndex [\r\n"
-                             "\t\t\t\t\t0, 3, 2, 1, -1,\r\n"
-                             "\t\t\t\t]\r\n"
-                             "\t\t\t}\r\n"
-                             "\t\t}\r\n"
-                             "\t\tPointLight {\r\n"
-                             "\t\t\tlocation 0 2 0\r\n"
-                             "\t\t}\r\n"
-                             "\t]\r\n"
-                             "}\r\n";
+    const std::string text = exported(
+        "#VRML V2.0 utf8\nWorldInfo { title \"room\" }\nNavigationInfo { type \"EXAMINE\" }\n"
+        "Background {\nskyColor [ 0 0 1 ]\n}\n"
+        "Viewpoint {\nposition 0 1 5\ndescription \"door\"\n}\n"
+        "DirectionalLight {\ndirection 0 0 -1\n}\n"
+        "DEF Room Transform {\ntranslation 0 0 -2\nchildren [\n"
+        "Shape {\nappearance Appearance {\nmaterial Material {\ndiffuseColor 0.5 0.5 0.5\n}\n}\n"
+        "geometry IndexedFaceSet {\ncoord Coordinate {\npoint [\n-1 0 -1, 1 0 -1, 1 0 1, -1 0 1,\n"
+        "]\n}\ncoordIndex [\n0, 3, 2, 1, -1,\n]\n}\n}\n"
+        "PointLight {\nlocation 0 2 0\n}\n]\n}\n",
+        "\t", "\r\n");
     ASSERT_TRUE(read(text));
     EXPECT_EQ(world.backgroundBlue, 255);
     EXPECT_FLOAT_EQ(world.camera.eyePoint[0], 25000.0f);
@@ -60,37 +58,16 @@ TEST_F(WholeWorlds, ARoomWithLightsViewpointAndBackground)
 
 TEST_F(WholeWorlds, AnExporterHierarchyWithSharedMaterialAndSound)
 {
-    const std::string text = "#VRML V2.0 utf8\n"
-                             "DEF Robot Transform {\n"
-                             "  rotation 0 1 0 3.14159265\n"
-                             "  children [\n"
-                             "    DEF Body Transform {\n"
-                             "      translation 0 1 0\n"
-                             "      children [\n"
-                             "        Shape {\n"
-                             "          appearance DEF Steel\tAppearance {\n"
-                             "            material Material {\n"
-                             "              diffuseColor 0.7 0.7 0.8\n"
-                             "              specularColor 1 1 1\n"
-                             "            }\n"
-                             "          }\n" +
-                             triangle("1 0 0, 2 0 0, 1 1 0,") +
-                             "        }\n"
-                             "      ]\n"
-                             "    }\n"
-                             "    Shape {\n"
-                             "      appearance USE Steel\n" +
-                             triangle("0 0 1, 0 0 2, 0 1 1,") +
-                             "    }\n"
-                             "    Sound {\n"
-                             "      source DEF Motor\tAudioClip {\n"
-                             "        url \"motor.wav\"\n"
-                             "        loop TRUE\n"
-                             "      }\n"
-                             "      location 0 1 0\n"
-                             "    }\n"
-                             "  ]\n"
-                             "}\n";
+    const std::string text =
+        exported("#VRML V2.0 utf8\nDEF Robot Transform {\nrotation 0 1 0 3.14159265\nchildren [\n"
+                 "DEF Body Transform {\ntranslation 0 1 0\nchildren [\n"
+                 "Shape {\nappearance DEF Steel\tAppearance {\n"
+                 "material Material {\ndiffuseColor 0.7 0.7 0.8\nspecularColor 1 1 1\n}\n}\n" +
+                     triangle("1 0 0, 2 0 0, 1 1 0,") + "}\n]\n}\n" +
+                     "Shape {\nappearance USE Steel\n" + triangle("0 0 1, 0 0 2, 0 1 1,") + "}\n" +
+                     "Sound {\nsource DEF Motor\tAudioClip {\nurl \"motor.wav\"\nloop TRUE\n}\n"
+                     "location 0 1 0\n}\n]\n}\n",
+                 "  ", "\n");
     ASSERT_TRUE(read(text));
     ASSERT_EQ(world.objectCount, 2);
     EXPECT_EQ(world.materialCount, 1);

@@ -2,8 +2,6 @@
 // file otherwise), the world's folder, files that cannot be read.
 #include "tests/world/world_reading.h"
 
-#include <zlib.h>
-
 #include <cstring>
 #include <filesystem>
 
@@ -11,31 +9,22 @@ using testing_support::readFile;
 using testing_support::tempDir;
 using testing_support::writeTempFile;
 
-// A plain box world, and its gzip form written with zlib.
-static const std::string kBoxWorld = "#VRML V2.0 utf8\nShape {\n" + triangle() + "}\n";
-
-static std::string gzipFile(const std::string& name, const std::string& text)
-{
-    const std::string path = writeTempFile(name, "");
-    gzFile out = gzopen(path.c_str(), "wb");
-    gzwrite(out, text.data(), static_cast<unsigned>(text.size()));
-    gzclose(out);
-    return path;
-}
+// A plain world of one triangle; the tests write its gzip form with zlib.
+static const std::string kTriangleWorld = "#VRML V2.0 utf8\n" + triangleShape();
 
 class CompressedWorlds : public WorldReading {};
 
 TEST_F(CompressedWorlds, WrzIsExpandedBesideItAndReadFromTheFirstDotOfItsName)
 {
-    const std::string path = gzipFile("packed/x.tar.wrz", kBoxWorld);
+    const std::string path = gzipFile("packed/x.tar.wrz", kTriangleWorld);
     ASSERT_TRUE(readWorld(world, path.c_str()));
     EXPECT_EQ(world.objectCount, 1);
-    EXPECT_EQ(readFile(tempDir() + "packed/x.wrl"), kBoxWorld);
+    EXPECT_EQ(readFile(tempDir() + "packed/x.wrl"), kTriangleWorld);
 }
 
 TEST_F(CompressedWorlds, ADotInTheFolderNameDoesNotMoveTheCopy)
 {
-    const std::string path = gzipFile("v1.2/scene.wrz", kBoxWorld);
+    const std::string path = gzipFile("v1.2/scene.wrz", kTriangleWorld);
     ASSERT_TRUE(readWorld(world, path.c_str()));
     EXPECT_TRUE(std::filesystem::exists(tempDir() + "v1.2/scene.wrl"));
     EXPECT_FALSE(std::filesystem::exists(tempDir() + "v1.wrl"));
@@ -44,7 +33,7 @@ TEST_F(CompressedWorlds, ADotInTheFolderNameDoesNotMoveTheCopy)
 
 TEST_F(CompressedWorlds, GzipUnderAPlainNameIsExpandedWithoutACopy)
 {
-    const std::string path = gzipFile("gz/box.wrl", kBoxWorld);
+    const std::string path = gzipFile("gz/box.wrl", kTriangleWorld);
     ASSERT_TRUE(readWorld(world, path.c_str()));
     EXPECT_EQ(world.objectCount, 1);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tempDir() + "gz"),
@@ -54,7 +43,7 @@ TEST_F(CompressedWorlds, GzipUnderAPlainNameIsExpandedWithoutACopy)
 
 TEST_F(CompressedWorlds, AnUpperCaseWrzIsReadAsPlainText)
 {
-    ASSERT_TRUE(read(kBoxWorld, "plain/x.WRZ"));
+    ASSERT_TRUE(read(kTriangleWorld, "plain/x.WRZ"));
     EXPECT_EQ(world.objectCount, 1);
     EXPECT_FALSE(std::filesystem::exists(tempDir() + "plain/x.wrl"));
 }
@@ -66,7 +55,7 @@ TEST_F(CompressedWorlds, ABrokenStreamReadsWhatArrivedBeforeTheBreak)
     // bytes and half of it still holds whole Shapes.
     for (int n = 0; n < 200; ++n) {
         const std::string a = std::to_string(n * 7919 % 1009) + "." + std::to_string(n * 31 % 97);
-        big += "Shape {\n" + triangle(a + " 0 0, 1 " + a + " 0, 0 1 " + a + ",") + "}\n";
+        big += triangleShape(a + " 0 0, 1 " + a + " 0, 0 1 " + a + ",");
     }
     const std::string path = gzipFile("broken/big.wrz", big);
     std::string bytes = readFile(path);
@@ -82,7 +71,7 @@ TEST_F(CompressedWorlds, ABrokenStreamReadsWhatArrivedBeforeTheBreak)
 
 TEST_F(CompressedWorlds, AMissingFileOrAFolderIsRefusedAndTheTablesStay)
 {
-    ASSERT_TRUE(read(kBoxWorld));
+    ASSERT_TRUE(read(kTriangleWorld));
     EXPECT_FALSE(readWorld(world, (tempDir() + "no-such-world.wrl").c_str()));
     EXPECT_FALSE(readWorld(world, (tempDir() + "no-such-world.wrz").c_str()));
     EXPECT_FALSE(std::filesystem::exists(tempDir() + "no-such-world.wrl"));
@@ -91,16 +80,13 @@ TEST_F(CompressedWorlds, AMissingFileOrAFolderIsRefusedAndTheTablesStay)
     EXPECT_EQ(world.objectCount, 1);
 }
 
-TEST_F(CompressedWorlds, TheWorldFolderIsThePathUpToItsLastSlash)
+TEST_F(CompressedWorlds, TheWorldFolderIsThePathUpToItsLastSlashOrWhatTheCallerSet)
 {
-    ASSERT_TRUE(read(kBoxWorld, "scenes/a/world.wrl"));
+    ASSERT_TRUE(read(kTriangleWorld, "scenes/a/world.wrl"));
     EXPECT_EQ(std::string(world.worldFolder), tempDir() + "scenes/a/");
-}
-
-TEST_F(CompressedWorlds, TextInMemoryKeepsTheFolderTheCallerSet)
-{
+    // Text in memory keeps the folder the caller set.
     std::strcpy(world.worldFolder, "textures/");
-    ASSERT_TRUE(readWorldText(world, kBoxWorld.data(), kBoxWorld.size()));
+    ASSERT_TRUE(readWorldText(world, kTriangleWorld.data(), kTriangleWorld.size()));
     EXPECT_STREQ(world.worldFolder, "textures/");
     EXPECT_EQ(world.objectCount, 1);
     EXPECT_TRUE(readWorldText(world, nullptr, 0));
