@@ -1,7 +1,7 @@
 // Device contexts, GDI objects and the pixels of Rectangle, BitBlt and StretchBlt.
 #include "tests/platform/platform_fixture.h"
 
-#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -36,6 +36,7 @@ struct MemoryCanvas {
 };
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kGrey = RGB(0x80, 0x80, 0x80);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
@@ -68,52 +69,39 @@ TEST_F(Drawing, RectangleDrawsThePenOutlineAndBrushInsideWithRightAndBottomExclu
     SelectObject(canvas.dc, oldBrush);
     EXPECT_TRUE(DeleteObject(pen));
     EXPECT_TRUE(DeleteObject(brush));
-}
-
-TEST_F(Drawing, HollowBrushLeavesTheInsideAndSwappedCornersDrawTheSame)
-{
-    MemoryCanvas canvas(10, 10);
+    // A hollow brush leaves the inside, and swapped corners draw the same outline.
     SelectObject(canvas.dc, GetStockObject(WHITE_PEN));
     SelectObject(canvas.dc, GetStockObject(NULL_BRUSH));
     Rectangle(canvas.dc, 8, 8, 1, 1);
-    EXPECT_EQ(GetPixel(canvas.dc, 1, 1), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(canvas.dc, 7, 7), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(canvas.dc, 4, 4), kBlack);
+    EXPECT_EQ(GetPixel(canvas.dc, 1, 1), kWhite);
+    EXPECT_EQ(GetPixel(canvas.dc, 7, 7), kWhite);
+    EXPECT_EQ(GetPixel(canvas.dc, 4, 4), kBlue); // the first rectangle's inside, untouched
 }
 
-TEST_F(Drawing, ChildWindowContextDrawsAtItsPlaceClippedToItsClientArea)
+// A window's context draws into its top-level window's surface at the window's place,
+// clipped to its client area and to its ancestors'.
+TEST_F(Drawing, WindowContextDrawsAtItsPlaceClippedToItsClientAreaAndParent)
 {
     const HWND top = makeTopLevel(50, 40);
     const HWND child = makeChild(top, 10, 5, 8, 6);
+    const HWND inner = makeChild(top, 30, 10, 10, 10);
+    const HWND grandchild = makeChild(inner, 5, 5, 20, 20); // pokes out of its parent
     drainAll();
     const HDC dc = GetDC(child);
     const HBRUSH brush = CreateSolidBrush(kBlue);
     const HGDIOBJ old = SelectObject(dc, brush);
     Rectangle(dc, -5, -5, 100, 100);
-    EXPECT_EQ(surfaceColor(top, 10, 5), kBlue);
-    EXPECT_EQ(surfaceColor(top, 17, 10), kBlue);
-    EXPECT_EQ(surfaceColor(top, 18, 10), kBlack);
-    EXPECT_EQ(surfaceColor(top, 17, 11), kBlack);
-    EXPECT_EQ(surfaceColor(top, 9, 5), kBlack);
+    expectBox(top, RECT{10, 5, 18, 11}, kBlue, kBlack);
     EXPECT_EQ(GetPixel(dc, 0, 0), kBlue); // context coordinates start at the child
     EXPECT_EQ(GetPixel(dc, 8, 0), CLR_INVALID);
     SelectObject(dc, old);
     EXPECT_EQ(ReleaseDC(child, dc), 1);
     DeleteObject(brush);
-}
-
-TEST_F(Drawing, GrandchildIsClippedByItsParent)
-{
-    const HWND top = makeTopLevel(50, 40);
-    const HWND child = makeChild(top, 10, 10, 10, 10);
-    const HWND grandchild = makeChild(child, 5, 5, 20, 20); // pokes out of its parent
-    drainAll();
-    const HDC dc = GetDC(grandchild);
-    SelectObject(dc, GetStockObject(WHITE_BRUSH));
-    Rectangle(dc, -1, -1, 30, 30);
-    EXPECT_EQ(surfaceColor(top, 19, 19), RGB(255, 255, 255));
-    EXPECT_EQ(surfaceColor(top, 20, 19), kBlack);
-    ReleaseDC(grandchild, dc);
+    const HDC innerDc = GetDC(grandchild);
+    SelectObject(innerDc, GetStockObject(WHITE_BRUSH));
+    Rectangle(innerDc, -1, -1, 30, 30);
+    expectBox(top, RECT{35, 15, 40, 20}, kWhite, kBlack);
+    ReleaseDC(grandchild, innerDc);
 }
 
 TEST_F(Drawing, ContextOfADestroyedWindowDrawsNothing)
@@ -175,41 +163,31 @@ TEST_F(Drawing, ColorOnColorStretchRepeatsEachPixel)
     EXPECT_EQ(GetPixel(target.dc, 3, 3), grey(40));
 }
 
-TEST_F(Drawing, HalftoneShrinkAveragesTheCoveredSourceArea)
+// HALFTONE averages the source area each target pixel covers, weighing partly covered
+// pixels by their share, and an enlargement keeps hard edges.
+TEST_F(Drawing, HalftoneStretchAveragesTheCoveredSourceArea)
 {
-    MemoryCanvas source(4, 1);
-    const int levels[4] = {0, 100, 200, 255};
-    for (int x = 0; x < 4; ++x) source.set(x, 0, grey(levels[x]));
-    MemoryCanvas target(2, 1);
-    SetStretchBltMode(target.dc, HALFTONE);
-    StretchBlt(target.dc, 0, 0, 2, 1, source.dc, 0, 0, 4, 1, SRCCOPY);
-    EXPECT_EQ(GetPixel(target.dc, 0, 0), grey(50));
-    EXPECT_EQ(GetPixel(target.dc, 1, 0), grey(228)); // 227.5 rounds up
-}
-
-TEST_F(Drawing, HalftoneShrinkWeighsPartlyCoveredPixels)
-{
-    MemoryCanvas source(3, 1);
-    source.set(0, 0, grey(30));
-    source.set(1, 0, grey(90));
-    source.set(2, 0, grey(150));
-    MemoryCanvas target(2, 1);
-    SetStretchBltMode(target.dc, HALFTONE);
-    StretchBlt(target.dc, 0, 0, 2, 1, source.dc, 0, 0, 3, 1, SRCCOPY);
-    EXPECT_EQ(GetPixel(target.dc, 0, 0), grey(50));  // (2 x 30 + 90) / 3
-    EXPECT_EQ(GetPixel(target.dc, 1, 0), grey(130)); // (90 + 2 x 150) / 3
-}
-
-TEST_F(Drawing, HalftoneEnlargementKeepsHardEdges)
-{
-    MemoryCanvas source(2, 1);
-    source.set(0, 0, grey(0));
-    source.set(1, 0, grey(200));
-    MemoryCanvas target(6, 1);
-    SetStretchBltMode(target.dc, HALFTONE);
-    StretchBlt(target.dc, 0, 0, 6, 1, source.dc, 0, 0, 2, 1, SRCCOPY);
-    EXPECT_EQ(GetPixel(target.dc, 2, 0), grey(0));
-    EXPECT_EQ(GetPixel(target.dc, 3, 0), grey(200));
+    const struct {
+        std::vector<int> source;
+        int targetWidth;
+        std::vector<int> expected; // one level for each target column
+    } rows[] = {
+        {{0, 100, 200, 255}, 2, {50, 228}}, // halves; 227.5 rounds up
+        {{30, 90, 150}, 2, {50, 130}},      // (2 x 30 + 90) / 3, (90 + 2 x 150) / 3
+        {{0, 200}, 6, {0, 0, 0, 200, 200, 200}},
+    };
+    for (const auto& row : rows) {
+        const int sourceWidth = static_cast<int>(row.source.size());
+        MemoryCanvas source(sourceWidth, 1);
+        for (int x = 0; x < sourceWidth; ++x) source.set(x, 0, grey(row.source[x]));
+        MemoryCanvas target(row.targetWidth, 1);
+        SetStretchBltMode(target.dc, HALFTONE);
+        EXPECT_TRUE(StretchBlt(target.dc, 0, 0, row.targetWidth, 1, source.dc, 0, 0, sourceWidth, 1,
+                               SRCCOPY));
+        for (int x = 0; x < row.targetWidth; ++x)
+            EXPECT_EQ(GetPixel(target.dc, x, 0), grey(row.expected[x]))
+                << sourceWidth << " to " << row.targetWidth << ", column " << x;
+    }
 }
 
 TEST_F(Drawing, StretchIsClippedAtTheDestinationAndRefusesMirroring)

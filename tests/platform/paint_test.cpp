@@ -3,23 +3,19 @@
 
 class Painting : public PlatformTest {
 protected:
+    // A shown window that ignores WM_PAINT, so its invalid area stays as the test left it.
     HWND makeUnpainted(HWND parent, int width, int height)
     {
-        return CreateWindow("TestNoPaint", nullptr, (parent ? WS_CHILD : 0) | WS_VISIBLE, 0, 0,
-                            width, height, parent, nullptr, nullptr, nullptr);
+        return makeOf("TestNoPaint", parent, 0, 0, width, height);
+    }
+    // The bounding box of the invalid area; all zero when the window is valid.
+    Edges updateBox(HWND window)
+    {
+        RECT update{};
+        if (!GetUpdateRect(window, &update, FALSE)) return Edges{};
+        return edges(update);
     }
 };
-
-TEST_F(Painting, NewShownWindowPaintsOnceByItself)
-{
-    const HWND top = makeTopLevel(20, 20);
-    MSG msg;
-    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, WM_PAINT);
-    EXPECT_EQ(msg.hwnd, top);
-    DispatchMessage(&msg); // DefWindowProc validates
-    EXPECT_FALSE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
-}
 
 TEST_F(Painting, WmPaintWaitsUntilNoPostedMessageMatches)
 {
@@ -33,23 +29,22 @@ TEST_F(Painting, WmPaintWaitsUntilNoPostedMessageMatches)
     ASSERT_TRUE(PeekMessage(&msg, top, 0, 0, PM_NOREMOVE));
     EXPECT_EQ(msg.message, WM_PAINT);
     // Unfiltered, the posted message waits, so it comes first.
-    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, WM_USER);
-    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, WM_PAINT);
+    EXPECT_EQ(take().message, WM_USER);
+    EXPECT_EQ(take().message, WM_PAINT);
 }
 
+// A new shown window is invalid: its paint comes by itself, and stays due until the
+// window is validated (DefWindowProc validates, as drainAll() checks in every test).
 TEST_F(Painting, WmPaintStaysDueUntilTheWindowIsValidated)
 {
     const HWND top = makeUnpainted(nullptr, 20, 20);
-    MSG msg;
     for (int round = 0; round < 2; ++round) {
-        ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
-        EXPECT_EQ(msg.message, WM_PAINT);
+        const MSG msg = take();
+        EXPECT_EQ(msg.message, WM_PAINT) << round;
         DispatchMessage(&msg); // this procedure ignores it
     }
     ValidateRect(top, nullptr);
-    EXPECT_FALSE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_TRUE(queueEmpty());
 }
 
 TEST_F(Painting, HiddenWindowsAndChildrenOfHiddenWindowsAreNotPainted)
@@ -60,11 +55,9 @@ TEST_F(Painting, HiddenWindowsAndChildrenOfHiddenWindowsAreNotPainted)
     drainAll();
     ShowWindow(top, SW_HIDE);
     InvalidateRect(child, nullptr, FALSE);
-    MSG msg;
-    EXPECT_FALSE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_TRUE(queueEmpty());
     ShowWindow(top, SW_SHOW);
-    ASSERT_TRUE(PeekMessage(&msg, child, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, WM_PAINT);
+    EXPECT_EQ(take(child).message, WM_PAINT);
 }
 
 TEST_F(Painting, UpdateWindowPaintsAtOnceAndOnlyWhenInvalid)
@@ -76,8 +69,7 @@ TEST_F(Painting, UpdateWindowPaintsAtOnceAndOnlyWhenInvalid)
     InvalidateRect(top, nullptr, FALSE);
     UpdateWindow(top);
     ASSERT_EQ(receivedOf(WM_PAINT).size(), 1u); // within the call, not through the queue
-    MSG msg;
-    EXPECT_FALSE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_TRUE(queueEmpty());
 }
 
 TEST_F(Painting, BeginPaintValidatesAndReportsTheBoundingBoxOfTheInvalidArea)
@@ -88,20 +80,16 @@ TEST_F(Painting, BeginPaintValidatesAndReportsTheBoundingBoxOfTheInvalidArea)
     const RECT second{50, 5, 60, 30};
     InvalidateRect(top, &first, FALSE);
     InvalidateRect(top, &second, FALSE);
-    RECT update{};
-    EXPECT_TRUE(GetUpdateRect(top, &update, FALSE));
+    EXPECT_EQ(updateBox(top), (Edges{10, 5, 60, 30}));
     PAINTSTRUCT paint{};
     ASSERT_NE(BeginPaint(top, &paint), nullptr);
-    EXPECT_EQ(paint.rcPaint.left, 10);
-    EXPECT_EQ(paint.rcPaint.top, 5);
-    EXPECT_EQ(paint.rcPaint.right, 60);
-    EXPECT_EQ(paint.rcPaint.bottom, 30);
-    EXPECT_FALSE(GetUpdateRect(top, &update, FALSE));
+    EXPECT_EQ(edges(paint.rcPaint), (Edges{10, 5, 60, 30}));
+    EXPECT_FALSE(GetUpdateRect(top, nullptr, FALSE));
     EXPECT_TRUE(EndPaint(top, &paint));
     EXPECT_FALSE(EndPaint(top, &paint)); // the context went with the first EndPaint
 }
 
-TEST_F(Painting, InvalidAreaIsClippedToTheClientArea)
+TEST_F(Painting, InvalidAreaIsClippedToTheClientAreaAndTrimmedOnlyByFullWidthBands)
 {
     const HWND top = makeUnpainted(nullptr, 100, 80);
     ValidateRect(top, nullptr);
@@ -110,46 +98,26 @@ TEST_F(Painting, InvalidAreaIsClippedToTheClientArea)
     EXPECT_FALSE(GetUpdateRect(top, nullptr, FALSE));
     const RECT across{-10, 70, 20, 90};
     InvalidateRect(top, &across, FALSE);
-    RECT update{};
-    GetUpdateRect(top, &update, FALSE);
-    EXPECT_EQ(update.left, 0);
-    EXPECT_EQ(update.bottom, 80);
-}
-
-TEST_F(Painting, ValidatingAFullWidthBandTrimsTheInvalidArea)
-{
-    const HWND top = makeUnpainted(nullptr, 100, 80);
+    EXPECT_EQ(updateBox(top), (Edges{0, 70, 20, 80}));
     InvalidateRect(top, nullptr, FALSE);
     const RECT topBand{0, 0, 100, 30};
     ValidateRect(top, &topBand);
-    RECT update{};
-    ASSERT_TRUE(GetUpdateRect(top, &update, FALSE));
-    EXPECT_EQ(update.top, 30);
+    EXPECT_EQ(updateBox(top), (Edges{0, 30, 100, 80}));
     const RECT middle{40, 40, 50, 50}; // a hole: the box still needs drawing
     ValidateRect(top, &middle);
-    GetUpdateRect(top, &update, FALSE);
-    EXPECT_EQ(update.top, 30);
-    EXPECT_EQ(update.bottom, 80);
+    EXPECT_EQ(updateBox(top), (Edges{0, 30, 100, 80}));
 }
 
 TEST_F(Painting, DefaultErasingFillsTheInvalidAreaWithTheClassBrush)
 {
     const HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = DefWindowProc;
-    windowClass.lpszClassName = "Red";
-    windowClass.hbrBackground = red;
-    RegisterClass(&windowClass);
-    const HWND top =
-        CreateWindow("Red", nullptr, WS_VISIBLE, 0, 0, 40, 30, nullptr, nullptr, nullptr, nullptr);
+    registerClass("Red", DefWindowProc, red);
+    const HWND top = makeOf("Red", nullptr, 0, 0, 40, 30);
     ValidateRect(top, nullptr);
     const RECT area{5, 5, 10, 10};
     InvalidateRect(top, &area, TRUE);
     UpdateWindow(top);
-    EXPECT_EQ(surfaceColor(top, 5, 5), RGB(255, 0, 0));
-    EXPECT_EQ(surfaceColor(top, 9, 9), RGB(255, 0, 0));
-    EXPECT_EQ(surfaceColor(top, 10, 9), RGB(0, 0, 0));
-    EXPECT_EQ(surfaceColor(top, 4, 5), RGB(0, 0, 0));
+    expectBox(top, area, RGB(255, 0, 0), RGB(0, 0, 0));
     DestroyWindow(top);
     DeleteObject(red);
 }
@@ -166,8 +134,5 @@ TEST_F(Painting, PaintContextDrawsOnlyInsideItsWindow)
     SelectObject(dc, GetStockObject(WHITE_BRUSH));
     Rectangle(dc, -100, -100, 100, 100);
     EndPaint(child, &paint);
-    EXPECT_EQ(surfaceColor(top, 10, 10), RGB(255, 255, 255));
-    EXPECT_EQ(surfaceColor(top, 14, 14), RGB(255, 255, 255));
-    EXPECT_EQ(surfaceColor(top, 15, 14), RGB(0, 0, 0));
-    EXPECT_EQ(surfaceColor(top, 9, 10), RGB(0, 0, 0));
+    expectBox(top, RECT{10, 10, 15, 15}, RGB(255, 255, 255), RGB(0, 0, 0));
 }

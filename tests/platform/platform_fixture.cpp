@@ -3,7 +3,6 @@
 std::vector<Received> received;
 
 static constexpr const char* kRecordingClass = "TestRecorder";
-static constexpr const char* kNoPaintClass = "TestNoPaint";
 
 LRESULT recordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -30,20 +29,30 @@ void PlatformTest::SetUp()
 {
     platformReset();
     received.clear();
-    WNDCLASS recording{};
-    recording.lpfnWndProc = recordingProcedure;
-    recording.lpszClassName = kRecordingClass;
-    ASSERT_NE(RegisterClass(&recording), 0);
-    WNDCLASS noPaint{};
-    noPaint.lpfnWndProc = recordingNoPaintProcedure;
-    noPaint.lpszClassName = kNoPaintClass;
-    ASSERT_NE(RegisterClass(&noPaint), 0);
+    registerClass(kRecordingClass, recordingProcedure);
+    registerClass("TestNoPaint", recordingNoPaintProcedure);
 }
 
 void PlatformTest::TearDown()
 {
     platformReset();
     received.clear();
+}
+
+void PlatformTest::registerClass(const char* name, WNDPROC procedure, HBRUSH background)
+{
+    WNDCLASS windowClass{};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.lpszClassName = name;
+    windowClass.hbrBackground = background;
+    ASSERT_NE(RegisterClass(&windowClass), 0) << name;
+}
+
+HWND PlatformTest::makeOf(const char* className, HWND parent, int x, int y, int width, int height,
+                          void* createParam)
+{
+    return CreateWindow(className, nullptr, (parent ? WS_CHILD : 0) | WS_VISIBLE, x, y, width,
+                        height, parent, nullptr, nullptr, createParam);
 }
 
 HWND PlatformTest::makeTopLevel(int width, int height)
@@ -54,8 +63,7 @@ HWND PlatformTest::makeTopLevel(int width, int height)
 
 HWND PlatformTest::makeChild(HWND parent, int x, int y, int width, int height)
 {
-    return CreateWindow(kRecordingClass, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height,
-                        parent, nullptr, nullptr, nullptr);
+    return makeOf(kRecordingClass, parent, x, y, width, height);
 }
 
 void PlatformTest::drainAll()
@@ -64,8 +72,21 @@ void PlatformTest::drainAll()
     MSG msg;
     for (int taken = 0; taken < 1000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++taken)
         DispatchMessage(&msg);
-    ASSERT_FALSE(PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE)) << "a paint stays due";
+    ASSERT_TRUE(queueEmpty()) << "a paint stays due";
     received.clear();
+}
+
+MSG PlatformTest::take(HWND filter, UINT first, UINT last)
+{
+    MSG msg{};
+    if (!PeekMessage(&msg, filter, first, last, PM_REMOVE)) msg = MSG{};
+    return msg;
+}
+
+bool PlatformTest::queueEmpty()
+{
+    MSG msg;
+    return !PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
 }
 
 COLORREF surfaceColor(HWND topLevel, int x, int y)
@@ -74,4 +95,19 @@ COLORREF surfaceColor(HWND topLevel, int x, int y)
     if (!view.pixels || x < 0 || y < 0 || x >= view.width || y >= view.height) return CLR_INVALID;
     const std::uint8_t* pixel = view.pixels + y * view.stride + x * 4;
     return RGB(pixel[2], pixel[1], pixel[0]);
+}
+
+void expectBox(HWND topLevel, const RECT& box, COLORREF inside, COLORREF outside)
+{
+    const LONG lastX = box.right - 1, lastY = box.bottom - 1;
+    // The corners inside, and the pixels just left of, above, right of and below them.
+    const struct {
+        LONG x, y;
+        COLORREF expected;
+    } checks[] = {{box.left, box.top, inside},      {lastX, lastY, inside},
+                  {box.left - 1, box.top, outside}, {box.left, box.top - 1, outside},
+                  {lastX + 1, lastY, outside},      {lastX, lastY + 1, outside}};
+    for (const auto& check : checks)
+        EXPECT_EQ(surfaceColor(topLevel, check.x, check.y), check.expected)
+            << "(" << check.x << ", " << check.y << ")";
 }

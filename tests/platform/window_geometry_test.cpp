@@ -3,40 +3,40 @@
 
 class WindowGeometry : public PlatformTest {};
 
-TEST_F(WindowGeometry, MoveWindowSendsMoveThenSizeWithWin32Packing)
+TEST_F(WindowGeometry, MoveWindowSendsWhatChangedMoveBeforeSizeWithWin32Packing)
 {
     const HWND top = makeTopLevel(400, 300);
     const HWND child = makeChild(top, 10, 20, 100, 50);
-    received.clear();
-    EXPECT_TRUE(MoveWindow(child, -5, 30, 200, 60, TRUE));
-    ASSERT_EQ(received.size(), 2u);
-    EXPECT_EQ(received[0].message, WM_MOVE);
-    EXPECT_EQ(GET_X_LPARAM(received[0].lParam), -5); // signed low half
-    EXPECT_EQ(GET_Y_LPARAM(received[0].lParam), 30);
-    EXPECT_EQ(received[1].message, WM_SIZE);
-    EXPECT_EQ(received[1].wParam, SIZE_RESTORED);
-    EXPECT_EQ(LOWORD(static_cast<std::uintptr_t>(received[1].lParam)), 200);
-    EXPECT_EQ(HIWORD(static_cast<std::uintptr_t>(received[1].lParam)), 60);
-    RECT client{};
-    GetClientRect(child, &client);
-    EXPECT_EQ(client.right, 200);
-    EXPECT_EQ(client.bottom, 60);
-}
-
-TEST_F(WindowGeometry, MoveWindowSendsOnlyWhatChanged)
-{
-    const HWND top = makeTopLevel(400, 300);
-    const HWND child = makeChild(top, 10, 20, 100, 50);
-    received.clear();
-    MoveWindow(child, 10, 20, 100, 50, TRUE);
-    EXPECT_TRUE(received.empty());
-    MoveWindow(child, 11, 20, 100, 50, TRUE);
-    ASSERT_EQ(received.size(), 1u);
-    EXPECT_EQ(received[0].message, WM_MOVE);
-    received.clear();
-    MoveWindow(child, 11, 20, 100, 51, TRUE);
-    ASSERT_EQ(received.size(), 1u);
-    EXPECT_EQ(received[0].message, WM_SIZE);
+    const struct {
+        int x, y, width, height;
+        std::vector<UINT> expected;
+    } moves[] = {
+        {-5, 30, 200, 60, {WM_MOVE, WM_SIZE}}, // both change: WM_MOVE first
+        {-5, 30, 200, 60, {}},                 // nothing changes: nothing is sent
+        {-4, 30, 200, 60, {WM_MOVE}},
+        {-4, 30, 200, 61, {WM_SIZE}},
+    };
+    for (const auto& move : moves) {
+        received.clear();
+        EXPECT_TRUE(MoveWindow(child, move.x, move.y, move.width, move.height, TRUE));
+        std::vector<UINT> sent;
+        for (const Received& entry : received) sent.push_back(entry.message);
+        EXPECT_EQ(sent, move.expected) << move.x << ", " << move.height;
+        for (const Received& entry : received) {
+            const auto packed = static_cast<std::uintptr_t>(entry.lParam);
+            if (entry.message == WM_MOVE) {
+                EXPECT_EQ(GET_X_LPARAM(entry.lParam), move.x); // signed low half
+                EXPECT_EQ(GET_Y_LPARAM(entry.lParam), move.y);
+            } else {
+                EXPECT_EQ(entry.wParam, SIZE_RESTORED);
+                EXPECT_EQ(LOWORD(packed), move.width);
+                EXPECT_EQ(HIWORD(packed), move.height);
+            }
+        }
+        RECT client{};
+        GetClientRect(child, &client);
+        EXPECT_EQ(edges(client), (Edges{0, 0, move.width, move.height}));
+    }
 }
 
 namespace {
@@ -59,20 +59,14 @@ LRESULT keepsToTheBottom(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 TEST_F(WindowGeometry, SizeHandlerMovingItsOwnWindowDoesNotRecurse)
 {
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = keepsToTheBottom;
-    windowClass.lpszClassName = "Bottom";
-    RegisterClass(&windowClass);
-    const HWND top = makeTopLevel(400, 300);
-    const HWND strip = CreateWindow("Bottom", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top,
-                                    nullptr, nullptr, nullptr);
+    registerClass("Bottom", keepsToTheBottom);
+    const HWND strip = makeOf("Bottom", makeTopLevel(400, 300), 0, 0, 10, 10);
     sizeMessages = 0;
     SendMessage(strip, WM_SIZE, 0, 0);
     EXPECT_EQ(sizeMessages, 2); // the call itself, then the one real change
     RECT rect{};
     GetWindowRect(strip, &rect);
-    EXPECT_EQ(rect.top, 210);
-    EXPECT_EQ(rect.right, 400);
+    EXPECT_EQ(edges(rect), (Edges{0, 210, 400, 300}));
 }
 
 TEST_F(WindowGeometry, MovingATopLevelWindowResizesItsSurfaceKeepingPixels)
@@ -99,13 +93,9 @@ TEST_F(WindowGeometry, RectanglesAndAncestors)
     const HWND grandchild = makeChild(child, 5, 6, 30, 40);
     RECT rect{};
     GetWindowRect(grandchild, &rect);
-    EXPECT_EQ(rect.left, 15);
-    EXPECT_EQ(rect.top, 26);
-    EXPECT_EQ(rect.right, 45);
-    EXPECT_EQ(rect.bottom, 66);
+    EXPECT_EQ(edges(rect), (Edges{15, 26, 45, 66}));
     GetClientRect(grandchild, &rect);
-    EXPECT_EQ(rect.left, 0);
-    EXPECT_EQ(rect.right, 30);
+    EXPECT_EQ(edges(rect), (Edges{0, 0, 30, 40}));
     EXPECT_EQ(GetParent(grandchild), child);
     EXPECT_EQ(GetParent(top), nullptr);
     EXPECT_EQ(GetAncestor(grandchild, GA_PARENT), child);
@@ -120,7 +110,7 @@ TEST_F(WindowGeometry, RectanglesAndAncestors)
     EXPECT_EQ(point.y, 2);
 }
 
-TEST_F(WindowGeometry, ChildrenAreListedInCreationOrder)
+TEST_F(WindowGeometry, ChildrenAreListedInCreationOrderAndADestroyedOneLeavesTheList)
 {
     const HWND top = makeTopLevel(100, 100);
     const HWND first = makeChild(top, 0, 0, 10, 10);
@@ -131,13 +121,18 @@ TEST_F(WindowGeometry, ChildrenAreListedInCreationOrder)
     EXPECT_EQ(GetNextChild(top, second), third);
     EXPECT_EQ(GetNextChild(top, third), nullptr);
     EXPECT_EQ(GetNextChild(first, second), nullptr); // not first's child
+    EXPECT_TRUE(DestroyWindow(first));
+    EXPECT_TRUE(IsWindow(top));
+    EXPECT_EQ(GetTopWindow(top), second);
+    EXPECT_EQ(GetNextChild(top, second), third);
 }
 
-TEST_F(WindowGeometry, ChildWindowFromPointDeepFindsTheDeepestShownChild)
+TEST_F(WindowGeometry, ChildWindowFromPointDeepFindsTheDeepestShownEarliestChild)
 {
     const HWND top = makeTopLevel(100, 100);
     const HWND panel = makeChild(top, 10, 10, 50, 50);
     const HWND button = makeChild(panel, 5, 5, 10, 10);
+    makeChild(top, 10, 10, 50, 50); // a later sibling over the panel: the earlier one wins
     const HWND hidden = makeChild(top, 70, 70, 20, 20);
     ShowWindow(hidden, SW_HIDE);
     EXPECT_EQ(ChildWindowFromPointDeep(top, POINT{15, 15}), button);
@@ -146,14 +141,6 @@ TEST_F(WindowGeometry, ChildWindowFromPointDeepFindsTheDeepestShownChild)
     EXPECT_EQ(ChildWindowFromPointDeep(top, POINT{75, 75}), top);     // hidden child skipped
     EXPECT_EQ(ChildWindowFromPointDeep(top, POINT{100, 5}), nullptr); // outside the parent
     EXPECT_EQ(ChildWindowFromPointDeep(top, POINT{-1, 5}), nullptr);
-}
-
-TEST_F(WindowGeometry, OverlappingSiblingsHitTheEarlierOne)
-{
-    const HWND top = makeTopLevel(100, 100);
-    const HWND under = makeChild(top, 0, 0, 50, 50);
-    makeChild(top, 0, 0, 50, 50);
-    EXPECT_EQ(ChildWindowFromPointDeep(top, POINT{5, 5}), under);
 }
 
 TEST_F(WindowGeometry, ShowWindowSendsShowWindowOnChangeAndAnswersThePreviousState)

@@ -1,14 +1,12 @@
 // Creation, destruction and handle safety.
 #include "tests/platform/platform_fixture.h"
 
-class WindowLifecycle : public PlatformTest {};
-
 namespace {
 
 CREATESTRUCT createSeen{};
-int createParamSeen = 0;
 LRESULT createAnswer = 0;
 LRESULT ncCreateAnswer = TRUE;
+BOOL destroyAgainAnswer = TRUE;
 
 LRESULT creationProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -16,7 +14,6 @@ LRESULT creationProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     if (message == WM_NCCREATE) return ncCreateAnswer;
     if (message == WM_CREATE) {
         createSeen = *reinterpret_cast<CREATESTRUCT*>(lParam);
-        createParamSeen = *static_cast<int*>(createSeen.lpCreateParams);
         // The window is whole while WM_CREATE runs: its rectangle and parent answer.
         RECT client{};
         EXPECT_TRUE(GetClientRect(window, &client));
@@ -27,14 +24,11 @@ LRESULT creationProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProc(window, message, wParam, lParam);
 }
 
-void registerCreationClass()
+LRESULT destroysItselfAgain(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = creationProcedure;
-    windowClass.lpszClassName = "Creation";
-    ASSERT_NE(RegisterClass(&windowClass), 0);
-    createAnswer = 0;
-    ncCreateAnswer = TRUE;
+    received.push_back(Received{window, message, wParam, lParam});
+    if (message == WM_DESTROY) destroyAgainAnswer = DestroyWindow(window);
+    return DefWindowProc(window, message, wParam, lParam);
 }
 
 std::vector<HWND> windowsOf(const std::vector<Received>& messages)
@@ -46,9 +40,19 @@ std::vector<HWND> windowsOf(const std::vector<Received>& messages)
 
 } // namespace
 
+class WindowLifecycle : public PlatformTest {
+protected:
+    void SetUp() override
+    {
+        PlatformTest::SetUp();
+        registerClass("Creation", creationProcedure);
+        createAnswer = 0;
+        ncCreateAnswer = TRUE;
+    }
+};
+
 TEST_F(WindowLifecycle, CreationSendsNcCreateThenCreateWithTheCreateStruct)
 {
-    registerCreationClass();
     const HWND top = makeTopLevel(100, 80);
     received.clear();
     int param = 42;
@@ -58,7 +62,7 @@ TEST_F(WindowLifecycle, CreationSendsNcCreateThenCreateWithTheCreateStruct)
     ASSERT_EQ(received.size(), 2u);
     EXPECT_EQ(received[0].message, WM_NCCREATE);
     EXPECT_EQ(received[1].message, WM_CREATE);
-    EXPECT_EQ(createParamSeen, 42);
+    EXPECT_EQ(createSeen.lpCreateParams, &param);
     EXPECT_EQ(createSeen.x, 5);
     EXPECT_EQ(createSeen.y, 6);
     EXPECT_EQ(createSeen.cx, 30);
@@ -67,50 +71,36 @@ TEST_F(WindowLifecycle, CreationSendsNcCreateThenCreateWithTheCreateStruct)
     EXPECT_EQ(GetWindowLongPtr(child, GWLP_ID), 7);
 }
 
-TEST_F(WindowLifecycle, MinusOneFromCreateDestroysTheWindowAndReturnsNull)
+// A creation answered -1 (WM_CREATE) or FALSE (WM_NCCREATE) fails and leaves nothing
+// behind; a window refused before WM_CREATE never gets WM_DESTROY.
+TEST_F(WindowLifecycle, RefusedCreationReturnsNullAndLeavesNoWindow)
 {
-    registerCreationClass();
-    createAnswer = -1;
-    int param = 0;
-    const HWND window = CreateWindow("Creation", nullptr, WS_VISIBLE, 0, 0, 10, 10, nullptr,
-                                     nullptr, nullptr, &param);
-    EXPECT_EQ(window, nullptr);
-    const std::vector<Received> destroyed = receivedOf(WM_DESTROY);
-    const std::vector<Received> finished = receivedOf(WM_NCDESTROY);
-    ASSERT_EQ(destroyed.size(), 1u);
-    ASSERT_EQ(finished.size(), 1u);
-    EXPECT_FALSE(IsWindow(destroyed[0].window));
-    EXPECT_EQ(GetTopWindow(nullptr), nullptr); // nothing is left in the tree
+    const struct {
+        const char* what;
+        LRESULT ncCreate, create;
+        size_t creates, destroys;
+    } rows[] = {{"-1 from WM_CREATE", TRUE, -1, 1, 1}, {"FALSE from WM_NCCREATE", FALSE, 0, 0, 0}};
+    for (const auto& row : rows) {
+        received.clear();
+        ncCreateAnswer = row.ncCreate;
+        createAnswer = row.create;
+        EXPECT_EQ(makeOf("Creation", nullptr, 0, 0, 10, 10), nullptr) << row.what;
+        EXPECT_EQ(receivedOf(WM_CREATE).size(), row.creates) << row.what;
+        EXPECT_EQ(receivedOf(WM_DESTROY).size(), row.destroys) << row.what;
+        ASSERT_EQ(receivedOf(WM_NCDESTROY).size(), 1u) << row.what;
+        EXPECT_FALSE(IsWindow(receivedOf(WM_NCDESTROY)[0].window)) << row.what;
+        EXPECT_EQ(GetTopWindow(nullptr), nullptr); // nothing is left in the tree
+    }
 }
 
-TEST_F(WindowLifecycle, FalseFromNcCreateRefusesTheWindowBeforeCreate)
+TEST_F(WindowLifecycle, UnknownClassDeadParentAndOversizedSurfaceAreRefused)
 {
-    registerCreationClass();
-    ncCreateAnswer = FALSE;
-    int param = 0;
-    EXPECT_EQ(CreateWindow("Creation", nullptr, 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, &param),
-              nullptr);
-    EXPECT_TRUE(receivedOf(WM_CREATE).empty());
-    EXPECT_TRUE(receivedOf(WM_DESTROY).empty());
-    EXPECT_EQ(receivedOf(WM_NCDESTROY).size(), 1u);
-}
-
-TEST_F(WindowLifecycle, NullClassNameGivesTheDefaultProcedure)
-{
-    const HWND window = CreateWindow(nullptr, nullptr, WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
-                                     nullptr, nullptr);
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(GetWindowLongPtr(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(DefWindowProc));
-}
-
-TEST_F(WindowLifecycle, UnknownClassAndDeadParentAreRefused)
-{
-    EXPECT_EQ(
-        CreateWindow("NoSuchClass", nullptr, 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
-        nullptr);
+    EXPECT_EQ(makeOf("NoSuchClass", nullptr, 0, 0, 10, 10), nullptr);
     const HWND top = makeTopLevel(10, 10);
     DestroyWindow(top);
     EXPECT_EQ(makeChild(top, 0, 0, 5, 5), nullptr);
+    EXPECT_EQ(makeTopLevel(100000, 10), nullptr);
+    EXPECT_NE(makeTopLevel(0, 0), nullptr); // an empty window is fine
 }
 
 TEST_F(WindowLifecycle, DestroySendsDestroyParentsFirstAndNcDestroyChildrenFirst)
@@ -124,17 +114,6 @@ TEST_F(WindowLifecycle, DestroySendsDestroyParentsFirstAndNcDestroyChildrenFirst
     EXPECT_EQ(windowsOf(receivedOf(WM_DESTROY)), (std::vector<HWND>{top, a, a1, b}));
     EXPECT_EQ(windowsOf(receivedOf(WM_NCDESTROY)), (std::vector<HWND>{a1, a, b, top}));
     for (HWND window : {top, a, a1, b}) EXPECT_FALSE(IsWindow(window));
-}
-
-TEST_F(WindowLifecycle, DestroyingAChildLeavesItsParentAndSiblings)
-{
-    const HWND top = makeTopLevel(100, 100);
-    const HWND a = makeChild(top, 0, 0, 50, 50);
-    const HWND b = makeChild(top, 50, 0, 50, 50);
-    EXPECT_TRUE(DestroyWindow(a));
-    EXPECT_TRUE(IsWindow(top));
-    EXPECT_EQ(GetTopWindow(top), b);
-    EXPECT_EQ(GetNextChild(top, b), nullptr);
 }
 
 TEST_F(WindowLifecycle, DestroyedAndBogusHandlesAreRefusedEverywhere)
@@ -160,8 +139,7 @@ TEST_F(WindowLifecycle, DestroyedAndBogusHandlesAreRefusedEverywhere)
         EXPECT_FALSE(InvalidateRect(bad, nullptr, FALSE));
         EXPECT_EQ(SetCapture(bad), nullptr);
         EXPECT_EQ(GetCapture(), nullptr);
-        MSG msg;
-        EXPECT_FALSE(PeekMessage(&msg, bad, 0, 0, PM_REMOVE));
+        EXPECT_EQ(take(bad).message, 0u);
     }
     ReleaseDC(top, dc);
 }
@@ -175,46 +153,17 @@ TEST_F(WindowLifecycle, PostedMessagesOfDestroyedWindowsAreDropped)
     PostMessage(top, WM_USER + 2, 0, 0);
     PostMessage(child, WM_USER + 3, 0, 0);
     DestroyWindow(child);
-    MSG msg;
-    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, WM_USER + 2u);
+    EXPECT_EQ(take().message, WM_USER + 2u);
     // Only the parent's repaint of the uncovered area remains.
-    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, WM_PAINT);
-    EXPECT_EQ(msg.hwnd, top);
+    const MSG paint = take();
+    EXPECT_EQ(paint.message, WM_PAINT);
+    EXPECT_EQ(paint.hwnd, top);
 }
-
-TEST_F(WindowLifecycle, DestroyingTheCaptureHolderReleasesTheCapture)
-{
-    const HWND top = makeTopLevel(20, 20);
-    const HWND child = makeChild(top, 0, 0, 10, 10);
-    SetCapture(child);
-    DestroyWindow(top);
-    EXPECT_EQ(GetCapture(), nullptr);
-}
-
-namespace {
-
-BOOL destroyAgainAnswer = TRUE;
-
-LRESULT destroysItselfAgain(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    received.push_back(Received{window, message, wParam, lParam});
-    if (message == WM_DESTROY) destroyAgainAnswer = DestroyWindow(window);
-    return DefWindowProc(window, message, wParam, lParam);
-}
-
-} // namespace
 
 TEST_F(WindowLifecycle, DestroyWindowFromItsOwnWmDestroyIsRefused)
 {
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = destroysItselfAgain;
-    windowClass.lpszClassName = "Again";
-    RegisterClass(&windowClass);
-    const HWND window =
-        CreateWindow("Again", nullptr, 0, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_TRUE(DestroyWindow(window));
+    registerClass("Again", destroysItselfAgain);
+    EXPECT_TRUE(DestroyWindow(makeOf("Again", nullptr, 0, 0, 5, 5)));
     EXPECT_FALSE(destroyAgainAnswer);
     EXPECT_EQ(receivedOf(WM_DESTROY).size(), 1u);
     EXPECT_EQ(receivedOf(WM_NCDESTROY).size(), 1u);
@@ -251,10 +200,4 @@ TEST_F(WindowLifecycle, ResetDestroysLiveWindowsWithTheirMessages)
     EXPECT_EQ(receivedOf(WM_DESTROY).size(), 2u);
     EXPECT_EQ(receivedOf(WM_NCDESTROY).size(), 2u);
     EXPECT_FALSE(IsWindow(top));
-}
-
-TEST_F(WindowLifecycle, OversizedTopLevelWindowIsRefused)
-{
-    EXPECT_EQ(makeTopLevel(100000, 10), nullptr);
-    EXPECT_NE(makeTopLevel(0, 0), nullptr); // an empty window is fine
 }

@@ -4,6 +4,7 @@
 #include "tests/render/scene.h"
 
 #include <cmath>
+#include <vector>
 
 using namespace render_test;
 
@@ -14,17 +15,41 @@ f32 dot(const f32* a, const f32* b)
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
-void expectOrthonormal(const RenderState& render)
-{
-    EXPECT_NEAR(dot(render.forward, render.forward), 1.0f, 1e-6f);
-    EXPECT_NEAR(dot(render.left, render.left), 1.0f, 1e-6f);
-    EXPECT_NEAR(dot(render.up, render.up), 1.0f, 1e-6f);
-    EXPECT_NEAR(dot(render.forward, render.left), 0.0f, 1e-6f);
-    EXPECT_NEAR(dot(render.forward, render.up), 0.0f, 1e-6f);
-    EXPECT_NEAR(dot(render.left, render.up), 0.0f, 1e-6f);
-}
-
-class CameraTransform : public RenderScene {};
+class CameraTransform : public RenderScene {
+protected:
+    void TearDown() override
+    {
+        if (!single.empty()) render.projected = render.projectedRight = nullptr; // ours
+        RenderScene::TearDown();
+    }
+    // Projects these view points for a W x H image, single and for each eye.
+    void project(std::initializer_list<Point> points, i16 width, i16 height)
+    {
+        beginObject(world, addMaterial(world, 1, 1, 1));
+        for (const Point& point : points) addVertex(world, point);
+        single.resize(points.size());
+        left.resize(points.size());
+        right.resize(points.size());
+        setScreenGeometry(render, width, height);
+        reproject();
+    }
+    void reproject()
+    {
+        render.projected = single.data();
+        ProjectVertices(world, render);
+        render.projected = left.data();
+        render.projectedRight = right.data();
+        ProjectVerticesStereo(world, render);
+    }
+    void expectOrthonormal()
+    {
+        const f32* axes[3] = {render.forward, render.left, render.up};
+        for (int a = 0; a < 3; ++a)
+            for (int b = a; b < 3; ++b)
+                EXPECT_NEAR(dot(axes[a], axes[b]), a == b ? 1.0f : 0.0f, 1e-6f) << a << b;
+    }
+    std::vector<ProjectedVertex> single, left, right;
+};
 
 } // namespace
 
@@ -32,48 +57,36 @@ TEST_F(CameraTransform, ProjectsTheWorkedVertexOfA576By448Frame)
 {
     // View angle 0.3, centre (288, 224), aspect 0.7777778: a vertex at depth 1000,
     // left 100, up 50 lands at (194.897, 177.449).
-    beginObject(world, addMaterial(world, 1, 1, 1));
-    addVertex(world, {1000.0f, 100.0f, 50.0f});
-    render.projected = static_cast<ProjectedVertex*>(std::malloc(sizeof(ProjectedVertex)));
-    setScreenGeometry(render, 576, 448);
+    project({{1000.0f, 100.0f, 50.0f}}, 576, 448);
     EXPECT_EQ(render.screenCentreX, 288);
     EXPECT_EQ(render.screenCentreY, 224);
     EXPECT_FLOAT_EQ(render.aspectRatio, 0.7777778f);
-    ProjectVertices(world, render);
-    EXPECT_NEAR(render.projected[0].screenX, 194.897f, 1e-3f);
-    EXPECT_NEAR(render.projected[0].screenY, 177.449f, 1e-3f);
-    EXPECT_EQ(render.projected[0].depth, 1000.0f);
-    std::free(render.projected);
-    render.projected = nullptr;
+    EXPECT_NEAR(single[0].screenX, 194.897f, 1e-3f);
+    EXPECT_NEAR(single[0].screenY, 177.449f, 1e-3f);
+    EXPECT_EQ(single[0].depth, 1000.0f);
 }
 
-TEST_F(CameraTransform, LooksStraightDownWhenTheEyeStandsOnTheTarget)
+// Eye equal to target: heading +pi/2, elevation -pi/2, so forward is straight down the
+// third axis; a target straight above looks straight up. The axes stay orthonormal.
+TEST_F(CameraTransform, LooksStraightDownWhenTheEyeStandsOnTheTargetAndUpAtATargetAbove)
 {
-    world.camera.eyePoint[0] = world.camera.targetPoint[0] = 7.0f;
-    world.camera.eyePoint[1] = world.camera.targetPoint[1] = -3.0f;
-    world.camera.eyePoint[2] = world.camera.targetPoint[2] = 2.0f;
-    BuildViewMatrix(world, render);
-    // Heading +pi/2, elevation -pi/2: forward is straight down the third axis.
-    EXPECT_NEAR(render.forward[2], -1.0f, 1e-6f);
-    EXPECT_NEAR(render.forward[0], 0.0f, 1e-6f);
-    EXPECT_NEAR(render.forward[1], 0.0f, 1e-6f);
-    expectOrthonormal(render);
-}
-
-TEST_F(CameraTransform, LooksStraightUpAtATargetAboveTheEye)
-{
-    world.camera.targetPoint[0] = 0.0f;
-    world.camera.targetPoint[2] = 10.0f;
-    BuildViewMatrix(world, render);
-    EXPECT_NEAR(render.forward[2], 1.0f, 1e-6f);
-    expectOrthonormal(render);
+    const struct {
+        Point eye, target;
+        f32 forward[3];
+    } rows[] = {{{7.0f, -3.0f, 2.0f}, {7.0f, -3.0f, 2.0f}, {0.0f, 0.0f, -1.0f}},
+                {{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 10.0f}, {0.0f, 0.0f, 1.0f}}};
+    for (const auto& row : rows) {
+        placeCamera(world, row.eye, row.target);
+        BuildViewMatrix(world, render);
+        for (int c = 0; c < 3; ++c) EXPECT_NEAR(render.forward[c], row.forward[c], 1e-6f) << c;
+        expectOrthonormal();
+    }
 }
 
 TEST_F(CameraTransform, PutsEveryVertexAndLightBackAfterAFrame)
 {
     open(32, 24);
-    const i16 material = addMaterial(world, 1, 1, 1);
-    beginObject(world, material);
+    beginObject(world, addMaterial(world, 1, 1, 1));
     const Point points[] = {{9000, 120, -40}, {9500, -700, 300}, {11000, 5, 900}, {-300, 40, 2}};
     for (const Point& p : points) addVertex(world, p);
     addFace(world, {0, 1, 2});
@@ -81,11 +94,7 @@ TEST_F(CameraTransform, PutsEveryVertexAndLightBackAfterAFrame)
     endObject(world);
     addPointLight(world, 1.0f, 2.0f, 3.0f, 0.0f);
     addDirectionalLight(world, 0.0f, -1.0f, 0.0f);
-    world.camera.eyePoint[0] = 100.0f;
-    world.camera.eyePoint[1] = -250.0f;
-    world.camera.targetPoint[0] = 5000.0f;
-    world.camera.targetPoint[1] = 900.0f;
-    world.camera.targetPoint[2] = 400.0f;
+    placeCamera(world, {100.0f, -250.0f, 0.0f}, {5000.0f, 900.0f, 400.0f});
     world.camera.rollAngle = 0.4f;
     load();
     draw();
@@ -104,74 +113,44 @@ TEST_F(CameraTransform, PutsEveryVertexAndLightBackAfterAFrame)
 // over (a vertex to the left landed right of the centre).
 TEST_F(CameraTransform, KeepsLeftOnTheLeftForAViewAngleBeyondAQuarterTurn)
 {
-    beginObject(world, addMaterial(world, 1, 1, 1));
-    addVertex(world, {1000.0f, 100.0f, 100.0f});
-    ProjectedVertex projected[1];
-    render.projected = projected;
-    setScreenGeometry(render, 100, 100);
+    project({{1000.0f, 100.0f, 100.0f}}, 100, 100);
     for (f32 angle : {2.0f, 3.14159265f}) {
         world.camera.viewAngle = angle;
-        ProjectVertices(world, render);
-        EXPECT_LT(projected[0].screenX, 50.0f) << angle;
-        EXPECT_LT(projected[0].screenY, 50.0f) << angle;
-        EXPECT_GT(projected[0].screenX, 49.0f) << angle; // a 178-degree opening: near the centre
+        reproject();
+        EXPECT_LT(single[0].screenX, 50.0f) << angle;
+        EXPECT_LT(single[0].screenY, 50.0f) << angle;
+        EXPECT_GT(single[0].screenX, 49.0f) << angle; // a 178-degree opening: near the centre
     }
-    render.projected = nullptr;
 }
 
 // Regression: a vertex in the eye plane divided by zero and left infinite screen
 // positions for the rasterizer to truncate.
 TEST_F(CameraTransform, PinsTheProjectionOfAVertexInTheEyePlane)
 {
-    beginObject(world, addMaterial(world, 1, 1, 1));
-    addVertex(world, {0.0f, 100.0f, -100.0f});
-    ProjectedVertex projected[1];
-    ProjectedVertex right[1];
-    render.projected = projected;
-    render.projectedRight = right;
-    setScreenGeometry(render, 100, 100);
-    ProjectVertices(world, render);
-    EXPECT_EQ(projected[0].screenX, -kFarScreen);
-    EXPECT_EQ(projected[0].screenY, kFarScreen);
-    ProjectVerticesStereo(world, render);
-    EXPECT_TRUE(std::isfinite(projected[0].screenX));
+    project({{0.0f, 100.0f, -100.0f}}, 100, 100);
+    EXPECT_EQ(single[0].screenX, -kFarScreen);
+    EXPECT_EQ(single[0].screenY, kFarScreen);
+    EXPECT_TRUE(std::isfinite(left[0].screenX));
     EXPECT_TRUE(std::isfinite(right[0].screenX));
-    render.projected = render.projectedRight = nullptr;
 }
 
 TEST_F(CameraTransform, StereoWithNoEyeGapMatchesTheSingleViewInFront)
 {
-    beginObject(world, addMaterial(world, 1, 1, 1));
-    addVertex(world, {3000.0f, 250.0f, -80.0f});
-    addVertex(world, {-3000.0f, 250.0f, -80.0f}); // behind: only the sign differs
-    ProjectedVertex single[2], left[2], right[2];
-    setScreenGeometry(render, 200, 150);
     world.camera.eyeGap = 0.0f;
-    render.projected = single;
-    ProjectVertices(world, render);
-    render.projected = left;
-    render.projectedRight = right;
-    ProjectVerticesStereo(world, render);
+    // The second point is behind: only the sign of its depth differs.
+    project({{3000.0f, 250.0f, -80.0f}, {-3000.0f, 250.0f, -80.0f}}, 200, 150);
     EXPECT_EQ(left[0].screenX, single[0].screenX);
     EXPECT_EQ(right[0].screenX, single[0].screenX);
     EXPECT_EQ(left[0].screenY, single[0].screenY);
     EXPECT_NE(left[1].screenX, single[1].screenX); // signed depth mirrors it
-    render.projected = render.projectedRight = nullptr;
 }
 
 TEST_F(CameraTransform, SeparatesTheEyesBy500UnitsEachWay)
 {
-    beginObject(world, addMaterial(world, 1, 1, 1));
-    addVertex(world, {5000.0f, 0.0f, 0.0f});
-    ProjectedVertex left[1], right[1];
-    render.projected = left;
-    render.projectedRight = right;
-    setScreenGeometry(render, 200, 150);
-    ProjectVerticesStereo(world, render);
+    project({{5000.0f, 0.0f, 0.0f}}, 200, 150);
     // The left eye sees a point straight ahead shifted right of the centre, and the
     // right eye shifted left.
     EXPECT_GT(left[0].screenX, 100.0f);
     EXPECT_LT(right[0].screenX, 100.0f);
     EXPECT_NEAR(left[0].screenX - 100.0f, 100.0f - right[0].screenX, 1e-3f);
-    render.projected = render.projectedRight = nullptr;
 }

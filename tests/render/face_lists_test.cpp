@@ -9,14 +9,12 @@ using namespace render_test;
 
 namespace {
 
-constexpr i16 kWidth = 64;
-constexpr i16 kHeight = 48;
-
 class FaceLists : public RenderScene {
 protected:
     void SetUp() override
     {
         RenderScene::SetUp();
+        open(kWidth, kHeight);
         white = addMaterial(world, 1, 1, 1);
     }
     std::vector<u32> listOf(u32 vertex) const
@@ -54,19 +52,14 @@ TEST_F(FaceLists, ListFacesInTableOrderOncePerCornerAtTheVertex)
 TEST_F(FaceLists, HoldEveryFaceOfAVertexSharedByThreeHundredFaces)
 {
     beginObject(world, white);
-    const u32 centre = addVertex(world, atScreen(kWidth, kHeight, 32.0f, 24.0f, 10000.0f));
+    const u32 centre = screenVertex(32.0f, 24.0f, 10000.0f);
     constexpr u32 kFan = 300;
-    for (u32 k = 0; k < kFan; ++k) {
-        const f32 angle = 6.2831853f * static_cast<f32>(k) / kFan;
-        addVertex(world, atScreen(kWidth, kHeight, 32.0f + 20.0f * std::cos(angle),
-                                  24.0f + 20.0f * std::sin(angle), 12000.0f));
-    }
-    for (u32 k = 0; k < kFan; ++k) addFace(world, {centre, 1 + k, 1 + (k + 1) % kFan});
-    // Ten more copies of the fan reuse the same vertices: 30 entries a vertex on average.
-    for (int copy = 0; copy < 10; ++copy)
-        for (u32 k = 0; k < kFan; ++k) addFace(world, {centre, 1 + k, 1 + (k + 1) % kFan});
+    const std::vector<u32> rim = ring(kFan, 32.0f, 24.0f, 20.0f, 12000.0f);
+    // The fan and ten more copies of it over the same vertices: 30 entries a vertex on
+    // average.
+    for (int copy = 0; copy < 11; ++copy)
+        for (u32 k = 0; k < kFan; ++k) addFace(world, {centre, rim[k], rim[(k + 1) % kFan]});
     endObject(world);
-    open(kWidth, kHeight);
     load();
     EXPECT_EQ(render.vertexFaceCounts[centre], 11 * kFan);
     u32 entries = 0;
@@ -81,18 +74,11 @@ TEST_F(FaceLists, HoldEveryFaceOfAVertexSharedByThreeHundredFaces)
 // grew, and a face larger than the polygon buffer was written past it.
 TEST_F(FaceLists, GrowWithAWorldThatOutgrowsTheBuffersItWasLoadedWith)
 {
-    open(kWidth, kHeight);
-    addScreenRect(world, white, kWidth, kHeight, 2.5f, 2.5f, 12.5f, 12.5f, 10000.0f);
+    rect(white, 2.5f, 2.5f, 12.5f, 12.5f, 10000.0f);
     load();
     const u32 cornersBefore = render.cornerCapacity;
     beginObject(world, white);
-    std::vector<u32> corners;
-    for (u32 k = 0; k < 2 * cornersBefore; ++k) {
-        const f32 angle = 6.2831853f * static_cast<f32>(k) / static_cast<f32>(2 * cornersBefore);
-        corners.push_back(
-            addVertex(world, atScreen(kWidth, kHeight, 40.0f + 15.0f * std::cos(angle),
-                                      24.0f + 15.0f * std::sin(angle), 300000.0f)));
-    }
+    const std::vector<u32> corners = ring(2 * cornersBefore, 40.0f, 24.0f, 15.0f, 300000.0f);
     addFace(world, corners.data(), static_cast<u32>(corners.size()));
     endObject(world);
     draw();
@@ -104,24 +90,10 @@ TEST_F(FaceLists, GrowWithAWorldThatOutgrowsTheBuffersItWasLoadedWith)
 
 TEST_F(FaceLists, LeaveFlatShadedObjectsWithTheFaceNormal)
 {
-    // Two faces folded at a right angle: smooth shading mixes their normals at the
-    // shared corners, flat shading does not.
-    open(kWidth, kHeight);
-    auto fold = [&](f32 left) {
-        const i16 object = beginObject(world, white);
-        const u32 a = addVertex(world, atScreen(kWidth, kHeight, left, 10.5f, 10000.0f));
-        addVertex(world, atScreen(kWidth, kHeight, left + 12.0f, 10.5f, 10000.0f));
-        addVertex(world, atScreen(kWidth, kHeight, left + 12.0f, 38.5f, 10000.0f));
-        addVertex(world, atScreen(kWidth, kHeight, left, 38.5f, 10000.0f));
-        addVertex(world, atScreen(kWidth, kHeight, left + 12.0f, 10.5f, 14000.0f));
-        addVertex(world, atScreen(kWidth, kHeight, left + 12.0f, 38.5f, 14000.0f));
-        addFace(world, {a, a + 1, a + 2, a + 3});
-        addFace(world, {a + 1, a + 4, a + 5, a + 2});
-        endObject(world);
-        return object;
-    };
-    fold(4.5f);
-    const i16 flat = fold(34.5f);
+    // Smooth shading mixes the folded faces' normals at the shared corners, flat
+    // shading does not.
+    fold(white, 4.5f, 12.0f);
+    const i16 flat = fold(white, 34.5f, 12.0f);
     world.objects[flat].normalPerVertex = 0;
     load();
     draw();

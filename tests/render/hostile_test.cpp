@@ -15,16 +15,10 @@ class HostileWorld : public RenderScene {
 protected:
     f32 anyFloat()
     {
-        static const f32 extremes[] = {0.0f,
-                                       -0.0f,
-                                       NAN,
-                                       INFINITY,
-                                       -INFINITY,
-                                       std::numeric_limits<f32>::max(),
-                                       -std::numeric_limits<f32>::max(),
-                                       std::numeric_limits<f32>::denorm_min(),
-                                       1.0e-30f,
-                                       5000.0f};
+        constexpr f32 kMax = std::numeric_limits<f32>::max();
+        constexpr f32 kTiny = std::numeric_limits<f32>::denorm_min();
+        static const f32 extremes[] = {0.0f, -0.0f, NAN,   INFINITY, -INFINITY,
+                                       kMax, -kMax, kTiny, 1.0e-30f, 5000.0f};
         std::uniform_int_distribution<int> pick(0, 19);
         const int choice = pick(random);
         if (choice < 10) return extremes[choice];

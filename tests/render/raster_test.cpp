@@ -9,33 +9,38 @@ using namespace render_test;
 
 namespace {
 
-constexpr i16 kWidth = 64;
-constexpr i16 kHeight = 48;
-const Colour kBlack{0, 0, 0};
-
 class Rasterizer : public RenderScene {
 protected:
     void SetUp() override
     {
         RenderScene::SetUp();
         open(kWidth, kHeight);
+        white = addMaterial(world, 1, 1, 1);
     }
-    i16 rect(i16 material, f32 left, f32 top, f32 right, f32 bottom, f32 depth)
+    // An opaque object whose sort key is made small by a tiny face close to the eye, in
+    // a corner of the image, so it is drawn before nearer transparent faces.
+    i16 opaqueDrawnFirst(i16 material, f32 depth)
     {
-        return addScreenRect(world, material, kWidth, kHeight, left, top, right, bottom, depth);
+        const i16 object = beginObject(world, material);
+        const u32 a = screenVertex(10.5f, 10.5f, depth);
+        screenVertex(50.5f, 10.5f, depth);
+        screenVertex(50.5f, 40.5f, depth);
+        screenVertex(10.5f, 40.5f, depth);
+        const u32 b = screenVertex(1.5f, 1.5f, 3000.0f);
+        screenVertex(3.5f, 1.5f, 3000.0f);
+        screenVertex(3.5f, 3.5f, 3000.0f);
+        addFace(world, {a, a + 1, a + 2, a + 3});
+        addFace(world, {b, b + 1, b + 2});
+        endObject(world);
+        return object;
     }
+    i16 white = 0;
 };
-
-bool lit(const Colour& c)
-{
-    return c.red > 0 || c.green > 0 || c.blue > 0;
-}
 
 } // namespace
 
 TEST_F(Rasterizer, FillsARectangleAndRecordsItsDepth)
 {
-    const i16 white = addMaterial(world, 1, 1, 1);
     const i16 object = rect(white, 10.5f, 8.5f, 30.5f, 20.5f, 10000.0f);
     draw();
     EXPECT_TRUE(lit(pixel(20, 14)));
@@ -53,7 +58,7 @@ TEST_F(Rasterizer, StopsOneColumnShortOfTheRightEdge)
 {
     // The right end is clipped to W - 1 and a span stops before truncate(right x), so
     // a face running off the right side reaches column W - 2 and no further.
-    rect(addMaterial(world, 1, 1, 1), 50.5f, 10.5f, 90.0f, 30.5f, 10000.0f);
+    rect(white, 50.5f, 10.5f, 90.0f, 30.5f, 10000.0f);
     draw();
     EXPECT_TRUE(lit(pixel(kWidth - 2, 20)));
     EXPECT_EQ(pixel(kWidth - 1, 20), kBlack);
@@ -62,13 +67,7 @@ TEST_F(Rasterizer, StopsOneColumnShortOfTheRightEdge)
 
 TEST_F(Rasterizer, SkipsAFaceWhollyLeftOfTheImage)
 {
-    const i16 white = addMaterial(world, 1, 1, 1);
-    beginObject(world, white);
-    addVertex(world, atScreen(kWidth, kHeight, -30.0f, 5.0f, 10000.0f));
-    addVertex(world, atScreen(kWidth, kHeight, -0.5f, 20.0f, 10000.0f));
-    addVertex(world, atScreen(kWidth, kHeight, -20.0f, 40.0f, 10000.0f));
-    addFace(world, {0, 1, 2});
-    endObject(world);
+    polygon(white, {{-30.0f, 5.0f}, {-0.5f, 20.0f}, {-20.0f, 40.0f}}, 10000.0f);
     draw();
     for (i32 y = 0; y < kHeight; ++y) EXPECT_EQ(depthAt(0, y).state, kDepthEmpty) << y;
 }
@@ -77,14 +76,18 @@ TEST_F(Rasterizer, LeavesTheHoleOfAQuadrilateralEmpty)
 {
     // One index run: the outline returns to its first point, then a smaller loop
     // returns to its own first point. The even-odd rule leaves the inside empty.
-    const i16 white = addMaterial(world, 1, 1, 1);
-    beginObject(world, white);
-    const f32 outer[4][2] = {{8.5f, 6.5f}, {56.5f, 6.5f}, {56.5f, 42.5f}, {8.5f, 42.5f}};
-    const f32 inner[4][2] = {{20.5f, 16.5f}, {44.5f, 16.5f}, {44.5f, 32.5f}, {20.5f, 32.5f}};
-    for (const auto& p : outer) addVertex(world, atScreen(kWidth, kHeight, p[0], p[1], 10000.0f));
-    for (const auto& p : inner) addVertex(world, atScreen(kWidth, kHeight, p[0], p[1], 10000.0f));
-    addFace(world, {0, 1, 2, 3, 0, 4, 5, 6, 7, 4});
-    endObject(world);
+    polygon(white,
+            {{8.5f, 6.5f},
+             {56.5f, 6.5f},
+             {56.5f, 42.5f},
+             {8.5f, 42.5f},
+             {8.5f, 6.5f},
+             {20.5f, 16.5f},
+             {44.5f, 16.5f},
+             {44.5f, 32.5f},
+             {20.5f, 32.5f},
+             {20.5f, 16.5f}},
+            10000.0f);
     draw();
     EXPECT_TRUE(lit(pixel(12, 24))); // the ring, left of the hole
     EXPECT_TRUE(lit(pixel(50, 24))); // and right of it
@@ -96,10 +99,8 @@ TEST_F(Rasterizer, LeavesTheHoleOfAQuadrilateralEmpty)
 TEST_F(Rasterizer, KeepsTheFirstOfTwoCoplanarFaces)
 {
     // Equal depth: the depth test needs a strictly greater stored depth to draw again.
-    const i16 red = addMaterial(world, 1, 0, 0);
-    const i16 green = addMaterial(world, 0, 1, 0);
-    const i16 first = rect(red, 10.5f, 10.5f, 40.5f, 30.5f, 10000.0f);
-    rect(green, 10.5f, 10.5f, 40.5f, 30.5f, 10000.0f);
+    const i16 first = rect(addMaterial(world, 1, 0, 0), 10.5f, 10.5f, 40.5f, 30.5f, 10000.0f);
+    rect(addMaterial(world, 0, 1, 0), 10.5f, 10.5f, 40.5f, 30.5f, 10000.0f);
     draw();
     EXPECT_GT(pixel(20, 20).red, 0);
     EXPECT_EQ(pixel(20, 20).green, 0);
@@ -108,10 +109,8 @@ TEST_F(Rasterizer, KeepsTheFirstOfTwoCoplanarFaces)
 
 TEST_F(Rasterizer, DrawsTheNearerOfTwoOverlappingFaces)
 {
-    const i16 red = addMaterial(world, 1, 0, 0);
-    const i16 green = addMaterial(world, 0, 1, 0);
-    rect(red, 10.5f, 10.5f, 40.5f, 30.5f, 20000.0f);
-    const i16 near = rect(green, 20.5f, 15.5f, 50.5f, 35.5f, 10000.0f);
+    rect(addMaterial(world, 1, 0, 0), 10.5f, 10.5f, 40.5f, 30.5f, 20000.0f);
+    const i16 near = rect(addMaterial(world, 0, 1, 0), 20.5f, 15.5f, 50.5f, 35.5f, 10000.0f);
     draw();
     EXPECT_EQ(pixel(30, 20).red, 0); // overlap: green in front
     EXPECT_GT(pixel(30, 20).green, 0);
@@ -119,35 +118,10 @@ TEST_F(Rasterizer, DrawsTheNearerOfTwoOverlappingFaces)
     EXPECT_GT(pixel(12, 12).red, 0); // red outside the overlap
 }
 
-namespace {
-
-// An opaque object whose sort key is made small by a tiny face close to the eye, in a
-// corner of the image, so it is drawn before nearer transparent faces.
-i16 opaqueDrawnFirst(World& world, i16 material, f32 depth)
-{
-    const i16 object = beginObject(world, material);
-    const f32 box[4][2] = {{10.5f, 10.5f}, {50.5f, 10.5f}, {50.5f, 40.5f}, {10.5f, 40.5f}};
-    for (const auto& p : box) addVertex(world, atScreen(kWidth, kHeight, p[0], p[1], depth));
-    addVertex(world, atScreen(kWidth, kHeight, 1.5f, 1.5f, 3000.0f));
-    addVertex(world, atScreen(kWidth, kHeight, 3.5f, 1.5f, 3000.0f));
-    addVertex(world, atScreen(kWidth, kHeight, 3.5f, 3.5f, 3000.0f));
-    const u32 first = world.objects[object].firstVertex - 1;
-    addFace(world, {first, first + 1, first + 2, first + 3});
-    addFace(world, {first + 4, first + 5, first + 6});
-    endObject(world);
-    return object;
-}
-
-} // namespace
-
 TEST_F(Rasterizer, BlendsATransparentFaceOverAnOpaqueOneDrawnBefore)
 {
-    const i16 blue = addMaterial(world, 0, 0, 1);
-    const i16 glass = addMaterial(world, 1, 0, 0);
-    world.materials[glass].opaque = 0;
-    world.materials[glass].transparency = 0.5f;
-    opaqueDrawnFirst(world, blue, 20000.0f);
-    const i16 pane = rect(glass, 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f);
+    opaqueDrawnFirst(addMaterial(world, 0, 0, 1), 20000.0f);
+    const i16 pane = rect(addGlass(world, 1, 0, 0, 0.5f), 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f);
     draw();
     const Colour behind = pixel(15, 12); // opaque only
     const Colour mixed = pixel(30, 25);
@@ -160,12 +134,8 @@ TEST_F(Rasterizer, BlendsATransparentFaceOverAnOpaqueOneDrawnBefore)
 
 TEST_F(Rasterizer, DoesNotDrawAnOpaqueFaceBehindATransparentPixel)
 {
-    const i16 blue = addMaterial(world, 0, 0, 1);
-    const i16 glass = addMaterial(world, 1, 0, 0);
-    world.materials[glass].opaque = 0;
-    world.materials[glass].transparency = 0.5f;
-    rect(glass, 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f); // nearest: drawn first
-    rect(blue, 10.5f, 10.5f, 50.5f, 40.5f, 20000.0f);
+    rect(addGlass(world, 1, 0, 0, 0.5f), 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f); // drawn first
+    rect(addMaterial(world, 0, 0, 1), 10.5f, 10.5f, 50.5f, 40.5f, 20000.0f);
     draw();
     EXPECT_EQ(pixel(30, 25).blue, 0);
     EXPECT_GT(pixel(15, 12).blue, 0);
@@ -175,12 +145,9 @@ TEST_F(Rasterizer, DoesNotDrawAnOpaqueFaceBehindATransparentPixel)
 // face found later behind the opaque one blended through it.
 TEST_F(Rasterizer, AnOpaqueWriteEndsBlendingAtThatPixel)
 {
-    const i16 blue = addMaterial(world, 0, 0, 1);
-    const i16 glass = addMaterial(world, 1, 0, 0);
-    world.materials[glass].opaque = 0;
-    world.materials[glass].transparency = 0.5f;
-    opaqueDrawnFirst(world, glass, 30000.0f); // far glass, drawn first
-    const i16 wall = rect(blue, 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f);
+    const i16 glass = addGlass(world, 1, 0, 0, 0.5f);
+    opaqueDrawnFirst(glass, 30000.0f); // far glass, drawn first
+    const i16 wall = rect(addMaterial(world, 0, 0, 1), 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f);
     rect(glass, 15.5f, 12.5f, 45.5f, 38.5f, 15000.0f); // glass behind the wall
     draw();
     EXPECT_EQ(depthAt(30, 25).state, kDepthOpaque);
@@ -192,14 +159,8 @@ TEST_F(Rasterizer, AnOpaqueWriteEndsBlendingAtThatPixel)
 // four crossings where the outline passes through two such vertices: the row vanished.
 TEST_F(Rasterizer, FillsTheRowThroughADiamondsSideCorners)
 {
-    const i16 white = addMaterial(world, 1, 1, 1);
-    beginObject(world, white);
-    addVertex(world, atScreen(kWidth, kHeight, 32.0f, 8.5f, 10000.0f));
-    addVertex(world, atScreen(kWidth, kHeight, 52.5f, 24.0f, 10000.0f)); // exactly on row 24
-    addVertex(world, atScreen(kWidth, kHeight, 32.0f, 40.5f, 10000.0f));
-    addVertex(world, atScreen(kWidth, kHeight, 11.5f, 24.0f, 10000.0f));
-    addFace(world, {0, 1, 2, 3});
-    endObject(world);
+    // The side corners lie exactly on row 24.
+    polygon(white, {{32.0f, 8.5f}, {52.5f, 24.0f}, {32.0f, 40.5f}, {11.5f, 24.0f}}, 10000.0f);
     draw();
     for (i32 x = 13; x <= 50; ++x) EXPECT_TRUE(lit(pixel(x, 24))) << x;
     EXPECT_TRUE(lit(pixel(32, 23)));
@@ -210,13 +171,7 @@ TEST_F(Rasterizer, GivesATopCornerOnARowTwoCrossingsAndNoSpan)
 {
     // Both edges of the apex lie below its row: two crossings at the same x form an
     // empty span, and the rows below are drawn in pairs as usual.
-    const i16 white = addMaterial(world, 1, 1, 1);
-    beginObject(world, white);
-    addVertex(world, atScreen(kWidth, kHeight, 32.5f, 24.0f, 10000.0f));
-    addVertex(world, atScreen(kWidth, kHeight, 50.5f, 44.5f, 10000.0f));
-    addVertex(world, atScreen(kWidth, kHeight, 14.5f, 44.5f, 10000.0f));
-    addFace(world, {0, 1, 2});
-    endObject(world);
+    polygon(white, {{32.5f, 24.0f}, {50.5f, 44.5f}, {14.5f, 44.5f}}, 10000.0f);
     draw();
     EXPECT_EQ(depthAt(32, 24).state, kDepthEmpty);
     EXPECT_TRUE(lit(pixel(32, 30)));
@@ -226,20 +181,11 @@ TEST_F(Rasterizer, GivesATopCornerOnARowTwoCrossingsAndNoSpan)
 // Regression: faces were limited to 1000 corners and the rest was cut off.
 TEST_F(Rasterizer, DrawsAFaceOfFifteenHundredCornersWhole)
 {
-    const i16 white = addMaterial(world, 1, 1, 1);
     beginObject(world, white);
-    std::vector<u32> corners;
-    constexpr u32 kCorners = 1500;
     // Far enough that neighbouring corners stand more than 20 units apart: closer ones
     // would close the outline early as a contour.
-    constexpr f32 kFar = 100000.0f;
-    for (u32 k = 0; k < kCorners; ++k) {
-        const f32 angle = 6.2831853f * static_cast<f32>(k) / kCorners;
-        corners.push_back(
-            addVertex(world, atScreen(kWidth, kHeight, 32.0f + 20.0f * std::cos(angle),
-                                      24.0f + 20.0f * std::sin(angle), kFar)));
-    }
-    addFace(world, corners.data(), kCorners);
+    const std::vector<u32> corners = ring(1500, 32.0f, 24.0f, 20.0f, 100000.0f);
+    addFace(world, corners.data(), 1500);
     endObject(world);
     draw();
     // The last third of the corners outline the upper right of the disc.
@@ -252,16 +198,15 @@ TEST_F(Rasterizer, DrawsAFaceOfFifteenHundredCornersWhole)
 TEST_F(Rasterizer, DrawsEveryContourOfAFaceWithThreeHundredHoles)
 {
     // 21 x 16 small squares in one face: 336 contours, 42 crossings on every row.
-    const i16 white = addMaterial(world, 1, 1, 1);
     beginObject(world, white);
     std::vector<u32> corners;
     for (i32 j = 0; j < 16; ++j) {
         for (i32 k = 0; k < 21; ++k) {
             const f32 left = 3.0f * k + 0.5f, top = 3.0f * j + 0.5f;
-            const u32 a = addVertex(world, atScreen(kWidth, kHeight, left, top, 10000.0f));
-            addVertex(world, atScreen(kWidth, kHeight, left + 2.0f, top, 10000.0f));
-            addVertex(world, atScreen(kWidth, kHeight, left + 2.0f, top + 2.0f, 10000.0f));
-            addVertex(world, atScreen(kWidth, kHeight, left, top + 2.0f, 10000.0f));
+            const u32 a = screenVertex(left, top, 10000.0f);
+            screenVertex(left + 2.0f, top, 10000.0f);
+            screenVertex(left + 2.0f, top + 2.0f, 10000.0f);
+            screenVertex(left, top + 2.0f, 10000.0f);
             for (u32 c : {a, a + 1, a + 2, a + 3, a}) corners.push_back(c);
         }
     }
@@ -276,46 +221,32 @@ TEST_F(Rasterizer, DrawsEveryContourOfAFaceWithThreeHundredHoles)
     }
 }
 
-TEST_F(Rasterizer, PassesOverAFaceWithAnUndefinedCorner)
-{
-    const i16 white = addMaterial(world, 1, 1, 1);
-    beginObject(world, white);
-    addVertex(world, atScreen(kWidth, kHeight, 5.5f, 5.5f, 10000.0f));
-    addVertex(world, {NAN, 0.0f, 0.0f});
-    addVertex(world, atScreen(kWidth, kHeight, 5.5f, 40.5f, 10000.0f));
-    addFace(world, {0, 1, 2});
-    endObject(world);
-    rect(white, 30.5f, 10.5f, 50.5f, 30.5f, 10000.0f);
-    draw();
-    EXPECT_TRUE(lit(pixel(40, 20)));
-    EXPECT_EQ(depthAt(6, 20).state, kDepthEmpty);
-}
-
 // Regression: corner indices were trusted; a face naming a vertex the world does not
-// have read past the vertex arrays.
-TEST_F(Rasterizer, PassesOverFacesWithBadCornersOrNone)
+// have read past the vertex arrays. Broken faces are passed over, the rest is drawn.
+TEST_F(Rasterizer, PassesOverFacesWithAnUndefinedCornerBadCornersOrNone)
 {
-    const i16 white = addMaterial(world, 1, 1, 1);
     beginObject(world, white);
-    addVertex(world, atScreen(kWidth, kHeight, 5.5f, 5.5f, 10000.0f));
-    addVertex(world, atScreen(kWidth, kHeight, 30.5f, 5.5f, 10000.0f));
-    addVertex(world, atScreen(kWidth, kHeight, 5.5f, 40.5f, 10000.0f));
-    addFace(world, {0, 1, 2000000});
+    const u32 a = screenVertex(5.5f, 5.5f, 10000.0f);
+    screenVertex(30.5f, 5.5f, 10000.0f);
+    screenVertex(5.5f, 40.5f, 10000.0f);
+    const u32 undefined = addVertex(world, {NAN, 0.0f, 0.0f});
+    addFace(world, {a, a + 1, 2000000});
     addFace(world, {});
+    addFace(world, {a, undefined, a + 2});
     endObject(world);
     rect(white, 40.5f, 10.5f, 60.5f, 30.5f, 10000.0f);
     load();
     draw();
     EXPECT_TRUE(lit(pixel(50, 20)));
     EXPECT_EQ(depthAt(10, 10).state, kDepthEmpty);
+    EXPECT_EQ(depthAt(6, 20).state, kDepthEmpty);
     EXPECT_EQ(world.faces[0].flags, 0xFFFF);
     EXPECT_EQ(world.faces[1].flags, 0xFFFF);
-    EXPECT_EQ(render.vertexFaceCounts[0], 0); // the bad face is in no vertex's list
+    EXPECT_EQ(render.vertexFaceCounts[a + 1], 0); // the bad face is in no vertex's list
 }
 
 TEST_F(Rasterizer, PassesOverAnObjectWithoutMaterialOrVertices)
 {
-    const i16 white = addMaterial(world, 1, 1, 1);
     rect(-1, 10.5f, 10.5f, 30.5f, 30.5f, 10000.0f);
     beginObject(world, white); // no vertices: its sort key and bounds mean nothing
     endObject(world);
@@ -328,13 +259,8 @@ TEST_F(Rasterizer, PassesOverAnObjectWithoutMaterialOrVertices)
 TEST_F(Rasterizer, DrawsBackFacesLitFromTheOtherSide)
 {
     // The same quad wound both ways: two-sided lighting gives both the same colour.
-    const i16 white = addMaterial(world, 1, 1, 1);
-    rect(white, 5.5f, 10.5f, 25.5f, 30.5f, 10000.0f);
-    const Point a = atScreen(kWidth, kHeight, 35.5f, 10.5f, 10000.0f);
-    const Point b = atScreen(kWidth, kHeight, 55.5f, 10.5f, 10000.0f);
-    const Point c = atScreen(kWidth, kHeight, 55.5f, 30.5f, 10000.0f);
-    const Point d = atScreen(kWidth, kHeight, 35.5f, 30.5f, 10000.0f);
-    addQuad(world, white, d, c, b, a);
+    polygon(white, {{5.5f, 10.5f}, {25.5f, 10.5f}, {25.5f, 30.5f}, {5.5f, 30.5f}}, 10000.0f);
+    polygon(white, {{35.5f, 30.5f}, {55.5f, 30.5f}, {55.5f, 10.5f}, {35.5f, 10.5f}}, 10000.0f);
     draw();
     EXPECT_TRUE(lit(pixel(15, 20)));
     EXPECT_EQ(pixel(15, 20), pixel(45, 20));
@@ -342,7 +268,7 @@ TEST_F(Rasterizer, DrawsBackFacesLitFromTheOtherSide)
 
 TEST_F(Rasterizer, DrawsNothingIntoAnEmptyFrame)
 {
-    rect(addMaterial(world, 1, 1, 1), 10.5f, 10.5f, 30.5f, 30.5f, 10000.0f);
+    rect(white, 10.5f, 10.5f, 30.5f, 30.5f, 10000.0f);
     for (auto size : {std::pair<i16, i16>{0, 48}, {64, 0}, {0, 0}}) {
         ASSERT_TRUE(ResizeFrameBuffers(world, frame, size.first, size.second));
         draw(); // must neither divide by zero nor touch a buffer

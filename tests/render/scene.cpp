@@ -1,9 +1,11 @@
 #include "tests/render/scene.h"
 
+#include "plugin/memory.h"
 #include "render/camera.h"
 
 #include <cmath>
 #include <ostream>
+#include <vector>
 
 namespace render_test {
 
@@ -11,6 +13,11 @@ std::ostream& operator<<(std::ostream& out, const Colour& colour)
 {
     return out << "(r " << int(colour.red) << ", g " << int(colour.green) << ", b "
                << int(colour.blue) << ")";
+}
+
+bool lit(const Colour& colour)
+{
+    return colour.red > 0 || colour.green > 0 || colour.blue > 0;
 }
 
 Point atScreen(i16 width, i16 height, f32 x, f32 y, f32 depth)
@@ -24,7 +31,7 @@ Point atScreen(i16 width, i16 height, f32 x, f32 y, f32 depth)
 
 i16 addMaterial(World& world, f32 red, f32 green, f32 blue)
 {
-    EXPECT_TRUE(prepareMaterialRow(world));
+    if (!prepareMaterialRow(world)) return -1;
     const i16 row = world.materialCount;
     MaterialRecord& material = world.materials[row];
     material.diffuseColor[0] = red;
@@ -34,18 +41,26 @@ i16 addMaterial(World& world, f32 red, f32 green, f32 blue)
     return row;
 }
 
+i16 addGlass(World& world, f32 red, f32 green, f32 blue, f32 transparency)
+{
+    const i16 row = addMaterial(world, red, green, blue);
+    if (row < 0) return row;
+    world.materials[row].opaque = 0;
+    world.materials[row].transparency = transparency;
+    return row;
+}
+
 i16 beginObject(World& world, i16 material)
 {
     const i16 object = newObject(world);
-    EXPECT_GE(object, 0);
-    world.objects[object].material = material;
+    if (object >= 0) world.objects[object].material = material;
     return object;
 }
 
 u32 addVertex(World& world, const Point& point)
 {
     const u32 v = world.vertexCount;
-    EXPECT_TRUE(growVertexRows(world, v + 2));
+    if (world.objectCount == 0 || !growVertexRows(world, v + 2)) return v;
     world.vertexZ[v] = point.first;
     world.vertexX[v] = point.second;
     world.vertexY[v] = point.third;
@@ -56,9 +71,10 @@ u32 addVertex(World& world, const Point& point)
 
 void addFace(World& world, const u32* corners, u32 count)
 {
-    EXPECT_TRUE(growTable(world.faces, world.faceCapacity, world.faceCount + 1));
-    EXPECT_TRUE(
-        growTable(world.faceIndices, world.faceIndexCapacity, world.faceIndexCount + count));
+    if (world.objectCount == 0 ||
+        !growTable(world.faces, world.faceCapacity, world.faceCount + 1) ||
+        !growTable(world.faceIndices, world.faceIndexCapacity, world.faceIndexCount + count))
+        return;
     FaceRecord& face = world.faces[world.faceCount];
     face = FaceRecord{};
     face.vertexCount = static_cast<i16>(count);
@@ -78,8 +94,10 @@ void addFace(World& world, std::initializer_list<u32> corners)
 
 void endObject(World& world)
 {
-    EXPECT_TRUE(growTable(world.faces, world.faceCapacity, world.faceCount + 1));
-    EXPECT_TRUE(growTable(world.faceIndices, world.faceIndexCapacity, world.faceIndexCount + 1));
+    if (world.objectCount == 0 ||
+        !growTable(world.faces, world.faceCapacity, world.faceCount + 1) ||
+        !growTable(world.faceIndices, world.faceIndexCapacity, world.faceIndexCount + 1))
+        return;
     world.faces[world.faceCount] = FaceRecord{};
     world.faces[world.faceCount].firstIndex = world.faceIndexCount;
     world.faceIndices[world.faceIndexCount] = 0;
@@ -99,15 +117,6 @@ i16 addQuad(World& world, i16 material, const Point& a, const Point& b, const Po
     addFace(world, {first, first + 1, first + 2, first + 3});
     endObject(world);
     return object;
-}
-
-i16 addScreenRect(World& world, i16 material, i16 width, i16 height, f32 left, f32 top, f32 right,
-                  f32 bottom, f32 depth)
-{
-    return addQuad(world, material, atScreen(width, height, left, top, depth),
-                   atScreen(width, height, right, top, depth),
-                   atScreen(width, height, right, bottom, depth),
-                   atScreen(width, height, left, bottom, depth));
 }
 
 i16 addSphere(World& world, i16 material, u32 rings, const Point& centre, f32 radius)
@@ -136,10 +145,20 @@ i16 addSphere(World& world, i16 material, u32 rings, const Point& centre, f32 ra
     return object;
 }
 
+void placeCamera(World& world, const Point& eye, const Point& target)
+{
+    const f32 eyeRow[3] = {eye.first, eye.second, eye.third};
+    const f32 targetRow[3] = {target.first, target.second, target.third};
+    for (int c = 0; c < 3; ++c) {
+        world.camera.eyePoint[c] = eyeRow[c];
+        world.camera.targetPoint[c] = targetRow[c];
+    }
+}
+
 i16 addDirectionalLight(World& world, f32 x, f32 y, f32 z)
 {
     const i16 light = newLight(world, 1);
-    EXPECT_GE(light, 0);
+    if (light < 0) return light;
     f32* row = world.directionalLights[world.lights[light].kindIndex];
     row[0] = z * -kWorldScale;
     row[1] = x * -kWorldScale;
@@ -150,7 +169,7 @@ i16 addDirectionalLight(World& world, f32 x, f32 y, f32 z)
 i16 addPointLight(World& world, f32 x, f32 y, f32 z, f32 falloff)
 {
     const i16 light = newLight(world, 2);
-    EXPECT_GE(light, 0);
+    if (light < 0) return light;
     f32* row = world.pointLights[world.lights[light].kindIndex];
     row[0] = z * kWorldScale;
     row[1] = x * kWorldScale;
@@ -159,12 +178,42 @@ i16 addPointLight(World& world, f32 x, f32 y, f32 z, f32 falloff)
     return light;
 }
 
-void RenderScene::SetUp()
+void buildShowcase(World& world, bool textured, u32 solidRings, u32 glassRings)
 {
-    ASSERT_TRUE(initWorldTables(world));
+    if (!initWorldTables(world)) return;
+    const i16 solid = addMaterial(world, 0.9f, 0.5f, 0.2f);
+    const i16 glass = addGlass(world, 0.2f, 0.6f, 0.9f, 0.4f);
+    const i16 wall = addMaterial(world, 0.7f, 0.7f, 0.7f);
+    if (wall < 0) return; // a material table that cannot grow has none of them
+    for (i16 m : {solid, glass, wall})
+        for (f32& c : world.materials[m].specularColor) c = 0.9f;
+    if (textured && prepareTextureRow(world)) {
+        world.textureCount = 1;
+        for (u32 t = 0; t < 10 * 10 * 3; ++t) world.texturePixels[0][t] = static_cast<u8>(t * 7);
+        for (i16 m : {solid, wall}) {
+            world.materials[m].hasTexture = 1;
+            world.materials[m].textureMode = 3;
+            world.materials[m].textureRepeatS = 3;
+            world.materials[m].textureRepeatT = 2;
+        }
+    }
+    world.reflectionPixels = static_cast<u8*>(PluginAlloc(8 * 8 * 3));
+    if (world.reflectionPixels) {
+        world.reflectionWidth = world.reflectionHeight = 8;
+        for (u32 t = 0; t < 8 * 8 * 3; ++t) world.reflectionPixels[t] = static_cast<u8>(t * 5);
+    }
+    addSphere(world, solid, solidRings, {20000.0f, 2000.0f, 0.0f}, 4000.0f);
+    addSphere(world, glass, glassRings, {14000.0f, -1500.0f, 500.0f}, 2500.0f);
+    addQuad(world, wall, {30000.0f, 12000.0f, -9000.0f}, {30000.0f, -12000.0f, -9000.0f},
+            {26000.0f, -12000.0f, 9000.0f}, {26000.0f, 12000.0f, 9000.0f});
+    addDirectionalLight(world, 0.3f, -1.0f, 0.5f);
+    addDirectionalLight(world, -1.0f, -0.2f, 0.3f);
+    addPointLight(world, 1.0f, 2.0f, 1.0f, 0.3f);
+    world.backgroundBlue = 80;
+    world.camera.rollAngle = 0.1f;
 }
 
-void RenderScene::TearDown()
+Scene::~Scene()
 {
     freeMaterialRamps(world);
     freeWorldBuffers(render);
@@ -172,18 +221,24 @@ void RenderScene::TearDown()
     freeWorldTables(world);
 }
 
-void RenderScene::open(i16 width, i16 height)
+bool Scene::openFrame(i16 width, i16 height)
 {
-    ASSERT_TRUE(CreateFrameBuffers(frame, width, height));
+    if (!CreateFrameBuffers(frame, width, height)) return false;
     PrepareBackground(world, frame);
+    return true;
 }
 
-void RenderScene::load()
+bool Scene::loadWorld()
 {
-    ASSERT_TRUE(allocateWorldBuffers(world, render));
+    if (!allocateWorldBuffers(world, render)) return false;
     BuildVertexFaceLists(world, render);
     GenerateTexCoords(world);
-    ASSERT_TRUE(buildMaterialRamps(world));
+    return buildMaterialRamps(world);
+}
+
+void RenderScene::SetUp()
+{
+    ASSERT_TRUE(initWorldTables(world));
 }
 
 void RenderScene::draw()
@@ -200,6 +255,53 @@ Colour RenderScene::pixel(i32 x, i32 y) const
 const DepthRecord& RenderScene::depthAt(i32 x, i32 y) const
 {
     return frame.depthBuffer[y * frame.renderWidth + x];
+}
+
+u32 RenderScene::screenVertex(f32 x, f32 y, f32 depth)
+{
+    return addVertex(world, atScreen(kWidth, kHeight, x, y, depth));
+}
+
+std::vector<u32> RenderScene::ring(u32 count, f32 x, f32 y, f32 radius, f32 depth)
+{
+    std::vector<u32> indices;
+    for (u32 k = 0; k < count; ++k) {
+        const f32 angle = 6.2831853f * static_cast<f32>(k) / static_cast<f32>(count);
+        indices.push_back(
+            screenVertex(x + radius * std::cos(angle), y + radius * std::sin(angle), depth));
+    }
+    return indices;
+}
+
+i16 RenderScene::polygon(i16 material, std::initializer_list<ScreenPoint> corners, f32 depth)
+{
+    const i16 object = beginObject(world, material);
+    std::vector<u32> indices;
+    for (const ScreenPoint& corner : corners)
+        indices.push_back(screenVertex(corner.x, corner.y, depth));
+    addFace(world, indices.data(), static_cast<u32>(indices.size()));
+    endObject(world);
+    return object;
+}
+
+i16 RenderScene::rect(i16 material, f32 left, f32 top, f32 right, f32 bottom, f32 depth)
+{
+    return polygon(material, {{left, top}, {right, top}, {right, bottom}, {left, bottom}}, depth);
+}
+
+i16 RenderScene::fold(i16 material, f32 left, f32 width)
+{
+    const i16 object = beginObject(world, material);
+    const u32 a = screenVertex(left, 10.5f, 10000.0f);
+    screenVertex(left + width, 10.5f, 10000.0f);
+    screenVertex(left + width, 38.5f, 10000.0f);
+    screenVertex(left, 38.5f, 10000.0f);
+    screenVertex(left + width, 10.5f, 14000.0f);
+    screenVertex(left + width, 38.5f, 14000.0f);
+    addFace(world, {a, a + 1, a + 2, a + 3});
+    addFace(world, {a + 1, a + 4, a + 5, a + 2});
+    endObject(world);
+    return object;
 }
 
 } // namespace render_test

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <vector>
 
 namespace render_test {
 
@@ -28,10 +29,27 @@ struct Colour {
     bool operator==(const Colour&) const = default;
 };
 std::ostream& operator<<(std::ostream& out, const Colour& colour);
+const Colour kBlack{0, 0, 0};
+// Whether anything was drawn there (on a black background).
+bool lit(const Colour& colour);
+
+// The frame most tests draw into: small enough to name its pixels one by one.
+constexpr i16 kWidth = 64;
+constexpr i16 kHeight = 48;
+
+// A position on the screen, in pixels from the top-left corner.
+struct ScreenPoint {
+    f32 x;
+    f32 y;
+};
 
 // The world point that projects to screen (x, y) at `depth` for a W x H frame and the
 // default camera with view angle 0.3.
 Point atScreen(i16 width, i16 height, f32 x, f32 y, f32 depth);
+
+// The builders below leave out whatever they cannot get memory for (and answer -1 for
+// a row they could not add), so that the memory tests can build worlds while
+// allocations fail.
 
 // Appends a material with the given diffuse colour; returns its row.
 i16 addMaterial(World& world, f32 red, f32 green, f32 blue);
@@ -50,38 +68,65 @@ void endObject(World& world);
 // An object of one quad (corners in the order given) at the points given.
 i16 addQuad(World& world, i16 material, const Point& a, const Point& b, const Point& c,
             const Point& d);
-// A screen-aligned rectangle from (left, top) to (right, bottom) pixels at `depth`.
-i16 addScreenRect(World& world, i16 material, i16 width, i16 height, f32 left, f32 top, f32 right,
-                  f32 bottom, f32 depth);
-
 // A smooth-shaded latitude-longitude sphere of rings x 2 rings quads, as triangles.
 i16 addSphere(World& world, i16 material, u32 rings, const Point& centre, f32 radius);
+
+// A material of the given colour that lets `transparency` of what lies behind through.
+i16 addGlass(World& world, f32 red, f32 green, f32 blue, f32 transparency);
+
+// Puts the camera's eye and target at these points.
+void placeCamera(World& world, const Point& eye, const Point& target);
 
 // Lights: directions and positions in the file's (x, y, z) order, stored as the reader
 // stores them.
 i16 addDirectionalLight(World& world, f32 x, f32 y, f32 z);
 i16 addPointLight(World& world, f32 x, f32 y, f32 z, f32 falloff);
 
-// A world, the renderer's shared state and one Viewer's frame.
-class RenderScene : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
+// Two spheres of the given rings, the second transparent, in front of a wall, lit by
+// two directional lights and a point light, with a reflection image; the first sphere
+// and the wall textured if asked.
+void buildShowcase(World& world, bool textured, u32 solidRings = 14, u32 glassRings = 10);
 
+// A world, the renderer's shared state and one Viewer's frame, freed together in the
+// order of the Viewer's and the library's teardown.
+struct Scene {
+    ~Scene();
     // Frame buffers of W x H with the world's background.
-    void open(i16 width, i16 height);
+    bool openFrame(i16 width, i16 height);
     // The loading sequence's renderer steps: working buffers, face lists, generated
     // texture coordinates, colour ramps.
-    void load();
+    bool loadWorld();
+
+    World world;
+    RenderState render;
+    FrameState frame;
+};
+
+// A scene whose world starts empty, with the steps above as test steps.
+class RenderScene : public ::testing::Test, protected Scene {
+protected:
+    void SetUp() override;
+
+    void open(i16 width, i16 height) { ASSERT_TRUE(openFrame(width, height)); }
+    void load() { ASSERT_TRUE(loadWorld()); }
     // One frame without presentation.
     void draw();
 
     Colour pixel(i32 x, i32 y) const;
     const DepthRecord& depthAt(i32 x, i32 y) const;
 
-    World world;
-    RenderState render;
-    FrameState frame;
+    // Worlds placed by their pixels on the kWidth x kHeight frame:
+    // a vertex of the current object at screen (x, y) and `depth`,
+    u32 screenVertex(f32 x, f32 y, f32 depth);
+    // `count` vertices evenly round a circle about screen (x, y), in order,
+    std::vector<u32> ring(u32 count, f32 x, f32 y, f32 radius, f32 depth);
+    // an object of one face through these screen points,
+    i16 polygon(i16 material, std::initializer_list<ScreenPoint> corners, f32 depth);
+    // an object of one screen-aligned rectangle,
+    i16 rect(i16 material, f32 left, f32 top, f32 right, f32 bottom, f32 depth);
+    // and an object of two upright faces folded back at a right angle along a shared
+    // edge: one facing the eye from column `left`, the other seen edge-on.
+    i16 fold(i16 material, f32 left, f32 width);
 };
 
 } // namespace render_test

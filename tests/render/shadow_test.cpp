@@ -9,9 +9,6 @@ using namespace render_test;
 
 namespace {
 
-constexpr i16 kWidth = 64;
-constexpr i16 kHeight = 48;
-
 // A floor and a smaller board 1000 units above it, both level, seen from straight
 // above: both lie parallel to the image, so the light coordinates, which the
 // rasterizer interpolates linearly on the screen, are exact on them.
@@ -24,12 +21,7 @@ protected:
         grey = addMaterial(world, 0.8f, 0.8f, 0.8f);
         floor = level(-2000.0f, 5000.0f, 20000.0f, 5000.0f);
         board = level(-1000.0f, 9000.0f, 12000.0f, 1000.0f);
-        const f32 eye[3] = {10500.0f, 0.0f, 20000.0f};
-        const f32 target[3] = {10500.0f, 0.0f, -2000.0f};
-        for (int c = 0; c < 3; ++c) {
-            world.camera.eyePoint[c] = eye[c];
-            world.camera.targetPoint[c] = target[c];
-        }
+        placeCamera(world, {10500.0f, 0.0f, 20000.0f}, {10500.0f, 0.0f, -2000.0f});
     }
     i16 level(f32 height, f32 nearDepth, f32 farDepth, f32 halfWidth)
     {
@@ -64,10 +56,14 @@ protected:
 
 // Regression: the shadow maps looked at the scene from the far side of a directional
 // light, so the floor beside the board stayed lit and the board's top was shadowed.
-TEST_F(Shadows, DarkensTheFloorWhereTheBoardHidesTheLight)
+TEST_F(Shadows, DarkensTheFloorWhereTheBoardHidesTheLightOnlyWithShadowsOn)
 {
     slantingLight();
-    drawWithShadows();
+    load();
+    draw();
+    EXPECT_EQ(inShadow(), inTheOpen()); // shadows off
+    ASSERT_TRUE(setShadows(world, render, frame, true));
+    draw();
     const Colour open = inTheOpen();
     ASSERT_GT(open.red, 60);
     EXPECT_NEAR(inShadow().red, open.red * 0.4f, 1.0f);
@@ -92,14 +88,6 @@ TEST_F(Shadows, CastsNoShadowFromALightThatIsSwitchedOff)
     world.lights[off].enabled = 0.0f;
     drawWithShadows();
     EXPECT_NEAR(inShadow().red, inTheOpen().red * 0.4f, 1.0f);
-}
-
-TEST_F(Shadows, DarkensNothingWithShadowsOff)
-{
-    slantingLight();
-    load();
-    draw();
-    EXPECT_EQ(inShadow(), inTheOpen());
 }
 
 // Regression: the shadow tables had room for the lights of the moment only; a lamp
@@ -127,18 +115,13 @@ TEST_F(Shadows, UsesTheDefaultDirectionInAWorldWithoutLights)
     EXPECT_GT(render.shadowDescriptors[0].active, 0);
 }
 
-namespace {
-
-class FlatWorldShadows : public RenderScene {};
-
-} // namespace
+using FlatWorldShadows = RenderScene;
 
 // Regression: a world without extent across a light's view divided zero by zero.
 TEST_F(FlatWorldShadows, SkipsALightThatSeesTheWorldEdgeOn)
 {
     open(kWidth, kHeight);
-    const i16 grey = addMaterial(world, 0.8f, 0.8f, 0.8f);
-    addScreenRect(world, grey, kWidth, kHeight, 10.5f, 10.5f, 50.5f, 30.5f, 10000.0f);
+    rect(addMaterial(world, 0.8f, 0.8f, 0.8f), 10.5f, 10.5f, 50.5f, 30.5f, 10000.0f);
     addDirectionalLight(world, 1.0f, 0.0f, 0.0f); // along the rectangle's plane
     load();
     ASSERT_TRUE(setShadows(world, render, frame, true));

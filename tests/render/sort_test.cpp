@@ -4,6 +4,7 @@
 #include "tests/render/scene.h"
 
 #include <cmath>
+#include <vector>
 
 using namespace render_test;
 
@@ -30,54 +31,52 @@ protected:
         for (i16 o = 0; o < world.objectCount; ++o) ComputeFaceNormals(world, o);
         ASSERT_TRUE(SortObjectsAndFaces(world, render));
     }
+    // The normal of one face through these corners, after sorting.
+    const f32* normalOf(std::initializer_list<Point> corners)
+    {
+        beginObject(world, material);
+        std::vector<u32> indices;
+        for (const Point& corner : corners) indices.push_back(addVertex(world, corner));
+        addFace(world, indices.data(), static_cast<u32>(indices.size()));
+        endObject(world);
+        sort();
+        return world.faces[0].normal;
+    }
     i16 material = 0;
 };
 
 } // namespace
 
-TEST_F(FaceOrder, PutsTheNearestObjectFirst)
+// Objects of one triangle each at these depths come out nearest first; of two at the
+// same depth, the first in the table comes first (the selection sort's tie order).
+TEST_F(FaceOrder, PutsTheNearestObjectFirstAndKeepsTheTableOrderOfTies)
 {
-    for (f32 depth : {3000.0f, 1000.0f, 2000.0f}) {
+    for (f32 depth : {3000.0f, 1000.0f, 2000.0f, 1000.0f}) {
         beginObject(world, material);
         triangle(depth);
         endObject(world);
     }
     sort();
-    EXPECT_EQ(render.objectOrder[0], 1u);
-    EXPECT_EQ(render.objectOrder[1], 2u);
-    EXPECT_EQ(render.objectOrder[2], 0u);
+    EXPECT_EQ(std::vector<u32>(render.objectOrder, render.objectOrder + 4),
+              (std::vector<u32>{1, 3, 2, 0}));
 }
 
-TEST_F(FaceOrder, KeepsTheTableOrderOfTwoObjectsAtEqualDepth)
+// Each object's faces come out by their nearest corners, except in an object tagged 11,
+// whose faces keep their order.
+TEST_F(FaceOrder, SortsEachObjectsFacesByTheirNearestCornerUnlessTagged11)
 {
-    for (int o = 0; o < 2; ++o) {
-        beginObject(world, material);
-        triangle(1000.0f);
+    for (u8 tag : {12, 11}) {
+        const i16 object = beginObject(world, material);
+        world.objects[object].tag = tag;
+        for (f32 depth : {5000.0f, 2000.0f, 4000.0f, 1000.0f, 3000.0f}) triangle(depth);
         endObject(world);
     }
     sort();
-    EXPECT_EQ(render.objectOrder[0], 0u);
-    EXPECT_EQ(render.objectOrder[1], 1u);
-}
-
-TEST_F(FaceOrder, SortsEachObjectsFacesByTheirNearestCorner)
-{
-    beginObject(world, material);
-    for (f32 depth : {5000.0f, 2000.0f, 4000.0f, 1000.0f, 3000.0f}) triangle(depth);
-    endObject(world);
-    sort();
-    const u32 expected[] = {3, 1, 4, 2, 0};
-    for (u32 i = 0; i < 5; ++i) EXPECT_EQ(render.faceOrder[i], expected[i]) << i;
-}
-
-TEST_F(FaceOrder, KeepsTheFaceOrderOfAnObjectTagged11)
-{
-    const i16 object = beginObject(world, material);
-    for (f32 depth : {5000.0f, 2000.0f, 4000.0f}) triangle(depth);
-    endObject(world);
-    world.objects[object].tag = 11;
-    sort();
-    for (u32 i = 0; i < 3; ++i) EXPECT_EQ(render.faceOrder[i], i);
+    // Rows 0 to 4, the empty row 5, then rows 6 to 10.
+    EXPECT_EQ(std::vector<u32>(render.faceOrder, render.faceOrder + 5),
+              (std::vector<u32>{3, 1, 4, 2, 0}));
+    EXPECT_EQ(std::vector<u32>(render.faceOrder + 6, render.faceOrder + 11),
+              (std::vector<u32>{6, 7, 8, 9, 10}));
 }
 
 TEST_F(FaceOrder, HidesAFaceWhollyBehindTheEye)
@@ -101,14 +100,8 @@ TEST_F(FaceOrder, HidesAFaceWhollyBehindTheEye)
 
 TEST_F(FaceOrder, GivesAFaceAUnitNormalFromItsFirstLargeCornerTriple)
 {
-    beginObject(world, material);
-    const u32 a = addVertex(world, {1000.0f, 0.0f, 0.0f});
-    addVertex(world, {1000.0f, 1000.0f, 0.0f});
-    addVertex(world, {1000.0f, 0.0f, 1000.0f});
-    addFace(world, {a, a + 1, a + 2});
-    endObject(world);
-    sort();
-    const f32* n = world.faces[0].normal;
+    const f32* n =
+        normalOf({{1000.0f, 0.0f, 0.0f}, {1000.0f, 1000.0f, 0.0f}, {1000.0f, 0.0f, 1000.0f}});
     EXPECT_NEAR(std::fabs(n[0]), 1.0f, 1e-6f);
     EXPECT_NEAR(n[1], 0.0f, 1e-6f);
     EXPECT_NEAR(n[2], 0.0f, 1e-6f);
@@ -117,27 +110,18 @@ TEST_F(FaceOrder, GivesAFaceAUnitNormalFromItsFirstLargeCornerTriple)
 TEST_F(FaceOrder, FallsBackToTheDiagonalNormalForATinyFace)
 {
     // Every cross product is 100.0 or shorter: too small to trust in world units.
-    beginObject(world, material);
-    const u32 a = addVertex(world, {1000.0f, 0.0f, 0.0f});
-    addVertex(world, {1000.0f, 10.0f, 0.0f});
-    addVertex(world, {1000.0f, 0.0f, 10.0f});
-    addFace(world, {a, a + 1, a + 2});
-    endObject(world);
-    sort();
-    for (f32 c : world.faces[0].normal) EXPECT_NEAR(c, 0.57735026f, 1e-6f);
+    const f32* n =
+        normalOf({{1000.0f, 0.0f, 0.0f}, {1000.0f, 10.0f, 0.0f}, {1000.0f, 0.0f, 10.0f}});
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(n[c], 0.57735026f, 1e-6f) << c;
 }
 
 TEST_F(FaceOrder, SkipsShortTriplesForTheFirstLongOne)
 {
     // Corners 0, 1, 2 are nearly in line (a cross product of 50 along the third axis);
     // 1, 2, 3 span a square facing along the first.
-    beginObject(world, material);
-    const u32 a = addVertex(world, {1000.0f, 0.0f, 0.0f});
-    addVertex(world, {1000.0f, 1000.0f, 0.0f});
-    addVertex(world, {1000.05f, 2000.0f, 0.0f});
-    addVertex(world, {1000.0f, 2000.0f, 1000.0f});
-    addFace(world, {a, a + 1, a + 2, a + 3});
-    endObject(world);
-    sort();
-    EXPECT_NEAR(std::fabs(world.faces[0].normal[0]), 1.0f, 1e-4f);
+    const f32* n = normalOf({{1000.0f, 0.0f, 0.0f},
+                             {1000.0f, 1000.0f, 0.0f},
+                             {1000.05f, 2000.0f, 0.0f},
+                             {1000.0f, 2000.0f, 1000.0f}});
+    EXPECT_NEAR(std::fabs(n[0]), 1.0f, 1e-4f);
 }

@@ -10,14 +10,6 @@ using namespace render_test;
 
 namespace {
 
-constexpr i16 kWidth = 64;
-constexpr i16 kHeight = 48;
-
-i64 texelIndex(const TextureView& view, const u8* texel)
-{
-    return (texel - view.texels) / 3;
-}
-
 class Texturing : public RenderScene {
 protected:
     // Texture row 0 of width x height texels, each column's red byte its column number
@@ -54,8 +46,7 @@ protected:
     // A screen rectangle whose texture coordinates run from s 0 to 1 left to right.
     i16 texturedRect(i16 material, f32 left, f32 right)
     {
-        const i16 object =
-            addScreenRect(world, material, kWidth, kHeight, left, 10.5f, right, 30.5f, 10000.0f);
+        const i16 object = rect(material, left, 10.5f, right, 30.5f, 10000.0f);
         const u32 first = world.objects[object].firstVertex - 1;
         const f32 coords[4][2] = {{0, 0.5f}, {1, 0.5f}, {1, 0.5f}, {0, 0.5f}};
         for (u32 k = 0; k < 4; ++k) {
@@ -69,38 +60,34 @@ protected:
 
 } // namespace
 
-TEST(TexelLookup, FindsColumn16Row16At025And05OfA64By32Texture)
+// Texels are found by (s, t) in rows of `width` texels, index = row x width + column.
+TEST(TexelLookup, FindsTheTexelOfEachCoordinatePairInsideTheImage)
 {
-    std::vector<u8> texels(64 * 32 * 3);
-    const TextureView view{texels.data(), 64, 32};
-    EXPECT_EQ(texelIndex(view, textureTexel(view, 0.25f, 0.5f)), 16 * 64 + 16);
-}
-
-TEST(TexelLookup, RepeatsExactlyAtWholeCoordinates)
-{
-    std::vector<u8> texels(64 * 32 * 3);
-    const TextureView view{texels.data(), 64, 32};
-    EXPECT_EQ(texelIndex(view, textureTexel(view, 1.0f, 0.0f)), 0); // frac(1.0) = 0
-    EXPECT_EQ(texelIndex(view, textureTexel(view, 3.25f, 2.5f)), 16 * 64 + 16);
-}
-
-TEST(TexelLookup, CountsNegativeAndUndefinedCoordinatesAsZero)
-{
-    std::vector<u8> texels(8 * 8 * 3);
-    const TextureView view{texels.data(), 8, 8};
-    EXPECT_EQ(texelIndex(view, textureTexel(view, -0.3f, -7.0f)), 0);
-    EXPECT_EQ(texelIndex(view, textureTexel(view, NAN, INFINITY)), 0);
-    EXPECT_EQ(texelIndex(view, textureTexel(view, 1.0e30f, 0.999999f)), 7 * 8);
-}
-
-// Regression: span additions carry a reflection coordinate slightly past 1.0, which
-// addressed a row or column one beyond the image.
-TEST(TexelLookup, KeepsReflectionCoordinatesJustPastOneInsideTheImage)
-{
-    std::vector<u8> texels(100 * 100 * 3);
-    const TextureView view{texels.data(), 100, 100};
-    EXPECT_EQ(texelIndex(view, reflectionTexel(view, 1.0000085f, 1.0000085f)), 99 * 100 + 99);
-    EXPECT_EQ(texelIndex(view, reflectionTexel(view, NAN, -0.5f)), 0);
+    const struct {
+        const char* what;
+        i16 width, height;
+        f32 s, t;
+        i64 expected;
+        bool reflection = false;
+    } rows[] = {
+        {"column 16, row 16 at 0.25, 0.5", 64, 32, 0.25f, 0.5f, 16 * 64 + 16},
+        {"frac(1.0) is 0: repeats exactly at whole coordinates", 64, 32, 1.0f, 0.0f, 0},
+        {"whole parts dropped", 64, 32, 3.25f, 2.5f, 16 * 64 + 16},
+        {"negative coordinates count as 0", 8, 8, -0.3f, -7.0f, 0},
+        {"undefined coordinates count as 0", 8, 8, NAN, INFINITY, 0},
+        {"huge and just-below-one coordinates", 8, 8, 1.0e30f, 0.999999f, 7 * 8},
+        // Regression: span additions carry a reflection coordinate slightly past 1.0,
+        // which addressed a row or column one beyond the image.
+        {"reflection just past 1", 100, 100, 1.0000085f, 1.0000085f, 99 * 100 + 99, true},
+        {"reflection undefined or negative", 100, 100, NAN, -0.5f, 0, true},
+    };
+    for (const auto& row : rows) {
+        std::vector<u8> texels(static_cast<std::size_t>(row.width) * row.height * 3);
+        const TextureView view{texels.data(), row.width, row.height};
+        const u8* texel =
+            row.reflection ? reflectionTexel(view, row.s, row.t) : textureTexel(view, row.s, row.t);
+        EXPECT_EQ((texel - view.texels) / 3, row.expected) << row.what;
+    }
 }
 
 TEST_F(Texturing, ShowsTheTextureFourTimesWithRepeatFactorFour)
@@ -179,31 +166,26 @@ TEST_F(Texturing, LeavesCoordinatesTheFileGaveAlone)
     EXPECT_EQ(world.vertexTexCoords[0][0], 0.125f);
 }
 
-TEST(ReflectionMapping, SamplesBehindTheEyeForAMirrorFacingIt)
+TEST(ReflectionMapping, SamplesBehindTheEyeForAMirrorFacingItAndStaysInsideTheImage)
 {
     RenderState render;
     render.sceneDiameter = 5000.0f;
-    const f32 position[3] = {1000.0f, 0.0f, 0.0f};
-    const f32 normal[3] = {-1.0f, 0.0f, 0.0f};
+    const f32 ahead[3] = {1000.0f, 0.0f, 0.0f};
+    const f32 towardEye[3] = {-1.0f, 0.0f, 0.0f};
     f32 coords[2];
-    ReflectionCoords(render, position, normal, coords);
+    ReflectionCoords(render, ahead, towardEye, coords);
     EXPECT_NEAR(coords[0], 0.5f, 1e-6f); // level: half way up
     EXPECT_NEAR(coords[1], 0.0f, 1e-6f); // heading pi: straight back
-}
-
-TEST(ReflectionMapping, StaysInsideTheImageForAnyRay)
-{
-    RenderState render;
+    // Any ray, even from a corner outside the scene sphere, stays inside the image.
     render.sceneDiameter = 100.0f;
-    render.sceneCentre[0] = 9000.0f; // a corner outside the scene sphere
-    const f32 position[3] = {10.0f, -3.0f, 7.0f};
-    const f32 normal[3] = {0.0f, 0.0f, 1.0f};
-    f32 coords[2];
-    ReflectionCoords(render, position, normal, coords);
-    EXPECT_GE(coords[0], 0.0f);
-    EXPECT_LT(coords[0], 1.0f);
-    EXPECT_GE(coords[1], 0.0f);
-    EXPECT_LT(coords[1], 1.0f);
+    render.sceneCentre[0] = 9000.0f;
+    const f32 outside[3] = {10.0f, -3.0f, 7.0f};
+    const f32 up[3] = {0.0f, 0.0f, 1.0f};
+    ReflectionCoords(render, outside, up, coords);
+    for (f32 coord : coords) {
+        EXPECT_GE(coord, 0.0f);
+        EXPECT_LT(coord, 1.0f);
+    }
 }
 
 TEST_F(Texturing, AddsFortyPercentOfTheReflectionImageOnlyWhileReflectionIsOn)
@@ -212,8 +194,7 @@ TEST_F(Texturing, AddsFortyPercentOfTheReflectionImageOnlyWhileReflectionIsOn)
     world.reflectionWidth = world.reflectionHeight = 4;
     world.reflectionPixels = static_cast<u8*>(PluginAlloc(4 * 4 * 3));
     std::memset(world.reflectionPixels, 100, 4 * 4 * 3);
-    addScreenRect(world, addMaterial(world, 0.5f, 0.5f, 0.5f), kWidth, kHeight, 10.5f, 10.5f, 50.5f,
-                  30.5f, 10000.0f);
+    rect(addMaterial(world, 0.5f, 0.5f, 0.5f), 10.5f, 10.5f, 50.5f, 30.5f, 10000.0f);
     draw();
     const Colour plain = pixel(30, 20);
     setReflection(render, true);
