@@ -82,6 +82,28 @@ struct TransformRead {
     TransformFields fields;
 };
 
+void dispatchShapeAndLightRows(World& world, LineReader& in, const Line& line, bool comment)
+{
+    if (has(line, "Shape") && !comment) readShape(world, in);
+    if (has(line, "IndexedFaceSet") && !comment) {
+        const i16 object = newObject(world);
+        readIndexedFaceSet(world, in, line, object);
+    }
+    // Box, Cone, Cylinder, ElevationGrid, Extrusion and Sphere are recognised and give
+    // no geometry: their lines start nothing.
+    if (has(line, "Appearance")) readAppearance(world, in, line);
+    if (has(line, "DirectionalLight")) readDirectionalLight(world, in, line);
+    if (has(line, "PointLight")) readPointLight(world, in, line);
+    if (has(line, "SpotLight")) readSpotLight(world, in, line);
+}
+
+void dispatchSoundRows(World& world, LineReader& in, const Line& line)
+{
+    if (has(line, "Sound")) readSound(world, in, line);
+    if (has(line, "AudioClip")) readAudioClip(world, in, line);
+    if (has(line, "TimeSensor")) readTimeSensor(world, in, line);
+}
+
 // The tests a Transform makes on each of its lines, in order, each on the same line.
 static void examineTransformLine(World& world, LineReader& in, const Line& line, bool firstLine,
                                  TransformRead& read)
@@ -91,19 +113,8 @@ static void examineTransformLine(World& world, LineReader& in, const Line& line,
         readTransform(world, in, line, read.depth + 1);
     // A Transform's DEF name is stored nowhere.
     if (has(line, "Group") && !comment && read.groupDepth < kMaxCount16) ++read.groupDepth;
-    if (has(line, "Shape") && !comment) readShape(world, in);
-    if (has(line, "IndexedFaceSet") && !comment) {
-        const i16 object = newObject(world);
-        readIndexedFaceSet(world, in, line, object);
-    }
-    // Box, Cone, Cylinder, ElevationGrid, Extrusion, Sphere: no geometry.
-    if (has(line, "Appearance")) readAppearance(world, in, line);
-    if (has(line, "DirectionalLight")) readDirectionalLight(world, in, line);
-    if (has(line, "PointLight")) readPointLight(world, in, line);
-    if (has(line, "SpotLight")) readSpotLight(world, in, line);
-    if (has(line, "Sound")) readSound(world, in, line);
-    if (has(line, "AudioClip")) readAudioClip(world, in, line);
-    if (has(line, "TimeSensor")) readTimeSensor(world, in, line);
+    dispatchShapeAndLightRows(world, in, line, comment);
+    dispatchSoundRows(world, in, line);
     listNewObjects(world, read.list, read.seenCount);
     readTransformFields(line, read.fields);
 }

@@ -84,15 +84,18 @@ static bool exactDecimal(const char* digits, const char* end, f64& value)
     return true;
 }
 
+// Steps over leading white space and one sign; says whether the sign was '-'.
+static bool skipBlanksAndSign(const char*& p, const char* end)
+{
+    while (p < end && isSpace(*p)) ++p;
+    if (p < end && (*p == '+' || *p == '-')) return *p++ == '-';
+    return false;
+}
+
 f32 toNumber(const char* begin, const char* end)
 {
     const char* p = begin;
-    while (p < end && isSpace(*p)) ++p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) {
-        negative = *p == '-';
-        ++p;
-    }
+    const bool negative = skipBlanksAndSign(p, end);
     const char* digits = p;
     bool anyDigit = false;
     while (p < end && isDigit(*p)) {
@@ -140,12 +143,7 @@ f32 toNumber(const char* begin, const char* end)
 i32 toInteger(const char* begin, const char* end)
 {
     const char* p = begin;
-    while (p < end && isSpace(*p)) ++p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) {
-        negative = *p == '-';
-        ++p;
-    }
+    const bool negative = skipBlanksAndSign(p, end);
     i64 value = 0;
     while (p < end && isDigit(*p)) {
         // Pinned just past the 32-bit range so the sum below cannot overflow.

@@ -11,7 +11,8 @@
 //   textures (and, through loadTexture, their pixels); lights.cpp: lights and the
 //   per-kind rows; viewpoint.cpp: the camera and orientationBasis; background.cpp: the
 //   background settings; sound.cpp: audioClips, sounds, timeSensors.
-// Entry points: readTransform, readShape, readIndexedFaceSet, readAppearance,
+// Entry points: readTransform, the shared dispatch rows, readShape, readIndexedFaceSet,
+// readAppearance,
 //   readDirectionalLight, readPointLight, readSpotLight, readViewpoint, readBackground,
 //   readAudioClip, readSound, readTimeSensor.
 // Failure: a row that cannot be added (a 16-bit count at its limit, or memory) is
@@ -28,6 +29,12 @@
 constexpr i32 kMaxTransformDepth = 64;
 
 void readTransform(World& world, LineReader& in, Line line, i32 depth);
+
+// The rows the top-level loop and a Transform's lines share, each block in its order:
+// Shape, IndexedFaceSet, Appearance and the three lights; then Sound, AudioClip and
+// TimeSensor. `comment` says whether the line holds a '#'.
+void dispatchShapeAndLightRows(World& world, LineReader& in, const Line& line, bool comment);
+void dispatchSoundRows(World& world, LineReader& in, const Line& line);
 void readShape(World& world, LineReader& in);
 
 // Fills `object` (a row of objects, or -1: read the node past and store nothing).

@@ -16,25 +16,13 @@ static void dispatchLine(World& world, LineReader& in, const Line& line)
 {
     const bool comment = std::strchr(line.text, '#') != nullptr;
     if (has(line, "Transform")) readTransform(world, in, line, 0);
-    if (has(line, "Shape") && !comment) readShape(world, in);
-    if (has(line, "IndexedFaceSet") && !comment) {
-        const i16 object = newObject(world);
-        readIndexedFaceSet(world, in, line, object);
-    }
-    // Box, Cone, Cylinder, ElevationGrid, Extrusion and Sphere are recognised and give
-    // no geometry: their lines start nothing here.
-    if (has(line, "Appearance")) readAppearance(world, in, line);
-    if (has(line, "DirectionalLight")) readDirectionalLight(world, in, line);
-    if (has(line, "PointLight")) readPointLight(world, in, line);
-    if (has(line, "SpotLight")) readSpotLight(world, in, line);
+    dispatchShapeAndLightRows(world, in, line, comment);
     // Only the first Viewpoint sets the starting camera.
     if (has(line, "Viewpoint") && world.viewpointCount == 0 && !comment) {
         readViewpoint(world, in, line);
         world.viewpointCount = static_cast<i16>(world.viewpointCount + 1);
     }
-    if (has(line, "Sound")) readSound(world, in, line);
-    if (has(line, "AudioClip")) readAudioClip(world, in, line);
-    if (has(line, "TimeSensor")) readTimeSensor(world, in, line);
+    dispatchSoundRows(world, in, line);
     if (has(line, "Background")) readBackground(world, in, line);
 }
 
