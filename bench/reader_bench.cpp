@@ -1,7 +1,7 @@
 // readWorld throughput on generated worlds of 10k, 100k and 1M triangles: one big
 // IndexedFaceSet, and many small Shapes inside Transforms. Reports MB/s and the peak
 // of the memory the world tables hold while reading.
-#include "plugin/memory.h"
+#include "memory/memory.h"
 #include "world/reader.h"
 #include "world/tables.h"
 

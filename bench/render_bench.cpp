@@ -3,7 +3,7 @@
 // plain, as an anaglyph or with shadows. Reports milliseconds per frame.
 //
 //   build-*/bin/render_bench --benchmark_filter='Frame/1024/'
-#include "plugin/memory.h"
+#include "memory/memory.h"
 #include "render/render.h"
 
 #include <benchmark/benchmark.h>
@@ -140,17 +140,17 @@ struct Scene {
         addLights(world, lights);
         world.backgroundBlue = 60;
         PrepareBackground(world, frame);
-        ready = allocateWorldBuffers(world, render);
+        ready = AllocateWorldBuffers(world, render);
         BuildVertexFaceLists(world, render);
         GenerateTexCoords(world);
-        ready = ready && buildMaterialRamps(world);
-        if (mode == kStereo) ready = ready && setStereo(world, render, frame, true);
-        if (mode == kShadows) ready = ready && setShadows(world, render, frame, true);
+        ready = ready && BuildMaterialRamps(world);
+        if (mode == kStereo) ready = ready && SetStereo(world, render, frame, true);
+        if (mode == kShadows) ready = ready && SetShadows(world, render, frame, true);
     }
     ~Scene()
     {
-        freeMaterialRamps(world);
-        freeWorldBuffers(render);
+        FreeMaterialRamps(world);
+        FreeWorldBuffers(render);
         FreeFrameBuffers(frame);
         freeWorldTables(world);
     }
@@ -166,7 +166,7 @@ void Frame(benchmark::State& state)
         return;
     }
     for (auto _ : state) {
-        RenderFrame(scene.world, scene.render, scene.frame, nullptr, 1.0f);
+        RenderFrame(scene.world, scene.render, scene.frame);
         benchmark::DoNotOptimize(scene.frame.frameBuffer[0]);
     }
     state.counters["faces"] = scene.world.faceCount;

@@ -13,7 +13,7 @@ constexpr f32 kLampCone = 0.16666667f; // a sixth of pi each side
 bool toggleStereo(World& world, RenderState& render, ViewerWindow& viewer)
 {
     const bool on = viewer.frame.stereoFlag == 0;
-    if (!setStereo(world, render, viewer.frame, on)) return false;
+    if (!SetStereo(world, render, viewer.frame, on)) return false;
     viewer.frame.stereoFlag = on ? 1 : 0;
     return true;
 }
@@ -21,7 +21,7 @@ bool toggleStereo(World& world, RenderState& render, ViewerWindow& viewer)
 bool toggleShadows(World& world, RenderState& render, ViewerWindow& viewer)
 {
     const bool on = viewer.frame.shadowFlag == 0;
-    if (!setShadows(world, render, viewer.frame, on)) return false;
+    if (!SetShadows(world, render, viewer.frame, on)) return false;
     viewer.frame.shadowFlag = on ? 1 : 0;
     return true;
 }
@@ -62,7 +62,7 @@ bool toggleLamp(World& world, InstanceOptions& options)
 
 void toggleReflection(RenderState& render)
 {
-    setReflection(render, render.reflectionFlag == 0);
+    SetReflection(render, render.reflectionFlag == 0);
 }
 
 bool toggleDisplayScale(InstanceOptions& options, ViewerWindow& viewer)

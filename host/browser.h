@@ -5,8 +5,8 @@
 #pragma once
 
 #include "platform/windows.h"
-#include "plugin/host_services.h"
-#include "plugin/npapi.h"
+#include "plugin/api/host_services.h"
+#include "plugin/api/npapi.h"
 
 #include <string>
 

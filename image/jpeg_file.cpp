@@ -2,7 +2,7 @@
 // selection and output stage, writing blue, green, red into 4-byte pixels, bottom-up.
 #include "image/image.h"
 #include "image/picture_file.h"
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 #include <csetjmp>
 #include <cstdio>

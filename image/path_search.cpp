@@ -77,13 +77,13 @@ bool findOnPath(const char* name, const char* variable, char* result, std::size_
 
 // One url: "file://" dropped, then the world's folder (a world's pictures normally
 // sit beside it), then the name as given and the "PATH" folders.
-static bool findOneUrl(const World& world, const char* url, char* result, std::size_t resultSize)
+static bool findOneUrl(const char* worldFolder, const char* url, char* result,
+                       std::size_t resultSize)
 {
     if (strncasecmp(url, "file://", 7) == 0) url += 7; // a scheme has no case
     if (url[0] == '\0') return false;
-    if (url[0] != '/' && world.worldFolder[0] != '\0') {
-        const std::size_t folderLength = strnlen(world.worldFolder, sizeof world.worldFolder);
-        if (joinPath(world.worldFolder, folderLength, url, result, resultSize) &&
+    if (url[0] != '/' && worldFolder[0] != '\0') {
+        if (joinPath(worldFolder, std::strlen(worldFolder), url, result, resultSize) &&
             isRegularFile(result))
             return true;
     }
@@ -97,7 +97,7 @@ static bool separatesUrls(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == '[' || c == ']';
 }
 
-bool findPicture(const World& world, const char* name, char* result, std::size_t resultSize)
+bool findPicture(const char* worldFolder, const char* name, char* result, std::size_t resultSize)
 {
     if (!result || resultSize == 0) return false;
     result[0] = '\0';
@@ -118,7 +118,7 @@ bool findPicture(const World& world, const char* name, char* result, std::size_t
             char url[kUrlSize];
             std::memcpy(url, piece, length);
             url[length] = '\0';
-            if (findOneUrl(world, url, result, resultSize)) return true;
+            if (findOneUrl(worldFolder ? worldFolder : "", url, result, resultSize)) return true;
         }
         if (!quote) break;
         piece = quote + 1;

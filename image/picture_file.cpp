@@ -1,7 +1,7 @@
 // Which decoder a picture file gets, and the one place that runs it.
 #include "image/picture_file.h"
 
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 #include <cstdio>
 #include <cstring>

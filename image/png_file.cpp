@@ -1,7 +1,7 @@
 // PNG decoding through libpng into the JPEG layout: 4-byte pixels (blue, green, red,
 // unused), rows bottom-up.
 #include "image/picture_file.h"
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 #include <csetjmp>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // TGA (Truevision) true-colour pictures, uncompressed or run-length encoded, decoded
 // into 4-byte pixels in the order the file stores its rows.
 #include "image/picture_file.h"
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,6 @@
 // Device contexts: window and memory contexts, where their drawing lands, and the
 // stretch mode they carry.
+#include "platform/backend.h"
 #include "platform/gdi_state.h"
 #include "platform/handles.h"
 #include "platform/surface.h"

@@ -1,6 +1,7 @@
 // Taking and delivering messages: PeekMessage, GetMessage, SendMessage, dispatch.
 // Priority as under Win32: posted messages in order, then a pending quit, then a
 // WM_PAINT for an invalid window, so a paint never overtakes queued input.
+#include "platform/backend.h"
 #include "platform/message_queue.h"
 #include "platform/window_state.h"
 

@@ -2,7 +2,20 @@
 // Entry points: allocateSurface, reallocateSurface, freeSurface, surfacePixel.
 #pragma once
 
-#include "platform/backend.h"
+#include "base/types.h"
+
+// The pixels of a top-level window: 32 bits a pixel (blue, green, red, unused), rows
+// top-down, `stride` bytes a row. A 0 x 0 surface has no pixels.
+struct Surface {
+    u8* pixels = nullptr;
+    i32 width = 0;
+    i32 height = 0;
+    i32 stride = 0;
+};
+
+// The largest side of any surface or bitmap the platform allocates. Keeps every byte
+// count far inside 32 bits (16384 x 16384 x 4 = 2^30).
+constexpr i32 kMaxSurfaceSide = 16384;
 
 // A zeroed block of width x height pixels; false (surface untouched) for sizes outside
 // 0 .. kMaxSurfaceSide or when the heap refuses.

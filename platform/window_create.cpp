@@ -1,5 +1,6 @@
 // CreateWindowEx: the record, its handle and place in the tree, the top-level surface,
 // then WM_NCCREATE and WM_CREATE, either of which may refuse the window.
+#include "platform/backend.h"
 #include "platform/handles.h"
 #include "platform/window_state.h"
 

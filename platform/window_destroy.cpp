@@ -2,6 +2,7 @@
 // (children first), then the records, handles, queued messages and capture go.
 // Once the subtree is marked, nothing can add to it or destroy part of it, so it can
 // be walked through its links while handlers run.
+#include "platform/backend.h"
 #include "platform/handles.h"
 #include "platform/message_queue.h"
 #include "platform/teardown.h"

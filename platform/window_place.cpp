@@ -2,6 +2,7 @@
 // for them. As under Win32, WM_MOVE comes only when the position changed and WM_SIZE
 // only when the size changed: a WM_SIZE handler that moves its own window to where it
 // already is (the Dashboard does) must not start an endless chain.
+#include "platform/backend.h"
 #include "platform/window_state.h"
 
 // The window's rectangle in its parent's client coordinates.

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "base/types.h"
-#include "platform/backend.h"
+#include "platform/surface.h"
 #include "platform/growable.h"
 #include "platform/rect.h"
 #include "platform/windows.h"

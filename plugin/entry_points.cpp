@@ -1,7 +1,7 @@
 // The exported entry points and the plug-in callback table handed to the browser.
 #include "plugin/load_world.h"
-#include "plugin/memory.h"
-#include "plugin/npapi.h"
+#include "memory/memory.h"
+#include "plugin/api/npapi.h"
 #include "plugin/plugin_state.h"
 #include "plugin/plugin_window.h"
 #include "resources/version.h"
@@ -66,8 +66,8 @@ void NPP_Shutdown()
 {
     PluginState& state = pluginState();
     if (!state.initialised) return;
-    freeMaterialRamps(state.world);
-    freeWorldBuffers(state.render);
+    FreeMaterialRamps(state.world);
+    FreeWorldBuffers(state.render);
     freeWorldTables(state.world);
     state.render = RenderState{};
     state.initialised = false;

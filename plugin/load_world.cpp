@@ -1,8 +1,8 @@
 // The world loading sequence.
 #include "plugin/load_world.h"
 
-#include "image/image.h"
 #include "plugin/plugin_window.h"
+#include "plugin/reflection_image.h"
 #include "world/normalize/normalize.h"
 #include "world/reader.h"
 
@@ -53,8 +53,8 @@ void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName)
     // A second world starts from empty tables: the first world's rows, derived
     // tables and the lamp that lived in its light table go with it.
     if (state.worldLoaded) {
-        freeMaterialRamps(world);
-        freeWorldBuffers(render);
+        FreeMaterialRamps(world);
+        FreeWorldBuffers(render);
         resetWorldTables(world);
         instance.options.lampFlag = 0;
     }
@@ -65,14 +65,14 @@ void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName)
     loadReflectionImage(world);
     PrepareBackground(world, viewer.frame);
     // Without its working buffers the renderer allocates them on the first frame.
-    allocateWorldBuffers(world, render);
+    AllocateWorldBuffers(world, render);
     for (int c = 0; c < 3; ++c) {
         world.startEyePoint[c] = world.camera.eyePoint[c];
         world.startTargetPoint[c] = world.camera.targetPoint[c];
     }
     BuildVertexFaceLists(world, render);
     GenerateTexCoords(world);
-    buildMaterialRamps(world);
+    BuildMaterialRamps(world);
 
     if (viewer.handle()) PostMessage(viewer.handle(), kSoundSetupMessage, 0, 0);
     viewer.busyFlag = 0;

@@ -6,7 +6,7 @@
 // down from here.
 #pragma once
 
-#include "plugin/npapi.h"
+#include "plugin/api/npapi.h"
 #include "render/render.h"
 #include "world/tables.h"
 

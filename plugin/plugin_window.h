@@ -7,7 +7,7 @@
 #pragma once
 
 #include "dashboard/dashboard.h"
-#include "plugin/npapi.h"
+#include "plugin/api/npapi.h"
 #include "viewer/framework_window.h"
 #include "viewer/viewer_window.h"
 

@@ -1,6 +1,6 @@
-// The services the plug-in offers its own host program (see plugin/host_services.h).
+// The services the plug-in offers its own host program (see plugin/api/host_services.h).
 #include "dashboard/actions.h"
-#include "plugin/host_services.h"
+#include "plugin/api/host_services.h"
 #include "plugin/load_world.h"
 #include "plugin/plugin_state.h"
 #include "plugin/plugin_window.h"

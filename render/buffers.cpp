@@ -1,7 +1,7 @@
 // Allocation, growth and release of the working buffers.
 #include "render/buffers.h"
 
-#include "plugin/memory.h"
+#include "memory/memory.h"
 #include "render/faces.h"
 #include "render/shadow.h"
 
@@ -104,7 +104,7 @@ bool fitCornerBuffers(RenderState& render, u32 corners, bool& allocated)
 
 } // namespace
 
-bool ensureWorldBuffers(const World& world, RenderState& render, bool stereo, bool& allocated)
+bool EnsureWorldBuffers(const World& world, RenderState& render, bool stereo, bool& allocated)
 {
     const bool worldChanged = render.sizedObjectCount != world.objectCount ||
                               render.sizedVertexCount != world.vertexCount ||
@@ -135,7 +135,7 @@ bool ensureWorldBuffers(const World& world, RenderState& render, bool stereo, bo
              fit(render.vertexFaceStarts, startCapacity, world.vertexCount, allocated);
         render.vertexFaceHeadCapacity = ok ? std::min(countCapacity, startCapacity) : 0;
     }
-    if (ok && stereo) ok = ensureRightEyeTable(world, render);
+    if (ok && stereo) ok = EnsureRightEyeTable(world, render);
     if (!ok) return false;
     render.sizedObjectCount = world.objectCount;
     render.sizedVertexCount = world.vertexCount;
@@ -145,35 +145,30 @@ bool ensureWorldBuffers(const World& world, RenderState& render, bool stereo, bo
     return true;
 }
 
-bool allocateWorldBuffers(const World& world, RenderState& render)
+bool AllocateWorldBuffers(const World& world, RenderState& render)
 {
     bool allocated = false;
-    return ensureWorldBuffers(world, render, false, allocated);
+    return EnsureWorldBuffers(world, render, false, allocated);
 }
 
-bool ensureRightEyeTable(const World& world, RenderState& render)
+bool EnsureRightEyeTable(const World& world, RenderState& render)
 {
     bool allocated = false;
     return fit(render.projectedRight, render.projectedRightCapacity, world.vertexCount, allocated);
 }
 
-u32 shadowLightsFor(const World& world)
-{
-    return static_cast<u32>(std::clamp<i32>(world.lightCount, 1, kMaxShadowLights));
-}
-
-bool ensureShadowTables(const World& world, RenderState& render)
+bool EnsureShadowTables(const World& world, RenderState& render)
 {
     bool allocated = false;
     if (!render.shadowDescriptors) {
         u32 capacity = 0;
         if (!fit(render.shadowDescriptors, capacity, kMaxShadowLights, allocated)) return false;
     }
-    const u64 floats = u64{world.faceIndexCount} * 3u * shadowLightsFor(world);
+    const u64 floats = u64{world.faceIndexCount} * 3u * ShadowLightsFor(world);
     return fit(render.lightCoordinates, render.lightCoordinateCapacity, floats, allocated);
 }
 
-void freeShadowTables(RenderState& render)
+void FreeShadowTables(RenderState& render)
 {
     release(render.shadowDescriptors);
     release(render.lightCoordinates);
@@ -181,7 +176,7 @@ void freeShadowTables(RenderState& render)
     render.shadowLightCount = 0;
 }
 
-void freeWorldBuffers(RenderState& render)
+void FreeWorldBuffers(RenderState& render)
 {
     release(render.objectOrder);
     release(render.faceOrder);
@@ -200,8 +195,8 @@ void freeWorldBuffers(RenderState& render)
     release(render.slotValues);
     release(render.crossingValues);
     release(render.crossingOrder);
-    freeShadowTables(render);
-    releaseShadowMaps(render);
+    FreeShadowTables(render);
+    ReleaseShadowMaps(render);
     release(render.rightDepthBuffer);
     // The options outlive the buffers: a second world keeps reflection as it was.
     const u16 reflectionFlag = render.reflectionFlag;

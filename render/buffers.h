@@ -6,9 +6,9 @@
 // PluginFree, each pointer cleared once freed).
 // Reads: the World's counts, faces and objects (to size the largest face and the face
 // lists).
-// Entry points: ensureWorldBuffers, ensureRightEyeTable, ensureShadowTables,
-//               shadowLightsFor (allocateWorldBuffers, freeWorldBuffers,
-//               BuildVertexFaceLists, setStereo, setShadows, setReflection are in
+// Entry points: EnsureWorldBuffers, EnsureRightEyeTable, EnsureShadowTables,
+//               ShadowLightsFor (AllocateWorldBuffers, FreeWorldBuffers,
+//               BuildVertexFaceLists, SetStereo, SetShadows, SetReflection are in
 //               render/render.h).
 // Failure: a buffer that cannot be had leaves the one before it in place (or none) and
 // answers false; nothing is left half-sized.
@@ -27,17 +27,14 @@ constexpr u32 kMinimumCornerRoom = 1000;
 // Makes every working buffer of a single view fit the world's current counts (and the
 // right-eye table when `stereo`). `allocated` turns true when any buffer was
 // (re)allocated, so that the caller builds the derived tables again.
-bool ensureWorldBuffers(const World& world, RenderState& render, bool stereo, bool& allocated);
+bool EnsureWorldBuffers(const World& world, RenderState& render, bool stereo, bool& allocated);
 
 // The right-eye projected table, one record per vertex.
-bool ensureRightEyeTable(const World& world, RenderState& render);
-
-// Lights that cast shadows this frame: the light count limited to 1..8.
-u32 shadowLightsFor(const World& world);
+bool EnsureRightEyeTable(const World& world, RenderState& render);
 
 // Shadow descriptors (room for 8 lights) and the light coordinates of every corner for
-// shadowLightsFor(world) lights, zero-filled when new.
-bool ensureShadowTables(const World& world, RenderState& render);
+// ShadowLightsFor(world) lights, zero-filled when new.
+bool EnsureShadowTables(const World& world, RenderState& render);
 
 // Frees the shadow descriptors and light coordinates.
-void freeShadowTables(RenderState& render);
+void FreeShadowTables(RenderState& render);

@@ -6,7 +6,7 @@
 // Writes: RenderState's view matrix, screen geometry and view bounds; the World's
 // vertex arrays and light rows in place (view coordinates from TransformVertices and
 // TransformLights until RestoreWorld); the projected vertex tables.
-// Entry points: setScreenGeometry, BuildViewMatrix, TransformVertices, TransformLights,
+// Entry points: SetScreenGeometry, BuildViewMatrix, TransformVertices, TransformLights,
 //               RestoreWorld, ComputeViewBounds, ProjectVertices, ProjectVerticesStereo
 //               (WorldToView and ViewToWorld are declared in render/render.h).
 // View coordinates: (depth, left, up), depth positive in front of the eye.
@@ -23,7 +23,7 @@ constexpr f32 kWidestViewAngle = 1.5533430f;
 constexpr f32 kFarScreen = 1.0e18f;
 
 // Screen centre (W / 2, H / 2, integer division) and aspect ratio H / W.
-void setScreenGeometry(RenderState& render, i16 width, i16 height);
+void SetScreenGeometry(RenderState& render, i16 width, i16 height);
 
 // Forward, left and up rows from the eye point, target point and roll angle.
 void BuildViewMatrix(const World& world, RenderState& render);

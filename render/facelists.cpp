@@ -1,7 +1,7 @@
 // The faces that use each vertex, for smooth shading: built once per world.
 #include "render/buffers.h"
 
-#include "plugin/memory.h"
+#include "memory/memory.h"
 #include "render/faces.h"
 
 #include <algorithm>
@@ -14,11 +14,11 @@ constexpr u32 kMostFacesPerVertex = 0xFFFF; // a list head counts in 16 bits
 template <class Visit>
 void forEachOwnCorner(const World& world, const ObjectRecord& object, Visit visit)
 {
-    const RowRange vertices = objectVertices(world, object);
-    const RowRange faces = objectFaces(world, object);
+    const RowRange vertices = ObjectVertices(world, object);
+    const RowRange faces = ObjectFaces(world, object);
     for (u32 f = faces.first; f < faces.first + faces.count; ++f) {
         const FaceRecord& face = world.faces[f];
-        if (!faceCornersValid(world, face)) continue; // such a face is never drawn
+        if (!FaceCornersValid(world, face)) continue; // such a face is never drawn
         const u32* corners = world.faceIndices + face.firstIndex;
         for (i16 k = 0; k < face.vertexCount; ++k) {
             const u32 v = corners[k];
@@ -69,7 +69,7 @@ void BuildVertexFaceLists(const World& world, RenderState& render)
     const u32 scratchNeeded = [&] {
         u32 largest = 0;
         for (i16 o = 0; o < world.objectCount; ++o)
-            largest = std::max(largest, objectVertices(world, world.objects[o]).count);
+            largest = std::max(largest, ObjectVertices(world, world.objects[o]).count);
         return largest;
     }();
     if (!render.faceScratch || render.faceScratchCapacity < scratchNeeded) return;
@@ -82,7 +82,7 @@ void BuildVertexFaceLists(const World& world, RenderState& render)
     u32 nextStart = 0;
     for (i16 o = 0; o < world.objectCount; ++o) {
         const ObjectRecord& object = world.objects[o];
-        const RowRange vertices = objectVertices(world, object);
+        const RowRange vertices = ObjectVertices(world, object);
         std::fill(perVertex, perVertex + vertices.count, 0u);
         forEachOwnCorner(world, object, [&](u32, u32 v) { ++perVertex[v - vertices.first]; });
         for (u32 local = 0; local < vertices.count; ++local) {

@@ -25,7 +25,7 @@ void storeFallbackNormal(FaceRecord& face)
 
 } // namespace
 
-RowRange objectVertices(const World& world, const ObjectRecord& object)
+RowRange ObjectVertices(const World& world, const ObjectRecord& object)
 {
     const u64 first = object.firstVertex == 0 ? 0 : object.firstVertex - 1u;
     if (first >= world.vertexCount) return {0, 0};
@@ -33,7 +33,7 @@ RowRange objectVertices(const World& world, const ObjectRecord& object)
     return {static_cast<u32>(first), static_cast<u32>(end - first)};
 }
 
-RowRange objectFaces(const World& world, const ObjectRecord& object)
+RowRange ObjectFaces(const World& world, const ObjectRecord& object)
 {
     const u64 first = object.firstFace == 0 ? 0 : object.firstFace - 1u;
     if (first >= world.faceCount) return {0, 0};
@@ -41,7 +41,7 @@ RowRange objectFaces(const World& world, const ObjectRecord& object)
     return {static_cast<u32>(first), static_cast<u32>(end - first)};
 }
 
-bool faceCornersValid(const World& world, const FaceRecord& face)
+bool FaceCornersValid(const World& world, const FaceRecord& face)
 {
     if (face.vertexCount <= 0) return false;
     const u64 end = static_cast<u64>(face.firstIndex) + static_cast<u64>(face.vertexCount);
@@ -55,13 +55,13 @@ bool faceCornersValid(const World& world, const FaceRecord& face)
 void ComputeFaceNormals(World& world, i16 object)
 {
     if (object < 0 || object >= world.objectCount) return;
-    const RowRange faces = objectFaces(world, world.objects[object]);
+    const RowRange faces = ObjectFaces(world, world.objects[object]);
     const f32* first = world.vertexZ;
     const f32* second = world.vertexX;
     const f32* third = world.vertexY;
     for (u32 f = faces.first; f < faces.first + faces.count; ++f) {
         FaceRecord& face = world.faces[f];
-        if (!faceCornersValid(world, face)) {
+        if (!FaceCornersValid(world, face)) {
             face.flags = kFaceHidden;
             storeFallbackNormal(face);
             continue;

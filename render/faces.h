@@ -4,7 +4,7 @@
 // Reads: the World's objects, faces, faceIndices and vertices (in whatever frame the
 // vertices stand: view coordinates for the picture, a light's frame for its shadow map).
 // Writes: each face's flags and normal; RenderState's objectOrder and faceOrder.
-// Entry points: objectVertices, objectFaces, faceCornersValid, ComputeFaceNormals,
+// Entry points: ObjectVertices, ObjectFaces, FaceCornersValid, ComputeFaceNormals,
 //               SortObjectsAndFaces.
 // Failure: a face with no corners, or with a corner outside faceIndices or naming a
 // vertex the world does not have, gets the hidden mark and is never drawn.
@@ -21,11 +21,11 @@ struct RowRange {
 };
 
 // An object's vertices and faces, cut to the rows the world actually has.
-RowRange objectVertices(const World& world, const ObjectRecord& object);
-RowRange objectFaces(const World& world, const ObjectRecord& object);
+RowRange ObjectVertices(const World& world, const ObjectRecord& object);
+RowRange ObjectFaces(const World& world, const ObjectRecord& object);
 
 // True when the face has at least one corner and every corner names a vertex.
-bool faceCornersValid(const World& world, const FaceRecord& face);
+bool FaceCornersValid(const World& world, const FaceRecord& face);
 
 // Clears each face's hidden mark (or sets it for a face with bad corners) and stores
 // its unit normal: the first corner triple whose cross product is longer than 100.0,

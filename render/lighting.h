@@ -6,7 +6,7 @@
 // diffuse factors red, green, blue; textured highlight red, green, blue (0..1 a light,
 // summed over the lights, so they may pass 1).
 // Entry points: ShadeCorner, LightDirection, AddLightContribution (BuildColourRamps,
-//               buildMaterialRamps and freeMaterialRamps are in render/render.h).
+//               BuildMaterialRamps and FreeMaterialRamps are in render/render.h).
 // Light directions: every vector here points from the corner toward the light.
 #pragma once
 
@@ -35,7 +35,7 @@ bool LightDirection(const World& world, const LightRecord& light, const f32 posi
 
 // Builds the ramps of every material row (row 0 alone when there is none), allocating
 // the ones missing; false when a table or memory is missing.
-bool buildRampTables(World& world);
+bool BuildRampTables(World& world);
 
 // Adds one light's diffuse and highlight colour to the record. `light` null stands for
 // the built-in light fixed to the camera, white, from (-1, 1, 1) / sqrt(3).

@@ -1,9 +1,9 @@
 // The rendering options, switched by the Dashboard's buttons and by tarne render's flags.
 #include "render/buffers.h"
 
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
-bool setStereo(const World& world, RenderState& render, FrameState& frame, bool on)
+bool SetStereo(const World& world, RenderState& render, FrameState& frame, bool on)
 {
     if (!on) {
         PluginFree(render.projectedRight);
@@ -12,24 +12,24 @@ bool setStereo(const World& world, RenderState& render, FrameState& frame, bool 
         frame.stereoFlag = 0;
         return true;
     }
-    if (!ensureRightEyeTable(world, render)) return false;
+    if (!EnsureRightEyeTable(world, render)) return false;
     frame.stereoFlag = 1;
     return true;
 }
 
-bool setShadows(const World& world, RenderState& render, FrameState& frame, bool on)
+bool SetShadows(const World& world, RenderState& render, FrameState& frame, bool on)
 {
     if (!on) {
-        freeShadowTables(render);
+        FreeShadowTables(render);
         frame.shadowFlag = 0;
         return true;
     }
-    if (!ensureShadowTables(world, render)) return false;
+    if (!EnsureShadowTables(world, render)) return false;
     frame.shadowFlag = 1;
     return true;
 }
 
-void setReflection(RenderState& render, bool on)
+void SetReflection(RenderState& render, bool on)
 {
     render.reflectionFlag = on ? 1 : 0;
 }

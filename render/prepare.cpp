@@ -1,7 +1,7 @@
 // The fixed order of a frame's preparation.
 #include "render/prepare.h"
 
-#include "plugin/memory.h"
+#include "memory/memory.h"
 #include "render/buffers.h"
 #include "render/camera.h"
 #include "render/faces.h"
@@ -34,23 +34,23 @@ bool PrepareFrame(World& world, RenderState& render, FrameState& frame)
     if (frame.renderWidth <= 0 || frame.renderHeight <= 0) return false;
 
     bool allocated = false;
-    if (!ensureWorldBuffers(world, render, stereo, allocated)) return false;
+    if (!EnsureWorldBuffers(world, render, stereo, allocated)) return false;
     if (allocated || !render.derivedTablesBuilt) {
         BuildVertexFaceLists(world, render);
         GenerateTexCoords(world);
-        buildRampTables(world);
+        BuildRampTables(world);
     }
     // Shadows switched on before the world arrived, or a lamp added since: the tables
     // are made to fit now. Without them the frame is drawn without shadows.
-    const bool shadowTables = shadows && ensureShadowTables(world, render);
+    const bool shadowTables = shadows && EnsureShadowTables(world, render);
     render.shadowLightCount = 0;
     if (stereo && !allocateRightDepth(render, frame)) return false;
 
-    setScreenGeometry(render, frame.renderWidth, frame.renderHeight);
+    SetScreenGeometry(render, frame.renderWidth, frame.renderHeight);
     BuildViewMatrix(world, render);
     if (shadowTables) {
         BuildShadowMaps(world, render, frame);
-        setScreenGeometry(render, frame.renderWidth, frame.renderHeight);
+        SetScreenGeometry(render, frame.renderWidth, frame.renderHeight);
     }
     TransformVertices(world, render);
     TransformLights(world, render);

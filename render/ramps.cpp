@@ -1,7 +1,7 @@
 // The per-material colour ramps: lighting becomes a table look-up per light and corner.
 #include "render/lighting.h"
 
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ void BuildColourRamps(const MaterialRecord& material, f32* const ramps[6])
 }
 
 // Builds the ramps of every row that carries them, allocating the missing ones.
-bool buildRampTables(World& world)
+bool BuildRampTables(World& world)
 {
     if (!world.colourRamps || !world.materials) return false;
     const u32 rows = rampRows(world);
@@ -62,16 +62,16 @@ bool buildRampTables(World& world)
     return true;
 }
 
-bool buildMaterialRamps(World& world)
+bool BuildMaterialRamps(World& world)
 {
     if (!world.colourRamps || !world.materials) return false;
     const u32 rows = rampRows(world);
     if (rows > world.materialCapacity) return false;
     for (u32 row = 0; row < rows; ++row) world.materials[row].lightingScale = kMaterialShadowFactor;
-    return buildRampTables(world);
+    return BuildRampTables(world);
 }
 
-void freeMaterialRamps(World& world)
+void FreeMaterialRamps(World& world)
 {
     if (!world.colourRamps) return;
     // Every row that may hold ramps, not only the counted ones: a ramp is freed only

@@ -149,7 +149,7 @@ bool setUpPass(World& world, RenderState& render, FrameState& frame, i16 object,
     if (!frame.frameBuffer || !frame.depthBuffer || !buffersReady(world, render, stereo))
         return false;
     const ObjectRecord& record = world.objects[object];
-    if (objectVertices(world, record).count == 0) return false;
+    if (ObjectVertices(world, record).count == 0) return false;
     const i16 m = objectMaterial(world, record);
     if (m < 0) return false;
     const MaterialRecord& material = world.materials[m];
@@ -392,7 +392,7 @@ inline void applyShadows(const ObjectPass& pass, const f32* light, f32 colour[3]
     for (u32 j = 0; j < pass.layout.shadowLights; ++j, light += 3) {
         const ShadowDescriptor& map = pass.maps[j];
         if (!map.active) continue;
-        if (!shadowedBy(map, pass.texels, pass.object, light[0], light[1], light[2])) continue;
+        if (!ShadowedBy(map, pass.texels, pass.object, light[0], light[1], light[2])) continue;
         for (u32 c = 0; c < 3; ++c) colour[c] *= pass.shadowFactor;
     }
 }
@@ -672,7 +672,7 @@ void RasterizeObject(World& world, RenderState& render, FrameState& frame, i16 o
     ObjectPass pass;
     if (!setUpPass(world, render, frame, object, false, pass)) return;
     const EyePass eye = singleEye(render, frame);
-    const RowRange faces = objectFaces(world, world.objects[object]);
+    const RowRange faces = ObjectFaces(world, world.objects[object]);
     for (u32 position = faces.first; position < faces.first + faces.count; ++position) {
         u32 f = 0;
         const FaceRecord* face = faceAt(world, render, position, f);
@@ -694,7 +694,7 @@ void RasterizeObjectStereo(World& world, RenderState& render, FrameState& frame,
     const EyePass leftEye{render.projected, frame.frameBuffer, frame.depthBuffer, kRedChannel};
     const EyePass rightEye{render.projectedRight, frame.frameBuffer, render.rightDepthBuffer,
                            kGreenChannel | kBlueChannel};
-    const RowRange faces = objectFaces(world, world.objects[object]);
+    const RowRange faces = ObjectFaces(world, world.objects[object]);
     for (u32 position = faces.first; position < faces.first + faces.count; ++position) {
         u32 f = 0;
         const FaceRecord* face = faceAt(world, render, position, f);

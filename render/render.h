@@ -2,19 +2,20 @@
 // the loading sequence and the option switches.
 //
 // Owns: FrameState (one per Viewer: render size, frame/background/depth buffers,
-// bitmap header, DrawDib handle, shadow and stereo flags) and RenderState (one per
+// shadow and stereo flags) and RenderState (one per
 // library: view matrix and screen geometry of the last frame, the working buffers
 // sized from the world, the shadow tables, the reflection flag).
 // Reads: the World's geometry, materials, textures, lights, camera and background.
 // Writes: the World's vertices and lights in place during a frame (view coordinates
 // from PrepareFrame to RestoreWorld), face flags and normals, colour ramps,
 // generated texture coordinates.
+// The renderer only draws: RenderFrame fills the frame buffer and returns; the Viewer
+// presents it. It knows no windows.
 // Failure: allocations are checked; a buffer that cannot be had leaves the frame
 // undrawn (false), never a write through null. Nothing throws.
 #pragma once
 
 #include "base/types.h"
-#include "platform/windows.h"
 #include "world/tables.h"
 
 // One record per rendered pixel, rows top-down (index y x W + x).
@@ -29,13 +30,11 @@ constexpr u16 kDepthBlended = 2;
 
 // The Viewer's renderer fields. Buffers come from PluginAlloc.
 struct FrameState {
-    HDRAWDIB drawDib = nullptr;
     i16 renderWidth = 0;                    // W: pixels of the rendered image
     i16 renderHeight = 0;                   // H
     u8* frameBuffer = nullptr;              // W x H x 4: blue, green, red, unused; rows bottom-up
     u8* backgroundBuffer = nullptr;         // same layout; every frame starts as a copy of it
     DepthRecord* depthBuffer = nullptr;     // W x H records; belongs to this Viewer
-    BITMAPINFOHEADER* bitmapHeader = nullptr;
     u16 shadowFlag = 0;                     // 1 = shadows
     u16 stereoFlag = 0;                     // 1 = red/cyan anaglyph
 };
@@ -63,7 +62,7 @@ struct RenderState {
 
     u16 reflectionFlag = 0;      // 1 = 40 % of the reflection image on every surface
 
-    // Working buffers sized from the world (allocateWorldBuffers, or PrepareFrame when
+    // Working buffers sized from the world (AllocateWorldBuffers, or PrepareFrame when
     // one is missing or too small for the current counts). Capacities in elements.
     u32* objectOrder = nullptr;             // object index in the low 16 bits
     u32 objectOrderCapacity = 0;
@@ -123,7 +122,7 @@ struct RenderState {
 
 // --- Frame buffers (one Viewer) ------------------------------------------------------
 
-// Bitmap header, frame, background and depth buffers for W x H; false when memory ran
+// Frame, background and depth buffers for W x H, zero-filled; false when memory ran
 // out (whatever was allocated is freed again). W or H of 0 gives empty buffers.
 bool CreateFrameBuffers(FrameState& frame, i16 width, i16 height);
 // New size for every buffer (copying what fits), then PrepareBackground.
@@ -135,28 +134,29 @@ void FreeFrameBuffers(FrameState& frame);
 // --- Per-world tables (the loading sequence) -------------------------------------------
 
 // Step 6 of the load: the working buffers sized from the world's counts.
-bool allocateWorldBuffers(const World& world, RenderState& render);
+bool AllocateWorldBuffers(const World& world, RenderState& render);
 // Faces that use each vertex, for smooth shading.
 void BuildVertexFaceLists(const World& world, RenderState& render);
 // Spherical texture coordinates for textured objects without their own.
 void GenerateTexCoords(World& world);
 // Step 10 of the load: lightingScale 0.4 and six colour ramps for every material
 // (for row 0 when there is no material).
-bool buildMaterialRamps(World& world);
+bool BuildMaterialRamps(World& world);
 // Fills one material's six ramps (kColourRampEntries floats each).
 void BuildColourRamps(const MaterialRecord& material, f32* const ramps[6]);
 // Frees the colour ramps of every material row (and of row 0).
-void freeMaterialRamps(World& world);
+void FreeMaterialRamps(World& world);
 // Frees every working buffer of RenderState and resets it (the last Viewer's teardown,
 // or before a second world); the reflection option is kept.
-void freeWorldBuffers(RenderState& render);
+void FreeWorldBuffers(RenderState& render);
 
 // --- Frames ----------------------------------------------------------------------------
 
-// One complete frame: background, PrepareFrame, depth clear, every object, present
-// through DrawDibDraw into `dc` (stretched by the whole part of displayScale when it
-// is not exactly 1.0), RestoreWorld. Draws nothing for W or H of 0.
-void RenderFrame(World& world, RenderState& render, FrameState& frame, HDC dc, f32 displayScale);
+// One complete frame into the frame buffer: background, PrepareFrame, depth clear,
+// every object, RestoreWorld. True when a frame was composed, for the Viewer to
+// present; false (nothing to present) for W or H of 0 or when PrepareFrame could not
+// run.
+bool RenderFrame(World& world, RenderState& render, FrameState& frame);
 
 // Camera helpers navigation uses between frames (view matrix of the last frame).
 void WorldToView(const World& world, const RenderState& render, f32& first, f32& second, f32& third);
@@ -165,8 +165,8 @@ void ViewToWorld(const World& world, const RenderState& render, f32& first, f32&
 // --- Options (the Dashboard's buttons and tarne render's flags) ---------------------------
 
 // Stereo on: the right-eye projected table is allocated; off: freed.
-bool setStereo(const World& world, RenderState& render, FrameState& frame, bool on);
+bool SetStereo(const World& world, RenderState& render, FrameState& frame, bool on);
 // Shadows on: shadow descriptors (room for 8 lights) and per-corner light
 // coordinates; off: released.
-bool setShadows(const World& world, RenderState& render, FrameState& frame, bool on);
-void setReflection(RenderState& render, bool on);
+bool SetShadows(const World& world, RenderState& render, FrameState& frame, bool on);
+void SetReflection(RenderState& render, bool on);

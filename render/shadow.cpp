@@ -1,8 +1,7 @@
 // Shadow maps: an orthographic depth image of the world from each light.
 #include "render/shadow.h"
 
-#include "plugin/memory.h"
-#include "render/buffers.h"
+#include "memory/memory.h"
 #include "render/faces.h"
 #include "render/scan.h"
 
@@ -247,7 +246,7 @@ void drawMap(World& world, RenderState& render, const ShadowDescriptor& map, Sha
         if (entry >= static_cast<u32>(world.objectCount)) continue;
         const i16 object = static_cast<i16>(entry);
         const ObjectRecord& record = world.objects[object];
-        const RowRange faces = objectFaces(world, record);
+        const RowRange faces = ObjectFaces(world, record);
         for (u32 pos = faces.first; pos < faces.first + faces.count; ++pos) {
             const u32 f = render.faceOrder[pos];
             if (f >= world.faceCount || world.faces[f].flags != 0) continue;
@@ -263,8 +262,8 @@ bool BuildShadowMaps(World& world, RenderState& render, const FrameState& frame)
 {
     (void)frame;
     render.shadowLightCount = 0;
-    releaseShadowMaps(render);
-    const u32 lights = shadowLightsFor(world);
+    ReleaseShadowMaps(render);
+    const u32 lights = ShadowLightsFor(world);
     const i32 width = 2 * render.screenCentreX;
     const i32 height = 2 * render.screenCentreY;
     if (width <= 0 || height <= 0 || !render.shadowDescriptors || !render.lightCoordinates)
@@ -310,7 +309,7 @@ bool BuildShadowMaps(World& world, RenderState& render, const FrameState& frame)
     return any;
 }
 
-void releaseShadowMaps(RenderState& render)
+void ReleaseShadowMaps(RenderState& render)
 {
     PluginFree(render.shadowMaps);
     render.shadowMaps = nullptr;

@@ -6,17 +6,25 @@
 // Reads: the World's lights, objects, bounds, faces and vertices (world coordinates:
 // BuildShadowMaps runs before the frame moves them to view coordinates).
 // Writes: RenderState's descriptors, shadowMaps (allocated here, freed by RenderFrame
-// through releaseShadowMaps), lightCoordinates and shadowLightCount. On the way it
+// through ReleaseShadowMaps), lightCoordinates and shadowLightCount. On the way it
 // turns the vertices into each light's frame and back, and leaves the face normals,
 // hidden marks, orders and projected table of the last light (the frame computes
 // them again).
-// Entry points: BuildShadowMaps, releaseShadowMaps, shadowedBy.
+// Entry points: BuildShadowMaps, ReleaseShadowMaps, ShadowedBy.
 #pragma once
 
 #include "base/convert.h"
 #include "render/render.h"
 
 constexpr u32 kMaxShadowLights = 8;
+
+// Lights that cast shadows this frame: the light count limited to 1..8 (a world
+// without lights is shadowed from a default direction).
+inline u32 ShadowLightsFor(const World& world)
+{
+    const i32 lights = world.lightCount < 1 ? 1 : world.lightCount;
+    return static_cast<u32>(lights > static_cast<i32>(kMaxShadowLights) ? kMaxShadowLights : lights);
+}
 
 struct ShadowDescriptor {
     i16 width; // map size in texels: twice the screen centre
@@ -45,11 +53,11 @@ struct ShadowTexel {
 bool BuildShadowMaps(World& world, RenderState& render, const FrameState& frame);
 
 // Frees this frame's shadow maps.
-void releaseShadowMaps(RenderState& render);
+void ReleaseShadowMaps(RenderState& render);
 
 // True when map j hides the pixel at light coordinates (u, v, depth) behind another
 // object than `object`.
-inline bool shadowedBy(const ShadowDescriptor& map, const ShadowTexel* texels, i32 object, f32 u,
+inline bool ShadowedBy(const ShadowDescriptor& map, const ShadowTexel* texels, i32 object, f32 u,
                        f32 v, f32 depth)
 {
     const i32 row = clampTrunc(static_cast<f32>(map.height) * u, 0, map.height - 1);

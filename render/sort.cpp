@@ -1,7 +1,7 @@
 // Hidden marks and the front-to-back order of objects and faces.
 #include "render/faces.h"
 
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +14,7 @@ constexpr f32 kNoKey = std::numeric_limits<f32>::max(); // sorts after every rea
 // Object key: its nearest vertex. An object without vertices goes last.
 f32 nearestVertex(const World& world, const ObjectRecord& object)
 {
-    const RowRange vertices = objectVertices(world, object);
+    const RowRange vertices = ObjectVertices(world, object);
     if (vertices.count == 0) return kNoKey;
     f32 nearest = world.vertexZ[vertices.first];
     for (u32 v = vertices.first + 1; v < vertices.first + vertices.count; ++v)
@@ -119,7 +119,7 @@ bool SortObjectsAndFaces(World& world, RenderState& render)
         const ObjectRecord& object = world.objects[o];
         render.objectOrder[o] = o;
         if (sorting) objectKeys[o] = nearestVertex(world, object);
-        const RowRange faces = objectFaces(world, object);
+        const RowRange faces = ObjectFaces(world, object);
         for (u32 f = faces.first; f < faces.first + faces.count; ++f) {
             const f32 key = keyAndMark(world, world.faces[f]);
             if (sorting) faceKeys[f] = key;
@@ -132,13 +132,13 @@ bool SortObjectsAndFaces(World& world, RenderState& render)
         // the plain path) the faces sort through the key table.
         u32 largest = 0;
         for (u32 o = 0; o < objectCount; ++o)
-            largest = std::max(largest, objectFaces(world, world.objects[o]).count);
+            largest = std::max(largest, ObjectFaces(world, world.objects[o]).count);
         KeyedFace* keyed = nullptr;
         if (!render.referencePath)
             keyed = static_cast<KeyedFace*>(PluginAllocArray(largest, sizeof(KeyedFace)));
         for (u32 o = 0; o < objectCount; ++o) {
             const ObjectRecord& object = world.objects[o];
-            const RowRange faces = objectFaces(world, object);
+            const RowRange faces = ObjectFaces(world, object);
             if (object.tag == 11 || faces.count < 2) continue; // tag 11 keeps table order
             sortFaces(render.faceOrder + faces.first, faceKeys, faces.count, keyed);
         }

@@ -54,7 +54,7 @@ void GenerateTexCoords(World& world)
         const f64 centre[3] = {(static_cast<f64>(bounds[0]) + bounds[1]) / 2.0,
                                (static_cast<f64>(bounds[2]) + bounds[3]) / 2.0,
                                (static_cast<f64>(bounds[4]) + bounds[5]) / 2.0};
-        const RowRange vertices = objectVertices(world, object);
+        const RowRange vertices = ObjectVertices(world, object);
         for (u32 v = vertices.first; v < vertices.first + vertices.count; ++v) {
             sphericalCoords(world.vertexZ[v] - centre[0], world.vertexX[v] - centre[1],
                             world.vertexY[v] - centre[2], world.vertexTexCoords[v]);

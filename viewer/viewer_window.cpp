@@ -45,18 +45,14 @@ ViewerWindow::~ViewerWindow()
 {
     liveViewers().erase(serial_);
     busyFlag = 1;
-    if (frame.drawDib) {
-        DrawDibEnd(frame.drawDib);
-        DrawDibClose(frame.drawDib);
-        frame.drawDib = nullptr;
-    }
+    closePresentation(presentation);
     // The per-world working buffers and colour ramps are shared by every Viewer of
     // the library; the last Viewer to go releases them. The world tables themselves
     // stay until the next load or the library's shutdown, so a world still loaded is
     // never left with freed tables.
     if (liveViewers().empty()) {
-        freeMaterialRamps(world_);
-        freeWorldBuffers(render_);
+        FreeMaterialRamps(world_);
+        FreeWorldBuffers(render_);
     }
     FreeFrameBuffers(frame);
     if (comResult >= 0) {
@@ -95,8 +91,7 @@ LRESULT ViewerWindow::onCreate(WPARAM wParam, LPARAM lParam)
     render_.aspectRatio = width > 0 ? static_cast<f32>(height) / static_cast<f32>(width) : 1.0f;
     if (!CreateFrameBuffers(frame, width, height)) return -1;
 
-    frame.drawDib = DrawDibOpen();
-    DrawDibBegin(frame.drawDib, nullptr, width, height, frame.bitmapHeader, width, height, 0);
+    openPresentation(presentation, width, height);
 
     busyFlag = 0;
     frame.shadowFlag = 0;
@@ -135,7 +130,7 @@ LRESULT ViewerWindow::onPaint()
         return 0;
     }
     GetClientRect(window, &clientRect);
-    RenderFrame(world_, render_, frame, dc, options_.displayScale);
+    if (RenderFrame(world_, render_, frame)) presentFrame(presentation, frame, dc, options_.displayScale);
     if (!drainInterfaceMessages()) {
         // The instance was destroyed by a handler: its windows are gone with it.
         EndPaint(window, &paint);

@@ -1,8 +1,8 @@
 // viewer/viewer_window.h - the window in which frames appear, and its frame loop.
 //
 // Owns: the Viewer's FrameState (render size, frame, background and depth buffers,
-// DrawDib handle, shadow and stereo flags), its busy flag, client rectangle and
-// navigation state. Reads the plug-in instance's options (display scale, lamp flag).
+// shadow and stereo flags), its presentation (DrawDib handle, bitmap header), its
+// busy flag, client rectangle and navigation state. Reads the plug-in instance's options (display scale, lamp flag).
 // Writes the World's camera at creation; renders the World every paint.
 // The frame loop: every WM_PAINT renders one frame and posts WM_TIMER to the Viewer;
 // every WM_TIMER asks for the next paint at once. It runs while a world with objects
@@ -13,6 +13,7 @@
 
 #include "render/render.h"
 #include "viewer/framework_window.h"
+#include "viewer/presentation.h"
 #include "world/tables.h"
 
 // The plug-in instance's options that the Viewer and the Dashboard read and switch.
@@ -40,6 +41,7 @@ public:
 
     HRESULT comResult = -1;         // CoInitialize's answer; negative: COM not initialised
     FrameState frame;               // render size, buffers, flags (see render/render.h)
+    Presentation presentation;      // DrawDib handle and the frame's bitmap header
     u16 busyFlag = 1;               // while 1, painting draws nothing and the loop stops
     RECT clientRect = {0, 0, 0, 0}; // as last read
     NavigationState navigation;

@@ -2,8 +2,8 @@
 // ImageTexture takes a row of textures, whose picture is loaded as soon as it is named.
 #include "world/node_readers.h"
 
-#include "image/image.h"
 #include "world/name_index.h"
+#include "world/textures.h"
 
 #include <cmath>
 #include <cstring>

@@ -6,7 +6,7 @@
 
 #include "world/name_index.h"
 
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 #include <cmath>
 #include <cstring>

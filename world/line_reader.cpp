@@ -1,5 +1,5 @@
 // Lines out of a file or out of memory, 254 characters at most, CR LF as one newline.
-#include "world/reader.h"
+#include "world/line_reader.h"
 
 #include <cstring>
 

@@ -16,7 +16,7 @@
 #pragma once
 
 #include "base/types.h"
-#include "world/reader.h"
+#include "world/line_reader.h"
 
 #include <cstddef>
 #include <cstring>

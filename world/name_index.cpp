@@ -1,7 +1,7 @@
 // Hash indexes from USE names to the last row of that name.
 #include "world/name_index.h"
 
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The world tables: allocation, growth, and the row operations every reader shares.
 #include "world/tables.h"
 
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,8 +3,8 @@
 // the first) and as a background picture.
 #pragma once
 
-#include "image/image.h"
-#include "world/tables.h"
+#include "render/render.h"
+#include "world/textures.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -31,7 +31,9 @@ inline void loadPictureEveryWay(const std::uint8_t* data, std::size_t size, cons
         world.textureCount = static_cast<i16>(row + 1);
     }
     std::snprintf(world.backgroundUrl, sizeof world.backgroundUrl, "%s", name.c_str());
-    static u8 buffer[37 * 23 * 4]; // odd sizes, so scaling both stretches and shrinks
-    loadBackgroundPicture(world, buffer, 37, 23);
+    world.backgroundMode = 3; // the picture
+    FrameState frame;         // odd sizes, so scaling both stretches and shrinks
+    if (CreateFrameBuffers(frame, 37, 23)) PrepareBackground(world, frame);
+    FreeFrameBuffers(frame);
     freeWorldTables(world);
 }

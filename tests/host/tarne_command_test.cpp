@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
@@ -14,24 +13,11 @@ using testing_support::readFile;
 using testing_support::tempDir;
 using testing_support::writeTempFile;
 
-struct CommandRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testing_support::CommandRun;
 
 CommandRun tarne(const std::string& arguments)
 {
-    const std::string out = tempDir() + "stdout.txt";
-    const std::string err = tempDir() + "stderr.txt";
-    const std::string command =
-        binDir() + "/tarne " + arguments + " > '" + out + "' 2> '" + err + "'";
-    CommandRun run;
-    const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = readFile(out);
-    run.err = readFile(err);
-    return run;
+    return testing_support::runCommand(binDir() + "/tarne " + arguments);
 }
 
 struct Png {

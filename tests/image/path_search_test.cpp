@@ -1,6 +1,28 @@
-#include "tests/image/search_fixture.h"
+// Where pictures are looked for: the name as given, the world's folder, "PATH".
+#include "image/image.h"
+#include "tests/support/search_folders.h"
 
-TEST_F(PathSearch, NameAsGivenComesBeforeThePathFolders)
+namespace {
+
+class PictureSearch : public PathSearch {
+protected:
+    std::string find(const char* name)
+    {
+        char result[4096];
+        findOnPath(name, "PATH", result, sizeof result);
+        return result;
+    }
+    std::string findIn(const std::string& worldFolder, const char* name)
+    {
+        char result[4096];
+        findPicture(worldFolder.c_str(), name, result, sizeof result);
+        return result;
+    }
+};
+
+} // namespace
+
+TEST_F(PictureSearch, NameAsGivenComesBeforeThePathFolders)
 {
     const std::string here = file("here/a.jpg");
     file("one/a.jpg");
@@ -8,7 +30,7 @@ TEST_F(PathSearch, NameAsGivenComesBeforeThePathFolders)
     EXPECT_EQ(find("a.jpg"), here); // the full path of the current folder's file
 }
 
-TEST_F(PathSearch, PathFoldersAreTriedInOrder)
+TEST_F(PictureSearch, PathFoldersAreTriedInOrder)
 {
     const std::string onlyInOne = file("one/b.jpg");
     const std::string inTwo = file("two/c.jpg");
@@ -19,7 +41,7 @@ TEST_F(PathSearch, PathFoldersAreTriedInOrder)
     EXPECT_EQ(find("d.jpg"), "");
 }
 
-TEST_F(PathSearch, OnlyRegularFilesAreFound)
+TEST_F(PictureSearch, OnlyRegularFilesAreFound)
 {
     std::filesystem::create_directories(root + "one/folder.jpg");
     setenv("PATH", (root + "one").c_str(), 1);
@@ -27,7 +49,7 @@ TEST_F(PathSearch, OnlyRegularFilesAreFound)
     EXPECT_EQ(find(""), "");
 }
 
-TEST_F(PathSearch, NameAsGivenStandsInWhenTheFullPathDoesNotFit)
+TEST_F(PictureSearch, NameAsGivenStandsInWhenTheFullPathDoesNotFit)
 {
     file("here/e.jpg");
     char result[8] = "junk";
@@ -37,10 +59,9 @@ TEST_F(PathSearch, NameAsGivenStandsInWhenTheFullPathDoesNotFit)
     EXPECT_STREQ(result, "");
 }
 
-TEST_F(PathSearch, WorldFolderComesFirstAndFileSchemeIsDropped)
+TEST_F(PictureSearch, WorldFolderComesFirstAndFileSchemeIsDropped)
 {
-    World world;
-    std::snprintf(world.worldFolder, sizeof world.worldFolder, "%sworld/", root.c_str());
+    const std::string world = root + "world/";
     const std::string beside = file("world/t.png");
     file("here/t.png");
     EXPECT_EQ(findIn(world, "t.png"), beside);
@@ -48,9 +69,9 @@ TEST_F(PathSearch, WorldFolderComesFirstAndFileSchemeIsDropped)
     EXPECT_EQ(findIn(world, ("file://" + beside).c_str()), beside);
 }
 
-TEST_F(PathSearch, FirstUrlOfAListThatIsFoundWins)
+TEST_F(PictureSearch, FirstUrlOfAListThatIsFoundWins)
 {
-    World world;
+    const std::string world;
     const std::string second = file("here/second.png");
     file("here/third.png");
     EXPECT_EQ(findIn(world, "first.png\" \"second.png\", \"third.png"), second);

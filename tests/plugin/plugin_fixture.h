@@ -4,8 +4,8 @@
 #pragma once
 
 #include "platform/windows.h"
-#include "plugin/host_services.h"
-#include "plugin/npapi.h"
+#include "plugin/api/host_services.h"
+#include "plugin/api/npapi.h"
 #include "tests/support/counting_allocator.h"
 #include "tests/support/test_support.h"
 

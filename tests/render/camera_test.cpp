@@ -30,7 +30,7 @@ protected:
         single.resize(points.size());
         left.resize(points.size());
         right.resize(points.size());
-        setScreenGeometry(render, width, height);
+        SetScreenGeometry(render, width, height);
         reproject();
     }
     void reproject()

@@ -31,10 +31,10 @@ Picture renderOnce(const Options& options, bool reference)
     scene.render.referencePath = reference;
     EXPECT_TRUE(scene.openFrame(kPictureWidth, kPictureHeight));
     EXPECT_TRUE(scene.loadWorld());
-    setStereo(scene.world, scene.render, scene.frame, options.stereo);
-    setShadows(scene.world, scene.render, scene.frame, options.shadows);
-    setReflection(scene.render, options.reflection);
-    RenderFrame(scene.world, scene.render, scene.frame, nullptr, 1.0f);
+    SetStereo(scene.world, scene.render, scene.frame, options.stereo);
+    SetShadows(scene.world, scene.render, scene.frame, options.shadows);
+    SetReflection(scene.render, options.reflection);
+    RenderFrame(scene.world, scene.render, scene.frame);
     const u8* pixels = scene.frame.frameBuffer;
     const DepthRecord* depths = scene.frame.depthBuffer;
     constexpr u32 kCount = kPictureWidth * kPictureHeight;

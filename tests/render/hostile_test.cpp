@@ -1,6 +1,6 @@
 // Worlds no reader would write: every value at its extremes. Nothing may crash, hang,
 // or read or write outside a table (the sanitizer build watches), whatever is drawn.
-#include "plugin/memory.h"
+#include "memory/memory.h"
 #include "tests/render/scene.h"
 
 #include <cmath>
@@ -93,17 +93,17 @@ protected:
 TEST_F(HostileWorld, RendersWithEveryOptionWithoutFault)
 {
     for (int round = 0; round < 60; ++round) {
-        freeMaterialRamps(world);
-        freeWorldBuffers(render);
+        FreeMaterialRamps(world);
+        FreeWorldBuffers(render);
         FreeFrameBuffers(frame);
         freeWorldTables(world);
         ASSERT_TRUE(initWorldTables(world));
         buildHostile();
         open(static_cast<i16>(1 + random() % 40), static_cast<i16>(1 + random() % 30));
         if (round % 2) load(); // otherwise the first frame builds what it needs
-        setStereo(world, render, frame, random() % 2 == 0);
-        setShadows(world, render, frame, random() % 2 == 0);
-        setReflection(render, random() % 2 == 0);
+        SetStereo(world, render, frame, random() % 2 == 0);
+        SetShadows(world, render, frame, random() % 2 == 0);
+        SetReflection(render, random() % 2 == 0);
         draw();
         draw();
         SUCCEED() << "round " << round;

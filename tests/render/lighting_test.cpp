@@ -20,7 +20,7 @@ protected:
     // where the eye sees the back of the face.
     void shade(const Point& normal, f32 facing, const Point& position = {10000.0f, 0.0f, 0.0f})
     {
-        ASSERT_TRUE(buildMaterialRamps(world));
+        ASSERT_TRUE(BuildMaterialRamps(world));
         CornerSurface surface{{normal.first, normal.second, normal.third}, facing};
         const f32 at[3] = {position.first, position.second, position.third};
         ShadeCorner(world, material, surface, at, record);
@@ -47,7 +47,7 @@ const Point kTowardEye{-1.0f, 0.0f, 0.0f};
 
 TEST_F(Lighting, BuildsRampsFromZeroToTheFullDiffuseColour)
 {
-    ASSERT_TRUE(buildMaterialRamps(world));
+    ASSERT_TRUE(BuildMaterialRamps(world));
     EXPECT_EQ(ramp(0, 0), 0.0f);
     EXPECT_NEAR(ramp(0, 1000), 0.5f, 1e-4f);
     EXPECT_NEAR(ramp(1, 1000), 1.0f, 1e-4f);
@@ -61,11 +61,11 @@ TEST_F(Lighting, BuildsOneSetOfRampsForAWorldWithoutMaterials)
 {
     World bare;
     ASSERT_TRUE(initWorldTables(bare));
-    ASSERT_TRUE(buildMaterialRamps(bare));
+    ASSERT_TRUE(BuildMaterialRamps(bare));
     for (int table = 0; table < 6; ++table) EXPECT_NE(bare.colourRamps[0][table], nullptr);
     EXPECT_EQ(bare.colourRamps[1][0], nullptr);
-    freeMaterialRamps(bare);
-    freeMaterialRamps(bare); // a second release finds nothing left to free
+    FreeMaterialRamps(bare);
+    FreeMaterialRamps(bare); // a second release finds nothing left to free
     freeWorldTables(bare);
 }
 

@@ -20,20 +20,20 @@ void runLifetime()
     buildShowcase(world, true, 2, 2); // small spheres: this runs once per allocation
     scene.openFrame(48, 36);
     scene.loadWorld();
-    RenderFrame(world, render, frame, nullptr, 1.0f);
-    setStereo(world, render, frame, true);
-    RenderFrame(world, render, frame, nullptr, 1.0f);
-    setShadows(world, render, frame, true);
-    setReflection(render, true);
-    RenderFrame(world, render, frame, nullptr, 1.0f);
+    RenderFrame(world, render, frame);
+    SetStereo(world, render, frame, true);
+    RenderFrame(world, render, frame);
+    SetShadows(world, render, frame, true);
+    SetReflection(render, true);
+    RenderFrame(world, render, frame);
     newLight(world, 3); // the lamp, after shadows were switched on
-    RenderFrame(world, render, frame, nullptr, 2.0f);
+    RenderFrame(world, render, frame);
     ResizeFrameBuffers(world, frame, 30, 20);
-    RenderFrame(world, render, frame, nullptr, 1.0f);
-    setStereo(world, render, frame, false);
-    RenderFrame(world, render, frame, nullptr, 1.0f);
-    setShadows(world, render, frame, false);
-    RenderFrame(world, render, frame, nullptr, 1.0f);
+    RenderFrame(world, render, frame);
+    SetStereo(world, render, frame, false);
+    RenderFrame(world, render, frame);
+    SetShadows(world, render, frame, false);
+    RenderFrame(world, render, frame);
 }
 
 class RendererMemory : public ::testing::Test {
@@ -71,9 +71,9 @@ TEST_F(RendererMemory, KeepsTheReflectionOptionWhenTheWorldBuffersGo)
     RenderState render;
     World world;
     ASSERT_TRUE(initWorldTables(world));
-    ASSERT_TRUE(allocateWorldBuffers(world, render));
-    setReflection(render, true);
-    freeWorldBuffers(render);
+    ASSERT_TRUE(AllocateWorldBuffers(world, render));
+    SetReflection(render, true);
+    FreeWorldBuffers(render);
     EXPECT_EQ(render.objectOrder, nullptr);
     EXPECT_EQ(render.reflectionFlag, 1);
     freeWorldTables(world);

@@ -1,6 +1,6 @@
 #include "tests/render/scene.h"
 
-#include "plugin/memory.h"
+#include "memory/memory.h"
 #include "render/camera.h"
 
 #include <cmath>
@@ -215,8 +215,8 @@ void buildShowcase(World& world, bool textured, u32 solidRings, u32 glassRings)
 
 Scene::~Scene()
 {
-    freeMaterialRamps(world);
-    freeWorldBuffers(render);
+    FreeMaterialRamps(world);
+    FreeWorldBuffers(render);
     FreeFrameBuffers(frame);
     freeWorldTables(world);
 }
@@ -230,10 +230,10 @@ bool Scene::openFrame(i16 width, i16 height)
 
 bool Scene::loadWorld()
 {
-    if (!allocateWorldBuffers(world, render)) return false;
+    if (!AllocateWorldBuffers(world, render)) return false;
     BuildVertexFaceLists(world, render);
     GenerateTexCoords(world);
-    return buildMaterialRamps(world);
+    return BuildMaterialRamps(world);
 }
 
 void RenderScene::SetUp()
@@ -243,7 +243,7 @@ void RenderScene::SetUp()
 
 void RenderScene::draw()
 {
-    RenderFrame(world, render, frame, nullptr, 1.0f);
+    RenderFrame(world, render, frame);
 }
 
 Colour RenderScene::pixel(i32 x, i32 y) const

@@ -31,7 +31,7 @@ protected:
     void drawWithShadows()
     {
         load();
-        ASSERT_TRUE(setShadows(world, render, frame, true));
+        ASSERT_TRUE(SetShadows(world, render, frame, true));
         draw();
     }
     // The pixel a world point lands on, from the last frame's camera.
@@ -62,7 +62,7 @@ TEST_F(Shadows, DarkensTheFloorWhereTheBoardHidesTheLightOnlyWithShadowsOn)
     load();
     draw();
     EXPECT_EQ(inShadow(), inTheOpen()); // shadows off
-    ASSERT_TRUE(setShadows(world, render, frame, true));
+    ASSERT_TRUE(SetShadows(world, render, frame, true));
     draw();
     const Colour open = inTheOpen();
     ASSERT_GT(open.red, 60);
@@ -124,7 +124,7 @@ TEST_F(FlatWorldShadows, SkipsALightThatSeesTheWorldEdgeOn)
     rect(addMaterial(world, 0.8f, 0.8f, 0.8f), 10.5f, 10.5f, 50.5f, 30.5f, 10000.0f);
     addDirectionalLight(world, 1.0f, 0.0f, 0.0f); // along the rectangle's plane
     load();
-    ASSERT_TRUE(setShadows(world, render, frame, true));
+    ASSERT_TRUE(SetShadows(world, render, frame, true));
     draw();
     EXPECT_GT(pixel(30, 20).red, 0);
     EXPECT_EQ(render.shadowDescriptors[0].active, 0);

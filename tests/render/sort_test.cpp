@@ -27,7 +27,7 @@ protected:
     }
     void sort()
     {
-        ASSERT_TRUE(allocateWorldBuffers(world, render));
+        ASSERT_TRUE(AllocateWorldBuffers(world, render));
         for (i16 o = 0; o < world.objectCount; ++o) ComputeFaceNormals(world, o);
         ASSERT_TRUE(SortObjectsAndFaces(world, render));
     }

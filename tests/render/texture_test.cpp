@@ -1,5 +1,5 @@
 // Texels of material textures and of the reflection image, and generated coordinates.
-#include "plugin/memory.h"
+#include "memory/memory.h"
 #include "render/texture.h"
 #include "tests/render/scene.h"
 
@@ -197,12 +197,12 @@ TEST_F(Texturing, AddsFortyPercentOfTheReflectionImageOnlyWhileReflectionIsOn)
     rect(addMaterial(world, 0.5f, 0.5f, 0.5f), 10.5f, 10.5f, 50.5f, 30.5f, 10000.0f);
     draw();
     const Colour plain = pixel(30, 20);
-    setReflection(render, true);
+    SetReflection(render, true);
     draw();
     const Colour mirrored = pixel(30, 20);
     EXPECT_NEAR(mirrored.red, plain.red + 40, 1);
     EXPECT_NEAR(mirrored.blue, plain.blue + 40, 1);
-    setReflection(render, false);
+    SetReflection(render, false);
     draw();
     EXPECT_EQ(pixel(30, 20), plain);
 }

@@ -2,10 +2,10 @@
 // after N allocations, and catches blocks freed twice or never allocated.
 #pragma once
 
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 #include <cstdlib>
-#include <set>
+#include <map>
 
 namespace testing_support {
 
@@ -14,9 +14,9 @@ struct CountingAllocator {
     static inline long frees = 0;
     static inline long failAfter = -1; // allocations allowed before every call fails
     static inline long badFrees = 0;   // frees of blocks this allocator does not hold
-    static std::set<void*>& live()
+    static std::map<void*, u32>& live() // block -> its size
     {
-        static std::set<void*> blocks;
+        static std::map<void*, u32> blocks;
         return blocks;
     }
     static void* alloc(u32 size)
@@ -24,7 +24,7 @@ struct CountingAllocator {
         if (failAfter >= 0 && allocations >= failAfter) return nullptr;
         ++allocations;
         void* block = std::malloc(size == 0 ? 1 : size);
-        live().insert(block);
+        live().emplace(block, size);
         return block;
     }
     static void release(void* block)
@@ -51,6 +51,12 @@ struct CountingAllocator {
     }
     static void uninstall() { setMemoryFunctions(nullptr, nullptr); }
     static long outstanding() { return static_cast<long>(live().size()); }
+    // The size asked for when `block` was allocated; 0 for a block it does not hold.
+    static u32 sizeOf(void* block)
+    {
+        const auto found = live().find(block);
+        return found == live().end() ? 0 : found->second;
+    }
 };
 
 } // namespace testing_support

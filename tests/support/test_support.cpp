@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace testing_support {
@@ -68,6 +69,19 @@ std::string sourceDir()
 #else
     return ".";
 #endif
+}
+
+CommandRun runCommand(const std::string& commandLine)
+{
+    const std::string out = tempDir() + "stdout.txt";
+    const std::string err = tempDir() + "stderr.txt";
+    const std::string command = commandLine + " > '" + out + "' 2> '" + err + "'";
+    CommandRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = readFile(out);
+    run.err = readFile(err);
+    return run;
 }
 
 } // namespace testing_support

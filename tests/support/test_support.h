@@ -22,4 +22,13 @@ std::string binDir();
 // The repository root (for the shared corpus, examples).
 std::string sourceDir();
 
+// A program run through the shell: its exit status (-1 when it did not exit) and what
+// it wrote on its two streams.
+struct CommandRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+CommandRun runCommand(const std::string& commandLine);
+
 } // namespace testing_support

@@ -74,8 +74,8 @@ protected:
     void TearDown() override
     {
         instance.reset();
-        freeMaterialRamps(world);
-        freeWorldBuffers(render);
+        FreeMaterialRamps(world);
+        FreeWorldBuffers(render);
         freeWorldTables(world);
         platformReset();
     }
@@ -89,10 +89,10 @@ protected:
     // What the loading sequence prepares after reading.
     void prepareWorld()
     {
-        ASSERT_TRUE(allocateWorldBuffers(world, render));
+        ASSERT_TRUE(AllocateWorldBuffers(world, render));
         BuildVertexFaceLists(world, render);
         GenerateTexCoords(world);
-        ASSERT_TRUE(buildMaterialRamps(world));
+        ASSERT_TRUE(BuildMaterialRamps(world));
     }
 
     bool timerWaiting(HWND viewer)

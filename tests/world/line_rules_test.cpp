@@ -1,6 +1,7 @@
 // The shared line conventions on single lines: numbers, single values, booleans, the
 // DEF and USE name rules and url strings.
 #include "world/line_rules.h"
+#include "world/tables.h"
 
 #include <gtest/gtest.h>
 

@@ -7,10 +7,18 @@
 #pragma once
 
 #include "base/types.h"
-#include "world/normalize/normalize.h"
 
 #include <string>
 #include <vector>
+
+// One message, printed by the caller as FILE:LINE:COLUMN: message.
+struct NormalizeDiagnostic {
+    std::string file;    // the file the message is about (an Inline's own file for its errors)
+    int line;            // 1-based; 0 when the message is about the whole file
+    int column;          // 1-based, in bytes; 0 when the message is about the whole file
+    std::string message; // one sentence, no trailing newline
+    bool warning;        // true: the world is still read; false: a syntax error or a refusal
+};
 
 class Diagnostics {
 public:

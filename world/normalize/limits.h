@@ -1,15 +1,13 @@
 // world/normalize/limits.h - the limits that keep a hostile world from taking the
-// normalizing pass (or the reader after it) down, and the entry point that takes them.
+// normalizing pass (or the reader after it) down.
 //
 // Owns: the default limits. Reads and writes nothing.
-// Entry points: defaultNormalizeLimits, normalizeWorldTextWith (normalizeWorldText with
-// limits of the caller's choosing, so tests can reach each refusal with small inputs).
-// Every limit, when reached, is refused with a diagnostic and what was read before it
-// is kept.
+// Entry points: defaultNormalizeLimits (normalizeWorldTextWith, in normalize.h, takes
+// them). Every limit, when reached, is refused with a diagnostic and what was read
+// before it is kept.
 #pragma once
 
 #include "base/types.h"
-#include "world/normalize/normalize.h"
 
 struct NormalizeLimits {
     // Nodes inside nodes, counted through PROTO bodies and Inline files too. The parser,
@@ -38,7 +36,3 @@ inline NormalizeLimits defaultNormalizeLimits()
 {
     return NormalizeLimits{};
 }
-
-// normalizeWorldText with the given limits.
-bool normalizeWorldTextWith(const char* text, std::size_t size, const char* fileName,
-                            const NormalizeLimits& limits, NormalizeResult& result);

@@ -17,18 +17,12 @@
 // with a diagnostic and an empty text.
 #pragma once
 
+#include "world/normalize/diagnostics.h"
+#include "world/normalize/limits.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
-
-// One message, printed by the caller as FILE:LINE:COLUMN: message.
-struct NormalizeDiagnostic {
-    std::string file;    // the file the message is about (an Inline's own file for its errors)
-    int line;            // 1-based; 0 when the message is about the whole file
-    int column;          // 1-based, in bytes; 0 when the message is about the whole file
-    std::string message; // one sentence, no trailing newline
-    bool warning;        // true: the world is still read; false: a syntax error or a refusal
-};
 
 struct NormalizeResult {
     std::string text; // the world in the canonical layout, "#VRML V2.0 utf8" first
@@ -48,3 +42,8 @@ bool normalizeWorldFile(const char* path, NormalizeResult& result);
 // compressed stream that yields nothing).
 bool normalizeWorldText(const char* text, std::size_t size, const char* fileName,
                         NormalizeResult& result);
+
+// normalizeWorldText with limits of the caller's choosing (tests reach each refusal
+// with small inputs).
+bool normalizeWorldTextWith(const char* text, std::size_t size, const char* fileName,
+                            const NormalizeLimits& limits, NormalizeResult& result);

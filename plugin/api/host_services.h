@@ -1,4 +1,4 @@
-// plugin/host_services.h - what the plug-in offers its own host program beyond the
+// plugin/api/host_services.h - what the plug-in offers its own host program beyond the
 // browser interface: the load options a page cannot express (--strict), the option
 // switches the Dashboard's buttons also use, and views of what was loaded. Exported
 // as NP_GetTarneServices; a browser never calls it.
@@ -8,7 +8,7 @@
 // instance and changes nothing.
 #pragma once
 
-#include "plugin/npapi.h"
+#include "plugin/api/npapi.h"
 
 #include <cstdint>
 

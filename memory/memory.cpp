@@ -1,5 +1,5 @@
 // The memory service: a forwarding pair, replaceable by the plug-in's entry points.
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,9 @@
-#include "tests/image/picture_writers.h"
+// The background picture scaled by nearest sample into the frame's background buffer.
+#include "render/render.h"
+#include "tests/support/picture_writers.h"
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 using testing::internal::CaptureStderr;
@@ -14,14 +17,19 @@ protected:
         std::snprintf(world.worldFolder, sizeof world.worldFolder, "%s",
                       testing_support::tempDir().c_str());
     }
-    // Writes the picture, names it as the world's background and scales it into a
-    // fresh W x H buffer whose bytes all start as 0xAB.
-    void show(const std::string& name, const std::string& bytes, i32 width, i32 height)
+    void TearDown() override { FreeFrameBuffers(frame); }
+    // Writes the picture, names it as the world's background and prepares a fresh
+    // W x H background buffer whose bytes all start as 0xAB.
+    void show(const std::string& name, const std::string& bytes, i16 width, i16 height)
     {
         if (!bytes.empty()) writeTempFile(name, bytes);
         std::snprintf(world.backgroundUrl, sizeof world.backgroundUrl, "%s", name.c_str());
-        buffer.assign(static_cast<size_t>(width * height * 4), 0xAB);
-        loadBackgroundPicture(world, buffer.data(), width, height);
+        world.backgroundMode = 3;
+        ASSERT_TRUE(CreateFrameBuffers(frame, width, height));
+        const std::size_t bytesCount = static_cast<std::size_t>(width * height * 4);
+        std::memset(frame.backgroundBuffer, 0xAB, bytesCount);
+        PrepareBackground(world, frame);
+        buffer.assign(frame.backgroundBuffer, frame.backgroundBuffer + bytesCount);
         bufferWidth = width;
     }
     Bgr pixel(int row, int column) const
@@ -36,6 +44,7 @@ protected:
         return true;
     }
     World world;
+    FrameState frame;
     std::vector<u8> buffer;
     i32 bufferWidth = 0;
 };

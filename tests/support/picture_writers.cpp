@@ -1,12 +1,10 @@
-#include "tests/image/picture_writers.h"
+#include "tests/support/picture_writers.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <jpeglib.h>
 #include <png.h>
-
-using testing_support::writeTempFile;
 
 std::string encodeJpeg(int width, int height, const std::string& samples, JpegOptions options)
 {
@@ -98,30 +96,4 @@ std::string encodeTga(int imageType, int width, int height, int depth, const std
                    << "got " << got[0] << "," << got[1] << "," << got[2] << " want " << want[0]
                    << "," << want[1] << "," << want[2];
     return ::testing::AssertionSuccess();
-}
-
-const TextureRecord& Pictures::texture(const std::string& file, const std::string& bytes)
-{
-    if (!bytes.empty()) writeTempFile(file, bytes);
-    std::strcpy(world.worldFolder, testing_support::tempDir().c_str());
-    const i16 row = world.textureCount;
-    std::snprintf(world.textures[row].fileName, kTextureFileNameSize, "%s", file.c_str());
-    loadTexture(world, row);
-    world.textureCount = static_cast<i16>(row + 1);
-    return world.textures[row];
-}
-
-Bgr Pictures::texel(i16 row, int index) const
-{
-    const u8* pixel = world.texturePixels[row] + 3 * index;
-    return {pixel[0], pixel[1], pixel[2]};
-}
-
-bool Pictures::isGreyReplacement(i16 row) const
-{
-    const TextureRecord& texture = world.textures[row];
-    if (texture.width != 40 || texture.height != 40 || texture.tgaIdLength != 0) return false;
-    for (int k = 0; k < 4800; ++k)
-        if (world.texturePixels[row][k] != 127) return false;
-    return true;
 }

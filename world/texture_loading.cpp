@@ -1,7 +1,9 @@
 // Texture loading: one texture row's picture into its 3-byte pixel block.
+#include "world/textures.h"
+
 #include "image/image.h"
 #include "image/picture_file.h"
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 #include <cstring>
 
@@ -77,7 +79,7 @@ void loadTexture(World& world, i16 row)
     if (copyEarlierTexture(world, row, name)) return;
 
     char path[kPathSize];
-    if (!findPicture(world, name, path, sizeof path)) {
+    if (!findPicture(world.worldFolder, name, path, sizeof path)) {
         setGreyTexture(world, row);
         return;
     }

@@ -1,4 +1,4 @@
-// plugin/npapi.h - the Netscape Plugin API types the plug-in and its host exchange,
+// plugin/api/npapi.h - the Netscape Plugin API types the plug-in and its host exchange,
 // declared here with the API's standard layouts (Windows flavour: the NPWindow has no
 // Unix ws_info field, and the entry points are NP_GetEntryPoints, NP_Initialize and
 // NP_Shutdown).

@@ -1,10 +1,8 @@
-// tests/image/picture_writers.h - small pictures the image tests write themselves, and
-// the fixture they share: a fresh World and texture rows loaded from named files.
+// tests/support/picture_writers.h - small pictures the tests write themselves: JPEG,
+// PNG and TGA files encoded in memory, and a colour comparison that allows for JPEG.
 #pragma once
 
-#include "image/image.h"
 #include "tests/support/test_support.h"
-#include "world/tables.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -36,19 +34,3 @@ using Bgr = std::array<int, 3>;
 
 // Within 3 on every channel: JPEG keeps colours to a step or two.
 ::testing::AssertionResult isNear(const Bgr& got, const Bgr& want);
-
-class Pictures : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(initWorldTables(world)); }
-    void TearDown() override { freeWorldTables(world); }
-
-    // Writes `bytes` as `file` in the test folder (unless empty), names it in the next
-    // texture row as the reader would, loads it and counts the row.
-    const TextureRecord& texture(const std::string& file, const std::string& bytes);
-    // Blue, green, red of pixel `index` of a texture row's block.
-    Bgr texel(i16 row, int index) const;
-    // True when the row holds the 40 x 40 grey replacement.
-    bool isGreyReplacement(i16 row) const;
-
-    World world;
-};

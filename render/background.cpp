@@ -1,11 +1,17 @@
-// The background picture, scaled by nearest sample into the Viewer's background buffer.
+// The background every frame starts from: the solid colour, or the background
+// picture scaled by nearest sample into the Viewer's background buffer.
+#include "render/render.h"
+
 #include "image/image.h"
 #include "image/picture_file.h"
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 #include <cstring>
 
 constexpr std::size_t kPathSize = 4096;
+constexpr u32 kPixelBytes = 4;
+constexpr i16 kSolidBackground = 1;
+constexpr i16 kPictureBackground = 3;
 
 // Destination row r takes source row trunc(r x sourceHeight / H) and column c source
 // column trunc(c x sourceWidth / W), so each source pixel fills an equal block.
@@ -37,14 +43,15 @@ static void scaleIntoBuffer(const DecodedPicture& picture, u8* buffer, i32 width
     }
 }
 
-void loadBackgroundPicture(const World& world, u8* buffer, i32 width, i32 height)
+// Reads the picture named by backgroundUrl into the W x H buffer. Not found or not
+// decodable: the buffer is left as it was.
+static void loadBackgroundPicture(const World& world, u8* buffer, i32 width, i32 height)
 {
-    if (!buffer || width <= 0 || height <= 0) return;
     char name[kBackgroundUrlSize];
     std::memcpy(name, world.backgroundUrl, kBackgroundUrlSize);
     name[kBackgroundUrlSize - 1] = '\0'; // held to its field even without a terminator
     char path[kPathSize];
-    if (!findPicture(world, name, path, sizeof path)) return;
+    if (!findPicture(world.worldFolder, name, path, sizeof path)) return;
     // Files that are neither JPEG nor PNG by their first bytes or their extension are
     // read as TGA; one that is not a TGA either fails its checks and is not loaded.
     const PictureKind kind = choosePictureKind(path, PictureKind::Tga);
@@ -53,4 +60,23 @@ void loadBackgroundPicture(const World& world, u8* buffer, i32 width, i32 height
     if (!readPictureFile(path, kind, picture, idLength)) return;
     scaleIntoBuffer(picture, buffer, width, height);
     PluginFree(picture.jpegPixels);
+}
+
+void PrepareBackground(const World& world, FrameState& frame)
+{
+    const i32 width = frame.renderWidth;
+    const i32 height = frame.renderHeight;
+    if (width <= 0 || height <= 0 || !frame.backgroundBuffer) return;
+    u8* buffer = frame.backgroundBuffer;
+    if (world.backgroundMode == kSolidBackground) {
+        for (i32 x = 0; x < width; ++x) { // the fourth byte of each pixel is left alone
+            buffer[4 * x] = world.backgroundBlue;
+            buffer[4 * x + 1] = world.backgroundGreen;
+            buffer[4 * x + 2] = world.backgroundRed;
+        }
+        const u64 rowBytes = u64{static_cast<u32>(width)} * kPixelBytes;
+        for (i32 y = 1; y < height; ++y) std::memcpy(buffer + y * rowBytes, buffer, rowBytes);
+    } else if (world.backgroundMode == kPictureBackground) {
+        loadBackgroundPicture(world, buffer, width, height);
+    }
 }

@@ -1,38 +1,16 @@
-#include "plugin/memory.h"
-#include "tests/image/picture_writers.h"
-
-#include <cstdlib>
-#include <map>
+#include "tests/image/decoding.h"
 
 using testing::internal::CaptureStderr;
 using testing::internal::GetCapturedStderr;
 
-// A memory service that remembers the size of each block it hands out.
-static std::map<void*, u32> blockSizes;
-static void* allocRecordingSize(u32 size)
-{
-    void* block = std::malloc(size == 0 ? 1 : size);
-    blockSizes[block] = size;
-    return block;
-}
-static void releaseRecorded(void* block)
-{
-    blockSizes.erase(block);
-    std::free(block);
-}
-
 class JpegTexture : public Pictures {};
 
-TEST_F(JpegTexture, SixtyFourByThirtyTwoKeepsItsSizeInA6144ByteBlock)
+TEST_F(JpegTexture, SixtyFourByThirtyTwoKeepsItsSize)
 {
-    setMemoryFunctions(allocRecordingSize, releaseRecorded);
-    const TextureRecord& row =
-        texture("wide.jpg", encodeJpeg(64, 32, std::string(64 * 32 * 3, 'A')));
-    setMemoryFunctions(nullptr, nullptr);
+    const Picture& row = decode("wide.jpg", encodeJpeg(64, 32, std::string(64 * 32 * 3, 'A')));
     EXPECT_EQ(row.width, 64); // never rounded to a power of two
     EXPECT_EQ(row.height, 32);
     EXPECT_EQ(row.tgaIdLength, 0);
-    EXPECT_EQ(blockSizes[world.texturePixels[0]], 6144u);
 }
 
 TEST_F(JpegTexture, OnePixelColumnEndsWithItsTopPixel)
@@ -42,7 +20,7 @@ TEST_F(JpegTexture, OnePixelColumnEndsWithItsTopPixel)
                              "\x00\xff\x00"
                              "\xff\x00\x00",
                              9);
-    texture("column.jpg", encodeJpeg(1, 3, column));
+    decode("column.jpg", encodeJpeg(1, 3, column));
     EXPECT_TRUE(isNear(texel(0, 0), {0, 0, 255})); // red, the bottom pixel, comes first
     EXPECT_TRUE(isNear(texel(0, 1), {0, 255, 0}));
     EXPECT_TRUE(isNear(texel(0, 2), {255, 0, 0})); // blue, the top pixel, comes last
@@ -50,7 +28,7 @@ TEST_F(JpegTexture, OnePixelColumnEndsWithItsTopPixel)
 
 TEST_F(JpegTexture, GrayscaleValueGoesIntoAllThreeBytes)
 {
-    texture("gray.jpg", encodeJpeg(8, 8, std::string(64, '\x5a'), {.components = 1}));
+    decode("gray.jpg", encodeJpeg(8, 8, std::string(64, '\x5a'), {.components = 1}));
     EXPECT_TRUE(isNear(texel(0, 27), {0x5a, 0x5a, 0x5a}));
 }
 
@@ -59,16 +37,16 @@ TEST_F(JpegTexture, AdobeCmykBecomesRgb)
     // Inverted as Adobe stores it: no cyan, full magenta, no yellow, no black.
     std::string samples;
     for (int k = 0; k < 64; ++k) samples += std::string("\xff\x00\xff\xff", 4);
-    texture("cmyk.jpg", encodeJpeg(8, 8, samples, {.components = 4}));
+    decode("cmyk.jpg", encodeJpeg(8, 8, samples, {.components = 4}));
     EXPECT_TRUE(isNear(texel(0, 9), {255, 0, 255}));
 }
 
 TEST_F(JpegTexture, ExtensionCaseDoesNotMatterAndContentWinsOverExtension)
 {
     const std::string jpeg = encodeJpeg(8, 4, std::string(8 * 4 * 3, 'A'));
-    EXPECT_EQ(texture("upper.JPG", jpeg).width, 8);
-    EXPECT_EQ(texture("mislabelled.tga", jpeg).width, 8);
-    EXPECT_EQ(texture("mislabelled.gif", jpeg).width, 8);
+    EXPECT_EQ(decode("upper.JPG", jpeg).width, 8);
+    EXPECT_EQ(decode("mislabelled.tga", jpeg).width, 8);
+    EXPECT_EQ(decode("mislabelled.gif", jpeg).width, 8);
 }
 
 TEST_F(JpegTexture, FirstCorruptDataWarningShownLaterOnesNot)
@@ -78,10 +56,10 @@ TEST_F(JpegTexture, FirstCorruptDataWarningShownLaterOnesNot)
     jpeg.insert(jpeg.find("\xff\xc0"), "\x01\x02\x03");
     jpeg.insert(jpeg.find("\xff\xdb"), "\x01\x02\x03");
     CaptureStderr();
-    texture("stray.jpg", jpeg);
+    decode("stray.jpg", jpeg);
     const std::string messages = GetCapturedStderr();
     EXPECT_EQ(messages, "Corrupt JPEG data: 3 extraneous bytes before marker 0xdb\n");
-    EXPECT_EQ(world.textures[0].width, 8); // warnings do not stop the decode
+    EXPECT_EQ(pictures[0].width, 8); // warnings do not stop the decode
 }
 
 TEST(JpegReader, MissingFileSaysCantOpenAndAnswersZero)

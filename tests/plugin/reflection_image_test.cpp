@@ -1,5 +1,8 @@
-#include "tests/image/search_fixture.h"
+// The reflection image: "reflex.jpg" on the path, or the default sky over ground.
+#include "plugin/reflection_image.h"
 #include "tests/support/counting_allocator.h"
+#include "tests/support/picture_writers.h"
+#include "tests/support/search_folders.h"
 
 using testing::internal::CaptureStderr;
 using testing::internal::GetCapturedStderr;

@@ -1,8 +1,10 @@
-// tests/image/search_fixture.h - a private current folder and "PATH" for each test of
+// tests/support/search_folders.h - a private current folder and "PATH" for each test of
 // the path search and of the pictures found through it; both are put back after.
 #pragma once
 
-#include "tests/image/picture_writers.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -32,19 +34,6 @@ protected:
     {
         return root.substr(testing_support::tempDir().size()) + name;
     }
-    std::string find(const char* name)
-    {
-        char result[4096];
-        findOnPath(name, "PATH", result, sizeof result);
-        return result;
-    }
-    std::string findIn(const World& world, const char* name)
-    {
-        char result[4096];
-        findPicture(world, name, result, sizeof result);
-        return result;
-    }
-
     std::string savedPath;
     std::filesystem::path savedFolder;
     std::string root;

@@ -1,4 +1,4 @@
-// plugin/memory.h - the memory service. Every world table, frame buffer and working
+// memory/memory.h - the memory service. Every world table, frame buffer and working
 // buffer comes from the browser's allocator and goes back to it; this is the one
 // header every layer may include.
 //

@@ -1,8 +1,10 @@
 // The reflection image: "reflex.jpg" from the path, or a soft sky over ground.
+#include "plugin/reflection_image.h"
+
 #include "base/convert.h"
 #include "image/image.h"
 #include "image/picture_file.h"
-#include "plugin/memory.h"
+#include "memory/memory.h"
 
 constexpr i32 kDefaultSide = 100;
 constexpr std::size_t kPathSize = 4096;

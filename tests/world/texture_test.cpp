@@ -1,0 +1,143 @@
+// Texture rows: the picture a row names becomes its 3-byte block, or the grey
+// replacement when it cannot be found or decoded.
+#include "tests/support/counting_allocator.h"
+#include "tests/support/picture_writers.h"
+#include "world/textures.h"
+
+#include <cstdio>
+#include <cstring>
+
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+using testing_support::CountingAllocator;
+using testing_support::writeTempFile;
+
+class TextureLoader : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(initWorldTables(world)); }
+    void TearDown() override { freeWorldTables(world); }
+
+    // Writes `bytes` as `file` in the test folder (unless empty), names it in the next
+    // texture row as the reader would, loads it and counts the row.
+    const TextureRecord& texture(const std::string& file, const std::string& bytes)
+    {
+        if (!bytes.empty()) writeTempFile(file, bytes);
+        std::snprintf(world.worldFolder, sizeof world.worldFolder, "%s",
+                      testing_support::tempDir().c_str());
+        const i16 row = world.textureCount;
+        std::snprintf(world.textures[row].fileName, kTextureFileNameSize, "%s", file.c_str());
+        loadTexture(world, row);
+        world.textureCount = static_cast<i16>(row + 1);
+        return world.textures[row];
+    }
+    Bgr texel(i16 row, int index) const
+    {
+        const u8* pixel = world.texturePixels[row] + 3 * index;
+        return {pixel[0], pixel[1], pixel[2]};
+    }
+    // True when the row holds the 40 x 40 grey replacement.
+    bool isGreyReplacement(i16 row) const
+    {
+        const TextureRecord& texture = world.textures[row];
+        if (texture.width != 40 || texture.height != 40 || texture.tgaIdLength != 0) return false;
+        for (int k = 0; k < 4800; ++k)
+            if (world.texturePixels[row][k] != 127) return false;
+        return true;
+    }
+
+    World world;
+};
+
+TEST_F(TextureLoader, PicturesItCannotFindOrDecodeGetTheGreyReplacement)
+{
+    CaptureStderr();
+    texture("absent.jpg", "");
+    texture("garbage.jpg", "this is no picture");
+    GetCapturedStderr();
+    EXPECT_TRUE(isGreyReplacement(0));
+    EXPECT_TRUE(isGreyReplacement(1));
+}
+
+TEST_F(TextureLoader, KeepsThreeBytesAPixelInStoredRowOrder)
+{
+    texture("plain.tga", encodeTga(2, 2, 2, 24, "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c",
+                                   "abc"));
+    EXPECT_EQ(world.textures[0].tgaIdLength, 3);
+    EXPECT_EQ(texel(0, 0), (Bgr{1, 2, 3}));
+    EXPECT_EQ(texel(0, 3), (Bgr{10, 11, 12}));
+}
+
+TEST_F(TextureLoader, BlockHoldsThreeBytesForEveryPixel)
+{
+    freeWorldTables(world);
+    CountingAllocator::install();
+    ASSERT_TRUE(initWorldTables(world));
+    const TextureRecord& wide = texture("wide.jpg", encodeJpeg(64, 32, std::string(6144, 'A')));
+    EXPECT_EQ(wide.width, 64);
+    EXPECT_EQ(CountingAllocator::sizeOf(world.texturePixels[0]), 64u * 32u * 3u);
+    freeWorldTables(world);
+    CountingAllocator::uninstall();
+    ASSERT_TRUE(initWorldTables(world));
+}
+
+TEST_F(TextureLoader, FormatItDoesNotDecodeKeepsTheRowAsItWas)
+{
+    const u8* before = world.texturePixels[0];
+    const TextureRecord& row = texture("anim.gif", "GIF89a");
+    EXPECT_EQ(row.width, 10);
+    EXPECT_EQ(row.height, 10);
+    EXPECT_EQ(world.texturePixels[0], before);
+}
+
+TEST_F(TextureLoader, SameFileIsDecodedOnceAndEachRowOwnsItsBlock)
+{
+    texture("shared.tga", encodeTga(2, 1, 1, 24, "\x01\x02\x03"));
+    // A different picture under the same name: a second decode would see it.
+    writeTempFile("shared.tga", encodeTga(2, 2, 1, 24, "\x09\x09\x09\x09\x09\x09"));
+    const TextureRecord& second = texture("shared.tga", "");
+    EXPECT_EQ(second.width, 1);
+    EXPECT_EQ(texel(1, 0), (Bgr{1, 2, 3}));
+    EXPECT_NE(world.texturePixels[0], world.texturePixels[1]);
+}
+
+TEST_F(TextureLoader, EveryBlockIsFreedExactlyOnceAtShutdown)
+{
+    freeWorldTables(world);
+    CountingAllocator::install();
+    ASSERT_TRUE(initWorldTables(world));
+    const std::string tga = encodeTga(2, 2, 1, 24, "\x01\x02\x03\x04\x05\x06");
+    texture("once.tga", tga);
+    texture("once.tga", "");
+    texture("missing.tga", "");
+    freeWorldTables(world);
+    EXPECT_EQ(CountingAllocator::outstanding(), 0);
+    EXPECT_EQ(CountingAllocator::badFrees, 0);
+    CountingAllocator::uninstall();
+}
+
+TEST_F(TextureLoader, OutOfMemoryLeavesTheRowConsistent)
+{
+    writeTempFile("big.tga", encodeTga(2, 2, 1, 24, "\x01\x02\x03\x04\x05\x06"));
+    for (long allowed = 0; allowed < 4; ++allowed) {
+        freeWorldTables(world);
+        CountingAllocator::install();
+        ASSERT_TRUE(initWorldTables(world));
+        CountingAllocator::failAfter = CountingAllocator::allocations + allowed;
+        const TextureRecord& row = texture("big.tga", "");
+        const bool loaded = row.width == 2 && row.height == 1;
+        const bool untouched = row.width == 10 && row.height == 10;
+        const bool grey = row.width == 40 && row.height == 40;
+        EXPECT_TRUE(loaded || untouched || grey) << allowed;
+        freeWorldTables(world);
+        EXPECT_EQ(CountingAllocator::outstanding(), 0) << allowed;
+        CountingAllocator::uninstall();
+    }
+    ASSERT_TRUE(initWorldTables(world));
+}
+
+TEST_F(TextureLoader, RowsOutsideTheTableAreIgnored)
+{
+    loadTexture(world, -1);
+    loadTexture(world, static_cast<i16>(world.textureCapacity));
+    EXPECT_EQ(world.textures[0].width, 10);
+}
