@@ -9,9 +9,9 @@
 #pragma once
 
 #include "base/types.h"
-#include "platform/surface.h"
 #include "platform/growable.h"
 #include "platform/rect.h"
+#include "platform/surface.h"
 #include "platform/windows.h"
 
 struct PropertyRecord {

@@ -78,7 +78,7 @@ struct MSG {
 struct PAINTSTRUCT {
     HDC hdc;
     BOOL fErase;
-    RECT rcPaint;  // the invalid area that this paint validates, client coordinates
+    RECT rcPaint; // the invalid area that this paint validates, client coordinates
 };
 
 struct CREATESTRUCT {
@@ -191,20 +191,42 @@ constexpr int NULL_BRUSH = 5;
 constexpr int WHITE_PEN = 6;
 constexpr int BLACK_PEN = 7;
 
+// clang-format off: the one-line helpers read best as a table
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b)
 {
     return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
            (static_cast<COLORREF>(b) << 16);
 }
-constexpr BYTE GetRValue(COLORREF c) { return static_cast<BYTE>(c & 0xFF); }
-constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>((c >> 8) & 0xFF); }
-constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF); }
+constexpr BYTE GetRValue(COLORREF c)
+{
+    return static_cast<BYTE>(c & 0xFF);
+}
+constexpr BYTE GetGValue(COLORREF c)
+{
+    return static_cast<BYTE>((c >> 8) & 0xFF);
+}
+constexpr BYTE GetBValue(COLORREF c)
+{
+    return static_cast<BYTE>((c >> 16) & 0xFF);
+}
 
-constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
+constexpr WORD LOWORD(std::uintptr_t v)
+{
+    return static_cast<WORD>(v & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t v)
+{
+    return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
 // Signed coordinates packed in the lParam of mouse messages.
-constexpr int GET_X_LPARAM(LPARAM l) { return static_cast<short>(LOWORD(static_cast<std::uintptr_t>(l))); }
-constexpr int GET_Y_LPARAM(LPARAM l) { return static_cast<short>(HIWORD(static_cast<std::uintptr_t>(l))); }
+constexpr int GET_X_LPARAM(LPARAM l)
+{
+    return static_cast<short>(LOWORD(static_cast<std::uintptr_t>(l)));
+}
+constexpr int GET_Y_LPARAM(LPARAM l)
+{
+    return static_cast<short>(HIWORD(static_cast<std::uintptr_t>(l)));
+}
 constexpr LPARAM MAKELPARAM(int lo, int hi)
 {
     return static_cast<LPARAM>((static_cast<std::uint32_t>(static_cast<WORD>(lo))) |
@@ -212,8 +234,15 @@ constexpr LPARAM MAKELPARAM(int lo, int hi)
 }
 
 // Resource names: a small integer stands for a numeric identifier.
-inline LPCSTR MAKEINTRESOURCE(std::uintptr_t id) { return reinterpret_cast<LPCSTR>(id); }
-inline bool IS_INTRESOURCE(LPCSTR name) { return (reinterpret_cast<std::uintptr_t>(name) >> 16) == 0; }
+inline LPCSTR MAKEINTRESOURCE(std::uintptr_t id)
+{
+    return reinterpret_cast<LPCSTR>(id);
+}
+inline bool IS_INTRESOURCE(LPCSTR name)
+{
+    return (reinterpret_cast<std::uintptr_t>(name) >> 16) == 0;
+}
+// clang-format on
 
 // ---- Windows ----------------------------------------------------------------------------
 
@@ -233,9 +262,8 @@ BOOL UnregisterClass(LPCSTR className, HINSTANCE instance);
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                     int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance,
                     void* param);
-inline HWND CreateWindow(LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                         int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance,
-                         void* param)
+inline HWND CreateWindow(LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                         int height, HWND parent, HMENU menuOrId, HINSTANCE instance, void* param)
 {
     return CreateWindowEx(0, className, windowName, style, x, y, width, height, parent, menuOrId,
                           instance, param);
@@ -254,20 +282,20 @@ BOOL ShowWindow(HWND window, int command);
 // changed, as Win32 does, so a WM_SIZE handler may move its own window to where it is
 // without recursing; invalidates the window when `repaint` and something changed.
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
-BOOL GetClientRect(HWND window, RECT* rect);  // (0, 0, width, height)
-BOOL GetWindowRect(HWND window, RECT* rect);  // in the top-level window's client coordinates
+BOOL GetClientRect(HWND window, RECT* rect); // (0, 0, width, height)
+BOOL GetWindowRect(HWND window, RECT* rect); // in the top-level window's client coordinates
 HWND GetParent(HWND window);
 HWND GetAncestor(HWND window, UINT flags);
-HWND GetTopWindow(HWND window);               // first child, or null
-HWND GetNextChild(HWND parent, HWND child);   // next sibling in creation order, or null
+HWND GetTopWindow(HWND window);             // first child, or null
+HWND GetNextChild(HWND parent, HWND child); // next sibling in creation order, or null
 // The deepest visible child of `parent` (or `parent` itself) containing the point,
 // given in `parent`'s client coordinates.
 HWND ChildWindowFromPointDeep(HWND parent, POINT point);
-BOOL ClientToScreen(HWND window, POINT* point);  // "screen" = top-level client coordinates
+BOOL ClientToScreen(HWND window, POINT* point); // "screen" = top-level client coordinates
 BOOL ScreenToClient(HWND window, POINT* point);
 
 LONG_PTR GetWindowLongPtr(HWND window, int index);
-LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value);  // returns the old value
+LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value); // returns the old value
 LRESULT CallWindowProc(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Default handling: WM_CLOSE destroys the window, WM_PAINT validates it, WM_NCCREATE
 // answers TRUE, everything else 0.
@@ -275,7 +303,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 BOOL SetProp(HWND window, LPCSTR name, HANDLE data);
 HANDLE GetProp(HWND window, LPCSTR name);
-HANDLE RemoveProp(HWND window, LPCSTR name);  // returns the removed value
+HANDLE RemoveProp(HWND window, LPCSTR name); // returns the removed value
 
 // ---- Messages ---------------------------------------------------------------------------
 
@@ -314,7 +342,7 @@ BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
 
 // While a window holds the capture, every mouse message goes to it, with coordinates
 // relative to its client area; otherwise to the deepest visible child under the point.
-HWND SetCapture(HWND window);  // returns the previous holder
+HWND SetCapture(HWND window); // returns the previous holder
 BOOL ReleaseCapture();
 HWND GetCapture();
 
@@ -331,7 +359,8 @@ int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // top-level window's surface at the window's place, clipped to its client area.
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
-HDC CreateCompatibleDC(HDC dc);  // a memory context holding a 1 x 1 surface until a bitmap is selected
+HDC CreateCompatibleDC(
+    HDC dc); // a memory context holding a 1 x 1 surface until a bitmap is selected
 BOOL DeleteDC(HDC dc);
 // Selects a bitmap (a memory context then draws into the bitmap), a pen or a brush;
 // returns the previously selected object of that kind.
@@ -349,9 +378,9 @@ BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, in
             int sourceY, DWORD rop);
 BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
                 int sourceY, int sourceWidth, int sourceHeight, DWORD rop);
-int SetStretchBltMode(HDC dc, int mode);  // returns the previous mode
+int SetStretchBltMode(HDC dc, int mode); // returns the previous mode
 int GetStretchBltMode(HDC dc);
-COLORREF GetPixel(HDC dc, int x, int y);  // CLR_INVALID outside the surface
+COLORREF GetPixel(HDC dc, int x, int y); // CLR_INVALID outside the surface
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 
 struct BITMAP {
@@ -363,15 +392,15 @@ struct BITMAP {
     WORD bmBitsPixel;
     void* bmBits;
 };
-int GetObject(HGDIOBJ object, int size, void* out);  // fills a BITMAP for a bitmap
+int GetObject(HGDIOBJ object, int size, void* out); // fills a BITMAP for a bitmap
 
 // ---- Modules and resources ----------------------------------------------------------------
 
 // A module's embedded resource table: bitmaps by number or by name. A bitmap resource
 // is a Windows DIB: a BITMAPINFOHEADER, a palette for 8 bits a pixel, then the rows.
 struct ResourceEntry {
-    std::uintptr_t id;        // numeric identifier, or 0 when the entry has a name
-    const char* name;         // name, or null
+    std::uintptr_t id; // numeric identifier, or 0 when the entry has a name
+    const char* name;  // name, or null
     const unsigned char* data;
     std::size_t size;
 };
@@ -388,7 +417,7 @@ HBITMAP LoadBitmap(HINSTANCE instance, LPCSTR name);
 struct BITMAPINFOHEADER {
     DWORD biSize;
     LONG biWidth;
-    LONG biHeight;  // positive: rows bottom-up
+    LONG biHeight; // positive: rows bottom-up
     WORD biPlanes;
     WORD biBitCount;
     DWORD biCompression;
@@ -440,12 +469,18 @@ constexpr HRESULT CO_E_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0u);
 constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u);
 constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110u);
 constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
-inline bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-inline bool FAILED(HRESULT hr) { return hr < 0; }
+inline bool SUCCEEDED(HRESULT hr)
+{
+    return hr >= 0;
+}
+inline bool FAILED(HRESULT hr)
+{
+    return hr < 0;
+}
 
 // Parses "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (registry form); false when malformed.
 bool GuidFromString(const char* text, GUID* guid);
-extern const IID IID_IUnknown;  // {00000000-0000-0000-C000-000000000046}
+extern const IID IID_IUnknown; // {00000000-0000-0000-C000-000000000046}
 
 // Initialises COM for the thread: S_OK the first time, S_FALSE when already
 // initialised (both succeed and each must be balanced by CoUninitialize).
@@ -467,7 +502,7 @@ bool UnregisterInprocClass(REFCLSID classId);
 // The backend gives top-level windows their surfaces and input, and shows them.
 // "headless": no display; input is injected with platformInjectMouse; message boxes
 // are recorded. "sdl": a real window (arrives with the interactive viewer).
-bool platformUseBackend(const char* name);  // false when the backend is not available
+bool platformUseBackend(const char* name); // false when the backend is not available
 const char* platformBackendName();
 
 // The top-level surface of a window: 32 bits a pixel, blue, green, red, unused, rows

@@ -1,7 +1,7 @@
 // The exported entry points and the plug-in callback table handed to the browser.
-#include "plugin/load_world.h"
 #include "memory/memory.h"
 #include "plugin/api/npapi.h"
+#include "plugin/load_world.h"
 #include "plugin/plugin_state.h"
 #include "plugin/plugin_window.h"
 #include "resources/version.h"

@@ -11,7 +11,7 @@ constexpr f64 kPi = 3.141592653589793;
 
 } // namespace
 
-void setScreenGeometry(RenderState& render, i16 width, i16 height)
+void SetScreenGeometry(RenderState& render, i16 width, i16 height)
 {
     render.screenCentreX = width / 2;
     render.screenCentreY = height / 2;

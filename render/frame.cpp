@@ -8,6 +8,7 @@
 #include "memory/memory.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 namespace {
@@ -123,7 +124,7 @@ bool RenderFrame(World& world, RenderState& render, FrameState& frame)
         std::memset(static_cast<void*>(frame.depthBuffer), 0, pixels * sizeof(DepthRecord));
         for (i16 i = 0; i < world.objectCount; ++i) {
             const u32 entry = render.objectOrder[i] & 0xFFFF;
-            if (entry >= static_cast<u32>(world.objectCount)) continue;
+            assert(entry < static_cast<u32>(world.objectCount)); // the sort's own order
             const i16 object = static_cast<i16>(entry);
             if (frame.stereoFlag == 0) {
                 RasterizeObject(world, render, frame, object);

@@ -11,6 +11,7 @@
 #include "render/texture.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 namespace {
@@ -46,7 +47,7 @@ struct ValueLayout {
 
 // Everything about the object being drawn that stays the same for all its faces.
 struct ObjectPass {
-    World* world;
+    const World* world;
     RenderState* render;
     i32 width;
     i32 height;
@@ -127,7 +128,7 @@ ValueLayout layoutFor(bool textured, bool reflect, u32 shadowLights)
     return layout;
 }
 
-bool buffersReady(const World& world, const RenderState& render, bool stereo)
+[[maybe_unused]] bool buffersReady(const World& world, const RenderState& render, bool stereo)
 {
     if (!render.faceOrder || render.faceOrderCapacity < world.faceCount) return false;
     if (!render.projected || render.projectedCapacity < world.vertexCount) return false;
@@ -141,13 +142,14 @@ bool buffersReady(const World& world, const RenderState& render, bool stereo)
     return true;
 }
 
-bool setUpPass(World& world, RenderState& render, FrameState& frame, i16 object, bool stereo,
+bool setUpPass(const World& world, RenderState& render, FrameState& frame, i16 object, bool stereo,
                ObjectPass& pass)
 {
-    if (object < 0 || object >= world.objectCount) return false;
-    if (frame.renderWidth <= 0 || frame.renderHeight <= 0) return false;
-    if (!frame.frameBuffer || !frame.depthBuffer || !buffersReady(world, render, stereo))
-        return false;
+    // A frame rasterizes only after PrepareFrame sized every buffer for this world and
+    // sorted its objects.
+    assert(object >= 0 && object < world.objectCount);
+    assert(frame.renderWidth > 0 && frame.renderHeight > 0);
+    assert(frame.frameBuffer && frame.depthBuffer && buffersReady(world, render, stereo));
     const ObjectRecord& record = world.objects[object];
     if (ObjectVertices(world, record).count == 0) return false;
     const i16 m = objectMaterial(world, record);
@@ -644,10 +646,10 @@ f32 facingValue(const World& world, const FaceRecord& face, u32 firstVertex)
 const FaceRecord* faceAt(const World& world, const RenderState& render, u32 position, u32& f)
 {
     f = render.faceOrder[position];
-    if (f >= world.faceCount) return nullptr;
+    assert(f < world.faceCount); // the sort's own order
     const FaceRecord& face = world.faces[f];
     if (face.flags != 0) return nullptr; // behind the eye, or corners outside the tables
-    if (static_cast<u32>(face.vertexCount) > render.cornerCapacity) return nullptr;
+    assert(static_cast<u32>(face.vertexCount) <= render.cornerCapacity); // sized for the largest
     return &face;
 }
 
@@ -667,7 +669,7 @@ EyePass singleEye(const RenderState& render, const FrameState& frame)
 
 } // namespace
 
-void RasterizeObject(World& world, RenderState& render, FrameState& frame, i16 object)
+void RasterizeObject(const World& world, RenderState& render, FrameState& frame, i16 object)
 {
     ObjectPass pass;
     if (!setUpPass(world, render, frame, object, false, pass)) return;
@@ -687,7 +689,7 @@ void RasterizeObject(World& world, RenderState& render, FrameState& frame, i16 o
     }
 }
 
-void RasterizeObjectStereo(World& world, RenderState& render, FrameState& frame, i16 object)
+void RasterizeObjectStereo(const World& world, RenderState& render, FrameState& frame, i16 object)
 {
     ObjectPass pass;
     if (!setUpPass(world, render, frame, object, true, pass)) return;

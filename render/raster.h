@@ -16,9 +16,9 @@
 #include "render/render.h"
 
 // The single view: all three colour channels, the Viewer's depth buffer.
-void RasterizeObject(World& world, RenderState& render, FrameState& frame, i16 object);
+void RasterizeObject(const World& world, RenderState& render, FrameState& frame, i16 object);
 
 // The red/cyan anaglyph: the left eye into the red byte with the Viewer's depth buffer,
 // the right eye into green and blue with the right-eye depth buffer; both eyes share the
 // corner colours.
-void RasterizeObjectStereo(World& world, RenderState& render, FrameState& frame, i16 object);
+void RasterizeObjectStereo(const World& world, RenderState& render, FrameState& frame, i16 object);

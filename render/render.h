@@ -20,9 +20,9 @@
 
 // One record per rendered pixel, rows top-down (index y x W + x).
 struct DepthRecord {
-    f32 depth;   // view depth of the surface stored here (not its reciprocal)
-    i32 object;  // index of the object stored last
-    u16 state;   // kDepthEmpty, kDepthOpaque or kDepthBlended
+    f32 depth;  // view depth of the surface stored here (not its reciprocal)
+    i32 object; // index of the object stored last
+    u16 state;  // kDepthEmpty, kDepthOpaque or kDepthBlended
 };
 constexpr u16 kDepthEmpty = 0;
 constexpr u16 kDepthOpaque = 1;
@@ -30,47 +30,47 @@ constexpr u16 kDepthBlended = 2;
 
 // The Viewer's renderer fields. Buffers come from PluginAlloc.
 struct FrameState {
-    i16 renderWidth = 0;                    // W: pixels of the rendered image
-    i16 renderHeight = 0;                   // H
-    u8* frameBuffer = nullptr;              // W x H x 4: blue, green, red, unused; rows bottom-up
-    u8* backgroundBuffer = nullptr;         // same layout; every frame starts as a copy of it
-    DepthRecord* depthBuffer = nullptr;     // W x H records; belongs to this Viewer
-    u16 shadowFlag = 0;                     // 1 = shadows
-    u16 stereoFlag = 0;                     // 1 = red/cyan anaglyph
+    i16 renderWidth = 0;                // W: pixels of the rendered image
+    i16 renderHeight = 0;               // H
+    u8* frameBuffer = nullptr;          // W x H x 4: blue, green, red, unused; rows bottom-up
+    u8* backgroundBuffer = nullptr;     // same layout; every frame starts as a copy of it
+    DepthRecord* depthBuffer = nullptr; // W x H records; belongs to this Viewer
+    u16 shadowFlag = 0;                 // 1 = shadows
+    u16 stereoFlag = 0;                 // 1 = red/cyan anaglyph
 };
 
-struct ShadowDescriptor;  // render/shadow.h
+struct ShadowDescriptor; // render/shadow.h
 struct ProjectedVertex {
-    f32 screenX;  // pixel column, may lie outside the image
-    f32 screenY;  // pixel row, 0 at the top
-    f32 depth;    // view depth, signed, not divided
+    f32 screenX; // pixel column, may lie outside the image
+    f32 screenY; // pixel row, 0 at the top
+    f32 depth;   // view depth, signed, not divided
 };
 
 // Renderer state shared by all Viewers of the library (one world per library).
 struct RenderState {
     // Camera products of the last frame (navigation reads them between frames).
-    f32 forward[3] = {1, 0, 0};  // F: unit viewing direction
-    f32 left[3] = {0, 1, 0};     // L: unit vector to the viewer's left
-    f32 up[3] = {0, 0, 1};       // U: unit vector up in the image
+    f32 forward[3] = {1, 0, 0}; // F: unit viewing direction
+    f32 left[3] = {0, 1, 0};    // L: unit vector to the viewer's left
+    f32 up[3] = {0, 0, 1};      // U: unit vector up in the image
     i32 screenCentreX = 0;
     i32 screenCentreY = 0;
-    f32 aspectRatio = 1.0f;      // H / W
-    f32 viewMin[3] = {0, 0, 0};  // view bounds of the last frame
+    f32 aspectRatio = 1.0f;     // H / W
+    f32 viewMin[3] = {0, 0, 0}; // view bounds of the last frame
     f32 viewMax[3] = {0, 0, 0};
     f32 sceneCentre[3] = {0, 0, 0};
     f32 sceneDiameter = 0.0f;
 
-    u16 reflectionFlag = 0;      // 1 = 40 % of the reflection image on every surface
+    u16 reflectionFlag = 0; // 1 = 40 % of the reflection image on every surface
 
     // Working buffers sized from the world (AllocateWorldBuffers, or PrepareFrame when
     // one is missing or too small for the current counts). Capacities in elements.
-    u32* objectOrder = nullptr;             // object index in the low 16 bits
+    u32* objectOrder = nullptr; // object index in the low 16 bits
     u32 objectOrderCapacity = 0;
-    u32* faceOrder = nullptr;               // one entry per face row
+    u32* faceOrder = nullptr; // one entry per face row
     u32 faceOrderCapacity = 0;
-    ProjectedVertex* projected = nullptr;   // one per vertex (left eye in stereo)
+    ProjectedVertex* projected = nullptr; // one per vertex (left eye in stereo)
     u32 projectedCapacity = 0;
-    ProjectedVertex* projectedRight = nullptr;  // right eye, stereo only
+    ProjectedVertex* projectedRight = nullptr; // right eye, stereo only
     u32 projectedRightCapacity = 0;
     // Per-corner buffers of the face being drawn (room for the largest face).
     ProjectedVertex* polygonBuffer = nullptr;
@@ -82,8 +82,8 @@ struct RenderState {
     u32 faceScratchCapacity = 0;
     u32* vertexFaceLists = nullptr;
     u32 vertexFaceListCapacity = 0;
-    u16* vertexFaceCounts = nullptr;        // list heads: count ...
-    u32* vertexFaceStarts = nullptr;        // ... and start
+    u16* vertexFaceCounts = nullptr; // list heads: count ...
+    u32* vertexFaceStarts = nullptr; // ... and start
     u32 vertexFaceHeadCapacity = 0;
     bool derivedTablesBuilt = false;
 
@@ -104,15 +104,15 @@ struct RenderState {
     u32 sizedVertexCount = 0;
     u32 sizedFaceCount = 0;
     u32 sizedFaceIndexCount = 0;
-    u32 largestFace = 0;                    // corners of the world's largest face
+    u32 largestFace = 0; // corners of the world's largest face
 
     // Shadows (allocated while the shadow flag is on).
-    ShadowDescriptor* shadowDescriptors = nullptr;  // room for 8 lights
-    f32* lightCoordinates = nullptr;        // per corner: u, v, depth for each shadow light
-    u32 lightCoordinateCapacity = 0;        // floats
-    void* shadowMaps = nullptr;             // allocated and freed every frame
-    u32 shadowLightCount = 0;               // lights with a shadow map this frame (0..8)
-    DepthRecord* rightDepthBuffer = nullptr;  // stereo, during a frame only
+    ShadowDescriptor* shadowDescriptors = nullptr; // room for 8 lights
+    f32* lightCoordinates = nullptr;               // per corner: u, v, depth for each shadow light
+    u32 lightCoordinateCapacity = 0;               // floats
+    void* shadowMaps = nullptr;                    // allocated and freed every frame
+    u32 shadowLightCount = 0;                      // lights with a shadow map this frame (0..8)
+    DepthRecord* rightDepthBuffer = nullptr;       // stereo, during a frame only
 
     // Takes the plain path everywhere the renderer has a faster one (the face sort, the
     // skipping of hidden faces, the span loops); tests compare the two to prove that
@@ -159,8 +159,10 @@ void FreeWorldBuffers(RenderState& render);
 bool RenderFrame(World& world, RenderState& render, FrameState& frame);
 
 // Camera helpers navigation uses between frames (view matrix of the last frame).
-void WorldToView(const World& world, const RenderState& render, f32& first, f32& second, f32& third);
-void ViewToWorld(const World& world, const RenderState& render, f32& first, f32& second, f32& third);
+void WorldToView(const World& world, const RenderState& render, f32& first, f32& second,
+                 f32& third);
+void ViewToWorld(const World& world, const RenderState& render, f32& first, f32& second,
+                 f32& third);
 
 // --- Options (the Dashboard's buttons and tarne render's flags) ---------------------------
 

@@ -6,6 +6,7 @@
 #include "render/scan.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstring>
 
@@ -203,7 +204,7 @@ void drawFaceIntoMap(const World& world, RenderState& render, const ShadowDescri
                      ShadowTexel* texels, const FaceRecord& face, bool detectContours, i16 object)
 {
     const u32 slots = static_cast<u32>(face.vertexCount);
-    if (slots > render.cornerCapacity) return;
+    assert(slots <= render.cornerCapacity); // sized for the world's largest face
     const u32* vertices = world.faceIndices + face.firstIndex;
     f32 top = 0.0f, bottom = 0.0f;
     for (u32 s = 0; s < slots; ++s) {
@@ -242,14 +243,16 @@ void drawMap(World& world, RenderState& render, const ShadowDescriptor& map, Sha
     SortObjectsAndFaces(world, render);
     projectToMap(world, render, map);
     for (i16 i = 0; i < world.objectCount; ++i) {
+        // The orders are the sort's own: every entry names a row of its table.
         const u32 entry = render.objectOrder[i] & 0xFFFF;
-        if (entry >= static_cast<u32>(world.objectCount)) continue;
+        assert(entry < static_cast<u32>(world.objectCount));
         const i16 object = static_cast<i16>(entry);
         const ObjectRecord& record = world.objects[object];
         const RowRange faces = ObjectFaces(world, record);
         for (u32 pos = faces.first; pos < faces.first + faces.count; ++pos) {
             const u32 f = render.faceOrder[pos];
-            if (f >= world.faceCount || world.faces[f].flags != 0) continue;
+            assert(f < world.faceCount);
+            if (world.faces[f].flags != 0) continue;
             drawFaceIntoMap(world, render, map, texels, world.faces[f], record.tag == 12,
                             static_cast<i16>(object + 1));
         }

@@ -23,7 +23,8 @@ constexpr u32 kMaxShadowLights = 8;
 inline u32 ShadowLightsFor(const World& world)
 {
     const i32 lights = world.lightCount < 1 ? 1 : world.lightCount;
-    return static_cast<u32>(lights > static_cast<i32>(kMaxShadowLights) ? kMaxShadowLights : lights);
+    return static_cast<u32>(lights > static_cast<i32>(kMaxShadowLights) ? kMaxShadowLights
+                                                                        : lights);
 }
 
 struct ShadowDescriptor {

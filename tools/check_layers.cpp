@@ -116,8 +116,8 @@ bool isSource(const fs::path& path)
 // Folders that hold no source of ours: version control, build trees, fuzzing output.
 bool skipped(const std::string& name)
 {
-    return name.empty() || name[0] == '.' || name.rfind("build", 0) == 0 ||
-           name == "fuzz-corpus" || name == "examples";
+    return name.empty() || name[0] == '.' || name.rfind("build", 0) == 0 || name == "fuzz-corpus" ||
+           name == "examples";
 }
 
 std::vector<SourceFile> readTree(const fs::path& root, const Layers& layers)

@@ -1,11 +1,13 @@
 #!/bin/sh
 # Installs the Debian 12 packages Tarne's build and tests need, only those missing.
-# Runs apt-get as root (through sudo when not root). Usage: install-deps.sh [--fuzz]
+# Runs apt-get as root (through sudo when not root).
+# Usage: install-deps.sh [--fuzz | --format]
 set -e
 packages="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev"
-if [ "${1:-}" = "--fuzz" ]; then
-    packages="$packages clang libclang-rt-14-dev"
-fi
+case "${1:-}" in
+--fuzz) packages="$packages clang libclang-rt-14-dev" ;;
+--format) packages="$packages clang-format" ;;
+esac
 missing=""
 for package in $packages; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

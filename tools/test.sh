@@ -1,16 +1,24 @@
 #!/bin/sh
 # Builds Tarne and runs every test. With --sanitize: the address and undefined-
-# behaviour sanitizer build, in its own build folder.
+# behaviour sanitizer build, in its own build folder. With --release: the packager's
+# build (Release, -O3, warnings as errors), built but not run again.
 set -e
 cd "$(dirname "$0")/.."
 sh tools/install-deps.sh
 build=build
 flags="-DCMAKE_BUILD_TYPE=RelWithDebInfo"
-if [ "${1:-}" = "--sanitize" ]; then
+case "${1:-}" in
+--sanitize)
     build=build-asan
     flags="-DCMAKE_BUILD_TYPE=Debug -DTARNE_SANITIZE=ON -DTARNE_BENCH=OFF"
-fi
+    ;;
+--release)
+    build=build-release
+    flags="-DCMAKE_BUILD_TYPE=Release"
+    ;;
+esac
 cmake -S . -B "$build" $flags
 cmake --build "$build" -j "$(nproc)"
+[ "${1:-}" = "--release" ] && exit 0
 cd "$build"
 ctest --output-on-failure -j "$(nproc)"

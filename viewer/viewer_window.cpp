@@ -130,7 +130,8 @@ LRESULT ViewerWindow::onPaint()
         return 0;
     }
     GetClientRect(window, &clientRect);
-    if (RenderFrame(world_, render_, frame)) presentFrame(presentation, frame, dc, options_.displayScale);
+    if (RenderFrame(world_, render_, frame))
+        presentFrame(presentation, frame, dc, options_.displayScale);
     if (!drainInterfaceMessages()) {
         // The instance was destroyed by a handler: its windows are gone with it.
         EndPaint(window, &paint);

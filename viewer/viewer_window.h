@@ -2,12 +2,11 @@
 //
 // Owns: the Viewer's FrameState (render size, frame, background and depth buffers,
 // shadow and stereo flags), its presentation (DrawDib handle, bitmap header), its
-// busy flag, client rectangle and navigation state. Reads the plug-in instance's options (display scale, lamp flag).
-// Writes the World's camera at creation; renders the World every paint.
-// The frame loop: every WM_PAINT renders one frame and posts WM_TIMER to the Viewer;
-// every WM_TIMER asks for the next paint at once. It runs while a world with objects
-// is loaded and the busy flag is 0.
-// Entry points: the window messages; create (through FrameworkWindow::createChild);
+// busy flag, client rectangle and navigation state. Reads the plug-in instance's options (display
+// scale, lamp flag). Writes the World's camera at creation; renders the World every paint. The
+// frame loop: every WM_PAINT renders one frame and posts WM_TIMER to the Viewer; every WM_TIMER
+// asks for the next paint at once. It runs while a world with objects is loaded and the busy flag
+// is 0. Entry points: the window messages; create (through FrameworkWindow::createChild);
 //               teardown (the destructor); isLiveViewer.
 #pragma once
 

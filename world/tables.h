@@ -27,8 +27,8 @@ constexpr u32 kTextureRows = 50;
 constexpr u32 kTransformGroupRows = 512;
 constexpr u32 kGroupObjectEntries = 6000;
 
-constexpr std::size_t kNameSize = 40;          // node names: 39 characters and a NUL
-constexpr std::size_t kMaterialNameSize = 80;  // materialNames rows
+constexpr std::size_t kNameSize = 40;         // node names: 39 characters and a NUL
+constexpr std::size_t kMaterialNameSize = 80; // materialNames rows
 constexpr std::size_t kTextureFileNameSize = 262;
 constexpr std::size_t kBackgroundUrlSize = 256;
 constexpr std::size_t kWorldFolderSize = 4096;
@@ -36,8 +36,8 @@ constexpr std::size_t kClipDescriptionSize = 256;
 constexpr std::size_t kClipUrlSize = 256;
 constexpr std::size_t kSourceNameSize = 259;
 
-constexpr i32 kColourRampEntries = 1001;  // entries 0..1000 of each colour ramp
-constexpr i16 kInitialTextureSide = 10;   // every texture row starts as 10 x 10 grey
+constexpr i32 kColourRampEntries = 1001; // entries 0..1000 of each colour ramp
+constexpr i16 kInitialTextureSide = 10;  // every texture row starts as 10 x 10 grey
 
 // World units per file unit.
 constexpr f32 kWorldScale = 5000.0f;
@@ -53,83 +53,83 @@ struct ObjectRecord {
     u32 firstFace;        // 1-based: world faceCount at creation + 1
     u32 firstCorner;      // world faceIndexCount at creation + 1; read by nobody
     i16 material;         // row of materials; -1 until a Shape's appearance gives one
-    char name[kNameSize];          // DEF name of the IndexedFaceSet, or a generated name
-    char coordName[kNameSize];     // DEF name of its Coordinate (coord USE looks here)
-    char colorName[kNameSize];     // DEF name of its Color
-    char normalName[kNameSize];    // DEF name of its Normal
-    char texCoordName[kNameSize];  // DEF name of its TextureCoordinate
-    u32 colorPerVertex;   // 1 only when the file says colorPerVertex TRUE
-    u32 hasColors;        // 1 when a Color node was read
-    u32 hasNormals;       // 1 when a Normal node was read
-    u32 hasTexCoords;     // 1 when a TextureCoordinate node was read
+    char name[kNameSize]; // DEF name of the IndexedFaceSet, or a generated name
+    char coordName[kNameSize];    // DEF name of its Coordinate (coord USE looks here)
+    char colorName[kNameSize];    // DEF name of its Color
+    char normalName[kNameSize];   // DEF name of its Normal
+    char texCoordName[kNameSize]; // DEF name of its TextureCoordinate
+    u32 colorPerVertex;           // 1 only when the file says colorPerVertex TRUE
+    u32 hasColors;                // 1 when a Color node was read
+    u32 hasNormals;               // 1 when a Normal node was read
+    u32 hasTexCoords;             // 1 when a TextureCoordinate node was read
 };
 
 // One polygon.
 struct FaceRecord {
-    u16 flags;          // 0, or 0xFFFF once frame preparation rejects the face
-    i16 vertexCount;    // corners of this face
-    u32 firstIndex;     // first corner in faceIndices; corners are packed across objects
-    f32 normal[3];      // unit plane normal, view coordinates; set per frame, not by the reader
+    u16 flags;       // 0, or 0xFFFF once frame preparation rejects the face
+    i16 vertexCount; // corners of this face
+    u32 firstIndex;  // first corner in faceIndices; corners are packed across objects
+    f32 normal[3];   // unit plane normal, view coordinates; set per frame, not by the reader
 };
 
 struct MaterialRecord {
-    char name[kNameSize];  // name used by appearance USE; generated "mat_N" when none
-    i16 opaque;            // 1, or 0 once a non-zero transparency was read
-    i16 hasTexture;        // 1 when an ImageTexture was attached
-    i16 texture;           // row of textures when hasTexture is 1
-    i16 textureMode;       // 3 (spherical generation) when a texture is attached
-    i16 textureRepeatS;    // 1 when a texture is attached
-    i16 textureRepeatT;    // 1 when a texture is attached
-    f32 lightingScale;     // the shadow factor; the loading sequence sets 0.4
-    f32 specularColor[3];  // r, g, b
-    f32 shininess;         // the file's shininess x 100
-    f32 transparency;      // as read, 0..1
-    f32 diffuseColor[3];   // r, g, b
+    char name[kNameSize]; // name used by appearance USE; generated "mat_N" when none
+    i16 opaque;           // 1, or 0 once a non-zero transparency was read
+    i16 hasTexture;       // 1 when an ImageTexture was attached
+    i16 texture;          // row of textures when hasTexture is 1
+    i16 textureMode;      // 3 (spherical generation) when a texture is attached
+    i16 textureRepeatS;   // 1 when a texture is attached
+    i16 textureRepeatT;   // 1 when a texture is attached
+    f32 lightingScale;    // the shadow factor; the loading sequence sets 0.4
+    f32 specularColor[3]; // r, g, b
+    f32 shininess;        // the file's shininess x 100
+    f32 transparency;     // as read, 0..1
+    f32 diffuseColor[3];  // r, g, b
 };
 
 struct TextureRecord {
-    char fileName[kTextureFileNameSize];  // the url text as the Appearance reader found it
-    i16 width;                            // pixels; 10 until loaded
-    i16 height;                           // pixels; 10 until loaded
-    i16 tgaIdLength;                      // TGA image-ID length; 0 for other pictures
+    char fileName[kTextureFileNameSize]; // the url text as the Appearance reader found it
+    i16 width;                           // pixels; 10 until loaded
+    i16 height;                          // pixels; 10 until loaded
+    i16 tgaIdLength;                     // TGA image-ID length; 0 for other pictures
 };
 
 struct LightRecord {
-    i16 kind;          // 1 directional, 2 point, 3 spot
-    i16 kindIndex;     // row in directionalLights, pointLights or spotLights
-    i16 on;            // 0; no reader writes it
-    f32 enabled;       // the switch: exactly 1.0 lights, anything else does not
-    f32 falloff;       // distance fall-off coefficient; 0 = none
-    f32 color[3];      // the file's colour x its intensity
+    i16 kind;      // 1 directional, 2 point, 3 spot
+    i16 kindIndex; // row in directionalLights, pointLights or spotLights
+    i16 on;        // 0; no reader writes it
+    f32 enabled;   // the switch: exactly 1.0 lights, anything else does not
+    f32 falloff;   // distance fall-off coefficient; 0 = none
+    f32 color[3];  // the file's colour x its intensity
 };
 
 struct SpotLightRow {
-    f32 location[3];   // internal order, world units
-    f32 direction[3];  // internal order, as read (not unit length)
-    f32 cone;          // the file's cutOffAngle x 1.4279966 (a fraction of pi)
+    f32 location[3];  // internal order, world units
+    f32 direction[3]; // internal order, as read (not unit length)
+    f32 cone;         // the file's cutOffAngle x 1.4279966 (a fraction of pi)
 };
 
 // One Transform that contained geometry, stored in the order the Transforms closed.
 struct TransformGroupRecord {
-    i16 objectCount;  // objects listed for this group
-    i16 firstEntry;   // index in groupObjects of the group's first object index
+    i16 objectCount; // objects listed for this group
+    i16 firstEntry;  // index in groupObjects of the group's first object index
 };
 
 struct AudioClipRecord {
-    char name[kNameSize];                       // DEF name or "AudioClip_N"
+    char name[kNameSize]; // DEF name or "AudioClip_N"
     char description[kClipDescriptionSize];
-    char url[kClipUrlSize];                     // the sound file as written in the file
-    u32 loop;                                   // 1 TRUE, 0 FALSE
+    char url[kClipUrlSize]; // the sound file as written in the file
+    u32 loop;               // 1 TRUE, 0 FALSE
     f32 pitch;
-    f32 startTime;                              // seconds
+    f32 startTime; // seconds
     f32 stopTime;
 };
 
 struct SoundRecord {
-    char name[kNameSize];  // DEF name or "Sound_N"
-    i32 clipNumber;        // 1-based row of audioClips; 0 = no clip, the Sound stays silent
-    f32 direction[3];      // file order (x, y, z), unscaled
-    f32 location[3];       // file order, file units
+    char name[kNameSize]; // DEF name or "Sound_N"
+    i32 clipNumber;       // 1-based row of audioClips; 0 = no clip, the Sound stays silent
+    f32 direction[3];     // file order (x, y, z), unscaled
+    f32 location[3];      // file order, file units
     f32 intensity;
     f32 maxBack;
     f32 maxFront;
@@ -141,7 +141,7 @@ struct SoundRecord {
 };
 
 struct TimeSensorRecord {
-    char name[kNameSize];  // DEF name or "TimeSensor_N"
+    char name[kNameSize]; // DEF name or "TimeSensor_N"
     f32 cycleInterval;
     u32 enabled;
     u32 loop;
@@ -152,11 +152,11 @@ struct TimeSensorRecord {
 // The camera: global state shared by the Viewpoint reader, the renderer, navigation
 // and the Dashboard. World units, internal order.
 struct Camera {
-    f32 eyePoint[3];     // camera position
-    f32 targetPoint[3];  // point looked at; only the direction from the eye matters
-    f32 rollAngle;       // radians, kept within [-pi, pi] by navigation
-    f32 viewAngle;       // radians: half the horizontal opening
-    f32 eyeGap;          // stereo separation factor; the eyes are 500 x eyeGap apart
+    f32 eyePoint[3];    // camera position
+    f32 targetPoint[3]; // point looked at; only the direction from the eye matters
+    f32 rollAngle;      // radians, kept within [-pi, pi] by navigation
+    f32 viewAngle;      // radians: half the horizontal opening
+    f32 eyeGap;         // stereo separation factor; the eyes are 500 x eyeGap apart
 };
 
 struct World {
@@ -172,9 +172,9 @@ struct World {
     f32* vertexZ = nullptr;
     f32* vertexX = nullptr;
     f32* vertexY = nullptr;
-    f32 (*vertexNormals)[3] = nullptr;    // as given, internal order, not normalised
-    f32 (*vertexColors)[3] = nullptr;     // r, g, b as read
-    f32 (*vertexTexCoords)[2] = nullptr;  // u, v stored as absolute values
+    f32 (*vertexNormals)[3] = nullptr;   // as given, internal order, not normalised
+    f32 (*vertexColors)[3] = nullptr;    // r, g, b as read
+    f32 (*vertexTexCoords)[2] = nullptr; // u, v stored as absolute values
     u32 vertexCount = 0;
     u32 vertexCapacity = 0;
 
@@ -195,13 +195,13 @@ struct World {
     u32 materialCapacity = 0;
     char (*materialNames)[kMaterialNameSize] = nullptr;
     u32 materialNameCapacity = 0;
-    f32* (*colourRamps)[6] = nullptr;  // materialCapacity rows, null until built
+    f32* (*colourRamps)[6] = nullptr; // materialCapacity rows, null until built
 
     // Textures and their pixel blocks (width x height x 3 bytes, blue, green, red).
     TextureRecord* textures = nullptr;
     i16 textureCount = 0;
     u32 textureCapacity = 0;
-    u8** texturePixels = nullptr;  // textureCapacity pointers
+    u8** texturePixels = nullptr; // textureCapacity pointers
 
     // Lights, and per kind: directions (reversed, x 5000), locations, spot rows.
     LightRecord* lights = nullptr;
@@ -261,12 +261,12 @@ struct World {
     char worldFolder[kWorldFolderSize] = {};
 
     // Reader scratch shared with applyToGroup and rotateVertexAboutPivot.
-    f32 pendingTranslation[3] = {0.0f, 0.0f, 0.0f};  // internal order, world units
-    f32 pendingRotation[4] = {0.0f, 0.0f, 1.0f, 0.0f};  // axis (internal order), radians
-    f32 pendingScale[3] = {1.0f, 1.0f, 1.0f};         // internal order
+    f32 pendingTranslation[3] = {0.0f, 0.0f, 0.0f};    // internal order, world units
+    f32 pendingRotation[4] = {0.0f, 0.0f, 1.0f, 0.0f}; // axis (internal order), radians
+    f32 pendingScale[3] = {1.0f, 1.0f, 1.0f};          // internal order
     f32 rotationPivot[3] = {0.0f, 0.0f, 0.0f};
     f32 scalePivot[3] = {0.0f, 0.0f, 0.0f};
-    f32 orientationBasis[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};  // rows a, b, c
+    f32 orientationBasis[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}; // rows a, b, c
 };
 
 // --- Allocation ----------------------------------------------------------------------
@@ -282,8 +282,7 @@ void* resizeBlock(void* oldBlock, u32 newSize, u32 oldSize);
 // the byte count would not fit 32 bits.
 bool growRows(void** table, u32* capacity, u32 rows, u32 rowSize);
 
-template <class Row>
-bool growTable(Row*& table, u32& capacity, u32 rows)
+template <class Row> bool growTable(Row*& table, u32& capacity, u32 rows)
 {
     void* block = table;
     if (!growRows(&block, &capacity, rows, static_cast<u32>(sizeof(Row)))) return false;

@@ -32,11 +32,10 @@ TEST_F(PngTexture, PaletteIsExpandedAndItsTransparencyDropped)
 TEST_F(PngTexture, GrayGoesIntoAllThreeBytesAtAnyDepth)
 {
     decode("bits.png", encodePng(2, 1, std::string("\x40", 1),
-                                  {.colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 1}));
+                                 {.colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 1}));
     EXPECT_EQ(texel(0, 0), (Bgr{0, 0, 0}));
     EXPECT_EQ(texel(0, 1), (Bgr{255, 255, 255}));
-    decode("gray-alpha.png",
-            encodePng(1, 1, "\x5a\x10", {.colorType = PNG_COLOR_TYPE_GRAY_ALPHA}));
+    decode("gray-alpha.png", encodePng(1, 1, "\x5a\x10", {.colorType = PNG_COLOR_TYPE_GRAY_ALPHA}));
     EXPECT_EQ(texel(1, 0), (Bgr{0x5a, 0x5a, 0x5a}));
 }
 
@@ -56,6 +55,7 @@ TEST_F(PngTexture, InterlacedFileGivesTheSamePixels)
     decode("plain.png", encodePng(9, 9, rows));
     decode("interlaced.png", encodePng(9, 9, rows, {.interlaced = true}));
     ASSERT_EQ(pictures[1].width, 9);
-    EXPECT_EQ(0, std::memcmp(pictures[0].decoded.jpegPixels, pictures[1].decoded.jpegPixels, 9 * 9 * 4));
+    EXPECT_EQ(
+        0, std::memcmp(pictures[0].decoded.jpegPixels, pictures[1].decoded.jpegPixels, 9 * 9 * 4));
     EXPECT_EQ(texel(1, 8 * 9 + 4), (Bgr{7, 0, 80})); // top row last: x 4, y 0
 }

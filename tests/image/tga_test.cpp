@@ -18,8 +18,7 @@ TEST_F(TgaTexture, RunAndLiteralPacketsExpand)
     const std::string packets("\x83\x0a\x14\x1e"
                               "\x01\x01\x02\x03\x04\x05\x06",
                               11);
-    decode("packets.TGA",
-            encodeTga(10, 3, 2, 24, packets)); // the extension's case does not matter
+    decode("packets.TGA", encodeTga(10, 3, 2, 24, packets)); // the extension's case does not matter
     for (int k = 0; k < 4; ++k) EXPECT_EQ(texel(0, k), (Bgr{10, 20, 30})); // 0x83: four copies
     EXPECT_EQ(texel(0, 4), (Bgr{1, 2, 3}));                                // 0x01: two pixels
     EXPECT_EQ(texel(0, 5), (Bgr{4, 5, 6}));
@@ -27,8 +26,7 @@ TEST_F(TgaTexture, RunAndLiteralPacketsExpand)
 
 TEST_F(TgaTexture, ThirtyTwoBitPixelsDropTheirAlpha)
 {
-    decode("alpha.tga",
-            encodeTga(2, 2, 1, 32, std::string("\x01\x02\x03\x63\x04\x05\x06\x63", 8)));
+    decode("alpha.tga", encodeTga(2, 2, 1, 32, std::string("\x01\x02\x03\x63\x04\x05\x06\x63", 8)));
     decode("alpha-rle.tga", encodeTga(10, 2, 1, 32, std::string("\x81\x07\x08\x09\x63", 5)));
     EXPECT_EQ(texel(0, 0), (Bgr{1, 2, 3}));
     EXPECT_EQ(texel(0, 1), (Bgr{4, 5, 6}));

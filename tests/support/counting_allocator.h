@@ -12,8 +12,8 @@ namespace testing_support {
 struct CountingAllocator {
     static inline long allocations = 0;
     static inline long frees = 0;
-    static inline long failAfter = -1; // allocations allowed before every call fails
-    static inline long badFrees = 0;   // frees of blocks this allocator does not hold
+    static inline long failAfter = -1;  // allocations allowed before every call fails
+    static inline long badFrees = 0;    // frees of blocks this allocator does not hold
     static std::map<void*, u32>& live() // block -> its size
     {
         static std::map<void*, u32> blocks;

@@ -15,7 +15,8 @@ struct TempFolder {
     std::string path;
     TempFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarne-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tarne-test-XXXXXX").string();
         if (mkdtemp(pattern.data())) path = pattern + "/";
     }
     ~TempFolder()

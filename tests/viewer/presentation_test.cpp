@@ -56,8 +56,8 @@ TEST_F(FramePresentation, ScaleTwoFillsTwiceTheFramesSizeTopRowFirst)
 {
     present(2.0f);
     EXPECT_EQ(platformPresentCount(top), 1u);
-    EXPECT_EQ(shownRed(0, 0), 1);               // top-left pixel
-    EXPECT_EQ(shownRed(1, 1), 1);               // ... fills a 2 x 2 square
+    EXPECT_EQ(shownRed(0, 0), 1);                  // top-left pixel
+    EXPECT_EQ(shownRed(1, 1), 1);                  // ... fills a 2 x 2 square
     EXPECT_EQ(shownRed(2 * 3 + 1, 2 * 2 + 1), 33); // bottom-right pixel
 }
 

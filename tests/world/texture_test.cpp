@@ -60,8 +60,8 @@ TEST_F(TextureLoader, PicturesItCannotFindOrDecodeGetTheGreyReplacement)
 
 TEST_F(TextureLoader, KeepsThreeBytesAPixelInStoredRowOrder)
 {
-    texture("plain.tga", encodeTga(2, 2, 2, 24, "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c",
-                                   "abc"));
+    texture("plain.tga",
+            encodeTga(2, 2, 2, 24, "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c", "abc"));
     EXPECT_EQ(world.textures[0].tgaIdLength, 3);
     EXPECT_EQ(texel(0, 0), (Bgr{1, 2, 3}));
     EXPECT_EQ(texel(0, 3), (Bgr{10, 11, 12}));
