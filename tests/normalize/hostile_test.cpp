@@ -85,15 +85,19 @@ TEST_F(HostileWorlds, ExponentialProtoExpansionIsRefused)
 {
     // Every level holds two instances of the one before, with a value passed down, so
     // each copy is a copy of its own: 2^40 nodes if nothing stopped it.
-    std::string doubling = kHeader +
-                           "PROTO L0 [ field SFVec3f at 0 0 0 ] { Transform { "
-                           "translation IS at children [ " +
-                           kTriangle + " ] } }\n";
+    // Appended piece by piece: GCC 12 at -O3 misreads long chains of string + as
+    // overlapping copies (-Wrestrict).
+    std::string doubling = kHeader;
+    doubling += "PROTO L0 [ field SFVec3f at 0 0 0 ] { Transform { translation IS at children [ ";
+    doubling += kTriangle;
+    doubling += " ] } }\n";
     for (int level = 1; level <= 40; ++level) {
         const std::string inner = "L" + std::to_string(level - 1) + " { at IS at } ";
-        doubling += "PROTO L" + std::to_string(level) +
-                    " [ field SFVec3f at 0 0 0 ] { Group { children [ " + inner + inner +
-                    " ] } }\n";
+        doubling += "PROTO L" + std::to_string(level);
+        doubling += " [ field SFVec3f at 0 0 0 ] { Group { children [ ";
+        doubling += inner;
+        doubling += inner;
+        doubling += " ] } }\n";
     }
     doubling += "L40 { at 1 1 1 }\n" + kTriangle;
     NormalizeLimits limits;
