@@ -60,6 +60,15 @@ void registerHostClasses()
     RegisterClass(&windowClass);
 }
 
+// "file://" and the absolute path (the path as given when the current folder is unknown).
+std::string fileUrl(const char* path)
+{
+    if (path[0] == '/') return std::string("file://") + path;
+    char folder[PATH_MAX];
+    if (!getcwd(folder, sizeof folder)) return std::string("file://") + path;
+    return std::string("file://") + folder + "/" + path;
+}
+
 template <class Function> Function lookUp(void* library, const char* name)
 {
     return reinterpret_cast<Function>(dlsym(library, name));
@@ -179,8 +188,12 @@ bool Browser::streamFile(const char* path, std::string& error)
         error = std::string(path) + ": " + std::strerror(errno);
         return false;
     }
+    // A local world arrives by a file: url, as a browser gives a file the user opened;
+    // the plug-in lets such a world reach its neighbours (a world from the network
+    // only its own folder).
+    const std::string url = fileUrl(path);
     NPStream stream{};
-    stream.url = path;
+    stream.url = url.c_str();
     stream.end = static_cast<std::uint32_t>(info.st_size);
     std::uint16_t streamType = NP_NORMAL;
     static char mimeType[] = "x-world/x-vrml";

@@ -8,11 +8,16 @@
 namespace {
 
 constexpr int kLargestSide = 16384;
+// The Dashboard takes the plug-in area's bottom 90 rows; the world needs one more.
+constexpr int kSmallestHeight = 91;
 constexpr int kMostFrames = 1000000;
 
+// Decimal digits only: no sign, no blanks, nothing after them.
 bool parseInt(const char* text, int low, int high, int& value)
 {
     if (!text || !*text) return false;
+    for (const char* c = text; *c; ++c)
+        if (*c < '0' || *c > '9') return false;
     char* end = nullptr;
     errno = 0;
     const long parsed = std::strtol(text, &end, 10);
@@ -75,7 +80,13 @@ bool parseCommandLine(int argc, char** argv, Options& options, std::string& erro
             ++i;
         } else if (argument == "--size" && render) {
             if (!needsValue("WxH") || !parseSize(next, options.width, options.height)) {
-                error = "--size takes WxH, each 1 to 16384";
+                error = "--size takes WxH, each 1 to 16384 in digits";
+                return false;
+            }
+            if (options.height < kSmallestHeight) {
+                error = "--size " + std::string(next) +
+                        " leaves no view: the height must be at least 91 (the Dashboard "
+                        "takes 90 rows)";
                 return false;
             }
             ++i;

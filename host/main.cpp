@@ -2,12 +2,14 @@
 // rewrites them into the layout the reader reads, all through the plug-in.
 #include "host/browser.h"
 #include "host/command_line.h"
+#include "host/output_file.h"
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -54,10 +56,14 @@ int openWorld(Browser& browser, const Options& options)
     if (options.verbose) std::fprintf(stderr, "loading %s\n", options.file.c_str());
     if (!browser.streamFile(options.file.c_str(), error)) return failure(error);
     if (!services) return kExitOk;
-    if (char* messages = services->takeLoadMessages(browser.instance())) {
-        std::fputs(messages, stderr);
+    std::size_t length = 0;
+    if (char* messages = services->takeLoadMessages(browser.instance(), &length)) {
+        // By its length: a file's bytes quoted in a message may hold a NUL.
+        std::fwrite(messages, 1, length, stderr);
         services->freeText(messages);
     }
+    // The messages above say why a world was refused or could not be read.
+    if (services->loadResult(browser.instance()) == 1) return kExitFailure;
     TarneWorldCounts counts{};
     services->worldCounts(browser.instance(), &counts);
     if (options.verbose) {
@@ -100,6 +106,7 @@ int render(const Options& options)
         if (name && services->command(browser.instance(), name) != 0)
             return failure(std::string("cannot switch ") + name + " on (out of memory)");
     }
+    std::string error;
     FrameClock clock{std::chrono::steady_clock::now(), options.verbose};
     const int frames = browser.runFrames(options.frames, reportFrame, &clock);
     if (options.verbose) std::fprintf(stderr, "%d frame(s) rendered\n", frames);
@@ -111,8 +118,11 @@ int render(const Options& options)
         return failure("the world view of a " + std::to_string(options.width) + " x " +
                        std::to_string(options.height) +
                        " area is empty; use --whole or a larger --size");
-    if (!platformSaveSurfacePng(browser.frameWindow(), &area, options.output.c_str()))
-        return failure(options.output + ": cannot write the picture");
+    OutputFile picture(options.output);
+    if (!picture.open(error)) return failure(error);
+    if (!platformWriteSurfacePng(browser.frameWindow(), &area, picture.stream()))
+        return failure(options.output + ": cannot encode the picture");
+    if (!picture.commit(error)) return failure(error);
     if (options.verbose) std::fprintf(stderr, "wrote %s\n", options.output.c_str());
     return kExitOk;
 }
@@ -131,6 +141,8 @@ int info(const Options& options)
     return kExitOk;
 }
 
+// The rewritten world to standard output or -o; exit 1 when the pass reported errors
+// (the output is still written, for the user to see how far it got).
 int normalize(const Options& options)
 {
     Browser browser;
@@ -145,21 +157,23 @@ int normalize(const Options& options)
         std::fputs(messages, stderr);
         services->freeText(messages);
     }
-    if (status != 0) {
+    if (status == 1) {
         services->freeText(text);
-        return failure(options.file + ": cannot be read");
+        return kExitFailure; // the messages say why
     }
-    FILE* out = options.output.empty() ? stdout : std::fopen(options.output.c_str(), "wb");
-    if (!out) {
-        services->freeText(text);
-        return failure(options.output + ": " + std::strerror(errno));
-    }
-    const std::size_t length = text ? std::strlen(text) : 0;
-    const bool written = std::fwrite(text ? text : "", 1, length, out) == length;
+    const std::string rewritten = text ? text : "";
     services->freeText(text);
-    if (out != stdout && std::fclose(out) != 0) return failure(options.output + ": cannot write");
-    if (!written) return failure("cannot write the normalized world");
-    return kExitOk;
+    if (options.output.empty()) {
+        if (std::fwrite(rewritten.data(), 1, rewritten.size(), stdout) != rewritten.size() ||
+            std::fflush(stdout) != 0)
+            return failure(std::string("standard output: ") + std::strerror(errno));
+    } else {
+        OutputFile out(options.output);
+        if (!out.open(error)) return failure(error);
+        std::fwrite(rewritten.data(), 1, rewritten.size(), out.stream());
+        if (!out.commit(error)) return failure(error);
+    }
+    return status == 2 ? kExitFailure : kExitOk;
 }
 
 int version()
@@ -199,11 +213,30 @@ int version()
 
 } // namespace
 
+// The world must be a regular file: a named pipe would block the reading for ever, and
+// a device or a folder reads as nothing.
+int checkWorldFile(const std::string& file)
+{
+    struct stat status {};
+    if (stat(file.c_str(), &status) != 0) return failure(file + ": " + std::strerror(errno));
+    if (!S_ISREG(status.st_mode)) return failure(file + ": not a regular file");
+    return kExitOk;
+}
+
 int main(int argc, char** argv)
 {
     Options options;
     std::string error;
     if (!parseCommandLine(argc, argv, options, error)) return usageError(error);
+    // An output that is the world itself would destroy it: refused before anything is read.
+    if (!options.output.empty() && sameFile(options.output, options.file))
+        return usageError(options.output + " is the world file itself; choose another output");
+    const bool readsWorld = options.command == Command::Render ||
+                            options.command == Command::Info ||
+                            options.command == Command::Normalize;
+    if (readsWorld) {
+        if (const int status = checkWorldFile(options.file); status != kExitOk) return status;
+    }
     if (!platformUseBackend("headless")) return failure("no headless window backend");
     switch (options.command) {
     case Command::Version: return version();

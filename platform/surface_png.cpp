@@ -32,10 +32,12 @@ static u8* packRgb(const Surface& surface, const RECT& area)
     return rgb;
 }
 
-bool platformSaveSurfacePng(HWND topLevel, const RECT* area, const char* path)
+// Encodes the area (null: all) of the top-level surface as an RGB PNG through `write`,
+// which gets the libpng image and the packed rows.
+template <class Write> static bool encodeSurfacePng(HWND topLevel, const RECT* area, Write write)
 {
     const WindowRecord* record = lookupWindow(topLevel);
-    if (!record || record->parent || !path) return false;
+    if (!record || record->parent) return false;
     const Surface& surface = record->surface;
     const RECT whole{0, 0, surface.width, surface.height};
     const RECT saved = area ? intersectRect(*area, whole) : whole;
@@ -47,8 +49,24 @@ bool platformSaveSurfacePng(HWND topLevel, const RECT* area, const char* path)
     image.width = static_cast<png_uint_32>(saved.right - saved.left);
     image.height = static_cast<png_uint_32>(saved.bottom - saved.top);
     image.format = PNG_FORMAT_RGB;
-    const int written = png_image_write_to_file(&image, path, 0, rgb, 0, nullptr);
+    const int written = write(image, rgb);
     png_image_free(&image);
     std::free(rgb);
     return written != 0;
+}
+
+bool platformSaveSurfacePng(HWND topLevel, const RECT* area, const char* path)
+{
+    if (!path) return false;
+    return encodeSurfacePng(topLevel, area, [&](png_image& image, const u8* rgb) {
+        return png_image_write_to_file(&image, path, 0, rgb, 0, nullptr);
+    });
+}
+
+bool platformWriteSurfacePng(HWND topLevel, const RECT* area, std::FILE* file)
+{
+    if (!file) return false;
+    return encodeSurfacePng(topLevel, area, [&](png_image& image, const u8* rgb) {
+        return png_image_write_to_stdio(&image, file, 0, rgb, 0, nullptr);
+    });
 }

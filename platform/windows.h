@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 // ---- Basic types ----------------------------------------------------------------------
 
@@ -514,8 +515,10 @@ struct SurfaceView {
     int stride;
 };
 SurfaceView platformSurface(HWND topLevel);
-// Writes the area (null: all) of the top-level window's surface as an RGB PNG.
+// Writes the area (null: all) of the top-level window's surface as an RGB PNG, to a
+// file of that name or to an open file (left open, for the caller to check and close).
 bool platformSaveSurfacePng(HWND topLevel, const RECT* area, const char* path);
+bool platformWriteSurfacePng(HWND topLevel, const RECT* area, std::FILE* file);
 // Turns a mouse event at (x, y) of the top-level window's client area into a message
 // for the window holding the capture or the deepest visible child under the point,
 // with coordinates in that window's client area, and queues it. `keys` holds the

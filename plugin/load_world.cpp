@@ -10,36 +10,39 @@
 #include <cstring>
 #include <string>
 
-namespace {
-
 void appendMessages(const NormalizeResult& result, std::string& messages)
 {
     for (const NormalizeDiagnostic& d : result.diagnostics) {
-        char position[64];
-        std::snprintf(position, sizeof position, ":%d:%d: ", d.line, d.column);
-        messages += d.file + position + (d.warning ? "warning: " : "") + d.message + "\n";
+        messages += d.file;
+        if (d.line > 0) messages += ":" + std::to_string(d.line) + ":" + std::to_string(d.column);
+        messages += std::string(": ") + (d.warning ? "warning: " : "") + d.message + "\n";
     }
 }
 
-} // namespace
-
-void readWorldFile(World& world, const char* fileName, bool strict, std::string& messages)
+bool readWorldFile(World& world, const char* fileName, bool strict, std::string& messages)
 {
+    ReadReport report;
+    report.fileName = fileName;
     if (strict) {
-        readWorld(world, fileName);
-        return;
+        const bool read = readWorld(world, fileName, &report);
+        messages += report.messages;
+        return read;
     }
     NormalizeResult result;
     const bool normalized = normalizeWorldFile(fileName, result);
     appendMessages(result, messages);
-    if (!normalized || result.vrml1) {
-        // Nothing to rewrite: the line reader gets the raw file, as it would without
-        // the normalizing pass.
-        readWorld(world, fileName);
-        return;
+    bool read = false;
+    if (normalized && !result.vrml1) {
+        setWorldFolder(world, fileName);
+        read = readWorldText(world, result.text.data(), result.text.size(), &report);
+    } else if (!result.refused) {
+        // Nothing the pass could rewrite (VRML 1.0, a plain file too large for it):
+        // the line reader gets the raw file, streaming it, as it would without the pass.
+        // A file the pass refused for good (it expands too far) is not read at all.
+        read = readWorld(world, fileName, &report);
     }
-    setWorldFolder(world, fileName);
-    readWorldText(world, result.text.data(), result.text.size());
+    messages += report.messages;
+    return read;
 }
 
 void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName)
@@ -59,7 +62,8 @@ void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName)
         instance.options.lampFlag = 0;
     }
     instance.loadMessages.clear();
-    readWorldFile(world, fileName, instance.strictLoading, instance.loadMessages);
+    instance.loadFailed =
+        !readWorldFile(world, fileName, instance.strictLoading, instance.loadMessages);
     state.worldLoaded = true;
 
     loadReflectionImage(world);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "plugin/plugin_state.h"
+#include "world/normalize/normalize.h"
 
 #include <string>
 
@@ -14,6 +15,11 @@ class PluginWindow;
 // Runs the whole sequence for `instance`; a null or empty file name does nothing.
 void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName);
 
-// Reads the file into the (empty) tables, normalized or strict; appends the
-// normalizer's messages ("FILE:LINE:COLUMN: message" lines) to `messages`.
-void readWorldFile(World& world, const char* fileName, bool strict, std::string& messages);
+// The pass's messages as lines: "FILE:LINE:COLUMN: message", or "FILE: message" for a
+// message about the whole file.
+void appendMessages(const NormalizeResult& result, std::string& messages);
+
+// Reads the file into the (empty) tables, normalized or strict; appends the messages
+// of the pass and the reader ("FILE: message", "FILE:LINE:COLUMN: message" lines) to
+// `messages`. False when the world was refused or could not be read at all.
+bool readWorldFile(World& world, const char* fileName, bool strict, std::string& messages);

@@ -26,8 +26,10 @@ public:
 
     // Host-only: read the next world with the line reader alone.
     bool strictLoading = false;
-    // "FILE:LINE:COLUMN: message" lines of the last load.
+    // "FILE: message" and "FILE:LINE:COLUMN: message" lines of the last load.
     std::string loadMessages;
+    // The last world given to the instance was refused or could not be read.
+    bool loadFailed = false;
 
     // The first call with a window handle takes the window over and creates the
     // Dashboard (bottom 90 pixels) and the Viewer (the rest); later calls change

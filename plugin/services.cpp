@@ -20,7 +20,8 @@ char* copyText(const std::string& text)
 {
     char* copy = static_cast<char*>(std::malloc(text.size() + 1));
     if (!copy) return nullptr;
-    std::memcpy(copy, text.c_str(), text.size() + 1);
+    std::memcpy(copy, text.data(), text.size());
+    copy[text.size()] = '\0';
     return copy;
 }
 
@@ -80,13 +81,22 @@ int worldCounts(NPP instance, TarneWorldCounts* counts)
     return 0;
 }
 
-char* takeLoadMessages(NPP instance)
+char* takeLoadMessages(NPP instance, std::size_t* length)
 {
     PluginWindow* object = instanceObject(instance);
+    if (length) *length = 0;
     if (!object || object->loadMessages.empty()) return nullptr;
     char* text = copyText(object->loadMessages);
+    if (text && length) *length = object->loadMessages.size();
     object->loadMessages.clear();
     return text;
+}
+
+int loadResult(NPP instance)
+{
+    PluginWindow* object = instanceObject(instance);
+    if (!object) return -1;
+    return object->loadFailed ? 1 : 0;
 }
 
 void* viewerWindow(NPP instance)
@@ -111,13 +121,12 @@ int normalizeFile(const char* path, char** text, char** messages)
     NormalizeResult result;
     const bool normalized = path && normalizeWorldFile(path, result);
     std::string lines;
-    for (const NormalizeDiagnostic& d : result.diagnostics) {
-        lines += d.file + ":" + std::to_string(d.line) + ":" + std::to_string(d.column) + ": " +
-                 (d.warning ? "warning: " : "") + d.message + "\n";
-    }
+    appendMessages(result, lines);
     if (!lines.empty()) *messages = copyText(lines);
     if (!normalized) return 1;
     *text = copyText(result.text);
+    for (const NormalizeDiagnostic& d : result.diagnostics)
+        if (!d.warning) return 2;
     return 0;
 }
 
@@ -133,7 +142,7 @@ void freeText(char* text)
 
 const TarneServices kServices = {
     sizeof(TarneServices), setStrict,  command,       describeWorld, worldCounts, takeLoadMessages,
-    viewerWindow,          renderSize, normalizeFile, versionValue,  freeText,
+    viewerWindow,          renderSize, normalizeFile, versionValue,  freeText,    loadResult,
 };
 
 } // namespace

@@ -10,6 +10,7 @@ void openLineReader(LineReader& in, std::FILE* file)
     in.size = 0;
     in.position = 0;
     in.ended = false;
+    in.lineNumber = in.newlines = 0;
 }
 
 void openTextReader(LineReader& in, const char* text, std::size_t size)
@@ -19,6 +20,7 @@ void openTextReader(LineReader& in, const char* text, std::size_t size)
     in.size = text ? size : 0;
     in.position = 0;
     in.ended = false;
+    in.lineNumber = in.newlines = 0;
 }
 
 // Makes at least one byte available; false at the end of the source. Text in memory
@@ -87,5 +89,13 @@ bool readLine(LineReader& in, char* buffer, std::size_t size)
         }
     }
     buffer[count] = '\0';
+    in.lineNumber = in.newlines + 1;
+    if (count > 0 && buffer[count - 1] == '\n') ++in.newlines;
     return true;
+}
+
+void reportMessage(ReadReport* report, const std::string& text)
+{
+    if (!report) return;
+    report->messages += report->fileName + ": " + text + "\n";
 }

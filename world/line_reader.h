@@ -11,8 +11,20 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
 
 struct NameIndexes;
+
+// What a read tells the person who opened the world, as "FILE: message" lines (the
+// reader itself still keeps going whatever it meets).
+struct ReadReport {
+    std::string fileName;       // how the messages name the world
+    std::string messages;       // one line each, in the order found
+    bool numberRefused = false; // a number beyond a float was refused (said once a file)
+};
+
+// Appends "FILE: text" and a newline; nothing without a report.
+void reportMessage(ReadReport* report, const std::string& text);
 
 // One line: at most 254 characters, its newline included, and a NUL.
 constexpr std::size_t kLineBufferSize = 255;
@@ -29,6 +41,9 @@ struct LineReader {
     std::size_t position = 0;       // next byte to hand out
     bool ended = false;             // readLine has answered false once
     NameIndexes* names = nullptr;   // USE lookups of the read, when it keeps them
+    ReadReport* report = nullptr;   // where the read's messages go, or nowhere
+    u32 lineNumber = 0;             // the line the last piece handed out belongs to (1-based)
+    u32 newlines = 0;               // line ends handed out so far
     char readAhead[kReadAheadSize]; // file bytes not yet handed out
 };
 

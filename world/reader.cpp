@@ -59,9 +59,9 @@ static bool startEmpty(World& world)
     return true;
 }
 
-bool readWorld(World& world, const char* path)
+bool readWorld(World& world, const char* path, ReadReport* report)
 {
-    std::FILE* file = openWorldText(path);
+    std::FILE* file = openWorldText(path, report);
     if (!file) return false;
     if (!startEmpty(world)) {
         std::fclose(file);
@@ -71,16 +71,18 @@ bool readWorld(World& world, const char* path)
     static_assert(sizeof(LineReader) < 128 * 1024, "the line reader lives on the stack");
     LineReader in;
     openLineReader(in, file);
+    in.report = report;
     readLines(world, in);
     std::fclose(file);
     return true;
 }
 
-bool readWorldText(World& world, const char* text, std::size_t size)
+bool readWorldText(World& world, const char* text, std::size_t size, ReadReport* report)
 {
     if (!startEmpty(world)) return false;
     LineReader in;
     openTextReader(in, text, size);
+    in.report = report;
     readLines(world, in);
     return true;
 }

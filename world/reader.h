@@ -26,17 +26,24 @@
 #include <cstddef>
 #include <cstdio>
 
+// The most bytes a compressed world (or Inline) may expand to, in either reading: a
+// few kilobytes of gzip can otherwise expand to fill the disk or the memory.
+constexpr u64 kMaxWorldBytes = u64{256} << 20;
+
 // Opens the world at path as plain text, positioned at its start: a ".wrz" file (exact,
-// case-sensitive extension) is expanded into a copy beside it, named from its file name
-// up to the first "." followed by ".wrl" (a temporary file when that copy cannot be
-// written); any other file that starts with the gzip signature is expanded into a
-// temporary file. Null when the file cannot be opened. The caller closes the result.
-std::FILE* openWorldText(const char* path);
+// case-sensitive extension) is expanded into a new copy beside it, named from its file
+// name up to the first "." followed by ".wrl", created only when no file (or link) of
+// that name exists, and otherwise into a private temporary file, which `report` is
+// told; any other file that starts with the gzip signature is expanded into a temporary
+// file. Null when the file cannot be opened, or when it expands beyond kMaxWorldBytes
+// ("expands beyond N bytes; not read"). The caller closes the result.
+std::FILE* openWorldText(const char* path, ReadReport* report = nullptr);
 
 // Reads the world file at path into the tables, after emptying them, and sets
 // worldFolder to the path's folder (with its '/', "" for a bare name). False when the
-// file cannot be opened or the empty tables cannot be allocated.
-bool readWorld(World& world, const char* path);
+// file cannot be opened or expands too far, or the empty tables cannot be allocated.
+// Messages for the person who opened the world go to `report` when given.
+bool readWorld(World& world, const char* path, ReadReport* report = nullptr);
 
 // Sets worldFolder to the folder of path, with its '/' ("" for a bare file name, or for a
 // folder too long for the field, which a cut would turn into a wrong folder).
@@ -44,4 +51,4 @@ void setWorldFolder(World& world, const char* path);
 
 // The same reader over a world already in memory (no expansion); worldFolder is left as
 // the caller set it. False only when the empty tables cannot be allocated.
-bool readWorldText(World& world, const char* text, std::size_t size);
+bool readWorldText(World& world, const char* text, std::size_t size, ReadReport* report = nullptr);

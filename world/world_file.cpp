@@ -3,8 +3,12 @@
 
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 constexpr std::size_t kExpandBlock = 4096;
 
@@ -41,34 +45,72 @@ static bool expandedCopyName(const char* path, char* copyName, std::size_t copyN
     return true;
 }
 
-// Copies the expanded stream into out (plain content passes through gzread unchanged).
-// A broken stream keeps what arrived before the break; gzread answers below 1 at the
-// end and on every error, so this never waits on a stream that yields nothing.
-static void expandInto(gzFile stream, std::FILE* out)
+// Copies the expanded stream into out (plain content passes through gzread unchanged),
+// at most kMaxWorldBytes. A broken stream keeps what arrived before the break; gzread
+// answers below 1 at the end and on every error, so this never waits on a stream that
+// yields nothing. False when the stream expands beyond the limit (or the copy cannot
+// be written): nothing of it is read then.
+static bool expandInto(gzFile stream, std::FILE* out)
 {
     char block[kExpandBlock];
+    u64 written = 0;
     for (;;) {
         const int count = gzread(stream, block, static_cast<unsigned>(sizeof block));
         if (count < 1) break;
+        written += static_cast<u64>(count);
+        if (written > kMaxWorldBytes) return false;
         if (std::fwrite(block, 1, static_cast<std::size_t>(count), out) !=
             static_cast<std::size_t>(count))
-            break;
+            return false;
     }
     std::fflush(out);
     std::rewind(out);
+    return true;
 }
 
-// Expands the world at path into the file copyName (a temporary file when copyName is
-// null or cannot be created); the expanded text, positioned at its start, or null when
-// the world cannot be opened.
-static std::FILE* expandWorld(const char* path, const char* copyName)
+// The copy beside the world, created only when no file of that name exists (nor a
+// link: a link to the world itself would otherwise be written through, emptying it).
+// Null with `reason` when it cannot be had.
+static std::FILE* createCopy(const char* copyName, std::string& reason)
+{
+    const int descriptor = open(copyName, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
+    if (descriptor < 0) {
+        reason = errno == EEXIST ? std::string(copyName) + " already exists"
+                                 : std::string(copyName) + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    std::FILE* out = fdopen(descriptor, "wb+");
+    if (!out) {
+        reason = std::string(copyName) + ": " + std::strerror(errno);
+        close(descriptor);
+        unlink(copyName);
+    }
+    return out;
+}
+
+// Expands the world at path into a new file copyName beside it, or into a private
+// temporary file when copyName is null or cannot be created (said in one message); the
+// expanded text, positioned at its start, or null when the world cannot be opened or
+// expands too far.
+static std::FILE* expandWorld(const char* path, const char* copyName, ReadReport* report)
 {
     gzFile stream = gzopen(path, "rb");
     if (!stream) return nullptr;
-    std::FILE* out = copyName ? std::fopen(copyName, "wb+") : nullptr;
+    std::string reason;
+    std::FILE* out = copyName ? createCopy(copyName, reason) : nullptr;
+    const bool beside = out != nullptr;
     if (!out) out = std::tmpfile();
-    if (out) expandInto(stream, out);
+    if (copyName && !beside && out)
+        reportMessage(report, "expanded into a temporary file: " + reason);
+    const bool expanded = out && expandInto(stream, out);
     gzclose(stream);
+    if (!expanded && out) {
+        std::fclose(out);
+        if (beside) unlink(copyName); // our own copy, cut short: not left behind
+        reportMessage(report,
+                      "expands beyond " + std::to_string(kMaxWorldBytes) + " bytes; not read");
+        return nullptr;
+    }
     return out;
 }
 
@@ -87,7 +129,7 @@ static bool isFolder(std::FILE* file)
     return fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-std::FILE* openWorldText(const char* path)
+std::FILE* openWorldText(const char* path, ReadReport* report)
 {
     if (!path || !*path) return nullptr;
     std::FILE* file = std::fopen(path, "rb");
@@ -99,11 +141,11 @@ std::FILE* openWorldText(const char* path)
     if (hasWrzExtension(path)) {
         std::fclose(file);
         char copyName[kCopyNameSize];
-        return expandWorld(path,
-                           expandedCopyName(path, copyName, sizeof copyName) ? copyName : nullptr);
+        const bool named = expandedCopyName(path, copyName, sizeof copyName);
+        return expandWorld(path, named ? copyName : nullptr, report);
     }
     // Many tools write gzip-compressed worlds under a plain ".wrl" name.
     if (!startsWithGzipSignature(file)) return file;
     std::fclose(file);
-    return expandWorld(path, nullptr);
+    return expandWorld(path, nullptr, report);
 }

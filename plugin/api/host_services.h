@@ -10,6 +10,7 @@
 
 #include "plugin/api/npapi.h"
 
+#include <cstddef>
 #include <cstdint>
 
 extern "C" {
@@ -35,17 +36,23 @@ struct TarneServices {
     // The world dump: JSON (json = 1) or the summary for a person (0).
     char* (*describeWorld)(NPP instance, int json);
     int (*worldCounts)(NPP instance, TarneWorldCounts* counts);
-    // The messages of the last load ("FILE:LINE:COLUMN: message" lines), or null.
-    char* (*takeLoadMessages)(NPP instance);
+    // The messages of the last load ("FILE: message" and "FILE:LINE:COLUMN: message"
+    // lines), or null; `length` gets their length (a file's bytes quoted in a message
+    // may hold a NUL, so the text is printed by its length).
+    char* (*takeLoadMessages)(NPP instance, std::size_t* length);
     // The instance's Viewer window (its frames) and its render size.
     void* (*viewerWindow)(NPP instance);
     int (*renderSize)(NPP instance, int* width, int* height);
-    // The canonical text of a world file, and its messages. Answers 0, or 1 when the
-    // file cannot be read (then *text is null and *messages says why).
+    // The canonical text of a world file, and its messages. Answers 0, 1 when the file
+    // cannot be read (then *text is null and *messages says why), or 2 when it was
+    // rewritten but the pass reported errors (syntax errors, refused limits).
     int (*normalizeFile)(const char* path, char** text, char** messages);
     // Entries of the version table ("ProductName", "FileVersion", ...), or null.
     const char* (*versionEntry)(const char* key);
     void (*freeText)(char* text);
+    // 0 when the last world given to the instance was read, 1 when it was refused or
+    // could not be read (its messages say why); -1 for a bad instance.
+    int (*loadResult)(NPP instance);
 };
 
 using NP_GetTarneServicesFunction = const TarneServices* (*)();

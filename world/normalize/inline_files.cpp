@@ -120,7 +120,7 @@ const LoadedFile* loadReferencedFile(PassContext& context, const std::string& pa
         warn(context, from, line, column, "'" + path + "' cannot be read; left out");
         return nullptr;
     }
-    if (status == LoadStatus::kTooLarge) {
+    if (status == LoadStatus::kTooLarge || status == LoadStatus::kExpandsTooFar) {
         context.diagnostics.error(from.path, line, column,
                                   "'" + path + "' is larger than the size limit; not read");
         return nullptr;

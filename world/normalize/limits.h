@@ -8,6 +8,7 @@
 #pragma once
 
 #include "base/types.h"
+#include "world/reader.h"
 
 struct NormalizeLimits {
     // Nodes inside nodes, counted through PROTO bodies and Inline files too. The parser,
@@ -22,7 +23,7 @@ struct NormalizeLimits {
     // Distinct Inline and EXTERNPROTO files read for one world.
     u32 maxInlineFiles = 4096;
     // Bytes of one source file after decompression, and of all of them together.
-    u64 maxSourceBytes = 256u << 20;
+    u64 maxSourceBytes = kMaxWorldBytes;
     u64 maxTotalSourceBytes = 512u << 20;
     // Bytes of canonical text. A node used many times is written out as many copies.
     u64 maxOutputBytes = 256u << 20;

@@ -59,7 +59,7 @@ static void rewriteWorld(PassContext& context, SourceFile& source, NormalizeResu
 
 // Reports what loading said; false when there is nothing to go on.
 static bool acceptLoad(LoadStatus status, const SourceFile& source, Diagnostics& diagnostics,
-                       const NormalizeLimits& limits)
+                       const NormalizeLimits& limits, NormalizeResult& result)
 {
     switch (status) {
     case LoadStatus::kMissing: diagnostics.error(source.path, 0, 0, "cannot be read"); return false;
@@ -67,6 +67,12 @@ static bool acceptLoad(LoadStatus status, const SourceFile& source, Diagnostics&
         diagnostics.error(source.path, 0, 0,
                           "larger than " + std::to_string(limits.maxSourceBytes) +
                               " bytes; too large to rewrite");
+        return false;
+    case LoadStatus::kExpandsTooFar:
+        diagnostics.error(source.path, 0, 0,
+                          "expands beyond " + std::to_string(limits.maxSourceBytes) +
+                              " bytes; not read");
+        result.refused = true;
         return false;
     case LoadStatus::kBrokenGzip:
         diagnostics.warning(source.path, 0, 0,
@@ -87,7 +93,7 @@ static bool normalizeWith(const char* fileName, const NormalizeLimits& limits,
         SourceFile& source = context.sources.emplace_back();
         source.path = fileName ? fileName : "";
         source.folder = folderOf(source.path);
-        if (!acceptLoad(load(source), source, diagnostics, limits)) return false;
+        if (!acceptLoad(load(source), source, diagnostics, limits, result)) return false;
         rewriteWorld(context, source, result);
         return true;
     } catch (const std::bad_alloc&) {

@@ -27,7 +27,8 @@
 struct NormalizeResult {
     std::string text; // the world in the canonical layout, "#VRML V2.0 utf8" first
     std::vector<NormalizeDiagnostic> diagnostics; // in the order they were found
-    bool vrml1 = false; // a VRML 1.0 (or Open Inventor) file: text stays empty, read the raw file
+    bool vrml1 = false;   // a VRML 1.0 (or Open Inventor) file: text stays empty, read the raw file
+    bool refused = false; // refused for good (it expands too far): not to be read another way
 };
 
 // Reads the world at `path` (plain text or gzip, whatever the extension) and rewrites it.

@@ -22,7 +22,7 @@ static bool isGzip(const char* bytes, std::size_t size)
     return size >= 2 && static_cast<u8>(bytes[0]) == 0x1F && static_cast<u8>(bytes[1]) == 0x8B;
 }
 
-// Expands one or more gzip members. Stops at maxBytes (kTooLarge) or at the first broken
+// Expands one or more gzip members. Stops at maxBytes (kExpandsTooFar) or at the first broken
 // member (kBrokenGzip), keeping what was expanded before it; never loops on bad data
 // because every round either consumes input, produces output or ends.
 static LoadStatus inflateAll(const char* bytes, std::size_t size, u64 maxBytes, std::string& text)
@@ -44,7 +44,7 @@ static LoadStatus inflateAll(const char* bytes, std::size_t size, u64 maxBytes, 
         const int code = inflate(&stream, Z_NO_FLUSH);
         const std::size_t produced = sizeof chunk - stream.avail_out;
         if (text.size() + produced > maxBytes) {
-            status = LoadStatus::kTooLarge;
+            status = LoadStatus::kExpandsTooFar;
             break;
         }
         text.append(chunk, produced);

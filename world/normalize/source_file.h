@@ -81,9 +81,10 @@ void forEachNumber(const SourceFile& file, const std::vector<NumberRun>& runs, V
 
 enum class LoadStatus : u8 {
     kOk,
-    kMissing,   // cannot be opened or read
-    kTooLarge,  // more than the byte limit, before or after decompression
-    kBrokenGzip // compressed data that stopped early: what came before it is kept
+    kMissing,       // cannot be opened or read
+    kTooLarge,      // a plain file of more than the byte limit
+    kExpandsTooFar, // compressed data that expands beyond the byte limit
+    kBrokenGzip     // compressed data that stopped early: what came before it is kept
 };
 
 // Reads a whole file into file.storage and file.text, expanding it when it starts with
