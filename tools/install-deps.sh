@@ -3,6 +3,8 @@
 # Runs apt-get as root (through sudo when not root). Usage: install-deps.sh [--fuzz]
 set -e
 packages="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev"
+# The sound engine: OpenAL Soft mixes and plays, libsndfile decodes the clips.
+packages="$packages libopenal-dev libsndfile1-dev"
 if [ "${1:-}" = "--fuzz" ]; then
     packages="$packages clang libclang-rt-14-dev"
 fi
