@@ -43,12 +43,15 @@
 //       clock counts: 0, a time in the past or a non-finite one starts the clip at once,
 //       from its beginning; a later one starts it that many seconds of the output's clock
 //       from now (checked at each listener SetPosition and each loopback render). An f32
-//       holds today's times to about two minutes, so a start less than that ahead may
-//       start at once or up to two minutes late. Playing again restarts the clip.
+//       holds today's times only to the nearest 128 s, so such a start comes up to a
+//       minute early or late. Playing again restarts the clip; E_FAIL before the emitter
+//       is initialised.
 //     22 Initialize(const EmitterDescriptionRecord*, IUnknown* mainObject): decodes the
 //       file (cached by name), mixed down to one channel so OpenAL can place it; E_FAIL
-//       with the error text when it cannot be opened or decoded, or when no listener has
-//       opened the output yet.
+//       with the error text when it cannot be opened or decoded, when no listener has
+//       opened the output yet, or when the emitter already is initialised; E_INVALIDARG
+//       for a short record, an empty or unterminated name or a main object not the
+//       engine's.
 //   A listener and each initialised emitter hold the output open; it closes, and the clip
 //   cache is emptied, when the last of them is released.
 //
@@ -57,7 +60,8 @@
 // full intensity inside the inner ellipsoid, falling linearly in decibels to -20 dB on the
 // outer one, silent beyond it (measured along the ray from the emitter's location, where
 // both ellipsoids have a focus). OpenAL Soft pans by the direction to the emitter. An
-// emitter not spatialized plays centred at its intensity wherever the listener stands.
+// emitter whose description has flags bit 0 (not spatialized) plays centred at its
+// intensity wherever the listener stands.
 //
 // Failure: nothing throws; every failing call answers a negative HRESULT and leaves the
 // object as it was; initialisation failures also set the error text.
