@@ -45,10 +45,21 @@ function(tarne_layer_closure folder out)
     set(${out} ${result} PARENT_SCOPE)
 endfunction()
 
-# The library target built from a folder: its last name (world/normalize: normalize).
+# The library target built from a folder: its last name (world/normalize: normalize),
+# unless the folder's code is built into another target (tarne_folder_in_target).
 function(tarne_layer_target folder out)
-    get_filename_component(name ${folder} NAME)
-    set(${out} ${name} PARENT_SCOPE)
+    string(MAKE_C_IDENTIFIER "${folder}" key)
+    get_property(target GLOBAL PROPERTY TARNE_TARGET_${key})
+    if(NOT target)
+        get_filename_component(target ${folder} NAME)
+    endif()
+    set(${out} ${target} PARENT_SCOPE)
+endfunction()
+
+# Says that the code of `folder` is built into `target` (platform/sound: platform).
+function(tarne_folder_in_target folder target)
+    string(MAKE_C_IDENTIFIER "${folder}" key)
+    set_property(GLOBAL PROPERTY TARNE_TARGET_${key} ${target})
 endfunction()
 
 # Gives `target` the headers of `folder` and of every folder below it, and nothing else.

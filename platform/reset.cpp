@@ -12,6 +12,7 @@ void platformReset()
     freeAllDrawDibs();
     freeAllDrawing();
     freeAllModules();
+    shutdownSoundEngine(); // after the windows, whose teardown releases sound objects
     clearClasses();
     clearComRegistry();
     platformClearMessageBoxes();

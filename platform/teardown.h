@@ -9,3 +9,5 @@ void clearClasses();      // window_class.cpp
 void destroyAllWindows(); // window_destroy.cpp
 void freeAllDrawing();    // gdi_objects.cpp
 void clearMessageQueue(); // message_queue.cpp
+
+void shutdownSoundEngine(); // sound/registration.cpp: objects, output, clips, classes

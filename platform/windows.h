@@ -461,6 +461,7 @@ bool operator==(const GUID& a, const GUID& b);
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
+constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);
 constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
 constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
@@ -470,14 +471,14 @@ constexpr HRESULT CO_E_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0u);
 constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u);
 constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110u);
 constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
-inline bool SUCCEEDED(HRESULT hr)
-{
-    return hr >= 0;
-}
-inline bool FAILED(HRESULT hr)
-{
-    return hr < 0;
-}
+// clang-format off
+inline bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+inline bool FAILED(HRESULT hr) { return hr < 0; }
+// clang-format on
+// Interface methods: called through a table of function pointers, the interface pointer
+// first. The calling convention is __stdcall on 32-bit Windows; Linux has one convention.
+#define STDMETHODCALLTYPE
+using ULONG = std::uint32_t; // reference counts answered by AddRef and Release
 
 // Parses "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (registry form); false when malformed.
 bool GuidFromString(const char* text, GUID* guid);

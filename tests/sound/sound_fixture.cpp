@@ -1,0 +1,199 @@
+#include "tests/sound/sound_fixture.h"
+
+#include "tests/support/test_support.h"
+
+#include <sndfile.h>
+
+#include <cmath>
+#include <numbers>
+
+const char* const kMainClass = "{E78F7620-96CB-11CF-A00B-444553540000}";
+const char* const kSecondInterface = "{B5B40681-1AC8-11D0-985D-00AA003B43AF}";
+const char* const kListenerClass = "{4B2CE922-1C45-11D0-985D-00AA003B43AF}";
+const char* const kListenerInterface = "{E78F7634-96CB-11CF-A00B-444553540000}";
+const char* const kEmitterClass = "{4B2CE920-1C45-11D0-985D-00AA003B43AF}";
+const char* const kEmitterInterface = "{E78F762D-96CB-11CF-A00B-444553540000}";
+
+GUID guidOf(const char* text)
+{
+    GUID guid{};
+    EXPECT_TRUE(GuidFromString(text, &guid)) << text;
+    return guid;
+}
+
+static void putWord(u8* record, std::size_t offset, u32 value)
+{
+    std::memcpy(record + offset, &value, sizeof value);
+}
+
+static void putFloat(u8* record, std::size_t offset, f32 value)
+{
+    std::memcpy(record + offset, &value, sizeof value);
+}
+
+f32 floatAt(const u8* record, std::size_t offset)
+{
+    f32 value;
+    std::memcpy(&value, record + offset, sizeof value);
+    return value;
+}
+
+u32 wordAt(const u8* record, std::size_t offset)
+{
+    u32 value;
+    std::memcpy(&value, record + offset, sizeof value);
+    return value;
+}
+
+ModelBytes modelRecord(f32 minBack, f32 minFront, f32 maxBack, f32 maxFront, f32 intensity)
+{
+    ModelBytes record{};
+    putWord(record.data(), 0, 24);
+    putFloat(record.data(), 4, minBack);
+    putFloat(record.data(), 8, minFront);
+    putFloat(record.data(), 12, maxBack);
+    putFloat(record.data(), 16, maxFront);
+    putFloat(record.data(), 20, intensity);
+    return record;
+}
+
+DescriptionBytes emitterDescription(const std::string& fileName, u32 flags)
+{
+    DescriptionBytes record{};
+    putWord(record.data(), 0, 280);
+    putWord(record.data(), 4, flags);
+    std::memcpy(record.data() + 12, fileName.c_str(), std::min<std::size_t>(fileName.size(), 259));
+    putWord(record.data(), 276, 50);
+    return record;
+}
+
+std::string writeTone(const std::string& name, const ToneClip& tone)
+{
+    const std::string path = testing_support::tempDir() + name;
+    SF_INFO info{};
+    info.samplerate = tone.rate;
+    info.channels = tone.channels;
+    info.format = tone.format;
+    if (!sf_format_check(&info)) return "";
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!file) return "";
+    const sf_count_t frames = static_cast<sf_count_t>(tone.seconds * tone.rate);
+    std::vector<float> samples(static_cast<std::size_t>(frames * tone.channels));
+    for (sf_count_t frame = 0; frame < frames; ++frame)
+        for (int channel = 0; channel < tone.channels; ++channel)
+            samples[static_cast<std::size_t>(frame * tone.channels + channel)] =
+                static_cast<float>(tone.amplitude * std::sin(2.0 * std::numbers::pi * tone.hertz *
+                                                             static_cast<f64>(frame) / tone.rate));
+    const bool written = sf_writef_float(file, samples.data(), frames) == frames;
+    sf_close(file);
+    return written ? path : "";
+}
+
+std::string writeWavTone(const std::string& name, f64 seconds)
+{
+    ToneClip tone{SF_FORMAT_WAV | SF_FORMAT_PCM_16};
+    tone.seconds = seconds;
+    const std::string path = writeTone(name, tone);
+    EXPECT_FALSE(path.empty()) << name;
+    return path;
+}
+
+f64 decibels(f64 level, f64 reference)
+{
+    return 20.0 * std::log10(level / reference);
+}
+
+void SoundTest::SetUp()
+{
+    platformReset();
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    ASSERT_TRUE(platformRegisterSoundEngine("loopback"));
+}
+
+void SoundTest::TearDown()
+{
+    CoUninitialize();
+    platformReset();
+}
+
+void* SoundTest::makeMain()
+{
+    void* object = nullptr;
+    EXPECT_EQ(
+        CoCreateInstance(guidOf(kMainClass), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &object),
+        S_OK);
+    return object;
+}
+
+void* SoundTest::makeListener()
+{
+    if (!main) main = makeMain();
+    void* object = nullptr;
+    EXPECT_EQ(CoCreateInstance(guidOf(kListenerClass), nullptr, CLSCTX_INPROC_SERVER,
+                               guidOf(kListenerInterface), &object),
+              S_OK);
+    if (!object) return nullptr;
+    std::array<u8, 16> description{};
+    putWord(description.data(), 0, 16);
+    const HRESULT result = callSlot<HRESULT>(object, 10, description.data(), main);
+    EXPECT_EQ(result, S_OK) << platformSoundError();
+    return SUCCEEDED(result) ? object : nullptr;
+}
+
+void* SoundTest::makeEmitter(const std::string& fileName, u32 flags, HRESULT* result)
+{
+    if (!main) main = makeMain();
+    void* object = nullptr;
+    EXPECT_EQ(CoCreateInstance(guidOf(kEmitterClass), nullptr, CLSCTX_INPROC_SERVER,
+                               guidOf(kEmitterInterface), &object),
+              S_OK);
+    if (!object) return nullptr;
+    const DescriptionBytes description = emitterDescription(fileName, flags);
+    *result = callSlot<HRESULT>(object, 22, description.data(), main);
+    return object;
+}
+
+void* SoundTest::playingEmitter(const std::string& fileName, Vector location, Vector direction,
+                                const ModelBytes& model, u32 repeatCount, u32 flags)
+{
+    HRESULT result = E_FAIL;
+    void* emitter = makeEmitter(fileName, flags, &result);
+    EXPECT_EQ(result, S_OK) << platformSoundError();
+    if (!emitter || FAILED(result)) return nullptr;
+    EXPECT_EQ(callSlot<HRESULT>(emitter, 12, model.data()), S_OK);
+    EXPECT_EQ(callSlot<HRESULT>(emitter, 16, location.data()), S_OK);
+    EXPECT_EQ(callSlot<HRESULT>(emitter, 14, direction.data()), S_OK);
+    EXPECT_EQ(callSlot<HRESULT>(emitter, 17, u32{16}, repeatCount, 0.0f), S_OK);
+    return emitter;
+}
+
+static std::vector<float> render(f64 seconds)
+{
+    const u32 frames = static_cast<u32>(seconds * kSoundRenderRate);
+    std::vector<float> samples(static_cast<std::size_t>(frames) * kSoundRenderChannels);
+    EXPECT_TRUE(platformRenderSound(samples.data(), frames));
+    return samples;
+}
+
+ChannelLevels SoundTest::listen(f64 seconds)
+{
+    const std::vector<float> samples = render(seconds);
+    f64 left = 0.0, right = 0.0;
+    for (std::size_t at = 0; at + 1 < samples.size(); at += kSoundRenderChannels) {
+        left += static_cast<f64>(samples[at]) * samples[at];
+        right += static_cast<f64>(samples[at + 1]) * samples[at + 1];
+    }
+    const f64 frames = static_cast<f64>(samples.size() / kSoundRenderChannels);
+    return ChannelLevels{std::sqrt(left / frames), std::sqrt(right / frames)};
+}
+
+void SoundTest::skip(f64 seconds)
+{
+    render(seconds);
+}
+
+void SoundTest::moveListener(Vector position)
+{
+    ASSERT_NE(listener, nullptr);
+    EXPECT_EQ(callSlot<HRESULT>(listener, 7, position.data()), S_OK);
+}
