@@ -18,9 +18,9 @@ constexpr Rgb kKeyTop = hexColor(0xEDEFF1);
 constexpr Rgb kKeyBottom = hexColor(0xC6CBD0);
 constexpr Rgb kKeyLight = hexColor(0xFFFFFF);
 constexpr Rgb kKeyEdge = hexColor(0x80878F);
-constexpr Rgb kKeyPressedTop = hexColor(0x9AA1A9);
-constexpr Rgb kKeyPressedBottom = hexColor(0xB7BDC3);
-constexpr Rgb kKeyPressedShade = hexColor(0x50575F);
+constexpr Rgb kKeyPressedTop = hexColor(0x899098);
+constexpr Rgb kKeyPressedBottom = hexColor(0xA7AEB5);
+constexpr Rgb kKeyPressedShade = hexColor(0x454C54);
 
 // The symbols on the keys.
 constexpr Rgb kInk = hexColor(0x1C2128);

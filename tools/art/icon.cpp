@@ -32,7 +32,10 @@ void drawCube(Canvas& canvas, f32 x, f32 y, f32 size)
     face({far, right, near, left}, kCubeTop);
     face({left, near, bottom, bottomLeft}, kCubeLeft);
     face({near, right, bottomRight, bottom}, kCubeRight);
-    // The near edges in light: it keeps the cube crisp on a dark panel at small sizes.
+    // The near edges in light keep the cube crisp on a dark panel; below this size
+    // a one-pixel edge is a third of a face and would cross the cube out instead.
+    constexpr f32 kSmallestEdged = 24.0f;
+    if (size < kSmallestEdged) return;
     Sketch edges(canvas.width, canvas.height, frame);
     const f32 edge = 1.0f / size;
     edges.line(left, near, edge).line(near, right, edge).line(near, bottom, edge);
@@ -49,14 +52,18 @@ IconPicture drawIcon(i32 size)
     fillGradient(picture, 0, 0, size, size, kPanelTop, kPanelBottom);
     // A lit rim along the top of the tile.
     Sketch inner(size, size, Frame{0.0f, 0.0f, scale});
-    inner.roundRect(2.0f, 3.2f, 46.0f, 46.0f, 9.0f);
+    inner.roundRect(2.0f, 3.0f, 46.0f, 46.0f, 9.0f);
     Sketch rim = tile;
     rim.cut(inner);
-    paintMask(picture, rim.mask(), kPanelHighlight);
-    // The cube over the amber glow of a screen.
-    Sketch glow(size, size, Frame{0.0f, 0.0f, scale});
-    glow.ellipse({24.0f, 38.0f}, 15.0f, 4.0f);
-    paintGlow(picture, glow.mask(), kScreenGlow, std::max(1, size / 24), 0.35f);
+    paintMask(picture, rim.mask(), kPanelHighlight, 0.6f);
+    // The cube over the amber glow of a screen; at the smallest sizes the glow would
+    // only muddy the tile.
+    constexpr i32 kSmallestGlow = 32;
+    if (size >= kSmallestGlow) {
+        Sketch glow(size, size, Frame{0.0f, 0.0f, scale});
+        glow.ellipse({24.0f, 38.0f}, 15.0f, 4.0f);
+        paintGlow(picture, glow.mask(), kScreenGlow, size / 24, 0.35f);
+    }
     drawCube(picture, 10.0f * scale, 7.0f * scale, 28.0f * scale);
     icon.alpha.resize(static_cast<std::size_t>(size * size));
     for (i32 y = 0; y < size; ++y)

@@ -48,7 +48,8 @@ static void drawFace(Canvas& key, i32 faceHeight, bool pressed)
 static void drawLamp(Canvas& key, i32 faceHeight, KeyKind kind, bool lit)
 {
     const f32 length = std::max(9.0f, static_cast<f32>(key.width) / 3.0f);
-    const f32 left = (static_cast<f32>(key.width) - length) / 2.0f + (lit ? kPressDepth : 0);
+    const f32 left =
+        (static_cast<f32>(key.width) - length) / 2.0f + static_cast<f32>(lit ? kPressDepth : 0);
     const f32 top = static_cast<f32>(faceHeight - kLampFromBottom);
     Sketch bar(key.width, key.height);
     bar.roundRect(left, top, left + length, top + kLampRows, 1.0f);
