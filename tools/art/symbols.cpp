@@ -11,7 +11,7 @@ constexpr f32 kPi = 3.14159265358979f;
 // Stroke widths in units: a fine line, the usual outline, and a heavy part.
 constexpr f32 kFine = 1.0f;
 constexpr f32 kLine = 1.25f;
-constexpr f32 kHeavy = 1.7f;
+constexpr f32 kHeavy = 1.8f;
 
 // The symbols' own colours, used on the keys.
 constexpr Rgb kLensRed = hexColor(0xE2302A);
@@ -206,9 +206,9 @@ static void drawWalk(const Pen& pen)
 {
     Sketch figure = pen.sketch();
     figure.circle({15.4f, 1.9f}, 1.9f);
-    figure.line({14.8f, 4.5f}, {13.5f, 8.3f}, 2.1f);
-    figure.polyline({{13.5f, 8.3f}, {15.7f, 10.3f}, {16.6f, 12.5f}}, 1.8f);
-    figure.polyline({{13.5f, 8.3f}, {12.3f, 10.5f}, {10.0f, 12.3f}}, 1.8f);
+    figure.line({14.8f, 4.5f}, {13.5f, 8.3f}, kHeavy + 0.3f); // the body a little heavier
+    figure.polyline({{13.5f, 8.3f}, {15.7f, 10.3f}, {16.6f, 12.5f}}, kHeavy);
+    figure.polyline({{13.5f, 8.3f}, {12.3f, 10.5f}, {10.0f, 12.3f}}, kHeavy);
     figure.polyline({{14.6f, 4.9f}, {16.4f, 6.6f}, {18.0f, 7.2f}}, 1.4f);
     figure.polyline({{14.6f, 4.9f}, {12.6f, 6.4f}, {11.5f, 8.2f}}, 1.4f);
     pen.paint(figure, pen.inks.ink);
@@ -276,7 +276,7 @@ static void drawOrbit(const Pen& pen)
     gap.polyline(tiltedEllipse(centre, kRadiusX, kRadiusY, kTilt, 40.0f, 140.0f), kLine + 1.8f);
     ball.cut(gap);
     pen.paint(ball, pen.inks.ink);
-    // The arrow near the right end of the near half, heading the way that half turns.
+    // The arrow on the near half, right of the ball, heading the way that half turns.
     constexpr f32 kAt = 58.0f;
     const std::vector<Point> along =
         tiltedEllipse(centre, kRadiusX, kRadiusY, kTilt, kAt + 6.0f, kAt);
