@@ -17,6 +17,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr int kDashboardRows = 90;
+constexpr int kMostLights = 32767; // the light table's 16-bit count
 
 const char* const kUsage =
     "usage: tarne render FILE -o OUT.png [--size WxH] [--frames N] [--stereo] [--shadows]\n"
@@ -103,8 +104,12 @@ int render(const Options& options)
         options.lamp ? "lamp" : nullptr, options.reflection ? "reflection" : nullptr,
         options.scale == 2 ? "scale" : nullptr};
     for (const char* name : switches) {
-        if (name && services->command(browser.instance(), name) != 0)
-            return failure(std::string("cannot switch ") + name + " on (out of memory)");
+        const int switched = name ? services->command(browser.instance(), name) : 0;
+        if (switched == -3)
+            return failure(options.file + ": the lamp cannot be added: the world already has " +
+                           std::to_string(kMostLights) + " lights");
+        if (switched != 0)
+            return failure(std::string("cannot switch ") + name + " on: out of memory");
     }
     std::string error;
     FrameClock clock{std::chrono::steady_clock::now(), options.verbose};

@@ -16,13 +16,21 @@
 
 #include <cstddef>
 
+constexpr std::size_t kPictureReasonSize = 160;
+
 // A decoded JPEG: width x height pixels of 4 bytes (blue, green, red, unused), rows
 // bottom-up, the block from PluginAlloc; the caller frees jpegPixels with PluginFree.
+// A picture not loaded holds no pixels and says why in `reason` (the decoder's own
+// message, or the system's reason the file could not be opened).
 struct JpegPicture {
     i16 jpegWidth = 0;
     i16 jpegHeight = 0;
     u8* jpegPixels = nullptr;
+    char reason[kPictureReasonSize] = {};
 };
+
+// Writes the reason a picture was not loaded (cut to its field).
+void setPictureReason(JpegPicture& picture, const char* text);
 
 // Looks `name` up unchanged (relative to the current directory), then in each folder
 // of the environment variable `variable`; writes the path found (or "") to `result`.
@@ -35,7 +43,8 @@ bool findOnPath(const char* name, const char* variable, char* result, std::size_
 bool findPicture(const char* worldFolder, const char* name, char* result, std::size_t resultSize);
 
 // Decodes the JPEG at `path`. Returns 1 when the file was opened and decoded, 0 when it
-// could not be opened ("can't open PATH" on stderr) or decoding failed (the library's
-// message on stderr); the picture then holds nothing. Pass an empty picture: a block
-// it already holds is not freed.
+// could not be opened or decoding failed; the picture then holds nothing but the
+// reason (the system's, or the library's first message). Nothing is written to the
+// standard error stream: the caller tells the user, naming the picture. Pass an empty
+// picture: a block it already holds is not freed.
 i32 readJpegFile(const char* path, JpegPicture& picture);

@@ -4,8 +4,10 @@
 #include "image/picture_file.h"
 #include "memory/memory.h"
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 
 // jpeglib.h expects FILE and size_t to be declared before it (cstdio above);
 // jerror.h names the library's messages, the ones we raise among them.
@@ -18,6 +20,7 @@
 struct JpegErrors {
     jpeg_error_mgr manager;
     std::jmp_buf stopDecoding;
+    char firstMessage[JMSG_LENGTH_MAX]; // the first message the library had for us
 };
 
 // Everything one decode touches. It lives in readJpegFile's frame, not in the frame
@@ -34,12 +37,13 @@ struct JpegDecode {
                    // goes last, so the cursor starts at height - 1 and counts down
 };
 
-// Writes the library's message, with its parameters filled in, and a newline.
-static void writeMessage(j_common_ptr info)
+// Keeps the library's first message, with its parameters filled in: the reason a
+// picture was not loaded is the first thing that went wrong with it.
+static void keepMessage(j_common_ptr info)
 {
-    char text[JMSG_LENGTH_MAX];
-    (*info->err->format_message)(info, text);
-    std::fprintf(stderr, "%s\n", text);
+    JpegErrors* errors = reinterpret_cast<JpegErrors*>(info->err);
+    if (errors->firstMessage[0] != '\0') return;
+    (*info->err->format_message)(info, errors->firstMessage);
 }
 
 static void stopOnFatalError(j_common_ptr info)
@@ -58,8 +62,8 @@ static bool dataRanOut(j_common_ptr info)
     return marker < 0xD0 || marker > 0xD7;
 }
 
-// Warnings (level -1): the first corrupt-data warning is shown, later ones only at
-// trace level 3. Trace messages show up to the trace level, which stays 0.
+// Warnings (level -1): the first corrupt-data warning is kept, later ones only at
+// trace level 3. Trace messages are kept up to the trace level, which stays 0.
 static void emitMessage(j_common_ptr info, int level)
 {
     jpeg_error_mgr* errors = info->err;
@@ -184,14 +188,14 @@ i32 readJpegFile(const char* path, JpegPicture& picture)
     picture = JpegPicture{};
     std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
     if (!file) {
-        std::fprintf(stderr, "can't open %s\n", path ? path : "");
+        setPictureReason(picture, std::strerror(errno));
         return 0;
     }
     JpegDecode decode{};
     decode.info.err = jpeg_std_error(&decode.errors.manager);
     decode.errors.manager.error_exit = stopOnFatalError;
     decode.errors.manager.emit_message = emitMessage;
-    decode.errors.manager.output_message = writeMessage;
+    decode.errors.manager.output_message = keepMessage;
     decode.errors.manager.trace_level = 0;
     decode.file = file;
 
@@ -200,6 +204,8 @@ i32 readJpegFile(const char* path, JpegPicture& picture)
     std::fclose(file);
     if (!decoded) {
         PluginFree(decode.pixels);
+        const char* message = decode.errors.firstMessage;
+        setPictureReason(picture, message[0] ? message : "not a JPEG picture this viewer decodes");
         return 0;
     }
     // Both sides are at most kMaxPictureSide, so they fit the 16-bit fields.

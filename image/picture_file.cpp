@@ -63,7 +63,14 @@ bool readPictureFile(const char* path, PictureKind kind, DecodedPicture& picture
     case PictureKind::Tga: return readTgaFile(path, picture, tgaIdLength);
     case PictureKind::None: break;
     }
+    picture = DecodedPicture{};
+    setPictureReason(picture, "not a picture format this viewer decodes");
     return false;
+}
+
+void setPictureReason(JpegPicture& picture, const char* text)
+{
+    std::snprintf(picture.reason, sizeof picture.reason, "%s", text ? text : "");
 }
 
 u8* allocPicturePixels(i32 width, i32 height)

@@ -3,8 +3,10 @@
 #include "image/picture_file.h"
 #include "memory/memory.h"
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <png.h>
 
 // Everything one decode touches. It lives in readPngFile's frame, not in the frame
@@ -16,12 +18,15 @@ struct PngDecode {
     u8* pixels;
     i32 width;
     i32 height;
+    const char* refusal;              // why a picture libpng read was refused, when it was ours
+    char message[kPictureReasonSize]; // libpng's error, when it stopped the decode
 };
 
-// libpng's errors end the decode; the message goes where the JPEG decoder's go.
+// libpng's errors end the decode; its message is the reason the picture is not loaded.
 static void stopOnPngError(png_structp png, png_const_charp message)
 {
-    std::fprintf(stderr, "%s\n", message);
+    PngDecode* decode = static_cast<PngDecode*>(png_get_error_ptr(png));
+    std::snprintf(decode->message, sizeof decode->message, "%s", message ? message : "");
     png_longjmp(png, 1);
 }
 
@@ -55,12 +60,17 @@ static bool decodePng(PngDecode& decode)
     png_read_info(decode.png, decode.info);
     const png_uint_32 width = png_get_image_width(decode.png, decode.info);
     const png_uint_32 height = png_get_image_height(decode.png, decode.info);
-    if (!pictureSizeAllowed(width, height)) return false;
+    if (!pictureSizeAllowed(width, height)) {
+        decode.refusal = "larger than 16384 pixels a side";
+        return false;
+    }
     requestBgrx(decode.png, decode.info);
     const int passes = png_set_interlace_handling(decode.png);
     png_read_update_info(decode.png, decode.info);
-    if (png_get_rowbytes(decode.png, decode.info) != static_cast<png_size_t>(width) * 4)
+    if (png_get_rowbytes(decode.png, decode.info) != static_cast<png_size_t>(width) * 4) {
+        decode.refusal = "a pixel layout this viewer does not decode";
         return false;
+    }
 
     // Checked against kMaxPictureSide above.
     decode.width = static_cast<i32>(width);
@@ -85,11 +95,14 @@ bool readPngFile(const char* path, DecodedPicture& picture)
 {
     picture = DecodedPicture{};
     std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file) return false;
+    if (!file) {
+        setPictureReason(picture, std::strerror(errno));
+        return false;
+    }
     PngDecode decode{};
     decode.file = file;
     decode.png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, stopOnPngError, ignorePngWarning);
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, &decode, stopOnPngError, ignorePngWarning);
     if (decode.png) decode.info = png_create_info_struct(decode.png);
     const bool decoded = decode.info && decodePng(decode);
     png_destroy_read_struct(decode.png ? &decode.png : nullptr,
@@ -97,6 +110,9 @@ bool readPngFile(const char* path, DecodedPicture& picture)
     std::fclose(file);
     if (!decoded) {
         PluginFree(decode.pixels);
+        setPictureReason(picture, decode.message[0] ? decode.message
+                                  : decode.refusal  ? decode.refusal
+                                                    : "out of memory");
         return false;
     }
     // Both sides are at most kMaxPictureSide, so they fit the 16-bit fields.

@@ -4,8 +4,10 @@
 #include "memory/memory.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <sys/stat.h>
 
 // The 18 bytes at the start of every TGA file, as stored. The 16-bit fields are kept
@@ -142,16 +144,29 @@ static u64 fileLength(std::FILE* file)
     return static_cast<u64>(status.st_size);
 }
 
+// The reason a TGA file is refused, in the picture; false for the caller to pass on.
+static bool refuse(DecodedPicture& picture, const char* reason)
+{
+    setPictureReason(picture, reason);
+    return false;
+}
+
 static bool decodeTga(std::FILE* file, DecodedPicture& picture, i16& idLength)
 {
     TgaHeader header;
-    if (std::fread(&header, 1, sizeof header, file) != sizeof header) return false;
+    if (std::fread(&header, 1, sizeof header, file) != sizeof header)
+        return refuse(picture, "shorter than a TGA header");
     const i32 width = static_cast<i32>(littleEndian16(header.width));
     const i32 height = static_cast<i32>(littleEndian16(header.height));
     // 16-bit and palette pictures are not decoded; a depth of 40 or more would put
     // more than four bytes into each pixel slot.
-    if (header.pixelDepth != 24 && header.pixelDepth != 32) return false;
-    if (!pictureSizeAllowed(width, height)) return false;
+    if (header.pixelDepth != 24 && header.pixelDepth != 32) {
+        const std::string reason = "TGA depth of " + std::to_string(header.pixelDepth) +
+                                   " bits; only 24 and 32 are decoded";
+        return refuse(picture, reason.c_str());
+    }
+    if (!pictureSizeAllowed(width, height))
+        return refuse(picture, "TGA size of 0, or more than 16384 pixels a side");
     const u32 bytesPerPixel = header.pixelDepth / 8u;
     const bool runLength = header.imageType == kRunLengthTrueColour;
 
@@ -160,19 +175,20 @@ static bool decodeTga(std::FILE* file, DecodedPicture& picture, i16& idLength)
     const u64 pixelCount = static_cast<u64>(width) * static_cast<u64>(height);
     if (length < dataStart ||
         !dataCanHold(length - dataStart, pixelCount, bytesPerPixel, runLength))
-        return false;
+        return refuse(picture, "TGA data ends before the picture does");
     // The offset is at most 18 + 255 + 65535 x 32 bytes, far inside a long.
-    if (std::fseek(file, static_cast<long>(dataStart), SEEK_SET) != 0) return false;
+    if (std::fseek(file, static_cast<long>(dataStart), SEEK_SET) != 0)
+        return refuse(picture, std::strerror(errno));
 
     u8* pixels = allocPicturePixels(width, height);
-    if (!pixels) return false;
+    if (!pixels) return refuse(picture, "out of memory");
     ByteSource source{file, 0, 0, {}};
     const bool complete = runLength
                               ? decodeRunLength(source, pixels, pixelCount, bytesPerPixel)
                               : decodeUncompressed(source, pixels, width, height, bytesPerPixel);
     if (!complete) {
         PluginFree(pixels);
-        return false;
+        return refuse(picture, "TGA data ends before the picture does");
     }
     // Both sides are at most kMaxPictureSide, so they fit the 16-bit fields.
     picture.jpegWidth = static_cast<i16>(width);
@@ -187,7 +203,7 @@ bool readTgaFile(const char* path, DecodedPicture& picture, i16& idLength)
     picture = DecodedPicture{};
     idLength = 0;
     std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file) return false;
+    if (!file) return refuse(picture, std::strerror(errno));
     const bool decoded = decodeTga(file, picture, idLength);
     std::fclose(file);
     return decoded;

@@ -19,6 +19,27 @@ void appendMessages(const NormalizeResult& result, std::string& messages)
     }
 }
 
+// "FILE: only the first 32767 objects are shown", once for each table that was full.
+static void reportFullTables(const World& world, const char* fileName, std::string& messages)
+{
+    struct FullTable {
+        u16 bit;
+        const char* text;
+    };
+    static const FullTable kTables[] = {
+        {kFullObjects, "objects are shown"},
+        {kFullMaterials, "materials are used"},
+        {kFullLights, "lights shine"},
+        {kFullTextures, "textures are used"},
+        {kFullTransformGroups, "transform groups are applied"},
+    };
+    for (const FullTable& table : kTables) {
+        if (world.fullTables & table.bit)
+            messages += std::string(fileName) + ": only the first " + std::to_string(kMaxCount16) +
+                        " " + table.text + "\n";
+    }
+}
+
 bool readWorldFile(World& world, const char* fileName, bool strict, std::string& messages)
 {
     ReadReport report;
@@ -64,10 +85,17 @@ void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName)
     instance.loadMessages.clear();
     instance.loadFailed =
         !readWorldFile(world, fileName, instance.strictLoading, instance.loadMessages);
+    reportFullTables(world, fileName, instance.loadMessages);
     state.worldLoaded = true;
 
     loadReflectionImage(world);
-    PrepareBackground(world, viewer.frame);
+    std::string problem;
+    PrepareBackground(world, viewer.frame, &problem);
+    if (!problem.empty())
+        instance.loadMessages +=
+            std::string(fileName) + ": background " +
+            std::string(world.backgroundUrl, strnlen(world.backgroundUrl, kBackgroundUrlSize)) +
+            " not loaded: " + problem + "\n";
     // Without its working buffers the renderer allocates them on the first frame.
     AllocateWorldBuffers(world, render);
     for (int c = 0; c < 3; ++c) {

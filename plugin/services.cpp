@@ -49,6 +49,7 @@ int command(NPP instance, const char* name)
     } else if (std::strcmp(name, "shadows") == 0) {
         done = toggleShadows(state.world, state.render, object->viewer);
     } else if (std::strcmp(name, "lamp") == 0) {
+        if (object->options.lampFlag == 0 && !canAddRow16(state.world.lightCount)) return -3;
         done = toggleLamp(state.world, object->options);
     } else if (std::strcmp(name, "reflection") == 0) {
         toggleReflection(state.render);

@@ -7,6 +7,7 @@
 #include "memory/memory.h"
 
 #include <cstring>
+#include <string>
 
 constexpr std::size_t kPathSize = 4096;
 constexpr u32 kPixelBytes = 4;
@@ -44,25 +45,32 @@ static void scaleIntoBuffer(const DecodedPicture& picture, u8* buffer, i32 width
 }
 
 // Reads the picture named by backgroundUrl into the W x H buffer. Not found or not
-// decodable: the buffer is left as it was.
-static void loadBackgroundPicture(const World& world, u8* buffer, i32 width, i32 height)
+// decodable: the buffer is left as it was and `problem` (when given) says why.
+static void loadBackgroundPicture(const World& world, u8* buffer, i32 width, i32 height,
+                                  std::string* problem)
 {
     char name[kBackgroundUrlSize];
     std::memcpy(name, world.backgroundUrl, kBackgroundUrlSize);
     name[kBackgroundUrlSize - 1] = '\0'; // held to its field even without a terminator
     char path[kPathSize];
-    if (!findPicture(world.worldFolder, name, path, sizeof path)) return;
+    if (!findPicture(world.worldFolder, name, path, sizeof path)) {
+        if (problem) *problem = "not found";
+        return;
+    }
     // Files that are neither JPEG nor PNG by their first bytes or their extension are
     // read as TGA; one that is not a TGA either fails its checks and is not loaded.
     const PictureKind kind = choosePictureKind(path, PictureKind::Tga);
     DecodedPicture picture;
     i16 idLength = 0;
-    if (!readPictureFile(path, kind, picture, idLength)) return;
+    if (!readPictureFile(path, kind, picture, idLength)) {
+        if (problem) *problem = picture.reason;
+        return;
+    }
     scaleIntoBuffer(picture, buffer, width, height);
     PluginFree(picture.jpegPixels);
 }
 
-void PrepareBackground(const World& world, FrameState& frame)
+void PrepareBackground(const World& world, FrameState& frame, std::string* problem)
 {
     const i32 width = frame.renderWidth;
     const i32 height = frame.renderHeight;
@@ -77,6 +85,6 @@ void PrepareBackground(const World& world, FrameState& frame)
         const u64 rowBytes = u64{static_cast<u32>(width)} * kPixelBytes;
         for (i32 y = 1; y < height; ++y) std::memcpy(buffer + y * rowBytes, buffer, rowBytes);
     } else if (world.backgroundMode == kPictureBackground) {
-        loadBackgroundPicture(world, buffer, width, height);
+        loadBackgroundPicture(world, buffer, width, height, problem);
     }
 }

@@ -18,6 +18,8 @@
 #include "base/types.h"
 #include "world/tables.h"
 
+#include <string>
+
 // One record per rendered pixel, rows top-down (index y x W + x).
 struct DepthRecord {
     f32 depth;  // view depth of the surface stored here (not its reciprocal)
@@ -127,8 +129,9 @@ struct RenderState {
 bool CreateFrameBuffers(FrameState& frame, i16 width, i16 height);
 // New size for every buffer (copying what fits), then PrepareBackground.
 bool ResizeFrameBuffers(const World& world, FrameState& frame, i16 width, i16 height);
-// Fills the background buffer: mode 1 the solid colour, mode 3 the picture.
-void PrepareBackground(const World& world, FrameState& frame);
+// Fills the background buffer: mode 1 the solid colour, mode 3 the picture (left as it
+// was when the picture cannot be had; `problem`, when given, then says why).
+void PrepareBackground(const World& world, FrameState& frame, std::string* problem = nullptr);
 void FreeFrameBuffers(FrameState& frame);
 
 // --- Per-world tables (the loading sequence) -------------------------------------------

@@ -124,7 +124,8 @@ static bool readImageTexture(AppearanceRead& read, LineReader& in, Line& line)
     while (!has(line, "}")) {
         if (textureReady && has(line, "url")) {
             TextureRecord& row = world.textures[texture];
-            if (urlText(line, row.fileName, sizeof row.fileName)) loadTexture(world, texture);
+            if (urlText(line, row.fileName, sizeof row.fileName))
+                loadTexture(world, texture, in.report);
         }
         if (!nextLine(in, line)) {
             more = false;

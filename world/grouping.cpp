@@ -124,14 +124,17 @@ static void examineTransformLine(World& world, LineReader& in, const Line& line,
 // 16-bit field, so a group whose entries would run past 32767 is refused.
 static bool appendGroup(World& world, const ObjectList& list, u32& firstEntry)
 {
-    if (!canAddRow16(world.transformGroupCount)) return false;
+    if (!canAddWorldRow(world, world.transformGroupCount, kFullTransformGroups)) return false;
     const u32 groupRow = static_cast<u32>(world.transformGroupCount);
     u32 first = 0;
     if (groupRow > 0) {
         const TransformGroupRecord& previous = world.transformGroups[groupRow - 1];
         first = static_cast<u32>(previous.firstEntry) + static_cast<u32>(previous.objectCount);
     }
-    if (first + list.count > static_cast<u32>(kMaxCount16)) return false;
+    if (first + list.count > static_cast<u32>(kMaxCount16)) {
+        world.fullTables = static_cast<u16>(world.fullTables | kFullTransformGroups);
+        return false;
+    }
     if (!growTable(world.transformGroups, world.transformGroupCapacity, groupRow + 1)) return false;
     if (!growTable(world.groupObjects, world.groupObjectCapacity, first + list.count)) return false;
     std::memcpy(world.groupObjects + first, list.objects, list.count * sizeof(i16));

@@ -198,7 +198,7 @@ bool growVertexRows(World& world, u32 rows)
 
 i16 newObject(World& world)
 {
-    if (!canAddRow16(world.objectCount)) return -1;
+    if (!canAddWorldRow(world, world.objectCount, kFullObjects)) return -1;
     const u32 rows = static_cast<u32>(world.objectCount) + 1;
     if (!growTogether(world.objectCapacity, rows, world.objects, world.objectBounds)) return -1;
 
@@ -217,7 +217,7 @@ i16 newObject(World& world)
 
 i16 newLight(World& world, i16 kind)
 {
-    if (!canAddRow16(world.lightCount)) return -1;
+    if (!canAddWorldRow(world, world.lightCount, kFullLights)) return -1;
     i16 kindIndex = 0;
     switch (kind) {
     case 1: {
@@ -267,7 +267,7 @@ i16 newLight(World& world, i16 kind)
 
 bool prepareMaterialRow(World& world)
 {
-    if (!canAddRow16(world.materialCount)) return false;
+    if (!canAddWorldRow(world, world.materialCount, kFullMaterials)) return false;
     const u32 row = static_cast<u32>(world.materialCount);
     if (!growMaterialRows(world, row + 1)) return false;
     setMaterialDefaults(world.materials[row]);
@@ -277,7 +277,7 @@ bool prepareMaterialRow(World& world)
 
 bool prepareTextureRow(World& world)
 {
-    if (!canAddRow16(world.textureCount)) return false;
+    if (!canAddWorldRow(world, world.textureCount, kFullTextures)) return false;
     const u32 row = static_cast<u32>(world.textureCount);
     growTextureRows(world, row + 1);
     if (row >= world.textureCapacity) return false;

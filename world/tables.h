@@ -260,6 +260,10 @@ struct World {
     // are looked for first; empty when unknown.
     char worldFolder[kWorldFolderSize] = {};
 
+    // Tables whose 16-bit count was full when the world asked for another row (one bit
+    // per table, kFullObjects ...): the loading sequence tells the user once per table.
+    u16 fullTables = 0;
+
     // Reader scratch shared with applyToGroup and rotateVertexAboutPivot.
     f32 pendingTranslation[3] = {0.0f, 0.0f, 0.0f};    // internal order, world units
     f32 pendingRotation[4] = {0.0f, 0.0f, 1.0f, 0.0f}; // axis (internal order), radians
@@ -294,6 +298,21 @@ template <class Row> bool growTable(Row*& table, u32& capacity, u32 rows)
 inline bool canAddRow16(i16 count)
 {
     return count >= 0 && count < kMaxCount16;
+}
+
+// The tables of World::fullTables.
+constexpr u16 kFullObjects = 1;
+constexpr u16 kFullMaterials = 2;
+constexpr u16 kFullLights = 4;
+constexpr u16 kFullTextures = 8;
+constexpr u16 kFullTransformGroups = 16;
+
+// canAddRow16 for a table of the world: a full one is marked in world.fullTables.
+inline bool canAddWorldRow(World& world, i16 count, u16 table)
+{
+    if (canAddRow16(count)) return true;
+    world.fullTables = static_cast<u16>(world.fullTables | table);
+    return false;
 }
 
 // --- Lifecycle -----------------------------------------------------------------------

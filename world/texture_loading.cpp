@@ -6,6 +6,7 @@
 #include "memory/memory.h"
 
 #include <cstring>
+#include <string>
 
 constexpr i16 kGreySide = 40; // the replacement picture for a texture that does not load
 constexpr u8 kGreyLevel = 127;
@@ -67,7 +68,13 @@ static bool copyEarlierTexture(World& world, i16 row, const char* name)
     return false;
 }
 
-void loadTexture(World& world, i16 row)
+// "texture PIC not loaded: reason", for the person who opened the world.
+static void reportNotLoaded(ReadReport* report, const char* name, const char* reason)
+{
+    reportMessage(report, std::string("texture ") + name + " not loaded: " + reason);
+}
+
+void loadTexture(World& world, i16 row, ReadReport* report)
 {
     if (row < 0 || static_cast<u32>(row) >= world.textureCapacity || !world.textures ||
         !world.texturePixels)
@@ -80,16 +87,21 @@ void loadTexture(World& world, i16 row)
 
     char path[kPathSize];
     if (!findPicture(world.worldFolder, name, path, sizeof path)) {
+        reportNotLoaded(report, name, "not found");
         setGreyTexture(world, row);
         return;
     }
     const PictureKind kind = choosePictureKind(path, PictureKind::None);
     // A picture format the viewer does not decode (a GIF, say): the row keeps the
     // size and pixels it had.
-    if (kind == PictureKind::None) return;
+    if (kind == PictureKind::None) {
+        reportNotLoaded(report, name, "not a picture format this viewer decodes");
+        return;
+    }
     DecodedPicture picture;
     i16 idLength = 0;
     if (!readPictureFile(path, kind, picture, idLength)) {
+        reportNotLoaded(report, name, picture.reason);
         setGreyTexture(world, row);
         return;
     }

@@ -9,10 +9,13 @@
 // replacement; a format the viewer does not decode leaves the row as it was.
 #pragma once
 
+#include "world/line_reader.h"
 #include "world/tables.h"
 
 // Fills texture row `row` from the file named in its fileName (JPEG, PNG or TGA): its
 // width, height, tgaIdLength and a new 3-byte block (the old one freed). A file an
 // earlier counted row already names is copied from that row, not decoded again. A
 // format the viewer does not decode (GIF, say) leaves the row as it was.
-void loadTexture(World& world, i16 row);
+// A picture that is not loaded is told to `report` when given: "texture PIC not loaded:
+// reason".
+void loadTexture(World& world, i16 row, ReadReport* report = nullptr);

@@ -31,7 +31,8 @@ struct TarneServices {
     int (*setStrict)(NPP instance, int strict);
     // Runs an option switch of the instance: "stereo", "shadows", "lamp",
     // "reflection", "scale" (display scale 1.0 <-> 2.0), "home". Answers 0, -1 for a
-    // bad instance or an unknown name, -2 when memory ran out.
+    // bad instance or an unknown name, -2 when memory ran out, -3 when the lamp cannot
+    // be added because the world's light table is full.
     int (*command)(NPP instance, const char* name);
     // The world dump: JSON (json = 1) or the summary for a person (0).
     char* (*describeWorld)(NPP instance, int json);

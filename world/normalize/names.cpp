@@ -110,13 +110,18 @@ bool isSafeName(std::string_view name)
     return true;
 }
 
+bool NameBook::takeIfFree(std::string_view preferred)
+{
+    if (!isSafeName(preferred) || preferred.size() > kMaxSharedName ||
+        isGeneratedMaterialName(preferred) || has(preferred))
+        return false;
+    add(preferred);
+    return true;
+}
+
 std::string NameBook::claim(std::string_view preferred, std::string_view prefix)
 {
-    if (isSafeName(preferred) && preferred.size() <= kMaxSharedName &&
-        !isGeneratedMaterialName(preferred) && !has(preferred)) {
-        add(preferred);
-        return std::string(preferred);
-    }
+    if (takeIfFree(preferred)) return std::string(preferred);
     while (true) {
         std::string name = std::string(prefix) + std::to_string(++generated_);
         if (!has(name)) {

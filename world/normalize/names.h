@@ -27,6 +27,8 @@ public:
     // `preferred` when it is safe, fits the reader's 39-character names and cannot be
     // mistaken for a name the reader generates ("mat_3"); otherwise prefix + a number.
     std::string claim(std::string_view preferred, std::string_view prefix);
+    // Takes `preferred` on the conditions of claim; false (nothing taken) otherwise.
+    bool takeIfFree(std::string_view preferred);
 
 private:
     std::unordered_set<std::string> names_;

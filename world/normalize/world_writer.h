@@ -52,6 +52,10 @@ struct WriterState {
     NameBook appearanceNames;
     NameBook clipNames;
     std::unordered_map<const Node*, std::string> sharedRows;
+    // The name of the material row written for each distinct appearance (its fields and
+    // texture, as written), for the Shapes that look the same.
+    std::unordered_map<std::string, std::string> appearanceRows;
+    u32 materialRowsWritten = 0;                   // Appearances written out, each one material row
     std::unordered_set<const Node*> reportedNodes; // one message per node, not per copy
 
     // The box around every point written, for a Viewpoint that frames it.
@@ -77,8 +81,7 @@ bool isShared(const WriterState& state, const Node& node);
 // level; empty for every other node.
 std::vector<const Node*> visitedChildren(const Node& node);
 
-void writeShape(WriterState& state, const Node* shape, const Node* geometry, const Affine& around,
-                bool shared);
+void writeShape(WriterState& state, const Node* shape, const Node* geometry, const Affine& around);
 void writeLight(WriterState& state, const Node& light, const Affine& around);
 void writeSound(WriterState& state, const Node& sound, const Affine& around, bool shared);
 void writeAudioClip(WriterState& state, const Node& clip, bool asSource, bool shared);

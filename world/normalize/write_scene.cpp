@@ -123,10 +123,10 @@ void writeChild(WriterState& state, const Node* node, const Affine& around, bool
     } else if (type == "Switch" || type == "LOD") {
         for (const Node* child : visitedChildren(*node)) writeChild(state, child, around, shared);
     } else if (type == "Shape") {
-        writeShape(state, node, fieldNode(*node, "geometry"), around, shared);
+        writeShape(state, node, fieldNode(*node, "geometry"), around);
     } else if (isGeometry(type)) {
         // Geometry standing where a child should: shown as a Shape without appearance.
-        writeShape(state, nullptr, node, around, shared);
+        writeShape(state, nullptr, node, around);
     } else if (type == "DirectionalLight" || type == "PointLight" || type == "SpotLight") {
         writeLight(state, *node, around);
     } else if (type == "Sound") {

@@ -22,72 +22,74 @@ static std::string textureUrl(const WriterState& state, const Node* appearance)
     return writableUrl(state, *texture, "url", {});
 }
 
-static void writeMaterial(WriterState& state, const Node* material, bool shared)
+// The material row's fields: the Material's own (with VRML's defaults for the ones it
+// leaves out), or white for a Shape without an Appearance, which VRML 2.0 draws white.
+// An Appearance without a Material gets the reader's default row.
+static void writeMaterialFields(CanonicalText& out, const Node* appearance, const Node* material)
 {
     static const f64 kColor[3] = {0.8, 0.8, 0.8};
     static const f64 kZero[3] = {0.0, 0.0, 0.0};
     static const f64 kShininess[1] = {0.2};
-    CanonicalText& out = state.out;
-    // The Appearance reader's DEF test also fires on the material line and renames the
-    // row after the Material; a shared row must keep the name its USE looks for.
-    std::string name;
-    if (material && !shared && isSafeName(material->defName) &&
-        !state.appearanceNames.has(material->defName)) {
-        name = material->defName;
-        state.appearanceNames.add(name);
+    if (!appearance) {
+        out.line("diffuseColor 1 1 1");
+        return;
     }
-    out.begin(name.empty() ? std::string("material Material {")
-                           : "material DEF " + name + "\tMaterial {");
-    if (material) {
-        writeNumberField(out, *material, "diffuseColor", 3, kColor);
-        writeNumberField(out, *material, "specularColor", 3, kZero);
-        writeNumberField(out, *material, "shininess", 1, kShininess);
-        writeNumberField(out, *material, "transparency", 1, kZero);
-    }
-    out.end("}");
+    if (!material) return;
+    writeNumberField(out, *material, "diffuseColor", 3, kColor);
+    writeNumberField(out, *material, "specularColor", 3, kZero);
+    writeNumberField(out, *material, "shininess", 1, kShininess);
+    writeNumberField(out, *material, "transparency", 1, kZero);
 }
 
-static void writeAppearance(WriterState& state, const Node& appearance, const std::string& url,
-                            bool shared)
+// What makes an Appearance's material row: its fields and its texture. Appearances
+// with the same key draw the same, so they share one row: each row costs its colour
+// ramps (about 24 KB), and files with thousands of Shapes repeat a few appearances.
+static std::string appearanceKey(const Node* appearance, const Node* material,
+                                 const std::string& url)
+{
+    std::string text;
+    CanonicalText scratch(text, u64{1} << 20);
+    writeMaterialFields(scratch, appearance, material);
+    scratch.finish();
+    return text + "url " + url;
+}
+
+// The Shape's Appearance: written once per distinct key and taken again by "appearance
+// USE name" for every later Shape that looks the same. The row keeps the Appearance's
+// own DEF name when it can be written; an unnamed row gets the name the reader gives
+// it, "mat_" and its row number, which no written name can take (names that look
+// generated are never written). The material line carries no DEF: the Appearance
+// reader would rename the row after it, and the USE would no longer find it.
+static void writeAppearance(WriterState& state, const Node* appearance, const std::string& url)
 {
     CanonicalText& out = state.out;
-    if (const auto written = state.sharedRows.find(&appearance);
-        written != state.sharedRows.end()) {
+    const Node* material = appearance ? fieldNode(*appearance, "material") : nullptr;
+    if (material && material->type != "Material") material = nullptr;
+    std::string key = appearanceKey(appearance, material, url);
+    if (const auto written = state.appearanceRows.find(key);
+        written != state.appearanceRows.end()) {
         out.line("appearance USE " + written->second);
         return;
     }
     std::string name;
-    if (shared) {
-        name = state.appearanceNames.claim(appearance.defName, "app");
-    } else if (isSafeName(appearance.defName) && !state.appearanceNames.has(appearance.defName)) {
-        name = appearance.defName;
-        state.appearanceNames.add(name);
-    }
+    if (appearance && state.appearanceNames.takeIfFree(appearance->defName))
+        name = appearance->defName;
+    const u32 row = ++state.materialRowsWritten;
     out.begin(name.empty() ? std::string("appearance Appearance {")
                            : "appearance DEF " + name + "\tAppearance {");
     // Always a material first: a texture is attached to the last material row, and an
     // Appearance without one would take the previous Shape's.
-    const Node* material = fieldNode(appearance, "material");
-    writeMaterial(state, material && material->type == "Material" ? material : nullptr, shared);
+    out.begin("material Material {");
+    writeMaterialFields(out, appearance, material);
+    out.end("}");
     if (!url.empty()) {
         out.begin("texture ImageTexture {");
         out.line("url \"" + url + "\"");
         out.end("}");
     }
     out.end("}");
-    if (shared) state.sharedRows[&appearance] = name;
-}
-
-// A Shape without an Appearance is drawn white in VRML 2.0. Without a material row of
-// its own the reader would leave its object without a material, and the renderer
-// passes such objects over: the geometry would vanish.
-static void writeWhiteAppearance(CanonicalText& out)
-{
-    out.begin("appearance Appearance {");
-    out.begin("material Material {");
-    out.line("diffuseColor 1 1 1");
-    out.end("}");
-    out.end("}");
+    state.appearanceRows.emplace(std::move(key),
+                                 name.empty() ? "mat_" + std::to_string(row) : name);
 }
 
 static std::string defPrefix(const std::string& name)
@@ -297,8 +299,7 @@ static void reportFaceSet(WriterState& state, const Node& geometry, const FaceSe
                  "left out");
 }
 
-void writeShape(WriterState& state, const Node* shape, const Node* geometry, const Affine& around,
-                bool shared)
+void writeShape(WriterState& state, const Node* shape, const Node* geometry, const Affine& around)
 {
     if (!geometry) return;
     const Node* appearance = shape ? fieldNode(*shape, "appearance") : nullptr;
@@ -318,11 +319,7 @@ void writeShape(WriterState& state, const Node* shape, const Node* geometry, con
     if (!built) return;
     CanonicalText& out = state.out;
     out.begin("Shape {");
-    if (appearance) {
-        writeAppearance(state, *appearance, url, shared || isShared(state, *appearance));
-    } else {
-        writeWhiteAppearance(out);
-    }
+    writeAppearance(state, appearance, url);
     writeMesh(state, mesh);
     out.end("}");
     if (state.collectBounds) addBounds(state, mesh, around);
