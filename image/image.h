@@ -37,10 +37,26 @@ void setPictureReason(JpegPicture& picture, const char* text);
 // Returns true when found.
 bool findOnPath(const char* name, const char* variable, char* result, std::size_t resultSize);
 
+// How far the picture names of a world may reach: anywhere for a world the user opened
+// (model libraries share pictures through "../" and absolute paths), only the world's
+// own folder and below for a world from the network.
+enum class PictureReach : u8 {
+    Anywhere,
+    WorldFolderOnly,
+};
+
 // Where a picture named in a world is looked for: a "file://" prefix dropped, then the
 // world's folder (`worldFolder`, "" when unknown), then findOnPath with "PATH". A name
 // holding several quoted urls (a.jpg" "b.jpg) tries each in turn; the first found wins.
-bool findPicture(const char* worldFolder, const char* name, char* result, std::size_t resultSize);
+// With WorldFolderOnly only the world's folder is looked in, names with a ".." part or
+// an absolute path are passed over, and a file whose real path (links followed) lies
+// outside the folder is not found.
+bool findPicture(const char* worldFolder, const char* name, PictureReach reach, char* result,
+                 std::size_t resultSize);
+
+// True when the url (or every url of a list) names a file in the world's folder or
+// below it: no absolute path, no ".." part.
+bool urlStaysInFolder(const char* name);
 
 // Decodes the JPEG at `path`. Returns 1 when the file was opened and decoded, 0 when it
 // could not be opened or decoding failed; the picture then holds nothing but the

@@ -2,6 +2,7 @@
 // the folders of an environment variable ("PATH").
 #include "image/image.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
@@ -75,18 +76,57 @@ bool findOnPath(const char* name, const char* variable, char* result, std::size_
     return false;
 }
 
+static const char* withoutFileScheme(const char* url)
+{
+    return strncasecmp(url, "file://", 7) == 0 ? url + 7 : url; // a scheme has no case
+}
+
+// True when a path has a ".." part ("..", "../x", "x/../y", "x/..").
+static bool climbsUp(const char* path)
+{
+    for (const char* part = path; part;) {
+        const char* slash = std::strchr(part, '/');
+        const std::size_t length =
+            slash ? static_cast<std::size_t>(slash - part) : std::strlen(part);
+        if (length == 2 && part[0] == '.' && part[1] == '.') return true;
+        part = slash ? slash + 1 : nullptr;
+    }
+    return false;
+}
+
+static bool staysInFolder(const char* url)
+{
+    url = withoutFileScheme(url);
+    return url[0] != '/' && !climbsUp(url);
+}
+
+// True when the real path of `path` (links followed) lies inside the real folder.
+static bool reallyInside(const char* path, const char* folder)
+{
+    char realFile[PATH_MAX];
+    char realFolder[PATH_MAX];
+    if (!realpath(path, realFile) || !realpath(folder, realFolder)) return false;
+    const std::size_t length = std::strlen(realFolder);
+    return std::strncmp(realFile, realFolder, length) == 0 &&
+           (realFolder[length - 1] == '/' || realFile[length] == '/');
+}
+
 // One url: "file://" dropped, then the world's folder (a world's pictures normally
 // sit beside it), then the name as given and the "PATH" folders.
-static bool findOneUrl(const char* worldFolder, const char* url, char* result,
+static bool findOneUrl(const char* worldFolder, const char* url, PictureReach reach, char* result,
                        std::size_t resultSize)
 {
-    if (strncasecmp(url, "file://", 7) == 0) url += 7; // a scheme has no case
+    const bool confined = reach == PictureReach::WorldFolderOnly;
+    if (confined && !staysInFolder(url)) return false;
+    url = withoutFileScheme(url);
     if (url[0] == '\0') return false;
     if (url[0] != '/' && worldFolder[0] != '\0') {
         if (joinPath(worldFolder, std::strlen(worldFolder), url, result, resultSize) &&
-            isRegularFile(result))
+            isRegularFile(result) && (!confined || reallyInside(result, worldFolder)))
             return true;
     }
+    result[0] = '\0';
+    if (confined) return false;
     return findOnPath(url, "PATH", result, resultSize);
 }
 
@@ -97,11 +137,10 @@ static bool separatesUrls(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == '[' || c == ']';
 }
 
-bool findPicture(const char* worldFolder, const char* name, char* result, std::size_t resultSize)
+// Calls `visit` with each url of a url field's text (a.jpg" "b.jpg); stops when it
+// answers true, and answers whether one did.
+template <class Visit> static bool forEachUrl(const char* name, Visit visit)
 {
-    if (!result || resultSize == 0) return false;
-    result[0] = '\0';
-    if (!name) return false;
     // The text between the first and last quote of a url field may hold a list:
     // a.jpg" "b.jpg. Each piece between quotes that is more than separators is a
     // url, tried in turn; the first found wins. A url given in brackets without
@@ -118,11 +157,31 @@ bool findPicture(const char* worldFolder, const char* name, char* result, std::s
             char url[kUrlSize];
             std::memcpy(url, piece, length);
             url[length] = '\0';
-            if (findOneUrl(worldFolder ? worldFolder : "", url, result, resultSize)) return true;
+            if (visit(url)) return true;
         }
         if (!quote) break;
         piece = quote + 1;
     }
+    return false;
+}
+
+bool findPicture(const char* worldFolder, const char* name, PictureReach reach, char* result,
+                 std::size_t resultSize)
+{
+    if (!result || resultSize == 0) return false;
+    result[0] = '\0';
+    if (!name) return false;
+    const char* folder = worldFolder ? worldFolder : "";
+    if (forEachUrl(name, [&](const char* url) {
+            return findOneUrl(folder, url, reach, result, resultSize);
+        }))
+        return true;
     result[0] = '\0';
     return false;
+}
+
+bool urlStaysInFolder(const char* name)
+{
+    if (!name) return true;
+    return !forEachUrl(name, [](const char* url) { return !staysInFolder(url); });
 }

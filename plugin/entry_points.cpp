@@ -8,6 +8,7 @@
 
 #include <new>
 #include <string>
+#include <strings.h>
 
 #define NP_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -124,11 +125,18 @@ NPError NPP_DestroyStream(NPP, NPStream*, NPReason)
     return NPERR_NO_ERROR;
 }
 
-void NPP_StreamAsFile(NPP instance, NPStream*, const char* fileName)
+// A world the user opened arrives by a file: url; any other came from the network.
+bool isFileUrl(const char* url)
+{
+    return url && strncasecmp(url, "file:", 5) == 0;
+}
+
+void NPP_StreamAsFile(NPP instance, NPStream* stream, const char* fileName)
 {
     PluginWindow* object = instanceObject(instance);
     if (!object) return;
     pluginState().currentInstance = object;
+    object->worldFromNetwork = !isFileUrl(stream ? stream->url : nullptr);
     loadWorld(pluginState(), *object, fileName);
 }
 

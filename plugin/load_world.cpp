@@ -13,6 +13,12 @@
 void appendMessages(const NormalizeResult& result, std::string& messages)
 {
     for (const NormalizeDiagnostic& d : result.diagnostics) {
+        // A message about a whole file that names the file itself stands alone:
+        // "FILE is not a VRML file".
+        if (d.line == 0 && d.message.rfind(d.file, 0) == 0) {
+            messages += d.message + "\n";
+            continue;
+        }
         messages += d.file;
         if (d.line > 0) messages += ":" + std::to_string(d.line) + ":" + std::to_string(d.column);
         messages += std::string(": ") + (d.warning ? "warning: " : "") + d.message + "\n";
@@ -40,17 +46,21 @@ static void reportFullTables(const World& world, const char* fileName, std::stri
     }
 }
 
-bool readWorldFile(World& world, const char* fileName, bool strict, std::string& messages)
+bool readWorldFile(World& world, const char* fileName, bool strict, bool fromNetwork,
+                   std::string& messages)
 {
     ReadReport report;
     report.fileName = fileName;
+    world.worldFolderOnly = fromNetwork;
     if (strict) {
         const bool read = readWorld(world, fileName, &report);
         messages += report.messages;
         return read;
     }
+    NormalizeLimits limits = defaultNormalizeLimits();
+    limits.worldFolderOnly = fromNetwork;
     NormalizeResult result;
-    const bool normalized = normalizeWorldFile(fileName, result);
+    const bool normalized = normalizeWorldFileWith(fileName, limits, result);
     appendMessages(result, messages);
     bool read = false;
     if (normalized && !result.vrml1) {
@@ -83,8 +93,8 @@ void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName)
         instance.options.lampFlag = 0;
     }
     instance.loadMessages.clear();
-    instance.loadFailed =
-        !readWorldFile(world, fileName, instance.strictLoading, instance.loadMessages);
+    instance.loadFailed = !readWorldFile(world, fileName, instance.strictLoading,
+                                         instance.worldFromNetwork, instance.loadMessages);
     reportFullTables(world, fileName, instance.loadMessages);
     state.worldLoaded = true;
 
@@ -94,7 +104,7 @@ void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName)
     if (!problem.empty())
         instance.loadMessages +=
             std::string(fileName) + ": background " +
-            std::string(world.backgroundUrl, strnlen(world.backgroundUrl, kBackgroundUrlSize)) +
+            shownText(world.backgroundUrl, strnlen(world.backgroundUrl, kBackgroundUrlSize)) +
             " not loaded: " + problem + "\n";
     // Without its working buffers the renderer allocates them on the first frame.
     AllocateWorldBuffers(world, render);

@@ -22,4 +22,6 @@ void appendMessages(const NormalizeResult& result, std::string& messages);
 // Reads the file into the (empty) tables, normalized or strict; appends the messages
 // of the pass and the reader ("FILE: message", "FILE:LINE:COLUMN: message" lines) to
 // `messages`. False when the world was refused or could not be read at all.
-bool readWorldFile(World& world, const char* fileName, bool strict, std::string& messages);
+// A world `fromNetwork` reads files only from its own folder and below.
+bool readWorldFile(World& world, const char* fileName, bool strict, bool fromNetwork,
+                   std::string& messages);

@@ -26,6 +26,9 @@ public:
 
     // Host-only: read the next world with the line reader alone.
     bool strictLoading = false;
+    // The world being loaded came from the network (its stream url is not a file: url):
+    // it may read files only from its own folder and below.
+    bool worldFromNetwork = true;
     // "FILE: message" and "FILE:LINE:COLUMN: message" lines of the last load.
     std::string loadMessages;
     // The last world given to the instance was refused or could not be read.

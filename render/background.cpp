@@ -53,7 +53,9 @@ static void loadBackgroundPicture(const World& world, u8* buffer, i32 width, i32
     std::memcpy(name, world.backgroundUrl, kBackgroundUrlSize);
     name[kBackgroundUrlSize - 1] = '\0'; // held to its field even without a terminator
     char path[kPathSize];
-    if (!findPicture(world.worldFolder, name, path, sizeof path)) {
+    const PictureReach reach =
+        world.worldFolderOnly ? PictureReach::WorldFolderOnly : PictureReach::Anywhere;
+    if (!findPicture(world.worldFolder, name, reach, path, sizeof path)) {
         if (problem) *problem = "not found";
         return;
     }

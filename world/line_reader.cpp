@@ -94,6 +94,15 @@ bool readLine(LineReader& in, char* buffer, std::size_t size)
     return true;
 }
 
+std::string shownText(const char* text, std::size_t length)
+{
+    constexpr std::size_t kShown = 60;
+    std::string shown(text, length < kShown ? length : kShown);
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return length > kShown ? shown + "..." : shown;
+}
+
 void reportMessage(ReadReport* report, const std::string& text)
 {
     if (!report) return;

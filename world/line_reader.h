@@ -26,6 +26,11 @@ struct ReadReport {
 // Appends "FILE: text" and a newline; nothing without a report.
 void reportMessage(ReadReport* report, const std::string& text);
 
+// A piece of a file's text as a message may quote it: at most 60 characters (then
+// "..."), control characters and NULs shown as '?', so a hostile file can neither flood
+// the messages nor cut them short.
+std::string shownText(const char* text, std::size_t length);
+
 // One line: at most 254 characters, its newline included, and a NUL.
 constexpr std::size_t kLineBufferSize = 255;
 // Bytes of a file read ahead at a time; lines are still handed out 254 at most.

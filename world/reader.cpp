@@ -49,13 +49,15 @@ void setWorldFolder(World& world, const char* path)
 }
 
 // A read starts from empty tables, whatever an earlier world left in them (worldFolder
-// excepted: the caller may have set it for this read).
+// and worldFolderOnly excepted: the caller sets them for this read).
 static bool startEmpty(World& world)
 {
     char folder[kWorldFolderSize];
     std::memcpy(folder, world.worldFolder, sizeof folder);
+    const bool folderOnly = world.worldFolderOnly;
     if (!resetWorldTables(world)) return false;
     std::memcpy(world.worldFolder, folder, sizeof folder);
+    world.worldFolderOnly = folderOnly;
     return true;
 }
 

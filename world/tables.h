@@ -259,6 +259,9 @@ struct World {
     // Folder of the world file being read (with a trailing '/'), where its textures
     // are looked for first; empty when unknown.
     char worldFolder[kWorldFolderSize] = {};
+    // The world came from the network: its pictures may come only from its own folder
+    // and below (set by the loading sequence before the read, kept by it).
+    bool worldFolderOnly = false;
 
     // Tables whose 16-bit count was full when the world asked for another row (one bit
     // per table, kFullObjects ...): the loading sequence tells the user once per table.

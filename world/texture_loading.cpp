@@ -71,7 +71,8 @@ static bool copyEarlierTexture(World& world, i16 row, const char* name)
 // "texture PIC not loaded: reason", for the person who opened the world.
 static void reportNotLoaded(ReadReport* report, const char* name, const char* reason)
 {
-    reportMessage(report, std::string("texture ") + name + " not loaded: " + reason);
+    reportMessage(report,
+                  "texture " + shownText(name, std::strlen(name)) + " not loaded: " + reason);
 }
 
 void loadTexture(World& world, i16 row, ReadReport* report)
@@ -85,8 +86,17 @@ void loadTexture(World& world, i16 row, ReadReport* report)
     name[kTextureFileNameSize - 1] = '\0';
     if (copyEarlierTexture(world, row, name)) return;
 
+    const PictureReach reach =
+        world.worldFolderOnly ? PictureReach::WorldFolderOnly : PictureReach::Anywhere;
+    if (world.worldFolderOnly && !urlStaysInFolder(name)) {
+        reportNotLoaded(report, name,
+                        "outside the world's folder (a world from the network reads only its "
+                        "own folder and below)");
+        setGreyTexture(world, row);
+        return;
+    }
     char path[kPathSize];
-    if (!findPicture(world.worldFolder, name, path, sizeof path)) {
+    if (!findPicture(world.worldFolder, name, reach, path, sizeof path)) {
         reportNotLoaded(report, name, "not found");
         setGreyTexture(world, row);
         return;

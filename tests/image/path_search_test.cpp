@@ -12,10 +12,11 @@ protected:
         findOnPath(name, "PATH", result, sizeof result);
         return result;
     }
-    std::string findIn(const std::string& worldFolder, const char* name)
+    std::string findIn(const std::string& worldFolder, const char* name,
+                       PictureReach reach = PictureReach::Anywhere)
     {
         char result[4096];
-        findPicture(worldFolder.c_str(), name, result, sizeof result);
+        findPicture(worldFolder.c_str(), name, reach, result, sizeof result);
         return result;
     }
 };

@@ -81,7 +81,11 @@ TEST(Tokenizer, NumberFormsSayWhatTheReaderCanKeep)
     for (const char* bad : {"1e", "-", ".", "1.2.3", "1f", "0x", "--1", "1e+"})
         EXPECT_EQ(classifyNumber(bad), NumberForm::kBad) << bad;
     EXPECT_EQ(classifyNumber(std::string(41, '1')), NumberForm::kLong);
-    EXPECT_EQ(classifyNumber(std::string(40, '1')), NumberForm::kDecimal);
+    EXPECT_EQ(classifyNumber("0." + std::string(38, '1')), NumberForm::kDecimal);
+    // Numbers that may lie beyond a 32-bit float are checked by value, never kept as text.
+    for (const char* huge : {"1e39", "1e38", "-2.5e38", "123456789012345678901234567890123456789"})
+        EXPECT_EQ(classifyNumber(huge), NumberForm::kLong) << huge;
+    EXPECT_EQ(classifyNumber("0.0001e38"), NumberForm::kDecimal);
 }
 
 TEST(HeaderLine, FirstLineOrAfterCommentsAndAByteOrderMark)

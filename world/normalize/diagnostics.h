@@ -36,6 +36,20 @@ public:
         add(file, line, column, message, true);
     }
 
+    // Where the messages stand now, and taking back every message since then (a file
+    // found not to be VRML says so once instead of once for each of its lines).
+    struct Mark {
+        std::size_t kept;
+        u32 counted;
+    };
+    Mark mark() const { return Mark{out_.size(), count_}; }
+    bool grewSince(const Mark& mark) const { return count_ != mark.counted; }
+    void rollBack(const Mark& mark)
+    {
+        out_.resize(mark.kept);
+        count_ = mark.counted;
+    }
+
 private:
     void add(const std::string& file, i32 line, i32 column, const std::string& message,
              bool isWarning);

@@ -29,6 +29,14 @@ static std::string percentDecoded(const std::string& url)
     return decoded;
 }
 
+// True when the canonical path lies in the canonical folder or below it.
+static bool insideFolder(const std::string& path, const std::string& folder)
+{
+    if (folder.empty()) return false;
+    const std::string prefix = folder.back() == '/' ? folder : folder + "/";
+    return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0;
+}
+
 static void warn(PassContext& context, const SourceFile& from, i32 line, i32 column,
                  const std::string& message)
 {
@@ -65,6 +73,8 @@ std::string resolveUrl(const std::string& url, const std::string& folder, std::s
     else if (!isLocalUrl(trimmed))
         return {};
     trimmed = percentDecoded(trimmed);
+    // A NUL would cut the name short of what the url says: no file is named.
+    if (trimmed.find('\0') != std::string::npos) return {};
     // Worlds written on Windows name their files with backslashes.
     std::replace(trimmed.begin(), trimmed.end(), '\\', '/');
     if (trimmed.empty()) return {};
@@ -90,6 +100,12 @@ const LoadedFile* loadReferencedFile(PassContext& context, const std::string& pa
         warn(context, from, line, column,
              "Inline and EXTERNPROTO files nested more than " +
                  std::to_string(limits.maxInlineDepth) + " deep; '" + path + "' is not read");
+        return nullptr;
+    }
+    if (limits.worldFolderOnly && !insideFolder(key, context.worldFolderKey)) {
+        warn(context, from, line, column,
+             "'" + path + "' lies outside the world's folder; a world from the network reads " +
+                 "only its own folder and below");
         return nullptr;
     }
     if (const auto cached = context.fileCache.find(key); cached != context.fileCache.end())
@@ -136,8 +152,9 @@ const LoadedFile* loadReferencedFile(PassContext& context, const std::string& pa
     }
     LoadedFile& file = context.files.emplace_back();
     context.fileStack.push_back(key);
-    parseSourceFile(context, source, header.bodyOffset, nestingDepth, file);
+    const bool vrml = parseVrmlFile(context, source, header, nestingDepth, file);
     context.fileStack.pop_back();
+    if (!vrml) file.nodes.clear();
     context.fileCache[key] = &file;
     return &file;
 }

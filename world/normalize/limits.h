@@ -15,8 +15,9 @@ struct NormalizeLimits {
     // the expansion and the writer recurse once per level, and the line reader's
     // Transform reader calls itself for each nested Transform.
     u32 maxNestingDepth = 200;
-    // Nodes created by PROTO expansion in one world. A PROTO whose body holds two
-    // instances of the previous one doubles with every level.
+    // Nodes created by PROTO expansion in one world, and nodes written inside PROTO
+    // instances (bodies are shared, not copied, where no IS reaches). A PROTO whose body
+    // holds two instances of the previous one doubles with every level.
     u32 maxProtoNodes = 200000;
     // Inline (and EXTERNPROTO) files inside files; the world itself is depth 0.
     u32 maxInlineDepth = 8;
@@ -31,6 +32,9 @@ struct NormalizeLimits {
     u64 maxWriterVisits = 50000000;
     // Messages kept; one more says that the rest were left out.
     u32 maxDiagnostics = 100;
+    // A world from the network reads Inline and EXTERNPROTO files only from its own
+    // folder and below: no "..", no absolute path, no link leading out.
+    bool worldFolderOnly = false;
 };
 
 inline NormalizeLimits defaultNormalizeLimits()

@@ -55,9 +55,10 @@ struct Node {
     const SourceFile* source = nullptr; // for messages
     i32 line = 0;
     i32 column = 0;
-    u32 height = 1;     // 1 + the height of the tallest child: the nesting below it
-    bool hasIs = false; // an IS value here or below: PROTO expansion must copy this node
-    u8 bindables = 0;   // kHasViewpoint | kHasBackground at or below, Inline worlds excluded
+    u32 height = 1;             // 1 + the height of the tallest child: the nesting below it
+    bool hasIs = false;         // an IS value here or below: PROTO expansion must copy this node
+    bool protoInstance = false; // the root of a PROTO instance (what it writes is counted)
+    u8 bindables = 0; // kHasViewpoint | kHasBackground at or below, Inline worlds excluded
 };
 
 // Every node of one pass. Nodes never move and are freed together.

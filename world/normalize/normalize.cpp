@@ -28,25 +28,35 @@ static bool acceptHeader(const SourceFile& source, const Header& header, Diagnos
     case HeaderKind::kX3d:
         diagnostics.warning(source.path, header.line, 1, "an X3D file; read as VRML 2.0");
         return true;
-    case HeaderKind::kNone:
-        if (source.text.size() > header.bodyOffset)
-            diagnostics.warning(source.path, 1, 1,
-                                "no \"#VRML V2.0 utf8\" header; read as VRML 2.0");
-        return true;
+    case HeaderKind::kNone: return true; // said by rewriteWorld once the file parses
     default: return true;
     }
 }
 
-// Parses and writes a world whose text is in the context's first source.
-static void rewriteWorld(PassContext& context, SourceFile& source, NormalizeResult& result)
+// Parses and writes a world whose text is in the context's first source. False when it
+// is no VRML file at all (refused: nothing to read).
+static bool rewriteWorld(PassContext& context, SourceFile& source, NormalizeResult& result)
 {
     const Header header = detectHeader(source.text);
-    if (!acceptHeader(source, header, context.diagnostics, result)) return;
+    if (!acceptHeader(source, header, context.diagnostics, result)) return true;
     std::error_code error;
     const std::string key = std::filesystem::weakly_canonical(source.path, error).string();
     context.fileStack.push_back(error ? source.path : key);
+    context.worldFolderKey = error ? std::string() : folderOf(key);
     LoadedFile& world = context.files.emplace_back();
-    parseSourceFile(context, source, header.bodyOffset, 0, world);
+    const Diagnostics::Mark beforeHeader = context.diagnostics.mark();
+    if (header.kind == HeaderKind::kNone && source.text.size() > header.bodyOffset) {
+        // Said only when the file turns out to be VRML after all.
+        context.diagnostics.warning(source.path, 1, 1,
+                                    "no \"#VRML V2.0 utf8\" header; read as VRML 2.0");
+    }
+    if (!parseVrmlFile(context, source, header, 0, world)) {
+        const NormalizeDiagnostic notVrml = result.diagnostics.back();
+        context.diagnostics.rollBack(beforeHeader);
+        result.diagnostics.push_back(notVrml);
+        result.refused = true;
+        return false;
+    }
     const u64 limit = context.limits.maxOutputBytes;
     // About the size of the world; a quarter more for what the layout adds.
     const u64 expected = source.text.size() + source.text.size() / 4 + 4096;
@@ -55,6 +65,7 @@ static void rewriteWorld(PassContext& context, SourceFile& source, NormalizeResu
     CanonicalText out(result.text, limit);
     writeWorld(context, world, out);
     out.finish();
+    return true;
 }
 
 // Reports what loading said; false when there is nothing to go on.
@@ -94,8 +105,7 @@ static bool normalizeWith(const char* fileName, const NormalizeLimits& limits,
         source.path = fileName ? fileName : "";
         source.folder = folderOf(source.path);
         if (!acceptLoad(load(source), source, diagnostics, limits, result)) return false;
-        rewriteWorld(context, source, result);
-        return true;
+        return rewriteWorld(context, source, result);
     } catch (const std::bad_alloc&) {
         // The standard containers are the pass's only source of exceptions; running
         // out of memory stops the pass and nothing half-written is handed on.
@@ -123,7 +133,12 @@ bool normalizeWorldText(const char* text, std::size_t size, const char* fileName
 
 bool normalizeWorldFile(const char* path, NormalizeResult& result)
 {
-    const NormalizeLimits limits = defaultNormalizeLimits();
+    return normalizeWorldFileWith(path, defaultNormalizeLimits(), result);
+}
+
+bool normalizeWorldFileWith(const char* path, const NormalizeLimits& limits,
+                            NormalizeResult& result)
+{
     if (!path) return false;
     return normalizeWith(path, limits, result, [&](SourceFile& source) {
         return loadSourceBytes(source.path, limits.maxSourceBytes, source);

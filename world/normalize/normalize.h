@@ -28,7 +28,8 @@ struct NormalizeResult {
     std::string text; // the world in the canonical layout, "#VRML V2.0 utf8" first
     std::vector<NormalizeDiagnostic> diagnostics; // in the order they were found
     bool vrml1 = false;   // a VRML 1.0 (or Open Inventor) file: text stays empty, read the raw file
-    bool refused = false; // refused for good (it expands too far): not to be read another way
+    bool refused = false; // refused for good (it expands too far, or is no VRML at all): not
+                          // to be read another way
 };
 
 // Reads the world at `path` (plain text or gzip, whatever the extension) and rewrites it.
@@ -36,6 +37,10 @@ struct NormalizeResult {
 // before it (resynchronising at the next node where it can) and adds a diagnostic. A VRML
 // 1.0 file is not rewritten: vrml1 = true, a warning, and the caller reads the raw file.
 bool normalizeWorldFile(const char* path, NormalizeResult& result);
+// The same with limits of the caller's choosing (worldFolderOnly for a world from the
+// network).
+bool normalizeWorldFileWith(const char* path, const NormalizeLimits& limits,
+                            NormalizeResult& result);
 
 // The same for a world already in memory (plain text or gzip bytes). `fileName` names the
 // world in messages and is where Inline and EXTERNPROTO urls are resolved from; it need

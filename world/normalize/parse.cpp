@@ -4,6 +4,7 @@
 #include "world/normalize/pass_context.h"
 #include "world/normalize/tokenizer.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <unordered_set>
@@ -82,6 +83,8 @@ static bool isInterfaceKeyword(std::string_view word, FieldAccess& access)
     return false;
 }
 
+constexpr double kLargestFloat = 3.4028234663852886e38;
+
 static std::string quoted(std::string_view text)
 {
     constexpr std::size_t kShown = 40;
@@ -154,7 +157,8 @@ private:
     Tokenizer tokens_;
     Token token_;
     u32 baseDepth_;
-    bool endReported_ = false; // one "not closed" message for all nodes open at the end
+    bool endReported_ = false;  // one "not closed" message for all nodes open at the end
+    bool fieldRefused_ = false; // the field being parsed holds a number beyond a float
     std::unordered_set<std::string> unknownTypes_;
 };
 
@@ -285,8 +289,11 @@ Node* Parser::parseNodeBody(const Token& typeToken, Scope& scope, u32 depth)
         } else {
             const Token fieldToken = token_;
             advance();
+            fieldRefused_ = false;
             ValuePtr value = parseFieldValue(scope, depth + 1, fieldToken);
-            if (value) fields.push_back({std::string(text(fieldToken)), std::move(value)});
+            if (value && !fieldRefused_)
+                fields.push_back({std::string(text(fieldToken)), std::move(value)});
+            fieldRefused_ = false;
         }
     }
     bool isProto = false;
@@ -491,6 +498,15 @@ void Parser::pushNumber(FieldValue& value)
         std::snprintf(replacement, sizeof replacement, "%.17g", number);
         if (token_.form == NumberForm::kBad)
             warning(token_, "malformed number " + quoted(written) + "; read as " + replacement);
+        // Beyond a 32-bit float the reader would make infinities (an eye at infinity, a
+        // target of NaN): the field is refused and keeps its default.
+        if (token_.form != NumberForm::kBad && !(std::fabs(number) <= kLargestFloat)) {
+            if (!source_.numberRefused)
+                warning(token_, "number " + quoted(written) +
+                                    " is beyond a 32-bit float; the field keeps its default");
+            source_.numberRefused = true;
+            fieldRefused_ = true;
+        }
     }
     const u32 length = static_cast<u32>(std::char_traits<char>::length(replacement));
     value.numbers.push_back({static_cast<u32>(source_.extra.size()), length | kInExtra, 1});
@@ -751,4 +767,17 @@ void parseSourceFile(PassContext& context, SourceFile& source, u32 startOffset, 
 {
     Parser parser(context, source, startOffset, nestingDepth);
     parser.parseAll(file);
+}
+
+bool parseVrmlFile(PassContext& context, SourceFile& source, const Header& header, u32 nestingDepth,
+                   LoadedFile& file)
+{
+    const Diagnostics::Mark mark = context.diagnostics.mark();
+    parseSourceFile(context, source, header.bodyOffset, nestingDepth, file);
+    if (header.kind != HeaderKind::kNone || !file.nodes.empty()) return true;
+    if (!context.diagnostics.grewSince(mark) && source.text.size() <= header.bodyOffset)
+        return true; // an empty file is empty, not foreign
+    context.diagnostics.rollBack(mark);
+    context.diagnostics.warning(source.path, 0, 0, source.path + " is not a VRML file");
+    return false;
 }

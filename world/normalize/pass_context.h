@@ -59,6 +59,7 @@ struct PassContext {
 
     const NormalizeLimits& limits;
     Diagnostics& diagnostics;
+    std::string worldFolderKey; // the world's folder, canonical: what worldFolderOnly allows
     NodeArena arena;
     std::deque<SourceFile> sources;
     std::deque<ProtoDefinition> protos;
@@ -98,6 +99,11 @@ std::string resolveUrl(const std::string& url, const std::string& folder, std::s
 // file starts at (that of the Inline naming it), so nesting adds up across files.
 void parseSourceFile(PassContext& context, SourceFile& source, u32 startOffset, u32 nestingDepth,
                      LoadedFile& file);
+// parseSourceFile for a file whose header is `header`. A file without a VRML header that
+// yields no node is not VRML (a text file, a picture): its messages are replaced by one,
+// "FILE is not a VRML file", so nothing of it is quoted line by line. False then.
+bool parseVrmlFile(PassContext& context, SourceFile& source, const Header& header, u32 nestingDepth,
+                   LoadedFile& file);
 
 // Expands a PROTO instance: the first body node copied wherever an IS reaches, with the
 // instance's field values (or the interface defaults) put in for IS. Null when the body

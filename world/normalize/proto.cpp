@@ -130,6 +130,7 @@ Node* expandProto(PassContext& context, const ProtoDefinition& proto,
     // Each instance gets a root of its own, so that its DEF name and position are its own.
     Node* instance = context.arena.make();
     *instance = *root;
+    instance->protoInstance = true;
     instance->source = &source;
     instance->line = line;
     instance->column = column;

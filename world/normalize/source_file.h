@@ -31,11 +31,12 @@ struct NumberRun {
 constexpr u32 kInExtra = 0x80000000u;
 
 struct SourceFile {
-    std::string path;      // the name used in messages
-    std::string folder;    // where its urls are resolved from, with a trailing '/'; "" = here
-    std::string storage;   // the bytes when the pass had to read or expand them
-    std::string_view text; // the whole file: `storage`, or the caller's own buffer
-    std::string extra;     // replacement number texts, appended while parsing
+    std::string path;           // the name used in messages
+    std::string folder;         // where its urls are resolved from, with a trailing '/'; "" = here
+    std::string storage;        // the bytes when the pass had to read or expand them
+    std::string_view text;      // the whole file: `storage`, or the caller's own buffer
+    std::string extra;          // replacement number texts, appended while parsing
+    bool numberRefused = false; // a number beyond a float was refused (said once a file)
 };
 
 // The bytes of a run. Runs are made by the parser and the mesh builders from positions

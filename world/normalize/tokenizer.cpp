@@ -11,6 +11,14 @@ static bool isHexDigit(char c)
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+// True when a decimal with `integerDigits` digits before its point (leading zeros not
+// counted) and this exponent may lie beyond a 32-bit float (about 3.4e38). Such numbers
+// are never copied as they stand: their value is checked first.
+static bool mayLeaveFloatRange(u32 integerDigits, i64 exponent)
+{
+    return static_cast<i64>(integerDigits) + exponent > 38;
+}
+
 NumberForm classifyNumber(std::string_view text)
 {
     std::size_t i = 0;
@@ -24,20 +32,29 @@ NumberForm classifyNumber(std::string_view text)
         return NumberForm::kHex;
     }
     std::size_t digits = 0;
-    while (i < n && isDigit(text[i])) ++i, ++digits;
+    u32 integerDigits = 0;
+    while (i < n && isDigit(text[i])) {
+        if (integerDigits > 0 || text[i] != '0') ++integerDigits;
+        ++i, ++digits;
+    }
     if (i < n && text[i] == '.') {
         ++i;
         while (i < n && isDigit(text[i])) ++i, ++digits;
     }
     if (digits == 0) return NumberForm::kBad;
+    i64 exponent = 0;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+        bool negative = false;
+        if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
         std::size_t exponentDigits = 0;
-        while (i < n && isDigit(text[i])) ++i, ++exponentDigits;
+        for (; i < n && isDigit(text[i]); ++i, ++exponentDigits)
+            if (exponent < 100000) exponent = exponent * 10 + (text[i] - '0');
         if (exponentDigits == 0) return NumberForm::kBad;
+        if (negative) exponent = -exponent;
     }
     if (i != n) return NumberForm::kBad;
+    if (mayLeaveFloatRange(integerDigits, exponent)) return NumberForm::kLong;
     return n > kMaxNumberText ? NumberForm::kLong : NumberForm::kDecimal;
 }
 
@@ -146,20 +163,29 @@ static u32 plainDecimalLength(const char* at, const char* end)
     const char* p = at;
     if (p < end && (*p == '+' || *p == '-')) ++p;
     u32 digits = 0;
-    while (p < end && *p >= '0' && *p <= '9') ++p, ++digits;
+    u32 integerDigits = 0;
+    while (p < end && *p >= '0' && *p <= '9') {
+        if (integerDigits > 0 || *p != '0') ++integerDigits;
+        ++p, ++digits;
+    }
     if (p < end && *p == '.') {
         ++p;
         while (p < end && *p >= '0' && *p <= '9') ++p, ++digits;
     }
     if (digits == 0) return 0;
+    i64 exponent = 0;
     if (p < end && (*p == 'e' || *p == 'E')) {
         ++p;
-        if (p < end && (*p == '+' || *p == '-')) ++p;
+        bool negative = false;
+        if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
         u32 exponentDigits = 0;
-        while (p < end && *p >= '0' && *p <= '9') ++p, ++exponentDigits;
+        for (; p < end && *p >= '0' && *p <= '9'; ++p, ++exponentDigits)
+            if (exponent < 100000) exponent = exponent * 10 + (*p - '0');
         if (exponentDigits == 0) return 0;
+        if (negative) exponent = -exponent;
     }
     if (p < end && continuesWord(*p)) return 0;
+    if (mayLeaveFloatRange(integerDigits, exponent)) return 0;
     const u32 length = static_cast<u32>(p - at);
     return length > kMaxNumberText ? 0 : length;
 }

@@ -66,7 +66,9 @@ struct WriterState {
 
     SourceFile scratch; // numbers of the generated mesh being written
     u64 visits = 0;
-    i32 transformDepth = 0; // Transforms written around the current node
+    u32 instanceDepth = 0;        // PROTO instances around the node being written
+    u64 instanceNodesWritten = 0; // nodes written inside PROTO instances, copies included
+    i32 transformDepth = 0;       // Transforms written around the current node
 };
 
 // The whole world: header, the first Viewpoint and Background, every node, and a

@@ -4,6 +4,8 @@
 #include "world/normalize/number_format.h"
 #include "world/normalize/world_writer.h"
 
+#include <cstdio>
+
 #include <cmath>
 
 // The background pictures in the order one is chosen: the reader shows one picture for
@@ -43,6 +45,27 @@ bool findFirstBindable(WriterState& state, const std::vector<Node*>& nodes, u8 b
     return false;
 }
 
+// fieldOfView is an opening between 0 and pi; outside that a view has no extent or
+// turns inside out (a number of 2147483648 gave a view angle of 2.1e9): such a value is
+// clamped to 1 or 179 degrees, with a warning.
+static void writeFieldOfView(WriterState& state, const Node& viewpoint, f64 defaultValue)
+{
+    constexpr f64 kSmallest = 0.017453292519943295; // 1 degree
+    constexpr f64 kLargest = 3.1241393610698497;    // 179 degrees
+    f64 value = defaultValue;
+    if (!readDoubles(viewpoint, "fieldOfView", &value, 1)) return;
+    if (value > 0.0 && value < 3.141592653589793) {
+        writeNumberField(state.out, viewpoint, "fieldOfView", 1, &defaultValue);
+        return;
+    }
+    const f64 clamped = value > 0.0 ? kLargest : kSmallest;
+    char text[96];
+    std::snprintf(text, sizeof text,
+                  "Viewpoint: fieldOfView %g lies outside (0, pi); clamped to %g", value, clamped);
+    warnOnce(state, viewpoint, text);
+    writeComputedField(state.out, "fieldOfView", &clamped, 1);
+}
+
 void writeViewpoint(WriterState& state, const Node& viewpoint, const Affine& around)
 {
     static const f64 kPosition[3] = {0.0, 0.0, 10.0};
@@ -50,7 +73,7 @@ void writeViewpoint(WriterState& state, const Node& viewpoint, const Affine& aro
     static const f64 kFieldOfView[1] = {0.785398};
     CanonicalText& out = state.out;
     out.begin("Viewpoint {");
-    writeNumberField(out, viewpoint, "fieldOfView", 1, kFieldOfView);
+    writeFieldOfView(state, viewpoint, kFieldOfView[0]);
     if (isIdentity(around)) {
         writeNumberField(out, viewpoint, "position", 3, kPosition);
         writeNumberField(out, viewpoint, "orientation", 4, kOrientation);

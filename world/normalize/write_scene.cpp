@@ -110,10 +110,40 @@ bool isShared(const WriterState& state, const Node& node)
     return found != state.references.end() && found->second > 1;
 }
 
+// Counts a node written inside a PROTO instance. Instances share the nodes of their
+// bodies instead of copying them, so a few kilobytes of nested PROTOs can stand for
+// millions of written nodes: the expansion limit holds for what is written. False once
+// it is reached (said once); the instances beyond it are left out.
+static bool countInstanceNode(WriterState& state, const Node& node)
+{
+    if (state.instanceDepth == 0) return true;
+    PassContext& context = state.context;
+    if (++state.instanceNodesWritten <= context.limits.maxProtoNodes) return true;
+    if (!context.protoLimitReported) {
+        const std::string path = node.source ? node.source->path : state.world.path;
+        context.diagnostics.error(path, node.line, node.column,
+                                  "PROTO expansion beyond " +
+                                      std::to_string(context.limits.maxProtoNodes) +
+                                      " nodes; the instances that reach it are left out");
+        context.protoLimitReported = true;
+    }
+    return false;
+}
+
 void writeChild(WriterState& state, const Node* node, const Affine& around, bool shared)
 {
     if (!node || !keepWriting(state)) return;
     ++state.visits;
+    // Nodes inside a PROTO instance count against the expansion limit as they are
+    // written, copies included.
+    const u32 instanceDepth = state.instanceDepth;
+    if (node->protoInstance) ++state.instanceDepth;
+    struct RestoreDepth {
+        WriterState& state;
+        u32 depth;
+        ~RestoreDepth() { state.instanceDepth = depth; }
+    } restore{state, instanceDepth};
+    if (!countInstanceNode(state, *node)) return;
     shared = shared || isShared(state, *node);
     const std::string& type = node->type;
     if (type == "Transform") {
