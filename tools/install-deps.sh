@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages Tarne's build and tests need, only those missing.
 # Runs apt-get as root (through sudo when not root). Usage: install-deps.sh [--fuzz]
 set -e
-packages="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev"
+packages="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev libsdl2-dev xvfb xauth"
 if [ "${1:-}" = "--fuzz" ]; then
     packages="$packages clang libclang-rt-14-dev"
 fi
