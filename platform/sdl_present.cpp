@@ -1,10 +1,11 @@
 // Presents of the "sdl2" backend: the rows that changed go up to the window's texture,
 // the frame is shown when the window's slot comes, and the rate is the host's to set.
-// Each present compares the surface with the copy of what was last uploaded. At
-// 640 x 480 the comparison costs far less than the upload it saves: a present that
-// changed nothing (EndPaint after DrawDibDraw already showed the frame) shows nothing
-// and waits for nothing, and a frame that changed only the world view leaves the
-// Dashboard's rows where they are.
+// Each present compares the surface with the copy of what was last uploaded, row by
+// row from both ends. At 640 x 480 the comparison of an unchanged frame costs about a
+// twentieth of an upload and show (platform_sdl_bench), and it pays twice: a present
+// that changed nothing (EndPaint after DrawDibDraw already showed the frame) shows
+// nothing and waits for no slot, and a frame that changed only the world view leaves
+// the Dashboard's rows where they are.
 #include "platform/sdl_backend.h"
 #include "platform/surface.h"
 

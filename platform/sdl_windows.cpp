@@ -51,7 +51,9 @@ static bool openNativeWindow(SdlWindow& native, i32 width, i32 height)
                                      nativeSide(width), nativeSide(height), SDL_WINDOW_RESIZABLE);
     if (!native.window) return false;
     native.windowId = SDL_GetWindowID(native.window);
-    native.renderer = SDL_CreateRenderer(native.window, -1, SDL_RENDERER_PRESENTVSYNC);
+    // Made without vertical sync, which applyPresentRate then switches: SDL 2.26's
+    // software renderer, once made with it, keeps it whatever it is told later.
+    native.renderer = SDL_CreateRenderer(native.window, -1, 0);
     return native.renderer != nullptr;
 }
 

@@ -13,7 +13,7 @@
 
 class SdlTest : public PlatformTest {
 protected:
-    static void SetUpTestSuite();
+    static void SetUpTestSuite(); // starts the backend, or finds it started
     static void TearDownTestSuite();
     void SetUp() override;    // skips without a display; presents unpaced
     void TearDown() override; // every window gone, the rate back to its default
