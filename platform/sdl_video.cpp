@@ -65,6 +65,9 @@ bool startSdlVideo()
         noteFailure("no display: SDL could not open the one named by DISPLAY or WAYLAND_DISPLAY");
         return false;
     }
+    // The plug-in reads keys, never composed text: an input method left running could
+    // swallow the very letters the host listens for.
+    SDL_StopTextInput();
     noteFailure("");
     return true;
 }
