@@ -7,8 +7,8 @@ void setPacerRate(PresentPacer& pacer, int framesPerSecond, i64 refreshNs, bool 
     pacer = PresentPacer{};
     if (framesPerSecond <= 0) return;
     pacer.intervalNs = kNanosecondsPerSecond / framesPerSecond;
-    pacer.refreshNs = refreshNs;
     pacer.vsyncPaces = vsyncOn && refreshNs >= pacer.intervalNs;
+    pacer.warmUpLeft = kWarmUpShows;
 }
 
 i64 pacerWaitNs(const PresentPacer& pacer, i64 nowNs)
@@ -17,13 +17,23 @@ i64 pacerWaitNs(const PresentPacer& pacer, i64 nowNs)
     return pacer.nextSlotNs > nowNs ? pacer.nextSlotNs - nowNs : 0;
 }
 
-// A sync that returns well inside a refresh period, again and again, is not waiting
-// for the display: from then on sleeping paces, starting one interval after this show.
+// Every kJudgedShows shows (after the warm-up) the sync's own pace is measured: when
+// those shows came faster than the rate allows, sleeping paces from then on, its first
+// slot one interval after this show.
 static void judgeVsync(PresentPacer& pacer, i64 doneNs)
 {
-    const bool quick = pacer.hasShown && doneNs - pacer.lastDoneNs < pacer.refreshNs / 2;
-    pacer.quickShows = quick ? pacer.quickShows + 1 : 0;
-    if (pacer.quickShows < kQuickShowsBeforeDistrust) return;
+    if (pacer.warmUpLeft > 0) {
+        --pacer.warmUpLeft;
+        pacer.judgedFromNs = doneNs;
+        return;
+    }
+    if (++pacer.judgedShows < kJudgedShows) return;
+    const i64 shortest =
+        kJudgedShows * (pacer.intervalNs - pacer.intervalNs / kSyncToleranceDivisor);
+    const bool tooFast = doneNs - pacer.judgedFromNs < shortest;
+    pacer.judgedShows = 0;
+    pacer.judgedFromNs = doneNs;
+    if (!tooFast) return;
     pacer.vsyncPaces = false;
     pacer.nextSlotNs = doneNs + pacer.intervalNs;
 }
@@ -44,5 +54,4 @@ void pacerShown(PresentPacer& pacer, i64 startNs, i64 doneNs)
     else
         advanceSlot(pacer, startNs);
     pacer.hasShown = true;
-    pacer.lastDoneNs = doneNs;
 }

@@ -10,20 +10,26 @@
 
 struct PresentPacer {
     i64 intervalNs = 0;      // time between two slots; 0: unpaced
-    i64 refreshNs = 0;       // the display's refresh period, for judging its vertical sync
     bool vsyncPaces = false; // vertical sync holds shows to the rate, so nothing sleeps
     bool hasShown = false;   // the first show never waits
     i64 nextSlotNs = 0;      // the earliest start of the next show while sleeping paces
-    i64 lastDoneNs = 0;      // when the last show returned
-    i32 quickShows = 0;      // shows in a row that returned within half a refresh period
+    i32 warmUpLeft = 0;      // shows still to pass before the sync is judged
+    i32 judgedShows = 0;     // shows in the current judgement, up to kJudgedShows
+    i64 judgedFromNs = 0;    // when the show before the first of them returned
 };
 
 constexpr i64 kNanosecondsPerSecond = 1000000000;
-// How many quick shows in a row (each returning within half a refresh period of the
-// one before) prove that a claimed vertical sync does not pace. A driver may queue two
-// or three frames before it blocks, so a few quick ones prove nothing; a sync that
-// never blocks costs only this many unpaced frames before sleeping takes over.
-constexpr i32 kQuickShowsBeforeDistrust = 8;
+// A claimed vertical sync is judged by how fast it really lets shows through, over
+// kJudgedShows shows at a time: faster than the rate (less a fiftieth, for the
+// scheduler's jitter at both ends), and sleeping takes over. It may never block (some
+// drivers claim a sync they lack) or tick faster than the display says (Xvfb's ticks
+// about 64 times a second where no rate is given and 60 is assumed). An average over
+// many shows is not fooled by one late wake-up, nor a run of shows kept late by other
+// work; the first kWarmUpShows are not judged, as a driver may queue two or three
+// frames before it blocks.
+constexpr i32 kWarmUpShows = 4;
+constexpr i32 kJudgedShows = 16;
+constexpr i64 kSyncToleranceDivisor = 50;
 
 // Starts the cadence afresh at `framesPerSecond` (0 or less: unpaced) for a display of
 // refresh period `refreshNs` whose presents claim vertical sync when `vsyncOn`. The
@@ -41,6 +47,5 @@ i64 pacerWaitNs(const PresentPacer& pacer, i64 nowNs);
 // is never made up by a burst. Slots are thus at least an interval apart and each show
 // starts less than an interval after its slot: from the first show on, a span of time
 // T holds at most T / interval + 1 shows (any span at all, T / interval + 2). While the
-// sync paces, the show is judged instead, and kQuickShowsBeforeDistrust quick ones in a
-// row hand the pacing to sleeping.
+// sync paces, the show is judged instead (see kJudgedShows).
 void pacerShown(PresentPacer& pacer, i64 startNs, i64 doneNs);
