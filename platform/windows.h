@@ -510,8 +510,11 @@ bool UnregisterInprocClass(REFCLSID classId);
 //     second WM_SIZE);
 //   - the window's close button (or SDL's quit request): WM_CLOSE posted to the
 //     top-level window (to every one for a quit). DefWindowProc would destroy the
-//     window then; a host that wants to tear down outside any dispatch handles
-//     WM_CLOSE itself (PostQuitMessage) and destroys after its loop.
+//     window then; a host that tears down outside any dispatch handles WM_CLOSE
+//     itself, noting it for its loop to end after that dispatch, and destroys after
+//     the loop (PostQuitMessage alone may never end it: WM_QUIT only comes when no
+//     posted message waits, and an animation posts itself its next frame each time);
+//   - the window uncovered: the last frame is shown again, no message.
 //   Presents show the surface (only the rows that changed are uploaded) and are paced
 //   by platformSetPresentRate.
 bool platformUseBackend(const char* name);
