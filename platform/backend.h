@@ -1,9 +1,11 @@
 // platform/backend.h - what a display backend gives the window layer: the pixels of
 // each top-level window, native input, presentation and message boxes. The window
 // layer owns everything else (tree, queue, painting, drawing), so a backend is small.
-// Backends: "headless" (headless_backend.cpp, the default). A backend that shows real
-// windows turns its native events into messages with platformInjectMouse.
-// Entry points: currentBackend; platformUseBackend and platformBackendName (windows.h).
+// Backends: "headless" (headless_backend.cpp, the default) and "sdl2" (sdl_*.cpp), which
+// shows real windows and turns its native events into messages (platformInjectMouse
+// for the mouse).
+// Entry points: currentBackend, writeMessageBoxText; platformUseBackend and
+// platformBackendName (windows.h).
 #pragma once
 
 #include "base/types.h"
@@ -24,7 +26,15 @@ struct Backend {
     void (*present)(HWND topLevel, const Surface& surface);
     // Shows a message box's text to the user (the window layer keeps the log).
     void (*showMessageBox)(HWND owner, const char* text, const char* caption, UINT type);
+    // The top-level window's text changed (CreateWindowEx's name, SetWindowText): a
+    // backend with title bars shows it there.
+    void (*setTitle)(HWND topLevel, const char* title);
 };
 
 const Backend& currentBackend();
 extern const Backend kHeadlessBackend;
+extern const Backend kSdlBackend;
+
+// "Caption: text" on stderr, one line however the text ends: every backend's record of
+// a message box, which a user without a dialog (and a test) still sees.
+void writeMessageBoxText(const char* text, const char* caption);

@@ -3,9 +3,6 @@
 #include "platform/backend.h"
 #include "platform/surface.h"
 
-#include <cstdio>
-#include <cstring>
-
 static bool createHeadlessSurface(HWND, i32 width, i32 height, Surface* surface)
 {
     return allocateSurface(width, height, surface);
@@ -31,13 +28,13 @@ static void presentHeadless(HWND, const Surface&) {}
 
 static void showHeadlessMessageBox(HWND, const char* text, const char* caption, UINT)
 {
-    const std::size_t length = std::strlen(text);
-    const bool endsLine = length > 0 && text[length - 1] == '\n';
-    std::fprintf(stderr, "%s: %s%s", caption, text, endsLine ? "" : "\n");
-    std::fflush(stderr);
+    writeMessageBoxText(text, caption);
 }
+
+// Nobody sees a title without a display.
+static void setHeadlessTitle(HWND, const char*) {}
 
 const Backend kHeadlessBackend = {
     "headless",         createHeadlessSurface, resizeHeadlessSurface,  destroyHeadlessSurface,
-    pumpHeadlessEvents, presentHeadless,       showHeadlessMessageBox,
+    pumpHeadlessEvents, presentHeadless,       showHeadlessMessageBox, setHeadlessTitle,
 };

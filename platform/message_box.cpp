@@ -4,7 +4,9 @@
 #include "platform/growable.h"
 #include "platform/text.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -21,6 +23,14 @@ int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     if (copy && !shownTexts.push(copy)) std::free(copy);
     currentBackend().showMessageBox(owner, shown, title, type);
     return IDOK;
+}
+
+void writeMessageBoxText(const char* text, const char* caption)
+{
+    const std::size_t length = std::strlen(text);
+    const bool endsLine = length > 0 && text[length - 1] == '\n';
+    std::fprintf(stderr, "%s: %s%s", caption, text, endsLine ? "" : "\n");
+    std::fflush(stderr);
 }
 
 std::size_t platformMessageBoxCount()

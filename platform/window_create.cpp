@@ -63,6 +63,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     if (parentRecord) fields.id = reinterpret_cast<LONG_PTR>(menuOrId);
     WindowRecord* record = makeWindow(fields, parentRecord);
     if (!record) return nullptr;
+    if (!parentRecord && windowName) currentBackend().setTitle(record->handle, windowName);
 
     const HWND window = record->handle;
     CREATESTRUCT create{param,

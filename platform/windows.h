@@ -136,6 +136,20 @@ constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
 constexpr UINT WM_USER = 0x0400;
 
+// Virtual-key codes in wParam of WM_KEYDOWN and WM_KEYUP. Letters and digits are their
+// upper-case ASCII codes ('A' .. 'Z', '0' .. '9'), as under Win32.
+constexpr WPARAM VK_BACK = 0x08;
+constexpr WPARAM VK_TAB = 0x09;
+constexpr WPARAM VK_RETURN = 0x0D;
+constexpr WPARAM VK_SHIFT = 0x10;
+constexpr WPARAM VK_CONTROL = 0x11;
+constexpr WPARAM VK_ESCAPE = 0x1B;
+constexpr WPARAM VK_SPACE = 0x20;
+constexpr WPARAM VK_LEFT = 0x25;
+constexpr WPARAM VK_UP = 0x26;
+constexpr WPARAM VK_RIGHT = 0x27;
+constexpr WPARAM VK_DOWN = 0x28;
+
 // Mouse key state in wParam of mouse messages.
 constexpr WPARAM MK_LBUTTON = 0x0001;
 constexpr WPARAM MK_RBUTTON = 0x0002;
@@ -302,6 +316,11 @@ LRESULT CallWindowProc(WNDPROC procedure, HWND window, UINT message, WPARAM wPar
 // answers TRUE, everything else 0.
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The window's text. A top-level window's text (first the name given to CreateWindowEx)
+// is its title where the backend shows windows (SDL2); the layer keeps no copy, so
+// there is no GetWindowText. FALSE for a dead window.
+BOOL SetWindowText(HWND window, LPCSTR text);
+
 BOOL SetProp(HWND window, LPCSTR name, HANDLE data);
 HANDLE GetProp(HWND window, LPCSTR name);
 HANDLE RemoveProp(HWND window, LPCSTR name); // returns the removed value
@@ -319,9 +338,11 @@ LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // window is invalid and shown (it and its ancestors WS_VISIBLE); it stays due until
 // the window validates itself. Also asks the backend for input events first.
 BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
-// As PeekMessage with PM_REMOVE, but waits for the backend when nothing is queued.
-// Returns 0 on WM_QUIT, -1 when nothing can ever arrive (the headless backend with an
-// empty queue and no invalid window), otherwise nonzero.
+// As PeekMessage with PM_REMOVE, but waits for the backend when nothing is queued (the
+// SDL2 backend sleeps in SDL's event wait, never spins). Returns 0 on WM_QUIT, -1 when
+// nothing can ever arrive (an empty queue, no invalid window and no native window that
+// could give input: always so for headless, never while an SDL window exists),
+// otherwise nonzero.
 BOOL GetMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
@@ -349,8 +370,10 @@ HWND GetCapture();
 
 // ---- Message boxes ----------------------------------------------------------------------
 
-// Shows (SDL backend) or records and writes to stderr (headless backend) the text;
-// always answers IDOK.
+// Records the text and writes it to stderr; the SDL2 backend also shows it in a modal
+// SDL message box, except when the environment variable TARNE_NO_DIALOGS is set to
+// anything but "" or "0" (tests, unattended runs) or SDL's video driver is "offscreen"
+// or "dummy", where nobody could click it away. Always answers IDOK.
 int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // ---- Drawing ----------------------------------------------------------------------------
@@ -501,11 +524,53 @@ bool UnregisterInprocClass(REFCLSID classId);
 
 // ---- Backends and host services (not Win32) ------------------------------------------------
 
-// The backend gives top-level windows their surfaces and input, and shows them.
-// "headless": no display; input is injected with platformInjectMouse; message boxes
-// are recorded. "sdl": a real window (arrives with the interactive viewer).
-bool platformUseBackend(const char* name); // false when the backend is not available
+// The backend gives top-level windows their surfaces and input, and shows them. It is
+// chosen before the first top-level window (false while any exists, unless it is the
+// backend already in use).
+// "headless" (the default): no display; input is injected with platformInjectMouse;
+//   message boxes are recorded and written to stderr.
+// "sdl2": one resizable SDL window per top-level window, of its client size, titled with
+//   its text. SDL's video is started here; false (headless stays) when there is no
+//   display: neither DISPLAY nor WAYLAND_DISPLAY is set (unless SDL_VIDEODRIVER names
+//   a driver explicitly), SDL cannot start, or SDL could only fall back to its
+//   offscreen or dummy driver. What the SDL window does becomes messages, taken in by
+//   PeekMessage and GetMessage:
+//   - left and right buttons and motion: WM_LBUTTONDOWN/UP, WM_RBUTTONDOWN/UP and
+//     WM_MOUSEMOVE with MK_LBUTTON, MK_RBUTTON, MK_SHIFT and MK_CONTROL, routed as
+//     platformInjectMouse routes them (posted);
+//   - key presses and releases: WM_KEYDOWN/WM_KEYUP posted to the top-level window
+//     with VK_ codes (letters and digits as upper-case ASCII; keys without a code are
+//     dropped); TranslateMessage adds WM_CHAR;
+//   - a size change by the user: the surface takes the new size and the top-level
+//     window gets WM_SIZE, sent from inside PeekMessage/GetMessage as MoveWindow sends
+//     it (MoveWindow on a top-level window resizes the SDL window in turn, without a
+//     second WM_SIZE);
+//   - the window's close button (or SDL's quit request): WM_CLOSE posted to the
+//     top-level window (to every one for a quit). DefWindowProc would destroy the
+//     window then; a host that tears down outside any dispatch handles WM_CLOSE
+//     itself, noting it for its loop to end after that dispatch, and destroys after
+//     the loop (PostQuitMessage alone may never end it: WM_QUIT only comes when no
+//     posted message waits, and an animation posts itself its next frame each time);
+//   - the window uncovered: the last frame is shown again, no message.
+//   Presents show the surface (only the rows that changed are uploaded) and are paced
+//   by platformSetPresentRate.
+bool platformUseBackend(const char* name);
 const char* platformBackendName();
+// Why the last platformUseBackend answered false, for the host's error message (for
+// "sdl2" without a display: "no display: ..."); "" when it answered true.
+const char* platformBackendFailure();
+
+// How many times a second the SDL2 backend may show each window: 60 unless changed;
+// 0 = unpaced (and without vertical sync), for measurements. A present that comes
+// before its window's next slot sleeps until then, so an animation that repaints as
+// fast as it can moves at a steady pace and leaves the processor idle in between;
+// where the display's vertical sync holds presents to the rate (checked as they go, as
+// some drivers claim it and do not), it does the waiting instead. A present that
+// changed no pixel since the last shown one shows nothing and never waits. Applies to
+// existing and later windows; headless ignores it. False (nothing changed) outside
+// 0 .. 1000.
+bool platformSetPresentRate(int framesPerSecond);
+int platformPresentRate();
 
 // The top-level surface of a window: 32 bits a pixel, blue, green, red, unused, rows
 // top-down, `stride` bytes a row. Null for a window without a surface.

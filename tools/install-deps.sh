@@ -4,6 +4,8 @@
 # Usage: install-deps.sh [--fuzz | --format]
 set -e
 packages="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev"
+# The interactive viewer: SDL2, and a virtual X server for its tests.
+packages="$packages libsdl2-dev xvfb xauth"
 # The sound engine: OpenAL Soft mixes and plays, libsndfile decodes the clips.
 packages="$packages libopenal-dev libsndfile1-dev"
 case "${1:-}" in
