@@ -1,6 +1,7 @@
 // Fuzz target: the normalizing pass on arbitrary bytes, then the line reader on what it
-// wrote. Neither may crash, hang or touch memory outside its buffers, and the rewritten
-// text must always be a finished world (it ends with a newline).
+// wrote. Neither may crash, hang or touch memory outside its buffers, and a rewritten
+// world must always be a finished text (only a VRML 1.0 file gives none), ending with a
+// newline.
 #include "world/normalize/limits.h"
 #include "world/normalize/normalize.h"
 #include "world/reader.h"
@@ -22,8 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     limits.maxTotalSourceBytes = 4u << 20;
     limits.maxInlineFiles = 16;
     NormalizeResult result;
-    normalizeWorldTextWith(reinterpret_cast<const char*>(data), size,
-                           "/nonexistent-fuzz-folder/world.wrl", limits, result);
+    const bool rewritten =
+        normalizeWorldTextWith(reinterpret_cast<const char*>(data), size,
+                               "/nonexistent-fuzz-folder/world.wrl", limits, result);
+    if (rewritten && !result.vrml1 && result.text.empty()) std::abort();
     if (!result.text.empty() && result.text.back() != '\n') std::abort();
     static World world;
     static bool ready = initWorldTables(world);
