@@ -26,6 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool rewritten =
         normalizeWorldTextWith(reinterpret_cast<const char*>(data), size,
                                "/nonexistent-fuzz-folder/world.wrl", limits, result);
+    // Text in memory is refused only when it is too large, or gzip data that held nothing.
+    const bool gzip = size >= 2 && data[0] == 0x1f && data[1] == 0x8b;
+    if (!rewritten && !gzip && size <= limits.maxSourceBytes) std::abort();
     if (rewritten && !result.vrml1 && result.text.empty()) std::abort();
     if (!result.text.empty() && result.text.back() != '\n') std::abort();
     static World world;
