@@ -36,4 +36,5 @@ inline void loadPictureEveryWay(const std::uint8_t* data, std::size_t size, cons
     if (CreateFrameBuffers(frame, 37, 23)) PrepareBackground(world, frame);
     FreeFrameBuffers(frame);
     freeWorldTables(world);
+    std::remove((folder + name).c_str());
 }

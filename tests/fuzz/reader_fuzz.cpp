@@ -1,5 +1,6 @@
-// libFuzzer target for the VRML line reader: any bytes, read as a world in memory, must
-// leave tables that agree with their counts, and the dump must take whatever was read.
+// libFuzzer target for the VRML line reader: any bytes, read as a world in memory and
+// again from a file (read ahead in blocks, expanded when gzip), must leave tables that
+// agree with their counts, the same tables both ways, and a dump of whatever was read.
 #include "world/dump.h"
 #include "world/reader.h"
 #include "world/tables.h"
@@ -8,14 +9,38 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <unistd.h>
 
-// One World for the whole run: every read starts by emptying it, as a second world in
-// the plug-in does.
-static World& fuzzWorld()
+// Two Worlds for the whole run, one per way of reading: every read starts by emptying
+// its World, as a second world in the plug-in does.
+static World& fuzzWorld(int way)
 {
-    static World world;
-    return world;
+    static World worlds[2];
+    return worlds[way];
+}
+
+// A folder of its own for each fuzzing process, so the only picture a texture url can
+// find beside the world file is the world itself.
+static std::filesystem::path fileFolder()
+{
+    return std::filesystem::temp_directory_path() /
+           ("tarne-reader-fuzz-" + std::to_string(getpid()));
+}
+
+// Reads the input as the file world.wrl in that folder, which goes again afterwards.
+static bool readAsFile(World& world, const uint8_t* data, size_t size)
+{
+    std::filesystem::create_directories(fileFolder());
+    const std::string path = (fileFolder() / "world.wrl").string();
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    const bool read = readWorld(world, path.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(fileFolder(), ignored);
+    return read;
 }
 
 static void check(bool condition)
@@ -62,14 +87,20 @@ static void checkTables(const World& world)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    World& world = fuzzWorld();
+    World& world = fuzzWorld(0);
     // Textures named by the input are looked for here first; the folder does not exist.
     std::strcpy(world.worldFolder, "fuzz-no-such-folder/");
     if (!readWorldText(world, reinterpret_cast<const char*>(data), size)) return 0;
     checkTables(world);
-    if (world.vertexCount < 20000) {
+    World& fromFile = fuzzWorld(1);
+    check(readAsFile(fromFile, data, size)); // a file that can be opened is always read
+    checkTables(fromFile);
+    if (world.vertexCount < 20000 && fromFile.vertexCount < 20000) {
         const std::string dump = worldDumpJson(world);
         check(!dump.empty());
+        // Only a file is expanded from gzip; otherwise both ways read the same lines.
+        const bool gzip = size >= 2 && data[0] == 0x1f && data[1] == 0x8b;
+        if (!gzip) check(worldDumpJson(fromFile) == dump);
     }
     return 0;
 }

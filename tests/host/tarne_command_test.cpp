@@ -1,9 +1,8 @@
 // The tarne command as a user runs it: exit codes, messages, the picture and the dump.
-#include "tests/support/test_support.h"
+#include "tests/support/picture_writers.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <png.h>
 #include <string>
 
 namespace {
@@ -20,53 +19,13 @@ CommandRun tarne(const std::string& arguments)
     return testing_support::runCommand(binDir() + "/tarne " + arguments);
 }
 
-struct Png {
-    unsigned width = 0;
-    unsigned height = 0;
-    std::string rgb; // 3 bytes a pixel, rows top-down
-};
-
-Png readPng(const std::string& path)
-{
-    Png picture;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
-    image.format = PNG_FORMAT_RGB;
-    picture.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr)) return Png{};
-    picture.width = image.width;
-    picture.height = image.height;
-    return picture;
-}
-
-const char* kRedSquare = "#VRML V2.0 utf8\n"
-                         "Background {\n"
-                         "  skyColor [ 0 0 1 ]\n"
-                         "}\n"
-                         "Viewpoint {\n"
-                         "  position 0 0 10\n"
-                         "}\n"
-                         "Shape {\n"
-                         "  appearance Appearance {\n"
-                         "    material Material {\n"
-                         "      diffuseColor 1 0 0\n"
-                         "    }\n"
-                         "  }\n"
-                         "  geometry IndexedFaceSet {\n"
-                         "    coord Coordinate {\n"
-                         "      point [\n"
-                         "        -1 -1 0,\n"
-                         "        1 -1 0,\n"
-                         "        1 1 0,\n"
-                         "        -1 1 0,\n"
-                         "      ]\n"
-                         "    }\n"
-                         "    coordIndex [\n"
-                         "      0, 1, 2, 3, -1,\n"
-                         "    ]\n"
-                         "  }\n"
-                         "}\n";
+// A red square in front of a blue sky, indented as exporters write worlds.
+const char* kRedSquare =
+    "#VRML V2.0 utf8\nBackground {\n  skyColor [ 0 0 1 ]\n}\nViewpoint {\n  position 0 0 10\n}\n"
+    "Shape {\n  appearance Appearance {\n    material Material {\n      diffuseColor 1 0 0\n"
+    "    }\n  }\n  geometry IndexedFaceSet {\n    coord Coordinate {\n      point [\n"
+    "        -1 -1 0,\n        1 -1 0,\n        1 1 0,\n        -1 1 0,\n      ]\n    }\n"
+    "    coordIndex [\n      0, 1, 2, 3, -1,\n    ]\n  }\n}\n";
 
 } // namespace
 
@@ -121,36 +80,25 @@ TEST(TarneCommand, AWorldWithoutObjectsIsAWarningNotAFailure)
     EXPECT_NE(run.err.find("warning"), std::string::npos) << run.err;
 }
 
-TEST(TarneCommand, RenderWritesTheWorldViewAboveTheDashboard)
+TEST(TarneCommand, RenderWritesTheWorldViewAboveTheDashboardOrWithIt)
 {
     const std::string world = writeTempFile("square.wrl", kRedSquare);
     const std::string picture = tempDir() + "square.png";
     const CommandRun run = tarne("render '" + world + "' -o '" + picture + "' --size 200x190");
     ASSERT_EQ(run.status, 0) << run.err;
-    const Png png = readPng(picture);
+    const PngFile png = readPng(picture);
     ASSERT_EQ(png.width, 200u);
     ASSERT_EQ(png.height, 100u); // 190 rows less the Dashboard's 90
-    auto pixel = [&](unsigned x, unsigned y) {
-        const std::size_t at = (static_cast<std::size_t>(y) * png.width + x) * 3;
-        return std::string(png.rgb.substr(at, 3));
-    };
     // The square sits in the middle of the view; the sky colour around it.
-    const std::string centre = pixel(100, 50);
-    EXPECT_GT(static_cast<unsigned char>(centre[0]), 100); // red
-    EXPECT_EQ(static_cast<unsigned char>(centre[2]), 0);
-    EXPECT_EQ(pixel(2, 2), std::string("\x00\x00\xff", 3)); // the sky colour
-}
-
-TEST(TarneCommand, RenderWholeIncludesTheDashboardRows)
-{
-    const std::string world = writeTempFile("square.wrl", kRedSquare);
-    const std::string picture = tempDir() + "whole.png";
-    const CommandRun run =
-        tarne("render '" + world + "' -o '" + picture + "' --size 200x190 --whole --frames 2");
-    ASSERT_EQ(run.status, 0) << run.err;
-    const Png png = readPng(picture);
-    EXPECT_EQ(png.width, 200u);
-    EXPECT_EQ(png.height, 190u);
+    EXPECT_GT(png.at(100, 50)[0], 100); // red
+    EXPECT_EQ(png.at(100, 50)[2], 0);
+    EXPECT_EQ(png.at(2, 2), (Rgb{0, 0, 255}));
+    const std::string whole = tempDir() + "whole.png";
+    const CommandRun both =
+        tarne("render '" + world + "' -o '" + whole + "' --size 200x190 --whole --frames 2");
+    ASSERT_EQ(both.status, 0) << both.err;
+    EXPECT_EQ(readPng(whole).width, 200u);
+    EXPECT_EQ(readPng(whole).height, 190u);
 }
 
 TEST(TarneCommand, NormalizeWritesTheCanonicalText)

@@ -32,37 +32,61 @@ protected:
     }
 };
 
-TEST_F(Placement, ViewpointInsideTransformsIsHoistedWithTheTransformsApplied)
+TEST_F(Placement, TheFirstViewpointIsHoistedWithItsTransformsOrOneFramesTheWorld)
 {
-    readNormalized("#VRML V2.0 utf8\n"
-                   "Transform { translation 1 2 3 children [\n"
-                   "  Transform { rotation 0 1 0 1.5707963 children [\n"
-                   "    Viewpoint { description \"turned\" }\n"
-                   "    Transform { children [ Viewpoint { position 50 50 50 } ] }\n"
-                   "  ] }\n"
-                   "] }\n");
-    // The default position 0 0 10 turns to 10 0 0 and moves by 1 2 3; the view along -z
-    // turns to -x.
-    expectCamera({11.0f, 2.0f, 3.0f}, {-1.0f, 0.0f, 0.0f});
-    EXPECT_EQ(world.viewpointCount, 1);
-}
-
-TEST_F(Placement, ScaledTransformMovesTheViewpointButKeepsItsViewSquare)
-{
-    readNormalized("#VRML V2.0 utf8\n"
-                   "Transform { scale 2 1 1 children Viewpoint { position 1 0 0 orientation 0 1 0 "
-                   "0.7853982 } }\n");
-    // The view direction (-sin 45, 0, -cos 45) stretched along x and made unit again.
-    expectCamera({2.0f, 0.0f, 0.0f}, {-0.894427f, 0.0f, -0.447214f});
-}
-
-TEST_F(Placement, ViewpointOutsideTheChosenChildIsNotTheFirstOne)
-{
-    readNormalized("#VRML V2.0 utf8\n"
-                   "Switch { whichChoice 1 choice [ Viewpoint { position 9 9 9 } "
-                   "Viewpoint { position 1 2 3 } ] }\n"
-                   "Viewpoint { position 7 7 7 }\n");
-    expectCamera({1.0f, 2.0f, 3.0f}, {0.0f, 0.0f, -1.0f});
+    testing_support::writeTempFile("room.wrl", "#VRML V2.0 utf8\nViewpoint { position 5 5 5 }\n"
+                                               "Shape { geometry Box { size 2 2 2 } }\n");
+    // A framing camera stands where half the world's width fills 80% of the view's width,
+    // or half its height 80% of the view's height, three quarters of its width.
+    const f32 framed = 1.0f / (0.8f * std::tan(0.3f));
+    const struct {
+        const char* what;
+        std::string text;
+        Triple eye, look; // file units and order; the look of unit length
+    } cases[] = {
+        // The default position 0 0 10 turns to 10 0 0 and moves by 1 2 3; the view along
+        // -z turns to -x. Only the first of the two Viewpoints counts.
+        {"a Viewpoint inside Transforms",
+         "Transform { translation 1 2 3 children [\n"
+         "  Transform { rotation 0 1 0 1.5707963 children [\n"
+         "    Viewpoint { description \"turned\" }\n"
+         "    Transform { children [ Viewpoint { position 50 50 50 } ] }\n"
+         "  ] }\n"
+         "] }\n",
+         {11.0f, 2.0f, 3.0f},
+         {-1.0f, 0.0f, 0.0f}},
+        // The view direction (-sin 45, 0, -cos 45) stretched along x and made unit again.
+        {"a scaled Transform moves the Viewpoint but keeps its view square",
+         "Transform { scale 2 1 1 children Viewpoint { position 1 0 0 orientation 0 1 0 "
+         "0.7853982 } }\n",
+         {2.0f, 0.0f, 0.0f},
+         {-0.894427f, 0.0f, -0.447214f}},
+        {"a Viewpoint outside the chosen child is not the first one",
+         "Switch { whichChoice 1 choice [ Viewpoint { position 9 9 9 } "
+         "Viewpoint { position 1 2 3 } ] }\n"
+         "Viewpoint { position 7 7 7 }\n",
+         {1.0f, 2.0f, 3.0f},
+         {0.0f, 0.0f, -1.0f}},
+        // The box spans x 0..2, y -0.5..0.5, z -2..2: the camera frames it from z = 2.
+        {"no Viewpoint: a wide box is framed by its width",
+         "Transform { translation 1 0 0 children [ Shape { geometry Box { size 2 1 4 } } ] }\n",
+         {1.0f, 0.0f, 2.0f + framed},
+         {0.0f, 0.0f, -1.0f}},
+        {"no Viewpoint: a tall box is framed by its height",
+         "Shape { geometry Box { size 1 3 1 } }\n",
+         {0.0f, 0.0f, 0.5f + (1.5f / 0.75f) * framed},
+         {0.0f, 0.0f, -1.0f}},
+        {"an inlined Viewpoint is not bound, so the world is framed",
+         "Inline { url \"room.wrl\" }\n",
+         {0.0f, 0.0f, 1.0f + (1.0f / 0.75f) * framed},
+         {0.0f, 0.0f, -1.0f}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        readNormalized("#VRML V2.0 utf8\n" + c.text);
+        expectCamera(c.eye, c.look);
+        EXPECT_EQ(world.viewpointCount, 1);
+    }
 }
 
 TEST_F(Placement, TopLevelViewpointKeepsItsOwnNumbers)
@@ -72,34 +96,6 @@ TEST_F(Placement, TopLevelViewpointKeepsItsOwnNumbers)
     EXPECT_NE(text.find("position 0 1.50 +3\n"), std::string::npos) << text;
     EXPECT_NE(text.find("fieldOfView 0.5\n"), std::string::npos) << text;
     EXPECT_FLOAT_EQ(world.camera.viewAngle, 0.5f);
-}
-
-TEST_F(Placement, WorldWithoutViewpointGetsOneThatFramesItsBox)
-{
-    readNormalized(
-        "#VRML V2.0 utf8\n"
-        "Transform { translation 1 0 0 children [ Shape { geometry Box { size 2 1 4 } } ] }\n");
-    // The box spans x 0..2, y -0.5..0.5, z -2..2: its front face is 1 unit from its
-    // centre line, so the camera stands 1 / (0.8 tan 0.3) in front of z = 2.
-    const f32 distance = 1.0f / (0.8f * std::tan(0.3f));
-    expectCamera({1.0f, 0.0f, 2.0f + distance}, {0.0f, 0.0f, -1.0f});
-}
-
-TEST_F(Placement, TallWorldIsFramedByItsHeight)
-{
-    readNormalized("#VRML V2.0 utf8\nShape { geometry Box { size 1 3 1 } }\n");
-    // Half the height, 1.5, fills 80% of the view's height, three quarters of its width.
-    const f32 distance = (1.5f / 0.75f) / (0.8f * std::tan(0.3f));
-    expectCamera({0.0f, 0.0f, 0.5f + distance}, {0.0f, 0.0f, -1.0f});
-}
-
-TEST_F(Placement, InlinedViewpointIsNotBoundSoTheWorldIsFramed)
-{
-    testing_support::writeTempFile("room.wrl", "#VRML V2.0 utf8\nViewpoint { position 5 5 5 }\n"
-                                               "Shape { geometry Box { size 2 2 2 } }\n");
-    readNormalized("#VRML V2.0 utf8\nInline { url \"room.wrl\" }\n");
-    EXPECT_FLOAT_EQ(eye()[0], 0.0f);
-    EXPECT_GT(eye()[2], 1.0f); // in front of the box, not at the inlined Viewpoint
 }
 
 TEST_F(Placement, EmptyWorldGetsNoViewpoint)

@@ -56,28 +56,72 @@ protected:
     }
 };
 
-TEST_F(Primitives, SphereHasTwentyFourSegmentsAndTwelveRings)
+// Twenty-four segments round and twelve rings high; a cap is one face.
+TEST_F(Primitives, EachBecomesOneObjectOfTheFacesItsFieldsAskFor)
 {
-    readShape("Sphere { radius 2 }");
-    ASSERT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.vertexCount, 24u * 11u + 2u);
-    EXPECT_EQ(world.objects[0].faceCount, 24u * 12u);
-    EXPECT_EQ(world.objects[0].normalPerVertex, 1); // shaded smooth
-    for (u32 v = 0; v < world.vertexCount; ++v)
+    const struct {
+        const char* geometry;
+        bool textured;
+        u32 vertices, faces;
+        u8 smooth; // normalPerVertex: shaded smooth, or faceted
+    } rows[] = {
+        {"Sphere { radius 2 }", false, 24 * 11 + 2, 24 * 12, 1},
+        // A seam column repeats the first of every ring; each pole has a vertex per segment.
+        {"Sphere {}", true, 25 * 11 + 48, 24 * 12, 1},
+        {"Cylinder { radius 0.5 height 3 }", false, 96, 24 + 2, 1},
+        {"Cylinder { top FALSE }", false, 72, 24 + 1, 1},
+        {"Cylinder { side FALSE }", false, 48, 2, 1},
+        {"Cone { bottomRadius 2 height 4 }", false, 49, 24 + 1, 1},
+        {"Cone { bottom FALSE }", false, 25, 24, 1},
+        {"Box { size 1 2 3 }", false, 8, 6, 0},
+        {"Box {}", true, 24, 6, 0}, // every face shows the whole picture
+        {"Extrusion {}", false, 18, 4 + 2, 0},
+        // Rows without heights are left out; no crease angle: faceted.
+        {"ElevationGrid { xDimension 2 zDimension 5 height [ 0 1 2 3 4 5 ] }", false, 6, 2, 0},
+    };
+    for (const auto& row : rows) {
+        readShape(row.geometry, row.textured);
+        ASSERT_EQ(world.objectCount, 1) << row.geometry;
+        EXPECT_EQ(world.vertexCount, row.vertices) << row.geometry;
+        EXPECT_EQ(world.objects[0].faceCount, row.faces) << row.geometry;
+        EXPECT_EQ(world.objects[0].normalPerVertex, row.smooth) << row.geometry;
+        EXPECT_EQ(world.objects[0].hasTexCoords, row.textured ? 1u : 0u) << row.geometry;
+    }
+    readShape("Cylinder { side FALSE top FALSE bottom FALSE }");
+    EXPECT_EQ(world.objectCount, 0);
+}
+
+TEST_F(Primitives, EachFillsTheBoxOfItsSizeWithFacesPointingOutward)
+{
+    const struct {
+        const char* geometry;
+        Triple low, high, inside;
+    } rows[] = {
+        {"Cylinder { radius 0.5 height 3 }", {-0.5f, -1.5f, -0.5f}, {0.5f, 1.5f, 0.5f}, {0, 0, 0}},
+        {"Cone { bottomRadius 2 height 4 }", {-2, -2, -2}, {2, 2, 2}, {0, -1, 0}},
+        {"Box { size 1 2 3 }", {-0.5f, -1, -1.5f}, {0.5f, 1, 1.5f}, {0, 0, 0}},
+        {"Sphere { radius 2 }", {-2, -2, -2}, {2, 2, 2}, {0, 0, 0}}, // last: see below
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.geometry);
+        readShape(row.geometry);
+        expectBounds(row.low, row.high);
+        expectFacesPointAwayFrom(row.inside);
+    }
+    for (u32 v = 0; v < world.vertexCount; ++v) // the sphere's every vertex at its radius
         EXPECT_NEAR(std::sqrt(fileX(v) * fileX(v) + fileY(v) * fileY(v) + fileZ(v) * fileZ(v)),
                     2.0f, 1e-5f);
-    expectBounds({-2, -2, -2}, {2, 2, 2});
-    expectFacesPointAwayFrom({0.0f, 0.0f, 0.0f});
+}
+
+TEST_F(Primitives, DefaultExtrusionIsASquarePrismAlongY)
+{
+    readShape("Extrusion {}");
+    expectBounds({-1, 0, -1}, {1, 1, 1});
 }
 
 TEST_F(Primitives, TexturedSphereGetsTextureCoordinatesAcrossItsSeam)
 {
     readShape("Sphere {}", true);
-    ASSERT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.objects[0].hasTexCoords, 1u);
-    // A seam column repeats the first of every ring; each pole has a vertex per segment.
-    EXPECT_EQ(world.vertexCount, 25u * 11u + 48u);
-    EXPECT_EQ(world.objects[0].faceCount, 288u);
     f32 lowS = 1.0f, highS = 0.0f;
     for (u32 v = 0; v < world.vertexCount; ++v) {
         lowS = std::fmin(lowS, world.vertexTexCoords[v][0]);
@@ -85,52 +129,6 @@ TEST_F(Primitives, TexturedSphereGetsTextureCoordinatesAcrossItsSeam)
     }
     EXPECT_FLOAT_EQ(lowS, 0.0f);
     EXPECT_FLOAT_EQ(highS, 1.0f);
-}
-
-TEST_F(Primitives, CylinderHonoursItsSizeAndFlags)
-{
-    readShape("Cylinder { radius 0.5 height 3 }");
-    ASSERT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.objects[0].faceCount, 24u + 2u);
-    expectBounds({-0.5f, -1.5f, -0.5f}, {0.5f, 1.5f, 0.5f});
-    expectFacesPointAwayFrom({0.0f, 0.0f, 0.0f});
-    readShape("Cylinder { top FALSE }");
-    EXPECT_EQ(world.objects[0].faceCount, 25u);
-    readShape("Cylinder { side FALSE }");
-    EXPECT_EQ(world.objects[0].faceCount, 2u);
-    readShape("Cylinder { side FALSE top FALSE bottom FALSE }");
-    EXPECT_EQ(world.objectCount, 0);
-}
-
-TEST_F(Primitives, ConeRisesToItsTip)
-{
-    readShape("Cone { bottomRadius 2 height 4 }");
-    ASSERT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.objects[0].faceCount, 24u + 1u);
-    expectBounds({-2, -2, -2}, {2, 2, 2});
-    expectFacesPointAwayFrom({0.0f, -1.0f, 0.0f});
-    readShape("Cone { bottom FALSE }");
-    EXPECT_EQ(world.objects[0].faceCount, 24u);
-}
-
-TEST_F(Primitives, BoxFacesPointOutwardAndShadeFlat)
-{
-    readShape("Box { size 1 2 3 }");
-    ASSERT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.vertexCount, 8u);
-    EXPECT_EQ(world.objects[0].normalPerVertex, 0);
-    expectFacesPointAwayFrom({0.0f, 0.0f, 0.0f});
-    readShape("Box {}", true);
-    EXPECT_EQ(world.vertexCount, 24u); // every face shows the whole picture
-    EXPECT_EQ(world.objects[0].hasTexCoords, 1u);
-}
-
-TEST_F(Primitives, DefaultExtrusionIsASquarePrismAlongY)
-{
-    readShape("Extrusion {}");
-    ASSERT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.objects[0].faceCount, 4u + 2u);
-    expectBounds({-1, 0, -1}, {1, 1, 1});
 }
 
 TEST_F(Primitives, ExtrusionCrossSectionStandsAcrossItsSpine)
@@ -158,15 +156,6 @@ TEST_F(Primitives, ExtrusionScalesAndTurnsEachSpinePoint)
     const auto [lowY, highY] = range(1);
     EXPECT_NEAR(lowY, 0.0f, 1e-5f);
     EXPECT_NEAR(highY, 2.0f, 1e-5f);
-}
-
-TEST_F(Primitives, ElevationGridRowsWithoutHeightsAreLeftOut)
-{
-    readShape("ElevationGrid { xDimension 2 zDimension 5 height [ 0 1 2 3 4 5 ] }");
-    ASSERT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.vertexCount, 6u);
-    EXPECT_EQ(world.objects[0].faceCount, 2u);
-    EXPECT_EQ(world.objects[0].normalPerVertex, 0); // no crease angle: faceted
 }
 
 } // namespace

@@ -38,6 +38,8 @@ COLORREF framePixel(int row, int column)
     return RGB(200, 20 + column, 10 + row);
 }
 
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
 } // namespace
 
 class DrawDibPresentation : public PlatformTest {
@@ -74,9 +76,8 @@ TEST_F(DrawDibPresentation, BottomUpRowsLandTopDownAtTheWindowsPlace)
 {
     Frame frame(3, 2);
     ASSERT_TRUE(draw(frame, 0, 0, 3, 2));
-    EXPECT_EQ(surfaceColor(top, 4, 3), framePixel(0, 0)); // the top row comes last in memory
-    EXPECT_EQ(surfaceColor(top, 6, 4), framePixel(1, 2));
-    EXPECT_EQ(surfaceColor(top, 7, 3), RGB(0, 0, 0));
+    // The top row comes last in memory.
+    expectSurface(top, {{4, 3, framePixel(0, 0)}, {6, 4, framePixel(1, 2)}, {7, 3, kBlack}});
     EXPECT_EQ(platformPresentCount(viewer), 1u);
     EXPECT_EQ(platformPresentCount(top), 0u); // counted for the drawing window
 }
@@ -85,37 +86,37 @@ TEST_F(DrawDibPresentation, TopDownFrameWithNegativeHeight)
 {
     Frame frame(2, 2, false);
     ASSERT_TRUE(draw(frame, 1, 1, 2, 2));
-    EXPECT_EQ(surfaceColor(top, 5, 4), framePixel(0, 0));
-    EXPECT_EQ(surfaceColor(top, 6, 5), framePixel(1, 1));
+    expectSurface(top, {{5, 4, framePixel(0, 0)}, {6, 5, framePixel(1, 1)}});
 }
 
 TEST_F(DrawDibPresentation, DoubleSizeFillsTwoByTwoSquares)
 {
     Frame frame(2, 2);
     ASSERT_TRUE(draw(frame, 0, 0, 4, 4));
-    EXPECT_EQ(surfaceColor(top, 4, 3), framePixel(0, 0));
-    EXPECT_EQ(surfaceColor(top, 5, 4), framePixel(0, 0));
-    EXPECT_EQ(surfaceColor(top, 6, 4), framePixel(0, 1));
-    EXPECT_EQ(surfaceColor(top, 5, 5), framePixel(1, 0));
-    EXPECT_EQ(surfaceColor(top, 7, 6), framePixel(1, 1));
-    EXPECT_EQ(surfaceColor(top, 8, 6), RGB(0, 0, 0));
+    expectSurface(top, {{4, 3, framePixel(0, 0)},
+                        {5, 4, framePixel(0, 0)},
+                        {6, 4, framePixel(0, 1)},
+                        {5, 5, framePixel(1, 0)},
+                        {7, 6, framePixel(1, 1)},
+                        {8, 6, kBlack}});
 }
 
 TEST_F(DrawDibPresentation, DoubledFrameCutMidSquareStartsWithItsSecondHalf)
 {
     Frame frame(3, 3);
     ASSERT_TRUE(draw(frame, -1, -3, 6, 6));
-    EXPECT_EQ(surfaceColor(top, 4, 3), framePixel(1, 0)); // column 1 of 6: still source 0
-    EXPECT_EQ(surfaceColor(top, 5, 3), framePixel(1, 1));
-    EXPECT_EQ(surfaceColor(top, 8, 4), framePixel(2, 2));
-    EXPECT_EQ(surfaceColor(top, 9, 3), RGB(0, 0, 0));
+    // Column 1 of 6 is still source column 0.
+    expectSurface(top, {{4, 3, framePixel(1, 0)},
+                        {5, 3, framePixel(1, 1)},
+                        {8, 4, framePixel(2, 2)},
+                        {9, 3, kBlack}});
 }
 
 TEST_F(DrawDibPresentation, OneAndAHalfTimesIsRefusedAndDrawsNothing)
 {
     Frame frame(2, 2);
     EXPECT_FALSE(draw(frame, 0, 0, 3, 3));
-    EXPECT_EQ(surfaceColor(top, 4, 3), RGB(0, 0, 0));
+    EXPECT_EQ(surfaceColor(top, 4, 3), kBlack);
     EXPECT_EQ(platformPresentCount(viewer), 0u);
 }
 
@@ -123,10 +124,11 @@ TEST_F(DrawDibPresentation, FrameLargerThanTheWindowIsClippedToIt)
 {
     Frame frame(30, 20);
     ASSERT_TRUE(draw(frame, -2, -1, 30, 20));
-    EXPECT_EQ(surfaceColor(top, 4, 3), framePixel(1, 2));
-    EXPECT_EQ(surfaceColor(top, 23, 14), framePixel(12, 21)); // the viewer's last pixel
-    EXPECT_EQ(surfaceColor(top, 24, 14), RGB(0, 0, 0));
-    EXPECT_EQ(surfaceColor(top, 23, 15), RGB(0, 0, 0));
+    // The viewer's first and last pixels, and just beyond it.
+    expectSurface(top, {{4, 3, framePixel(1, 2)},
+                        {23, 14, framePixel(12, 21)},
+                        {24, 14, kBlack},
+                        {23, 15, kBlack}});
 }
 
 TEST_F(DrawDibPresentation, UnsupportedFramesAreRefused)

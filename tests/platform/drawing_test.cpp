@@ -57,14 +57,16 @@ TEST_F(Drawing, RectangleDrawsThePenOutlineAndBrushInsideWithRightAndBottomExclu
     const HGDIOBJ oldPen = SelectObject(canvas.dc, pen);
     const HGDIOBJ oldBrush = SelectObject(canvas.dc, brush);
     EXPECT_TRUE(Rectangle(canvas.dc, 2, 2, 7, 6));
-    EXPECT_EQ(GetPixel(canvas.dc, 2, 2), kGrey); // top-left corner
-    EXPECT_EQ(GetPixel(canvas.dc, 6, 5), kGrey); // bottom-right corner is right-1, bottom-1
-    EXPECT_EQ(GetPixel(canvas.dc, 7, 5), kBlack);
-    EXPECT_EQ(GetPixel(canvas.dc, 6, 6), kBlack);
-    EXPECT_EQ(GetPixel(canvas.dc, 3, 3), kBlue);
-    EXPECT_EQ(GetPixel(canvas.dc, 5, 4), kBlue);
-    EXPECT_EQ(GetPixel(canvas.dc, 6, 3), kGrey);
-    EXPECT_EQ(GetPixel(canvas.dc, 1, 2), kBlack);
+    // The outline's corners (bottom-right is right - 1, bottom - 1) and right edge, the
+    // inside, and just outside.
+    expectPixels(canvas.dc, {{2, 2, kGrey},
+                             {6, 5, kGrey},
+                             {6, 3, kGrey},
+                             {3, 3, kBlue},
+                             {5, 4, kBlue},
+                             {7, 5, kBlack},
+                             {6, 6, kBlack},
+                             {1, 2, kBlack}});
     SelectObject(canvas.dc, oldPen);
     SelectObject(canvas.dc, oldBrush);
     EXPECT_TRUE(DeleteObject(pen));
@@ -73,9 +75,7 @@ TEST_F(Drawing, RectangleDrawsThePenOutlineAndBrushInsideWithRightAndBottomExclu
     SelectObject(canvas.dc, GetStockObject(WHITE_PEN));
     SelectObject(canvas.dc, GetStockObject(NULL_BRUSH));
     Rectangle(canvas.dc, 8, 8, 1, 1);
-    EXPECT_EQ(GetPixel(canvas.dc, 1, 1), kWhite);
-    EXPECT_EQ(GetPixel(canvas.dc, 7, 7), kWhite);
-    EXPECT_EQ(GetPixel(canvas.dc, 4, 4), kBlue); // the first rectangle's inside, untouched
+    expectPixels(canvas.dc, {{1, 1, kWhite}, {7, 7, kWhite}, {4, 4, kBlue}}); // inside untouched
 }
 
 // A window's context draws into its top-level window's surface at the window's place,
@@ -124,13 +124,11 @@ TEST_F(Drawing, BitBltCopiesExactPixelsAndClipsAtBothEnds)
     drainAll();
     const HDC dc = GetDC(top);
     EXPECT_TRUE(BitBlt(dc, 18, 4, 3, 2, source.dc, 0, 0, SRCCOPY)); // last column cut off
-    EXPECT_EQ(surfaceColor(top, 18, 4), RGB(0, 0, 1));
-    EXPECT_EQ(surfaceColor(top, 19, 5), RGB(10, 10, 1));
-    EXPECT_TRUE(BitBlt(dc, 0, 0, 5, 5, source.dc, 1, 1, SRCCOPY)); // reads past the source
-    EXPECT_EQ(surfaceColor(top, 0, 0), RGB(10, 10, 1));
-    EXPECT_EQ(surfaceColor(top, 1, 0), RGB(20, 10, 1));
-    EXPECT_EQ(surfaceColor(top, 2, 0), kBlack); // nothing to read there: left alone
-    EXPECT_EQ(surfaceColor(top, 0, 1), kBlack);
+    expectSurface(top, {{18, 4, RGB(0, 0, 1)}, {19, 5, RGB(10, 10, 1)}});
+    // Reading past the source: where there is nothing to read, the target is left alone.
+    EXPECT_TRUE(BitBlt(dc, 0, 0, 5, 5, source.dc, 1, 1, SRCCOPY));
+    expectSurface(top,
+                  {{0, 0, RGB(10, 10, 1)}, {1, 0, RGB(20, 10, 1)}, {2, 0, kBlack}, {0, 1, kBlack}});
     EXPECT_FALSE(BitBlt(dc, 0, 0, 3, 2, source.dc, 0, 0, 0x00EE0086)); // only SRCCOPY
     ReleaseDC(top, dc);
 }
@@ -141,9 +139,7 @@ TEST_F(Drawing, BitBltWithinOneBitmapHandlesOverlap)
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x) canvas.set(x, y, RGB(x, y, 0));
     BitBlt(canvas.dc, 1, 1, 3, 3, canvas.dc, 0, 0, SRCCOPY); // down and right by one
-    EXPECT_EQ(GetPixel(canvas.dc, 1, 1), RGB(0, 0, 0));
-    EXPECT_EQ(GetPixel(canvas.dc, 3, 3), RGB(2, 2, 0));
-    EXPECT_EQ(GetPixel(canvas.dc, 3, 2), RGB(2, 1, 0));
+    expectPixels(canvas.dc, {{1, 1, RGB(0, 0, 0)}, {3, 3, RGB(2, 2, 0)}, {3, 2, RGB(2, 1, 0)}});
 }
 
 TEST_F(Drawing, ColorOnColorStretchRepeatsEachPixel)
@@ -156,11 +152,9 @@ TEST_F(Drawing, ColorOnColorStretchRepeatsEachPixel)
     MemoryCanvas target(4, 4);
     SetStretchBltMode(target.dc, COLORONCOLOR);
     EXPECT_TRUE(StretchBlt(target.dc, 0, 0, 4, 4, source.dc, 0, 0, 2, 2, SRCCOPY));
-    EXPECT_EQ(GetPixel(target.dc, 0, 0), grey(10));
-    EXPECT_EQ(GetPixel(target.dc, 1, 1), grey(10));
-    EXPECT_EQ(GetPixel(target.dc, 2, 1), grey(20));
-    EXPECT_EQ(GetPixel(target.dc, 1, 2), grey(30));
-    EXPECT_EQ(GetPixel(target.dc, 3, 3), grey(40));
+    expectPixels(
+        target.dc,
+        {{0, 0, grey(10)}, {1, 1, grey(10)}, {2, 1, grey(20)}, {1, 2, grey(30)}, {3, 3, grey(40)}});
 }
 
 // HALFTONE averages the source area each target pixel covers, weighing partly covered
@@ -197,8 +191,7 @@ TEST_F(Drawing, StretchIsClippedAtTheDestinationAndRefusesMirroring)
     MemoryCanvas target(3, 3);
     SetStretchBltMode(target.dc, COLORONCOLOR);
     EXPECT_TRUE(StretchBlt(target.dc, -1, -1, 4, 4, source.dc, 0, 0, 2, 2, SRCCOPY));
-    EXPECT_EQ(GetPixel(target.dc, 1, 1), grey(77));
-    EXPECT_EQ(GetPixel(target.dc, 0, 0), grey(0));
+    expectPixels(target.dc, {{1, 1, grey(77)}, {0, 0, grey(0)}});
     EXPECT_FALSE(StretchBlt(target.dc, 0, 0, -4, 4, source.dc, 0, 0, 2, 2, SRCCOPY));
     EXPECT_FALSE(StretchBlt(target.dc, 0, 0, 4, 4, source.dc, 0, 0, 2, 0, SRCCOPY));
 }

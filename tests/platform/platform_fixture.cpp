@@ -97,17 +97,28 @@ COLORREF surfaceColor(HWND topLevel, int x, int y)
     return RGB(pixel[2], pixel[1], pixel[0]);
 }
 
-void expectBox(HWND topLevel, const RECT& box, COLORREF inside, COLORREF outside)
+void expectPixels(HDC dc, std::initializer_list<PixelCheck> checks)
 {
-    const LONG lastX = box.right - 1, lastY = box.bottom - 1;
-    // The corners inside, and the pixels just left of, above, right of and below them.
-    const struct {
-        LONG x, y;
-        COLORREF expected;
-    } checks[] = {{box.left, box.top, inside},      {lastX, lastY, inside},
-                  {box.left - 1, box.top, outside}, {box.left, box.top - 1, outside},
-                  {lastX + 1, lastY, outside},      {lastX, lastY + 1, outside}};
-    for (const auto& check : checks)
+    for (const PixelCheck& check : checks)
+        EXPECT_EQ(GetPixel(dc, check.x, check.y), check.expected)
+            << "(" << check.x << ", " << check.y << ")";
+}
+
+void expectSurface(HWND topLevel, std::initializer_list<PixelCheck> checks)
+{
+    for (const PixelCheck& check : checks)
         EXPECT_EQ(surfaceColor(topLevel, check.x, check.y), check.expected)
             << "(" << check.x << ", " << check.y << ")";
+}
+
+void expectBox(HWND topLevel, const RECT& box, COLORREF inside, COLORREF outside)
+{
+    const int left = box.left, top = box.top, lastX = box.right - 1, lastY = box.bottom - 1;
+    // The corners inside, and the pixels just left of, above, right of and below them.
+    expectSurface(topLevel, {{left, top, inside},
+                             {lastX, lastY, inside},
+                             {left - 1, top, outside},
+                             {left, top - 1, outside},
+                             {lastX + 1, lastY, outside},
+                             {lastX, lastY + 1, outside}});
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <initializer_list>
 #include <vector>
 
 // One message as a window procedure received it.
@@ -59,6 +60,15 @@ protected:
 
 // The colour of pixel (x, y) of a top-level window's surface.
 COLORREF surfaceColor(HWND topLevel, int x, int y);
+
+// Pixels and the colours they must have, read from a context or from a top-level
+// window's surface; each one that differs is reported with its position.
+struct PixelCheck {
+    int x, y;
+    COLORREF expected;
+};
+void expectPixels(HDC dc, std::initializer_list<PixelCheck> checks);
+void expectSurface(HWND topLevel, std::initializer_list<PixelCheck> checks);
 
 // Expects `box` filled with `inside` to its last column and row, and `outside` just
 // beyond each of its four edges: the right and bottom edges are exclusive.

@@ -56,15 +56,14 @@ const std::vector<std::uint8_t> kPaletteRows = {3, 4, 5, 0, 0, 1, 2, 0};
 
 class BitmapResources : public PlatformTest {
 protected:
-    // The colour of (x, y) of a loaded bitmap, read through a memory context.
-    COLORREF pixelOf(HBITMAP bitmap, int x, int y)
+    // The colours of a loaded bitmap, read through a memory context.
+    void expectBitmap(HBITMAP bitmap, std::initializer_list<PixelCheck> checks)
     {
         const HDC dc = CreateCompatibleDC(nullptr);
         const HGDIOBJ previous = SelectObject(dc, bitmap);
-        const COLORREF color = GetPixel(dc, x, y);
+        expectPixels(dc, checks);
         SelectObject(dc, previous);
         DeleteDC(dc);
-        return color;
     }
     HBITMAP loadOnly(const std::vector<std::uint8_t>& data)
     {
@@ -85,10 +84,10 @@ TEST_F(BitmapResources, EightBitPaletteBitmapLoadsByNumberTopRowFirst)
     GetObject(bitmap, sizeof info, &info);
     EXPECT_EQ(info.bmWidth, 3);
     EXPECT_EQ(info.bmHeight, 2);
-    EXPECT_EQ(pixelOf(bitmap, 0, 0), paletteColor(0));
-    EXPECT_EQ(pixelOf(bitmap, 2, 0), paletteColor(2));
-    EXPECT_EQ(pixelOf(bitmap, 0, 1), paletteColor(3));
-    EXPECT_EQ(pixelOf(bitmap, 2, 1), paletteColor(5));
+    expectBitmap(bitmap, {{0, 0, paletteColor(0)},
+                          {2, 0, paletteColor(2)},
+                          {0, 1, paletteColor(3)},
+                          {2, 1, paletteColor(5)}});
     EXPECT_EQ(LoadBitmap(module, MAKEINTRESOURCE(167)), nullptr);
     DeleteObject(bitmap);
 }
@@ -103,7 +102,7 @@ TEST_F(BitmapResources, NamedBitmapLoadsWhateverTheCase)
     for (const char* name : {"DASHSCR", "dashscr", "#155"}) {
         const HBITMAP bitmap = LoadBitmap(module, name);
         ASSERT_NE(bitmap, nullptr) << name;
-        EXPECT_EQ(pixelOf(bitmap, 1, 0), paletteColor(1));
+        expectBitmap(bitmap, {{1, 0, paletteColor(1)}});
         DeleteObject(bitmap);
     }
     EXPECT_EQ(LoadBitmap(module, "DASH"), nullptr);
@@ -116,13 +115,11 @@ TEST_F(BitmapResources, TrueColourBitmapsBottomUpAndTopDown)
     const std::vector<std::uint8_t> rows24 = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
     const HBITMAP bottomUp = loadOnly(makeDib(2, 2, 24, 0, rows24));
     ASSERT_NE(bottomUp, nullptr);
-    EXPECT_EQ(pixelOf(bottomUp, 0, 0), RGB(9, 8, 7)); // the second stored row is the top
-    EXPECT_EQ(pixelOf(bottomUp, 1, 1), RGB(6, 5, 4));
+    expectBitmap(bottomUp, {{0, 0, RGB(9, 8, 7)}, {1, 1, RGB(6, 5, 4)}}); // second row on top
     const std::vector<std::uint8_t> rows32 = {1, 2, 3, 99, 4, 5, 6, 99};
     const HBITMAP topDown = loadOnly(makeDib(1, -2, 32, 0, rows32));
     ASSERT_NE(topDown, nullptr);
-    EXPECT_EQ(pixelOf(topDown, 0, 0), RGB(3, 2, 1));
-    EXPECT_EQ(pixelOf(topDown, 0, 1), RGB(6, 5, 4));
+    expectBitmap(topDown, {{0, 0, RGB(3, 2, 1)}, {0, 1, RGB(6, 5, 4)}});
     DeleteObject(bottomUp);
     DeleteObject(topDown);
 }
@@ -135,7 +132,7 @@ TEST_F(BitmapResources, FileHeaderInFrontIsAccepted)
     file.insert(file.end(), dib.begin(), dib.end());
     const HBITMAP bitmap = loadOnly(file);
     ASSERT_NE(bitmap, nullptr);
-    EXPECT_EQ(pixelOf(bitmap, 2, 1), paletteColor(5));
+    expectBitmap(bitmap, {{2, 1, paletteColor(5)}});
     DeleteObject(bitmap);
 }
 
@@ -143,8 +140,7 @@ TEST_F(BitmapResources, IndexPastTheColourTableIsBlack)
 {
     const HBITMAP bitmap = loadOnly(makeDib(3, 2, 8, 2, kPaletteRows));
     ASSERT_NE(bitmap, nullptr);
-    EXPECT_EQ(pixelOf(bitmap, 1, 0), paletteColor(1));
-    EXPECT_EQ(pixelOf(bitmap, 2, 0), RGB(0, 0, 0));
+    expectBitmap(bitmap, {{1, 0, paletteColor(1)}, {2, 0, RGB(0, 0, 0)}});
     DeleteObject(bitmap);
 }
 

@@ -78,10 +78,8 @@ TEST_F(WindowGeometry, MovingATopLevelWindowResizesItsSurfaceKeepingPixels)
     ReleaseDC(top, dc);
     EXPECT_TRUE(MoveWindow(top, 0, 0, 8, 6, TRUE));
     const SurfaceView view = platformSurface(top);
-    EXPECT_EQ(view.width, 8);
-    EXPECT_EQ(view.height, 6);
-    EXPECT_EQ(surfaceColor(top, 0, 0), RGB(255, 255, 255));
-    EXPECT_EQ(surfaceColor(top, 7, 5), RGB(0, 0, 0));
+    EXPECT_EQ((std::pair{view.width, view.height}), (std::pair{8, 6}));
+    expectSurface(top, {{0, 0, RGB(255, 255, 255)}, {7, 5, RGB(0, 0, 0)}});
     EXPECT_FALSE(MoveWindow(top, 0, 0, 100000, 6, TRUE)); // the surface refuses; nothing moves
     EXPECT_EQ(platformSurface(top).width, 8);
 }
@@ -103,11 +101,9 @@ TEST_F(WindowGeometry, RectanglesAndAncestors)
     EXPECT_EQ(GetAncestor(top, GA_ROOT), top);
     POINT point{1, 2};
     ClientToScreen(grandchild, &point);
-    EXPECT_EQ(point.x, 16);
-    EXPECT_EQ(point.y, 28);
+    EXPECT_EQ((std::pair{point.x, point.y}), (std::pair<LONG, LONG>{16, 28}));
     ScreenToClient(grandchild, &point);
-    EXPECT_EQ(point.x, 1);
-    EXPECT_EQ(point.y, 2);
+    EXPECT_EQ((std::pair{point.x, point.y}), (std::pair<LONG, LONG>{1, 2}));
 }
 
 TEST_F(WindowGeometry, ChildrenAreListedInCreationOrderAndADestroyedOneLeavesTheList)
@@ -116,10 +112,9 @@ TEST_F(WindowGeometry, ChildrenAreListedInCreationOrderAndADestroyedOneLeavesThe
     const HWND first = makeChild(top, 0, 0, 10, 10);
     const HWND second = makeChild(top, 0, 0, 10, 10);
     const HWND third = makeChild(top, 0, 0, 10, 10);
-    EXPECT_EQ(GetTopWindow(top), first);
-    EXPECT_EQ(GetNextChild(top, first), second);
-    EXPECT_EQ(GetNextChild(top, second), third);
-    EXPECT_EQ(GetNextChild(top, third), nullptr);
+    EXPECT_EQ((std::vector{GetTopWindow(top), GetNextChild(top, first), GetNextChild(top, second),
+                           GetNextChild(top, third)}),
+              (std::vector<HWND>{first, second, third, nullptr}));
     EXPECT_EQ(GetNextChild(first, second), nullptr); // not first's child
     EXPECT_TRUE(DestroyWindow(first));
     EXPECT_TRUE(IsWindow(top));

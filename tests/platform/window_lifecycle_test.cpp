@@ -60,13 +60,11 @@ TEST_F(WindowLifecycle, CreationSendsNcCreateThenCreateWithTheCreateStruct)
                                     reinterpret_cast<HMENU>(7), nullptr, &param);
     ASSERT_NE(child, nullptr);
     ASSERT_EQ(received.size(), 2u);
-    EXPECT_EQ(received[0].message, WM_NCCREATE);
-    EXPECT_EQ(received[1].message, WM_CREATE);
+    EXPECT_EQ((std::vector{received[0].message, received[1].message}),
+              (std::vector<UINT>{WM_NCCREATE, WM_CREATE}));
     EXPECT_EQ(createSeen.lpCreateParams, &param);
-    EXPECT_EQ(createSeen.x, 5);
-    EXPECT_EQ(createSeen.y, 6);
-    EXPECT_EQ(createSeen.cx, 30);
-    EXPECT_EQ(createSeen.cy, 20);
+    EXPECT_EQ((Edges{createSeen.x, createSeen.y, createSeen.cx, createSeen.cy}),
+              (Edges{5, 6, 30, 20}));
     EXPECT_EQ(createSeen.hwndParent, top);
     EXPECT_EQ(GetWindowLongPtr(child, GWLP_ID), 7);
 }

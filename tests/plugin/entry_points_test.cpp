@@ -13,26 +13,20 @@ int sentinelJavaClass;
 
 using EntryPoints = PluginTest;
 
-TEST_F(EntryPoints, RefuseNullTablesWithInvalidFunctionTable)
-{
-    EXPECT_EQ(getEntryPoints(nullptr), NPERR_INVALID_FUNCTABLE_ERROR);
-    EXPECT_EQ(initialize(nullptr), NPERR_INVALID_FUNCTABLE_ERROR);
-}
-
 TEST_F(EntryPoints, FillTheCallbackTableWithVersion11AndNoEventHandler)
 {
     plugin.event = reinterpret_cast<NPP_HandleEventProcPtr>(&sentinelJavaClass);
     ASSERT_EQ(getEntryPoints(&plugin), NPERR_NO_ERROR);
     EXPECT_EQ(plugin.version, 11);
-    EXPECT_NE(plugin.newp, nullptr);
-    EXPECT_NE(plugin.destroy, nullptr);
-    EXPECT_NE(plugin.setwindow, nullptr);
-    EXPECT_NE(plugin.newstream, nullptr);
-    EXPECT_NE(plugin.destroystream, nullptr);
-    EXPECT_NE(plugin.asfile, nullptr);
-    EXPECT_NE(plugin.writeready, nullptr);
-    EXPECT_NE(plugin.write, nullptr);
-    EXPECT_NE(plugin.print, nullptr);
+    for (const void* entry :
+         {reinterpret_cast<const void*>(plugin.newp), reinterpret_cast<const void*>(plugin.destroy),
+          reinterpret_cast<const void*>(plugin.setwindow),
+          reinterpret_cast<const void*>(plugin.newstream),
+          reinterpret_cast<const void*>(plugin.destroystream),
+          reinterpret_cast<const void*>(plugin.asfile),
+          reinterpret_cast<const void*>(plugin.writeready),
+          reinterpret_cast<const void*>(plugin.write), reinterpret_cast<const void*>(plugin.print)})
+        EXPECT_NE(entry, nullptr);
     EXPECT_EQ(plugin.event, nullptr);
 }
 
@@ -45,33 +39,27 @@ TEST_F(EntryPoints, RefuseABrowserWhoseMajorVersionIsNotZero)
     EXPECT_EQ(BrowserMemory::allocations, 0);
 }
 
-TEST_F(EntryPoints, AcceptMinorVersion8WithoutTouchingUrlNotifyOrJavaClass)
+// Before minor version 11 the browser's urlnotify and javaClass slots are left alone and
+// no Java environment is asked for; from 11 on the plug-in fills them itself.
+TEST_F(EntryPoints, TouchUrlNotifyAndJavaClassOnlyFromMinorVersion11)
 {
-    ASSERT_EQ(getEntryPoints(&plugin), NPERR_NO_ERROR);
-    plugin.urlnotify = sentinelUrlNotify;
-    plugin.javaClass = &sentinelJavaClass;
-    browser.version = 0x0008;
-    ASSERT_EQ(initialize(&browser), NPERR_NO_ERROR);
-    initialised = true;
-    EXPECT_EQ(plugin.urlnotify, sentinelUrlNotify);
-    EXPECT_EQ(plugin.javaClass, &sentinelJavaClass);
-    EXPECT_EQ(JavaEnvironment::calls, 0);
-    // It still initialised: the starting tables came from the browser's allocator.
-    EXPECT_GT(BrowserMemory::allocations, 0);
-}
-
-TEST_F(EntryPoints, GiveMinorVersion11ADoNothingUrlNotifyAndNoJavaClass)
-{
-    ASSERT_EQ(getEntryPoints(&plugin), NPERR_NO_ERROR);
-    plugin.javaClass = &sentinelJavaClass;
-    browser.version = 0x000B;
-    ASSERT_EQ(initialize(&browser), NPERR_NO_ERROR);
-    initialised = true;
-    ASSERT_NE(plugin.urlnotify, nullptr);
-    EXPECT_NE(plugin.urlnotify, sentinelUrlNotify);
-    plugin.urlnotify(nullptr, "http://example.org/", NPRES_DONE, nullptr); // must do nothing
-    EXPECT_EQ(plugin.javaClass, nullptr);
-    EXPECT_EQ(JavaEnvironment::calls, 1);
+    for (std::uint16_t version : {0x0008, 0x000B}) {
+        const bool eleven = version == 0x000B;
+        ASSERT_EQ(getEntryPoints(&plugin), NPERR_NO_ERROR);
+        plugin.urlnotify = sentinelUrlNotify;
+        plugin.javaClass = &sentinelJavaClass;
+        browser.version = version;
+        JavaEnvironment::calls = 0;
+        ASSERT_EQ(initialize(&browser), NPERR_NO_ERROR) << version;
+        // It initialised: the starting tables came from the browser's allocator.
+        EXPECT_GT(BrowserMemory::allocations, 0);
+        EXPECT_EQ(plugin.urlnotify == sentinelUrlNotify, !eleven) << version;
+        ASSERT_NE(plugin.urlnotify, nullptr);
+        plugin.urlnotify(nullptr, "http://example.org/", NPRES_DONE, nullptr); // does nothing
+        EXPECT_EQ(plugin.javaClass, eleven ? nullptr : &sentinelJavaClass) << version;
+        EXPECT_EQ(JavaEnvironment::calls, eleven ? 1 : 0) << version;
+        shutdown();
+    }
 }
 
 TEST_F(EntryPoints, ShutdownReturnsEveryBlockToTheBrowser)
@@ -84,8 +72,10 @@ TEST_F(EntryPoints, ShutdownReturnsEveryBlockToTheBrowser)
     EXPECT_EQ(BrowserMemory::badFrees, 0);
 }
 
-TEST_F(EntryPoints, AnswerNullInstancesAndWindowsWithTheirErrorCodes)
+TEST_F(EntryPoints, AnswerNullTablesInstancesAndWindowsWithTheirErrorCodes)
 {
+    EXPECT_EQ(getEntryPoints(nullptr), NPERR_INVALID_FUNCTABLE_ERROR);
+    EXPECT_EQ(initialize(nullptr), NPERR_INVALID_FUNCTABLE_ERROR);
     startPlugin();
     EXPECT_EQ(plugin.newp(nullptr, nullptr, NP_EMBED, 0, nullptr, nullptr, nullptr),
               NPERR_INVALID_INSTANCE_ERROR);

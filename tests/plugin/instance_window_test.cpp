@@ -26,7 +26,7 @@ std::vector<HWND> childrenOf(HWND parent)
 
 using InstanceWindow = PluginTest;
 
-TEST_F(InstanceWindow, SplitsA400By300AreaIntoViewerAboveAndDashboardBelow)
+TEST_F(InstanceWindow, SplitsA400By300AreaIntoViewerAboveAndDashboardBelowOnce)
 {
     startPlugin();
     startInstance(400, 300);
@@ -37,27 +37,12 @@ TEST_F(InstanceWindow, SplitsA400By300AreaIntoViewerAboveAndDashboardBelow)
     for (HWND child : children) {
         RECT rect{};
         GetWindowRect(child, &rect);
-        EXPECT_EQ(rect.left, 0);
-        EXPECT_EQ(rect.right, 400);
-        if (child == viewer) {
-            EXPECT_EQ(rect.top, 0);
-            EXPECT_EQ(rect.bottom, 210);
-        } else {
-            EXPECT_EQ(rect.top, 210);
-            EXPECT_EQ(rect.bottom, 300);
-        }
+        const LONG top = child == viewer ? 0 : 210, bottom = child == viewer ? 210 : 300;
+        EXPECT_EQ((std::vector<LONG>{rect.left, rect.top, rect.right, rect.bottom}),
+                  (std::vector<LONG>{0, top, 400, bottom}));
         EXPECT_TRUE(IsWindowVisible(child));
     }
-    int width = 0, height = 0;
-    ASSERT_EQ(services->renderSize(&instance, &width, &height), 0);
-    EXPECT_EQ(width, 400);
-    EXPECT_EQ(height, 210);
-}
-
-TEST_F(InstanceWindow, LaterSetWindowCallsChangeNothing)
-{
-    startPlugin();
-    startInstance(400, 300);
+    // Later NPP_SetWindow calls change nothing, whatever size they bring.
     NPWindow resized{};
     resized.window = area;
     resized.width = 800;
@@ -66,7 +51,7 @@ TEST_F(InstanceWindow, LaterSetWindowCallsChangeNothing)
     EXPECT_EQ(plugin.setwindow(&instance, &resized), NPERR_NO_ERROR);
     EXPECT_EQ(childrenOf(area).size(), 2u);
     int width = 0, height = 0;
-    services->renderSize(&instance, &width, &height);
+    ASSERT_EQ(services->renderSize(&instance, &width, &height), 0);
     EXPECT_EQ(width, 400);
     EXPECT_EQ(height, 210);
 }
@@ -100,24 +85,11 @@ TEST_F(InstanceWindow, PassesUnhandledMessagesToTheBrowserAndGivesItsProcedureBa
     browserClass.lpfnWndProc = browserProcedure;
     browserClass.lpszClassName = "TestBrowserArea";
     ASSERT_NE(RegisterClass(&browserClass), 0);
-    frame = CreateWindowEx(0, nullptr, "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
-                           nullptr, nullptr, nullptr, nullptr);
-    area = CreateWindowEx(0, "TestBrowserArea", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 400, 300,
-                          frame, nullptr, nullptr, nullptr);
-    ASSERT_EQ(plugin.newp(nullptr, &instance, NP_EMBED, 0, nullptr, nullptr, nullptr),
-              NPERR_NO_ERROR);
-    instanceLive = true;
-    NPWindow window{};
-    window.window = area;
-    window.width = 400;
-    window.height = 300;
-    ASSERT_EQ(plugin.setwindow(&instance, &window), NPERR_NO_ERROR);
-
+    startInstance(400, 300, "TestBrowserArea");
     EXPECT_NE(GetWindowLongPtr(area, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&browserProcedure));
     EXPECT_EQ(GetProp(area, "this ptr"), instance.pdata);
     SendMessage(area, WM_USER + 7, 0, 0); // not in the instance's message map
-    ASSERT_EQ(gBrowserMessages.size(), 1u);
-    EXPECT_EQ(gBrowserMessages[0], WM_USER + 7);
+    EXPECT_EQ(gBrowserMessages, (std::vector<UINT>{WM_USER + 7}));
 
     destroyInstance();
     EXPECT_EQ(GetWindowLongPtr(area, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&browserProcedure));

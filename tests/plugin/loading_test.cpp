@@ -41,24 +41,15 @@ TEST_F(Loading, ReadsTheWorldAndStartsTheFrameLoop)
     EXPECT_TRUE(PeekMessage(&msg, viewer, WM_TIMER, WM_TIMER, PM_NOREMOVE));
 }
 
-TEST_F(Loading, PostsTheSoundSetUpMessageForAWorldWithoutSounds)
-{
-    startPlugin();
-    startInstance(320, 290);
-    loadWorld("empty.wrl", "#VRML V2.0 utf8\n");
-    HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
-    MSG msg{};
-    EXPECT_TRUE(PeekMessage(&msg, viewer, 2024, 2024, PM_REMOVE));
-}
-
-TEST_F(Loading, AWorldWithoutObjectsPaintsNothingAndPostsNoTick)
+TEST_F(Loading, AWorldWithoutObjectsStillSetsUpSoundButPaintsNothingAndPostsNoTick)
 {
     startPlugin();
     startInstance(320, 290);
     loadWorld("empty.wrl", "#VRML V2.0 utf8\nWorldInfo { title \"nothing\" }\n");
-    EXPECT_EQ(runFrames(1), 0);
     HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
     MSG msg{};
+    EXPECT_TRUE(PeekMessage(&msg, viewer, 2024, 2024, PM_REMOVE));
+    EXPECT_EQ(runFrames(1), 0);
     EXPECT_FALSE(PeekMessage(&msg, viewer, WM_TIMER, WM_TIMER, PM_NOREMOVE));
 }
 
@@ -116,7 +107,8 @@ TEST_F(Loading, StrictLoadingSkipsTheNormalizingPass)
     EXPECT_EQ(counts(services, &instance).vertexCount, 0u);
 }
 
-TEST_F(Loading, EveryOptionSwitchRendersFrames)
+// Every block of the load, the frames and the options goes back to the browser once.
+TEST_F(Loading, EveryOptionSwitchRendersFramesAndGivesItsMemoryBack)
 {
     startPlugin();
     startInstance(320, 290);
@@ -128,8 +120,13 @@ TEST_F(Loading, EveryOptionSwitchRendersFrames)
     services->renderSize(&instance, &width, &height);
     EXPECT_EQ(width, 160); // display scale 2.0 halves the rendered size
     EXPECT_EQ(height, 100);
-    EXPECT_EQ(runFrames(2), 2);
+    EXPECT_EQ(runFrames(3), 3);
     EXPECT_EQ(counts(services, &instance).lightCount, 1); // the lamp
     EXPECT_EQ(services->command(&instance, "lamp"), 0);
     EXPECT_EQ(counts(services, &instance).lightCount, 0);
+    destroyInstance();
+    EXPECT_EQ(shutdown(), NPERR_NO_ERROR);
+    initialised = false;
+    EXPECT_EQ(BrowserMemory::live().size(), 0u);
+    EXPECT_EQ(BrowserMemory::badFrees, 0);
 }

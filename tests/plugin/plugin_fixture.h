@@ -73,12 +73,13 @@ protected:
         initialised = true;
     }
 
-    // A browser frame holding a plug-in area of the size; NPP_New and NPP_SetWindow.
-    void startInstance(int width, int height)
+    // A browser frame holding a plug-in area of the size (of the browser's own window
+    // class, if given); NPP_New and NPP_SetWindow.
+    void startInstance(int width, int height, const char* areaClass = nullptr)
     {
         frame = CreateWindowEx(0, nullptr, "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, width,
                                height, nullptr, nullptr, nullptr, nullptr);
-        area = CreateWindowEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, width, height,
+        area = CreateWindowEx(0, areaClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, width, height,
                               frame, nullptr, nullptr, nullptr);
         ASSERT_TRUE(frame && area);
         ASSERT_EQ(plugin.newp(nullptr, &instance, NP_EMBED, 0, nullptr, nullptr, nullptr),
@@ -145,27 +146,9 @@ protected:
     HWND area = nullptr;
 };
 
-// A one-triangle world in the layout the line reader reads.
-inline const char* kTriangleWorld = "#VRML V2.0 utf8\n"
-                                    "Viewpoint {\n"
-                                    "  position 0 0 5\n"
-                                    "}\n"
-                                    "Shape {\n"
-                                    "  appearance Appearance {\n"
-                                    "    material Material {\n"
-                                    "      diffuseColor 1 0 0\n"
-                                    "    }\n"
-                                    "  }\n"
-                                    "  geometry IndexedFaceSet {\n"
-                                    "    coord Coordinate {\n"
-                                    "      point [\n"
-                                    "        -1 -1 0,\n"
-                                    "        1 -1 0,\n"
-                                    "        0 1 0,\n"
-                                    "      ]\n"
-                                    "    }\n"
-                                    "    coordIndex [\n"
-                                    "      0, 1, 2, -1,\n"
-                                    "    ]\n"
-                                    "  }\n"
-                                    "}\n";
+// A one-triangle world in the layout the line reader reads, indented as exporters do.
+inline const char* kTriangleWorld =
+    "#VRML V2.0 utf8\nViewpoint {\n  position 0 0 5\n}\nShape {\n  appearance Appearance {\n"
+    "    material Material {\n      diffuseColor 1 0 0\n    }\n  }\n  geometry IndexedFaceSet {\n"
+    "    coord Coordinate {\n      point [\n        -1 -1 0,\n        1 -1 0,\n        0 1 0,\n"
+    "      ]\n    }\n    coordIndex [\n      0, 1, 2, -1,\n    ]\n  }\n}\n";

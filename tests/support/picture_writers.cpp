@@ -97,3 +97,25 @@ std::string encodeTga(int imageType, int width, int height, int depth, const std
                    << "," << want[1] << "," << want[2];
     return ::testing::AssertionSuccess();
 }
+
+Rgb PngFile::at(unsigned x, unsigned y) const
+{
+    const std::size_t first = (static_cast<std::size_t>(y) * width + x) * 3;
+    return {static_cast<unsigned char>(rgb[first]), static_cast<unsigned char>(rgb[first + 1]),
+            static_cast<unsigned char>(rgb[first + 2])};
+}
+
+PngFile readPng(const std::string& path)
+{
+    PngFile picture;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
+    picture.alpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+    image.format = PNG_FORMAT_RGB;
+    picture.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr)) return PngFile{};
+    picture.width = image.width;
+    picture.height = image.height;
+    return picture;
+}

@@ -1,5 +1,6 @@
 // tests/support/picture_writers.h - small pictures the tests write themselves: JPEG,
-// PNG and TGA files encoded in memory, and a colour comparison that allows for JPEG.
+// PNG and TGA files encoded in memory, a colour comparison that allows for JPEG, and
+// PNG files the programs wrote read back.
 #pragma once
 
 #include "tests/support/test_support.h"
@@ -31,6 +32,18 @@ std::string encodeTga(int imageType, int width, int height, int depth, const std
                       const std::string& imageId = "");
 
 using Bgr = std::array<int, 3>;
+using Rgb = std::array<int, 3>;
+
+// A PNG file read back with libpng: its size, whether it holds alpha, and its pixels as
+// red, green, blue, rows top-down; nothing when the file cannot be read.
+struct PngFile {
+    unsigned width = 0;
+    unsigned height = 0;
+    bool alpha = false;
+    std::string rgb;
+    Rgb at(unsigned x, unsigned y) const;
+};
+PngFile readPng(const std::string& path);
 
 // Within 3 on every channel: JPEG keeps colours to a step or two.
 ::testing::AssertionResult isNear(const Bgr& got, const Bgr& want);

@@ -2,45 +2,24 @@
 #include "platform/windows.h"
 #include "render/render.h"
 #include "viewer/viewer_window.h"
-#include "world/tables.h"
+#include "world/reader.h"
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 
 namespace {
 
-// One red triangle facing the default camera (which looks along the first axis),
+// One red triangle facing the default camera (which looks along the file's z axis),
 // 10 file units ahead of it.
 void addTriangle(World& world)
 {
-    ASSERT_TRUE(prepareMaterialRow(world));
-    world.materials[0].diffuseColor[0] = 1.0f;
-    world.materials[0].diffuseColor[1] = 0.0f;
-    world.materials[0].diffuseColor[2] = 0.0f;
-    world.materialCount = 1;
-    const i16 object = newObject(world);
-    ASSERT_EQ(object, 0);
-    ASSERT_TRUE(growVertexRows(world, 4));
-    const f32 corners[3][3] = {{50000, -5000, -5000}, {50000, 5000, -5000}, {50000, 0, 5000}};
-    for (u32 v = 0; v < 3; ++v) {
-        world.vertexZ[v] = corners[v][0];
-        world.vertexX[v] = corners[v][1];
-        world.vertexY[v] = corners[v][2];
-    }
-    world.vertexCount = 3;
-    ASSERT_TRUE(growTable(world.faces, world.faceCapacity, 2));
-    ASSERT_TRUE(growTable(world.faceIndices, world.faceIndexCapacity, 4));
-    world.faces[0] = FaceRecord{0, 3, 0, {0, 0, 0}};
-    world.faces[1] = FaceRecord{0, 0, 3, {0, 0, 0}};
-    for (u32 i = 0; i < 3; ++i) world.faceIndices[i] = i;
-    world.faceCount = 2;
-    world.faceIndexCount = 4;
-    ObjectRecord& record = world.objects[0];
-    record.vertexCount = 3;
-    record.faceCount = 1;
-    record.cornerCount = 3;
-    record.material = 0;
-    computeObjectBounds(world, 0);
+    const std::string text = "Shape {\nappearance Appearance {\nmaterial Material {\n"
+                             "diffuseColor 1 0 0\n}\n}\ngeometry IndexedFaceSet {\n"
+                             "coord Coordinate {\npoint [\n-1 -1 10,\n1 -1 10,\n0 1 10,\n]\n}\n"
+                             "coordIndex [\n0, 1, 2, -1,\n]\n}\n}\n";
+    ASSERT_TRUE(readWorldText(world, text.data(), text.size()));
+    ASSERT_EQ(world.objectCount, 1);
 }
 
 // Stands in for the plug-in instance: a browser frame, the plug-in window, the Viewer.

@@ -20,15 +20,13 @@ protected:
 TEST_F(FaceSetReader, OneTriangleGivesItsRowsAndTheEmptyRowAfterIt)
 {
     read(triangleShape());
-    EXPECT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.vertexCount, 3u);
-    EXPECT_EQ(world.faceCount, 2u);
-    EXPECT_EQ(world.faceIndexCount, 4u);
+    EXPECT_EQ((std::array{static_cast<u32>(world.objectCount), world.vertexCount, world.faceCount,
+                          world.faceIndexCount}),
+              (std::array<u32, 4>{1, 3, 2, 4}));
     const ObjectRecord& object = world.objects[0];
-    EXPECT_EQ(object.firstVertex, 1u);
-    EXPECT_EQ(object.firstFace, 1u);
-    EXPECT_EQ(object.faceCount, 1u);
-    EXPECT_EQ(object.cornerCount, 3u);
+    EXPECT_EQ(
+        (std::array{object.firstVertex, object.firstFace, object.faceCount, object.cornerCount}),
+        (std::array<u32, 4>{1, 1, 1, 3}));
     EXPECT_EQ(world.faces[1].vertexCount, 0);
     EXPECT_GE(world.vertexCapacity, world.vertexCount + 1); // the spare row
 }
@@ -38,18 +36,18 @@ TEST_F(FaceSetReader, ASecondFaceSetFollowsTheEmptyRowWithOffsetIndices)
     read(triangleShape() + triangleShape());
     ASSERT_EQ(world.objectCount, 2);
     EXPECT_EQ(world.objects[1].firstFace, 3u);
-    EXPECT_EQ(world.faces[2].firstIndex, 3u);
-    EXPECT_EQ(world.faceIndices[3], 3u); // file index 0 + the first object's 3 vertices
-    EXPECT_EQ(world.faceIndices[5], 5u);
     EXPECT_EQ(world.objects[1].firstCorner, 5u);
+    EXPECT_EQ(world.faces[2].firstIndex, 3u);
+    // File index 0 + the first object's 3 vertices, then file index 2 + 3.
+    EXPECT_EQ(world.faceIndices[3], 3u);
+    EXPECT_EQ(world.faceIndices[5], 5u);
 }
 
 TEST_F(FaceSetReader, PointsAreScaledAndStoredInInternalAxisOrder)
 {
     read(triangleShape("1 2 3, 0 0 0, 0 0 0,"));
-    EXPECT_FLOAT_EQ(world.vertexZ[0], 15000.0f);
-    EXPECT_FLOAT_EQ(world.vertexX[0], 5000.0f);
-    EXPECT_FLOAT_EQ(world.vertexY[0], 10000.0f);
+    EXPECT_TRUE(nearTriple({world.vertexZ[0], world.vertexX[0], world.vertexY[0]},
+                           {15000, 5000, 10000}, 0));
     EXPECT_FLOAT_EQ(world.objectBounds[0][1], 15000.0f);
 }
 
@@ -99,16 +97,14 @@ TEST_F(FaceSetReader, NormalsColoursAndTexCoordsBelongToTheVerticesByPosition)
                 kOneTriangle);
     ASSERT_EQ(world.objectCount, 1);
     const ObjectRecord& object = world.objects[0];
-    EXPECT_EQ(object.hasNormals, 1u);
-    EXPECT_EQ(object.hasColors, 1u);
-    EXPECT_EQ(object.hasTexCoords, 1u);
-    EXPECT_FLOAT_EQ(world.vertexNormals[0][0], 3.0f); // z first
-    EXPECT_FLOAT_EQ(world.vertexNormals[0][1], 1.0f);
+    EXPECT_EQ((std::array{object.hasNormals, object.hasColors, object.hasTexCoords}),
+              (std::array<u32, 3>{1, 1, 1}));
+    EXPECT_TRUE(nearTriple(triple(world.vertexNormals[0]), {3, 1, 2}, 0)); // z first
     EXPECT_FLOAT_EQ(world.vertexNormals[2][2], 8.0f);
-    EXPECT_FLOAT_EQ(world.vertexColors[2][2], 1.0f);
+    EXPECT_TRUE(nearTriple(triple(world.vertexNormals[3]), {0, 0, 0}, 0)); // the fourth: ignored
+    EXPECT_TRUE(nearTriple(triple(world.vertexColors[2]), {0, 0, 1}, 0));
     EXPECT_FLOAT_EQ(world.vertexTexCoords[0][0], 0.5f); // stored as absolute values
     EXPECT_FLOAT_EQ(world.vertexTexCoords[0][1], 0.25f);
-    EXPECT_FLOAT_EQ(world.vertexNormals[3][0], 0.0f); // the fourth normal is ignored
 }
 
 TEST_F(FaceSetReader, NullNormalsAbsentColorPerVertexAndItsFlagReadNoLists)

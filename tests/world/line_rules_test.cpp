@@ -27,30 +27,29 @@ static i32 integer(const std::string& text)
     return toInteger(text.data(), text.data() + text.size());
 }
 
-TEST(LineRules, NumbersReadTheirDecimalPrefixOnly)
+TEST(LineRules, NumbersReadTheirDecimalPrefixOnlyAndIntegersPinToThe32BitRange)
 {
-    EXPECT_EQ(number("  -.5e1xyz"), -5.0f);
-    EXPECT_EQ(number("+2."), 2.0f);
-    EXPECT_EQ(number("1e"), 1.0f); // an exponent needs a digit
-    EXPECT_EQ(number("0.1"), 0.1f);
-    EXPECT_EQ(number("abc"), 0.0f);
-    EXPECT_EQ(number("inf"), 0.0f); // decimal only: no infinities, NaNs or hex
-    EXPECT_EQ(number("nan"), 0.0f);
-    EXPECT_EQ(number("0x10"), 0.0f);
-    EXPECT_EQ(number("1e999"), INFINITY);
-    EXPECT_EQ(number("-1e999"), -INFINITY);
-    EXPECT_EQ(number("1e-999"), 0.0f);
-    EXPECT_EQ(number("123456789012345678901234567890e-400"), 0.0f);
-    EXPECT_EQ(number("0.0000001e500"), INFINITY);
-}
-
-TEST(LineRules, IntegersPinToThe32BitRange)
-{
-    EXPECT_EQ(integer(" -1"), -1);
-    EXPECT_EQ(integer("7.9"), 7);
-    EXPECT_EQ(integer("99999999999999999999"), INT32_MAX);
-    EXPECT_EQ(integer("-99999999999999999999"), INT32_MIN);
-    EXPECT_EQ(integer("x"), 0);
+    // Decimal only: no infinities, NaNs or hex; an exponent needs a digit.
+    for (const auto& [text, value] : {std::pair<const char*, f32>{"  -.5e1xyz", -5.0f},
+                                      {"+2.", 2.0f},
+                                      {"1e", 1.0f},
+                                      {"0.1", 0.1f},
+                                      {"abc", 0.0f},
+                                      {"inf", 0.0f},
+                                      {"nan", 0.0f},
+                                      {"0x10", 0.0f},
+                                      {"1e999", INFINITY},
+                                      {"-1e999", -INFINITY},
+                                      {"1e-999", 0.0f},
+                                      {"123456789012345678901234567890e-400", 0.0f},
+                                      {"0.0000001e500", INFINITY}})
+        EXPECT_EQ(number(text), value) << text;
+    for (const auto& [text, value] : {std::pair<const char*, i32>{" -1", -1},
+                                      {"7.9", 7},
+                                      {"99999999999999999999", INT32_MAX},
+                                      {"-99999999999999999999", INT32_MIN},
+                                      {"x", 0}})
+        EXPECT_EQ(integer(text), value) << text;
 }
 
 TEST(LineRules, SingleValuesSplitAtBlanksButNotAtTabs)
@@ -68,11 +67,14 @@ TEST(LineRules, SingleValuesSplitAtBlanksButNotAtTabs)
     EXPECT_FALSE(readValue(lineOf("shininess"), "shininess", shin));
 }
 
-TEST(LineRules, FalseWinsOverTrue)
+TEST(LineRules, FalseWinsOverTrueAndAHashBeforeTheKeywordCommentsItOut)
 {
     EXPECT_EQ(booleanIn(lineOf("on TRUE\n")), 1);
     EXPECT_EQ(booleanIn(lineOf("on TRUE FALSE\n")), 0);
     EXPECT_EQ(booleanIn(lineOf("on\n")), -1);
+    EXPECT_TRUE(commentedOut(lineOf("# Transform {\n"), "Transform"));
+    EXPECT_FALSE(commentedOut(lineOf("Transform { # moved\n"), "Transform"));
+    EXPECT_FALSE(commentedOut(lineOf("Transform {\n"), "Transform"));
 }
 
 TEST(LineRules, DefNamesNeedATabElseTheyAreGenerated)
@@ -93,17 +95,16 @@ TEST(LineRules, DefNamesNeedATabElseTheyAreGenerated)
 
 TEST(LineRules, UseNamesEndAtABlankOrTabOrLoseTheirLastCharacter)
 {
-    char name[kNameSize];
-    EXPECT_TRUE(cutUseName(lineOf("coord USE C1 }\n"), "USE", name, sizeof name));
-    EXPECT_STREQ(name, "C1");
-    EXPECT_TRUE(cutUseName(lineOf("coord USE C1\t}\n"), "USE", name, sizeof name));
-    EXPECT_STREQ(name, "C1");
-    EXPECT_FALSE(cutUseName(lineOf("coord USE C1\n"), "USE", name, sizeof name));
-    EXPECT_STREQ(name, "C1");
-    EXPECT_FALSE(cutUseName(lineOf("coord USE C1"), "USE", name, sizeof name));
-    EXPECT_STREQ(name, "C"); // no newline at the end of the file
-    EXPECT_FALSE(cutUseName(lineOf("coord USE"), "USE", name, sizeof name));
-    EXPECT_STREQ(name, "");
+    // The fourth: no newline at the end of the file.
+    for (const auto& [text, ended, name] : {std::tuple{"coord USE C1 }\n", true, "C1"},
+                                            {"coord USE C1\t}\n", true, "C1"},
+                                            {"coord USE C1\n", false, "C1"},
+                                            {"coord USE C1", false, "C"},
+                                            {"coord USE", false, ""}}) {
+        char field[kNameSize] = "stale";
+        EXPECT_EQ(cutUseName(lineOf(text), "USE", field, sizeof field), ended) << text;
+        EXPECT_STREQ(field, name) << text;
+    }
 }
 
 TEST(LineRules, SpaceNamesEndAtAnyWhiteSpace)
@@ -117,25 +118,19 @@ TEST(LineRules, SpaceNamesEndAtAnyWhiteSpace)
 
 TEST(LineRules, UrlsComeFromQuotesOrBrackets)
 {
+    // Several quoted names stay one text: the picture loader tries each. A line without
+    // a url leaves the field as it was.
     char url[16] = "keep";
-    EXPECT_TRUE(urlText(lineOf("url [ \"door.wav\" ]\n"), url, sizeof url));
-    EXPECT_STREQ(url, "door.wav");
-    EXPECT_TRUE(urlText(lineOf("url [ door.wav ]\n"), url, sizeof url));
-    EXPECT_STREQ(url, " door.wav ");
-    EXPECT_TRUE(urlText(lineOf("url \"a\" \"b\"\n"), url, sizeof url));
-    EXPECT_STREQ(url, "a\" \"b"); // the picture loader tries each quoted name
-    EXPECT_TRUE(urlText(lineOf("url \"a-very-long-file-name.jpg\"\n"), url, sizeof url));
-    EXPECT_STREQ(url, "a-very-long-fil"); // cut to the field
-    EXPECT_FALSE(urlText(lineOf("url [\n"), url, sizeof url));
-    EXPECT_FALSE(urlText(lineOf("url door.wav\n"), url, sizeof url));
-    EXPECT_STREQ(url, "a-very-long-fil");
-}
-
-TEST(LineRules, CommentedOutMeansAHashBeforeTheKeyword)
-{
-    EXPECT_TRUE(commentedOut(lineOf("# Transform {\n"), "Transform"));
-    EXPECT_FALSE(commentedOut(lineOf("Transform { # moved\n"), "Transform"));
-    EXPECT_FALSE(commentedOut(lineOf("Transform {\n"), "Transform"));
+    for (const auto& [text, found, field] :
+         {std::tuple{"url [ \"door.wav\" ]\n", true, "door.wav"},
+          {"url [ door.wav ]\n", true, " door.wav "},
+          {"url \"a\" \"b\"\n", true, "a\" \"b"},
+          {"url \"a-very-long-file-name.jpg\"\n", true, "a-very-long-fil"},
+          {"url [\n", false, "a-very-long-fil"},
+          {"url door.wav\n", false, "a-very-long-fil"}}) {
+        EXPECT_EQ(urlText(lineOf(text), url, sizeof url), found) << text;
+        EXPECT_STREQ(url, field) << text;
+    }
 }
 
 TEST(LineRules, NumbersMatchTheCLibraryDigitForDigit)

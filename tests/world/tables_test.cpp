@@ -89,9 +89,8 @@ TEST_F(WorldTables, NewObjectStartsAtTheCurrentCountsPlusOne)
     const i16 object = newObject(world);
     ASSERT_EQ(object, 0);
     const ObjectRecord& record = world.objects[object];
-    EXPECT_EQ(record.firstVertex, 8u);
-    EXPECT_EQ(record.firstFace, 1u);
-    EXPECT_EQ(record.firstCorner, 1u);
+    EXPECT_EQ((std::array{record.firstVertex, record.firstFace, record.firstCorner}),
+              (std::array<u32, 3>{8, 1, 1}));
     EXPECT_EQ(record.normalPerVertex, 1);
     EXPECT_EQ(record.material, -1);
     EXPECT_NE(record.tag, 11); // 11 would change how frame preparation orders its faces
@@ -129,39 +128,38 @@ TEST_F(WorldTables, NewLightsCarryVrmlDefaultsInStoredForm)
     EXPECT_EQ(world.lights[1].color[2], 1.0f);
 }
 
-TEST_F(WorldTables, GroupTranslationMovesEveryListedObjectAndItsBounds)
+TEST_F(WorldTables, GroupTransformsMoveEveryListedObjectAndItsBounds)
 {
-    objectWithVertices({{0, 0, 0}, {1, 2, 3}}, 0);
-    objectWithVertices({{10, 10, 10}}, 1);
-    set(world.pendingTranslation, {5.0f, -1.0f, 0.5f});
-    applyToGroup(world, kApplyTranslate, 0, 2);
-    EXPECT_FLOAT_EQ(world.vertexZ[1], 6.0f);
-    EXPECT_FLOAT_EQ(world.vertexX[2], 9.0f);
-    EXPECT_FLOAT_EQ(world.objectBounds[0][1], 6.0f);  // max z
-    EXPECT_FLOAT_EQ(world.objectBounds[1][4], 10.5f); // min y
-}
-
-TEST_F(WorldTables, GroupRotationIsRightHandedAboutTheAxis)
-{
-    // Internal axes (z, x, y): a quarter turn about the third (up) axis takes the
-    // first axis to the second, as z to x turns about y in the file.
-    objectWithVertices({{1, 0, 0}}, 0);
-    set(world.pendingRotation, {0.0f, 0.0f, 1.0f, 1.5707963f});
-    applyToGroup(world, kApplyRotate, 0, 1);
-    EXPECT_NEAR(world.vertexZ[0], 0.0f, 1e-6f);
-    EXPECT_NEAR(world.vertexX[0], 1.0f, 1e-6f);
-    EXPECT_NEAR(world.vertexY[0], 0.0f, 1e-6f);
-}
-
-TEST_F(WorldTables, GroupScaleWorksAboutThePivot)
-{
-    objectWithVertices({{3, 3, 3}}, 0);
-    set(world.scalePivot, {1.0f, 0.0f, 0.0f});
-    set(world.pendingScale, {2.0f, 0.5f, -1.0f});
-    applyToGroup(world, kApplyScale, 0, 1);
-    EXPECT_FLOAT_EQ(world.vertexZ[0], 5.0f); // 1 + (3 - 1) x 2
-    EXPECT_FLOAT_EQ(world.vertexX[0], 1.5f);
-    EXPECT_FLOAT_EQ(world.vertexY[0], -3.0f);
+    // Internal axes (z, x, y): a quarter turn about the third (up) axis takes the first
+    // axis to the second, as z to x turns about y in the file. Scales work about the
+    // pivot (1, 0, 0).
+    const struct {
+        i16 kind;
+        std::array<f32, 3> first, second; // where (1, 2, 3) and (10, 10, 10) end up
+    } rows[] = {{kApplyTranslate, {6, 1, 3.5f}, {15, 9, 10.5f}},
+                {kApplyRotate, {-2, 1, 3}, {-10, 10, 10}},
+                {kApplyScale, {1, 1, -3}, {19, 5, -10}}};
+    for (const auto& row : rows) {
+        freeWorldTables(world);
+        ASSERT_TRUE(initWorldTables(world));
+        objectWithVertices({{1, 2, 3}}, 0);
+        objectWithVertices({{10, 10, 10}}, 1);
+        set(world.pendingTranslation, {5.0f, -1.0f, 0.5f});
+        set(world.pendingRotation, {0.0f, 0.0f, 1.0f, 1.5707963f});
+        set(world.scalePivot, {1.0f, 0.0f, 0.0f});
+        set(world.pendingScale, {2.0f, 0.5f, -1.0f});
+        applyToGroup(world, row.kind, 0, 2);
+        for (u32 v = 0; v < 2; ++v) {
+            const std::array<f32, 3>& want = v == 0 ? row.first : row.second;
+            const f32 got[3] = {world.vertexZ[v], world.vertexX[v], world.vertexY[v]};
+            const f32* bounds = world.objectBounds[v]; // min z, max z, min x, ...
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_NEAR(got[c], want[c], 1e-5f) << row.kind << " vertex " << v << " axis " << c;
+                EXPECT_NEAR(bounds[2 * c], want[c], 1e-5f) << row.kind << " object " << v;
+                EXPECT_NEAR(bounds[2 * c + 1], want[c], 1e-5f) << row.kind << " object " << v;
+            }
+        }
+    }
 }
 
 TEST_F(WorldTables, SharedVerticesMoveOncePerGroupPass)
