@@ -130,3 +130,37 @@ TEST_F(Loading, EveryOptionSwitchRendersFramesAndGivesItsMemoryBack)
     EXPECT_EQ(BrowserMemory::live().size(), 0u);
     EXPECT_EQ(BrowserMemory::badFrees, 0);
 }
+
+// A world from the network reads files only from its own folder and below; one the user
+// opened (a file: url) may reach its neighbours, as model libraries expect.
+TEST_F(Loading, AWorldFromTheNetworkStaysInItsFolder)
+{
+    startPlugin();
+    startInstance(400, 300);
+    testing_support::writeTempFile("reach/outside.wrl", kTriangleWorld);
+    testing_support::writeTempFile("reach/world/inside.wrl", kTriangleWorld);
+    const std::string world = std::string("#VRML V2.0 utf8\n") +
+                              "Inline { url \"inside.wrl\" }\n"
+                              "Inline { url \"../outside.wrl\" }\n"
+                              "Inline { url \"" +
+                              testing_support::tempDir() +
+                              "reach/outside.wrl\" }\n"
+                              "Shape { appearance Appearance { texture ImageTexture { url "
+                              "\"../t.png\" } } geometry Box {} }\n";
+    testing_support::writeTempFile("reach/t.png", "not read either way");
+    auto objects = [&] { return counts(services, &instance).objectCount; };
+    loadWorld("reach/world/w.wrl", world, "http://example.org/w.wrl");
+    std::size_t length = 0;
+    char* text = services->takeLoadMessages(&instance, &length);
+    const std::string messages(text ? text : "", length);
+    services->freeText(text);
+    EXPECT_EQ(objects(), 2); // the Inline beside it and the Box
+    EXPECT_NE(messages.find("outside.wrl' lies outside the world's folder"), std::string::npos)
+        << messages;
+    EXPECT_NE(messages.find("texture ../t.png not loaded: outside the world's folder"),
+              std::string::npos)
+        << messages;
+    const std::string local = "file://" + testing_support::tempDir() + "reach/world/w.wrl";
+    loadWorld("reach/world/w.wrl", world, local.c_str());
+    EXPECT_EQ(objects(), 4); // both outside Inlines too
+}

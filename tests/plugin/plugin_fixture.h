@@ -92,11 +92,13 @@ protected:
         ASSERT_EQ(plugin.setwindow(&instance, &window), NPERR_NO_ERROR);
     }
 
-    // Streams a world written into the test's folder, as a browser hands it over.
-    void loadWorld(const std::string& name, const std::string& text)
+    // Streams a world written into the test's folder, as a browser hands it over, from
+    // `url` (null: a stream without one, taken as one from the network).
+    void loadWorld(const std::string& name, const std::string& text, const char* url = nullptr)
     {
         const std::string path = testing_support::writeTempFile(name, text);
         NPStream stream{};
+        stream.url = url;
         std::uint16_t type = NP_NORMAL;
         ASSERT_EQ(plugin.newstream(&instance, nullptr, &stream, 0, &type), NPERR_NO_ERROR);
         plugin.asfile(&instance, &stream, path.c_str());
