@@ -50,14 +50,10 @@ LRESULT windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProc(window, message, wParam, lParam);
 }
 
-void registerHostClasses()
+// The host's own keys (the plug-in has no keyboard handling): Escape and q close.
+bool closesTheWindow(WPARAM key)
 {
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = windowProcedure;
-    windowClass.lpszClassName = "TarneBrowserFrame";
-    RegisterClass(&windowClass);
-    windowClass.lpszClassName = "TarnePluginArea";
-    RegisterClass(&windowClass);
+    return key == VK_ESCAPE || key == 'Q';
 }
 
 // "file://" and the absolute path (the path as given when the current folder is unknown).
@@ -135,11 +131,57 @@ bool Browser::initialize(std::string& error)
     return true;
 }
 
-bool Browser::createInstance(int width, int height, std::string& error)
+LRESULT Browser::frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    registerHostClasses();
-    frame_ = CreateWindowEx(0, "TarneBrowserFrame", "Tarne", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                            width, height, nullptr, nullptr, nullptr, nullptr);
+    auto* browser = reinterpret_cast<Browser*>(GetWindowLongPtr(window, GWLP_USERDATA));
+    if (!browser) return DefWindowProc(window, message, wParam, lParam);
+    switch (message) {
+    case WM_SIZE: browser->followFrameSize(LOWORD(lParam), HIWORD(lParam)); return 0;
+    // Closing ends the loop; the instance and the library go after it, outside any
+    // dispatch (the plug-in's windows are still inside one now).
+    case WM_CLOSE: browser->closeRequested_ = true; return 0;
+    case WM_KEYDOWN:
+        if (closesTheWindow(wParam)) browser->closeRequested_ = true;
+        return 0;
+    default: return DefWindowProc(window, message, wParam, lParam);
+    }
+}
+
+void Browser::followFrameSize(int width, int height)
+{
+    if (!area_ || !instanceLive_) return;
+    MoveWindow(area_, 0, 0, width, height, TRUE);
+    NPWindow window{};
+    window.window = area_;
+    window.width = static_cast<std::uint32_t>(width);
+    window.height = static_cast<std::uint32_t>(height);
+    window.clipRect =
+        NPRect{0, 0, static_cast<std::uint16_t>(height), static_cast<std::uint16_t>(width)};
+    window.type = NPWindowTypeWindow;
+    pluginFuncs_.setwindow(&instance_, &window);
+}
+
+void Browser::runUntilClosed()
+{
+    MSG msg{};
+    while (!closeRequested_ && GetMessage(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+    }
+}
+
+bool Browser::createInstance(int width, int height, const std::string& title, std::string& error)
+{
+    WNDCLASS windowClass{};
+    windowClass.lpfnWndProc = frameProcedure;
+    windowClass.lpszClassName = "TarneBrowserFrame";
+    RegisterClass(&windowClass);
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.lpszClassName = "TarnePluginArea";
+    RegisterClass(&windowClass);
+    frame_ = CreateWindowEx(0, "TarneBrowserFrame", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                            0, 0, width, height, nullptr, nullptr, nullptr, nullptr);
+    if (frame_) SetWindowLongPtr(frame_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     area_ = frame_ ? CreateWindowEx(0, "TarnePluginArea", nullptr, WS_CHILD | WS_VISIBLE, 0, 0,
                                     width, height, frame_, nullptr, nullptr, nullptr)
                    : nullptr;

@@ -21,8 +21,10 @@ public:
     bool loadPlugin(std::string& error);
     // NP_GetEntryPoints and NP_Initialize.
     bool initialize(std::string& error);
-    // The browser frame and the plug-in area of width x height, NPP_New, NPP_SetWindow.
-    bool createInstance(int width, int height, std::string& error);
+    // The browser frame (titled `title`) and the plug-in area of width x height,
+    // NPP_New, NPP_SetWindow. When the frame is resized (the user, under SDL2), the area
+    // follows and the plug-in is told its new size through NPP_SetWindow.
+    bool createInstance(int width, int height, const std::string& title, std::string& error);
     // NPP_NewStream, NPP_WriteReady/NPP_Write with the file's bytes, NPP_StreamAsFile,
     // NPP_DestroyStream. False (with the reason) when the file cannot be read.
     bool streamFile(const char* path, std::string& error);
@@ -30,6 +32,11 @@ public:
     // can happen; returns the frames presented. `onFrame` (optional) hears each one.
     int runFrames(int frames, void (*onFrame)(int frame, void* context) = nullptr,
                   void* context = nullptr);
+    // Runs the message loop until the window is closed (its close button, Escape or q)
+    // or nothing more can happen.
+    void runUntilClosed();
+    bool closeRequested() const { return closeRequested_; }
+    void requestClose() { closeRequested_ = true; }
     void destroyInstance();
     void shutdown();
 
@@ -43,6 +50,10 @@ public:
     const char* pluginValue(NPPVariable variable) const;
 
 private:
+    static LRESULT frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The frame's client area changed: the plug-in area follows, and the plug-in hears.
+    void followFrameSize(int width, int height);
+
     void* library_ = nullptr;
     NPPluginFuncs pluginFuncs_{};
     NPNetscapeFuncs browserFuncs_{};
@@ -51,6 +62,7 @@ private:
     bool instanceLive_ = false;
     HWND frame_ = nullptr;
     HWND area_ = nullptr;
+    bool closeRequested_ = false; // the loop ends after the message that asked
     const TarneServices* services_ = nullptr;
     NP_ShutdownFunction shutdown_ = nullptr;
     NP_GetMIMEDescriptionFunction mimeDescription_ = nullptr;

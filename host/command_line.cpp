@@ -53,7 +53,9 @@ bool parseCommandLine(int argc, char** argv, Options& options, std::string& erro
         options.command = Command::Help;
         return true;
     }
-    if (command == "render")
+    if (command == "view")
+        options.command = Command::View;
+    else if (command == "render")
         options.command = Command::Render;
     else if (command == "info")
         options.command = Command::Info;
@@ -65,7 +67,9 @@ bool parseCommandLine(int argc, char** argv, Options& options, std::string& erro
     }
 
     const bool render = options.command == Command::Render;
+    const bool view = options.command == Command::View;
     const bool info = options.command == Command::Info;
+    const bool shows = render || view; // the commands that draw frames
     for (int i = 2; i < argc; ++i) {
         const std::string argument = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -78,7 +82,7 @@ bool parseCommandLine(int argc, char** argv, Options& options, std::string& erro
             if (!needsValue("a file name")) return false;
             options.output = next;
             ++i;
-        } else if (argument == "--size" && render) {
+        } else if (argument == "--size" && shows) {
             if (!needsValue("WxH") || !parseSize(next, options.width, options.height)) {
                 error = "--size takes WxH, each 1 to 16384 in digits";
                 return false;
@@ -114,8 +118,24 @@ bool parseCommandLine(int argc, char** argv, Options& options, std::string& erro
             options.whole = true;
         } else if (argument == "--verbose" && render) {
             options.verbose = true;
-        } else if (argument == "--strict" && (render || info)) {
+        } else if (argument == "--strict" && (shows || info)) {
             options.strict = true;
+        } else if (argument == "--mode" && shows) {
+            if (!needsValue("0 to 7") || !parseInt(next, 0, 7, options.mode)) {
+                error = "--mode takes a navigation mode from 0 to 7";
+                return false;
+            }
+            ++i;
+        } else if (argument == "--script" && shows) {
+            if (!needsValue("a file name")) return false;
+            options.script = next;
+            ++i;
+        } else if (argument == "--fps" && view) {
+            if (!needsValue("a rate") || !parseInt(next, 0, 1000, options.framesPerSecond)) {
+                error = "--fps takes presents a second from 0 (unpaced) to 1000";
+                return false;
+            }
+            ++i;
         } else if (argument == "--json" && info) {
             options.json = true;
         } else if (!argument.empty() && argument[0] == '-' && argument != "-") {

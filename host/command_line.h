@@ -3,7 +3,7 @@
 
 #include <string>
 
-enum class Command { Help, Version, Render, Info, Normalize };
+enum class Command { Help, Version, View, Render, Info, Normalize };
 
 struct Options {
     Command command = Command::Help;
@@ -21,6 +21,9 @@ struct Options {
     bool strict = false; // the line reader alone, no normalizing pass
     bool json = false;
     bool verbose = false;
+    int mode = -1;            // --mode: the navigation mode at start (0..7), -1 the default
+    std::string script;       // --script: scripted input, played before anything else
+    int framesPerSecond = 60; // --fps (view): presents a second, 0 unpaced
 };
 
 // Fills `options` from the arguments; false with a reason for a usage error.

@@ -1,8 +1,11 @@
-// tarne: renders VRML worlds headless, shows what the reader made of them, and
-// rewrites them into the layout the reader reads, all through the plug-in.
+// tarne: shows VRML worlds in a window, renders them headless, shows what the reader
+// made of them, and rewrites them into the layout the reader reads, all through the
+// plug-in.
 #include "host/browser.h"
 #include "host/command_line.h"
 #include "host/output_file.h"
+#include "host/script.h"
+#include "host/script_player.h"
 
 #include <cerrno>
 #include <chrono>
@@ -10,6 +13,7 @@
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -20,8 +24,10 @@ constexpr int kDashboardRows = 90;
 constexpr int kMostLights = 32767; // the light table's 16-bit count
 
 const char* const kUsage =
-    "usage: tarne render FILE -o OUT.png [--size WxH] [--frames N] [--stereo] [--shadows]\n"
+    "usage: tarne view FILE [--size WxH] [--strict] [--fps N] [--mode N] [--script STEPS]\n"
+    "       tarne render FILE -o OUT.png [--size WxH] [--frames N] [--stereo] [--shadows]\n"
     "                    [--reflection] [--lamp] [--scale 2] [--whole] [--strict] [--verbose]\n"
+    "                    [--mode N] [--script STEPS]\n"
     "       tarne info FILE [--json] [--strict]\n"
     "       tarne normalize FILE [-o OUT.wrl]\n"
     "       tarne --version\n";
@@ -50,7 +56,8 @@ int openWorld(Browser& browser, const Options& options)
 {
     std::string error;
     if (!browser.loadPlugin(error) || !browser.initialize(error)) return failure(error);
-    if (!browser.createInstance(options.width, options.height, error)) return failure(error);
+    if (!browser.createInstance(options.width, options.height, "Tarne - " + options.file, error))
+        return failure(error);
     const TarneServices* services = browser.services();
     if (services && options.strict) services->setStrict(browser.instance(), 1);
     const auto start = std::chrono::steady_clock::now();
@@ -92,13 +99,11 @@ void reportFrame(int frame, void* context)
     clock->last = std::chrono::steady_clock::now();
 }
 
-int render(const Options& options)
+// The start-up choices of the drawing commands, in the order of the Dashboard's buttons.
+int applyOptions(Browser& browser, const Options& options)
 {
-    Browser browser;
-    if (const int status = openWorld(browser, options); status != kExitOk) return status;
     const TarneServices* services = browser.services();
     if (!services) return failure("the plug-in offers no host services");
-    // The switches the Dashboard's buttons will use, in the order of its buttons.
     const char* switches[] = {
         options.stereo ? "stereo" : nullptr, options.shadows ? "shadows" : nullptr,
         options.lamp ? "lamp" : nullptr, options.reflection ? "reflection" : nullptr,
@@ -111,24 +116,47 @@ int render(const Options& options)
         if (switched != 0)
             return failure(std::string("cannot switch ") + name + " on: out of memory");
     }
+    if (options.mode >= 0) {
+        const std::string mode = "mode " + std::to_string(options.mode);
+        services->command(browser.instance(), mode.c_str());
+    }
+    return kExitOk;
+}
+
+int render(const Options& options, const std::vector<ScriptStep>& steps)
+{
+    Browser browser;
+    if (const int status = openWorld(browser, options); status != kExitOk) return status;
+    if (const int status = applyOptions(browser, options); status != kExitOk) return status;
     std::string error;
+    ScriptPlayer player(browser);
+    if (!player.play(steps, error)) return failure(error);
     FrameClock clock{std::chrono::steady_clock::now(), options.verbose};
     const int frames = browser.runFrames(options.frames, reportFrame, &clock);
     if (options.verbose) std::fprintf(stderr, "%d frame(s) rendered\n", frames);
-
-    RECT area{0, 0, options.width, options.height};
-    if (!options.whole)
-        area.bottom = options.height > kDashboardRows ? options.height - kDashboardRows : 0;
-    if (area.bottom <= 0 || area.right <= 0)
+    if (!options.whole && options.height <= kDashboardRows)
         return failure("the world view of a " + std::to_string(options.width) + " x " +
                        std::to_string(options.height) +
                        " area is empty; use --whole or a larger --size");
-    OutputFile picture(options.output);
-    if (!picture.open(error)) return failure(error);
-    if (!platformWriteSurfacePng(browser.frameWindow(), &area, picture.stream()))
-        return failure(options.output + ": cannot encode the picture");
-    if (!picture.commit(error)) return failure(error);
+    if (!savePicture(browser, options.whole, options.output, error)) return failure(error);
     if (options.verbose) std::fprintf(stderr, "wrote %s\n", options.output.c_str());
+    return kExitOk;
+}
+
+// The interactive viewer: a real window until it is closed. The script, if any, plays
+// first; the window then stays for the user.
+int view(const Options& options, const std::vector<ScriptStep>& steps)
+{
+    if (!platformUseBackend("sdl2"))
+        return failure("no display available; use 'tarne render' for pictures");
+    platformSetPresentRate(options.framesPerSecond);
+    Browser browser;
+    if (const int status = openWorld(browser, options); status != kExitOk) return status;
+    if (const int status = applyOptions(browser, options); status != kExitOk) return status;
+    std::string error;
+    ScriptPlayer player(browser);
+    if (!player.play(steps, error)) return failure(error);
+    browser.runUntilClosed();
     return kExitOk;
 }
 
@@ -236,16 +264,26 @@ int main(int argc, char** argv)
     // An output that is the world itself would destroy it: refused before anything is read.
     if (!options.output.empty() && sameFile(options.output, options.file))
         return usageError(options.output + " is the world file itself; choose another output");
-    const bool readsWorld = options.command == Command::Render ||
-                            options.command == Command::Info ||
-                            options.command == Command::Normalize;
+    std::vector<ScriptStep> steps;
+    if (!options.script.empty()) {
+        if (!readScript(options.script, steps, error)) return usageError(error);
+        for (const ScriptStep& step : steps) {
+            if (step.kind != StepKind::Shot) continue;
+            if (sameFile(step.path, options.file) || sameFile(step.path, options.script))
+                return usageError(options.script + ":" + std::to_string(step.line) + ": " +
+                                  step.path + " is an input; choose another output");
+        }
+    }
+    const bool readsWorld = options.command != Command::Help && options.command != Command::Version;
     if (readsWorld) {
         if (const int status = checkWorldFile(options.file); status != kExitOk) return status;
     }
+    if (options.command == Command::View) return view(options, steps);
     if (!platformUseBackend("headless")) return failure("no headless window backend");
     switch (options.command) {
     case Command::Version: return version();
-    case Command::Render: return render(options);
+    case Command::View: return kExitUsage; // handled above
+    case Command::Render: return render(options, steps);
     case Command::Info: return info(options);
     case Command::Normalize: return normalize(options);
     case Command::Help: std::fputs(kUsage, stdout); return kExitOk;

@@ -10,10 +10,31 @@ PluginWindow::~PluginWindow()
     destroyWindows();
 }
 
+// The children's places in a plug-in area of the NPWindow's size: the Dashboard the
+// bottom 90 rows, the Viewer the rest (no rows at all in an area lower than that).
+struct ChildPlaces {
+    int width;
+    int height;
+    int viewerHeight;
+};
+
+static ChildPlaces placesFor(const NPWindow& window)
+{
+    const int width = static_cast<int>(std::min<std::uint32_t>(window.width, 32767));
+    const int height = static_cast<int>(std::min<std::uint32_t>(window.height, 32767));
+    return ChildPlaces{width, height, std::max(0, height - kDashboardHeight)};
+}
+
 NPError PluginWindow::takeOver(const NPWindow& window)
 {
     HWND handle = static_cast<HWND>(window.window);
-    if (!handle || savedWindowProcedure) return NPERR_NO_ERROR;
+    if (!handle) return NPERR_NO_ERROR;
+    if (savedWindowProcedure) {
+        // Taken over already: a new size (the page or the window was resized) moves the
+        // children, whose own size handling follows; nothing else changes.
+        if (handle == browserWindow) followSize(placesFor(window));
+        return NPERR_NO_ERROR;
+    }
     if (!IsWindow(handle)) return NPERR_NO_ERROR;
 
     browserWindow = handle;
@@ -22,14 +43,23 @@ NPError PluginWindow::takeOver(const NPWindow& window)
     SetProp(handle, kInstanceProperty, this);
     attach(handle);
 
-    // A plug-in area lower than the Dashboard gives the Viewer no rows at all.
-    const int width = static_cast<int>(std::min<std::uint32_t>(window.width, 32767));
-    const int height = static_cast<int>(std::min<std::uint32_t>(window.height, 32767));
-    const int viewerHeight = std::max(0, height - kDashboardHeight);
+    const ChildPlaces places = placesFor(window);
     constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE; // 0x50000000
-    dashboard.createChild(kChildStyle, 0, viewerHeight, width, height - viewerHeight, handle, 0);
-    viewer.createChild(kChildStyle, 0, 0, width, viewerHeight, handle, 0);
+    dashboard.createChild(kChildStyle, 0, places.viewerHeight, places.width,
+                          places.height - places.viewerHeight, handle, 0);
+    viewer.createChild(kChildStyle, 0, 0, places.width, places.viewerHeight, handle, 0);
     return NPERR_NO_ERROR;
+}
+
+void PluginWindow::followSize(const ChildPlaces& places)
+{
+    RECT viewerRect{};
+    if (viewer.handle()) GetClientRect(viewer.handle(), &viewerRect);
+    if (viewerRect.right == places.width && viewerRect.bottom == places.viewerHeight) return;
+    if (dashboard.handle())
+        MoveWindow(dashboard.handle(), 0, places.viewerHeight, places.width,
+                   places.height - places.viewerHeight, TRUE);
+    if (viewer.handle()) MoveWindow(viewer.handle(), 0, 0, places.width, places.viewerHeight, TRUE);
 }
 
 LRESULT PluginWindow::forwardingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

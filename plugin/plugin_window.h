@@ -13,6 +13,8 @@
 
 #include <string>
 
+struct ChildPlaces;
+
 class PluginWindow : public FrameworkWindow {
 public:
     PluginWindow(World& world, RenderState& render);
@@ -35,8 +37,8 @@ public:
     bool loadFailed = false;
 
     // The first call with a window handle takes the window over and creates the
-    // Dashboard (bottom 90 pixels) and the Viewer (the rest); later calls change
-    // nothing. Answers 0.
+    // Dashboard (bottom 90 pixels) and the Viewer (the rest); a later call with the same
+    // window and a new size moves them to fit it. Answers 0.
     NPError takeOver(const NPWindow& window);
 
 protected:
@@ -46,6 +48,7 @@ private:
     // Passes a message the instance does not handle to the browser's own procedure.
     static LRESULT forwardingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void destroyWindows();
+    void followSize(const ChildPlaces& places);
 };
 
 // The property of the browser's window that leads back to the instance.

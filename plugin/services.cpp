@@ -57,6 +57,11 @@ int command(NPP instance, const char* name)
         done = toggleDisplayScale(object->options, object->viewer);
     } else if (std::strcmp(name, "home") == 0) {
         goHome(state.world);
+    } else if (std::strncmp(name, "mode ", 5) == 0 && name[5] >= '0' && name[5] <= '7' &&
+               name[6] == '\0') {
+        // As the Dashboard's mode buttons: fly (3) starts from the slow forward speed.
+        object->viewer.navigation.mode = static_cast<i16>(name[5] - '0');
+        if (object->viewer.navigation.mode == 3) object->viewer.navigation.forwardAmount = 100.0f;
     } else {
         return -1;
     }

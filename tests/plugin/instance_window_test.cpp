@@ -42,7 +42,8 @@ TEST_F(InstanceWindow, SplitsA400By300AreaIntoViewerAboveAndDashboardBelowOnce)
                   (std::vector<LONG>{0, top, 400, bottom}));
         EXPECT_TRUE(IsWindowVisible(child));
     }
-    // Later NPP_SetWindow calls change nothing, whatever size they bring.
+    // Later NPP_SetWindow calls take nothing over again; a new size moves the children
+    // to fit it, as a browser's resized window should.
     NPWindow resized{};
     resized.window = area;
     resized.width = 800;
@@ -52,8 +53,8 @@ TEST_F(InstanceWindow, SplitsA400By300AreaIntoViewerAboveAndDashboardBelowOnce)
     EXPECT_EQ(childrenOf(area).size(), 2u);
     int width = 0, height = 0;
     ASSERT_EQ(services->renderSize(&instance, &width, &height), 0);
-    EXPECT_EQ(width, 400);
-    EXPECT_EQ(height, 210);
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 510);
 }
 
 TEST_F(InstanceWindow, ANullHandleTakesNothingOverUntilAWindowArrives)

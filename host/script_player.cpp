@@ -1,0 +1,98 @@
+// Playing scripted input.
+#include "host/script_player.h"
+
+#include "host/output_file.h"
+
+namespace {
+
+constexpr int kDashboardRows = 90;
+
+WPARAM keysOf(const ScriptStep& step, bool leftHeld, bool rightHeld)
+{
+    WPARAM keys = 0;
+    if (leftHeld) keys |= MK_LBUTTON;
+    if (rightHeld) keys |= MK_RBUTTON;
+    if (step.shift) keys |= MK_SHIFT;
+    if (step.control) keys |= MK_CONTROL;
+    return keys;
+}
+
+struct Recording {
+    Browser* browser;
+    const std::string* pattern;
+    int* recorded;
+    std::string* error;
+};
+
+} // namespace
+
+bool savePicture(Browser& browser, bool whole, const std::string& path, std::string& error)
+{
+    const SurfaceView surface = platformSurface(browser.frameWindow());
+    RECT area{0, 0, surface.width, surface.height};
+    if (!whole) area.bottom = surface.height > kDashboardRows ? surface.height - kDashboardRows : 0;
+    if (area.bottom <= 0 || area.right <= 0) {
+        error = path + ": the world view is empty";
+        return false;
+    }
+    OutputFile picture(path);
+    if (!picture.open(error)) return false;
+    if (!platformWriteSurfacePng(browser.frameWindow(), &area, picture.stream())) {
+        error = path + ": cannot encode the picture";
+        return false;
+    }
+    return picture.commit(error);
+}
+
+void ScriptPlayer::injectMouse(const ScriptStep& step)
+{
+    UINT message = WM_MOUSEMOVE;
+    switch (step.kind) {
+    case StepKind::Down:
+        message = step.right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
+        (step.right ? rightHeld_ : leftHeld_) = true;
+        break;
+    case StepKind::Up:
+        message = step.right ? WM_RBUTTONUP : WM_LBUTTONUP;
+        (step.right ? rightHeld_ : leftHeld_) = false;
+        break;
+    default: break;
+    }
+    const bool right = rightHeld_ || (step.kind == StepKind::Move && step.right);
+    platformInjectMouse(browser_.frameWindow(), message, step.x, step.y,
+                        keysOf(step, leftHeld_, right));
+}
+
+int ScriptPlayer::drawFrames(int frames, std::string& error)
+{
+    if (recordPattern_.empty()) return browser_.runFrames(frames);
+    Recording recording{&browser_, &recordPattern_, &recorded_, &error};
+    return browser_.runFrames(
+        frames,
+        [](int, void* context) {
+            auto* each = static_cast<Recording*>(context);
+            if (!each->error->empty()) return; // the first failure is the one told
+            const std::string name = recordName(*each->pattern, ++*each->recorded);
+            savePicture(*each->browser, false, name, *each->error);
+        },
+        &recording);
+}
+
+bool ScriptPlayer::play(const std::vector<ScriptStep>& steps, std::string& error)
+{
+    for (const ScriptStep& step : steps) {
+        if (browser_.closeRequested()) break;
+        switch (step.kind) {
+        case StepKind::Down:
+        case StepKind::Move:
+        case StepKind::Up: injectMouse(step); break;
+        case StepKind::Frames: drawFrames(step.frames, error); break;
+        case StepKind::Shot: savePicture(browser_, step.whole, step.path, error); break;
+        case StepKind::Record: recordPattern_ = step.path; break;
+        case StepKind::RecordOff: recordPattern_.clear(); break;
+        case StepKind::Quit: browser_.requestClose(); break;
+        }
+        if (!error.empty()) return false;
+    }
+    return true;
+}

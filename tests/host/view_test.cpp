@@ -1,0 +1,78 @@
+// tarne view in a real window, under a virtual X server: what it shows after a scripted
+// drag is what tarne render draws with the same script, pixel for pixel.
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+using testing_support::binDir;
+using testing_support::readFile;
+using testing_support::runCommand;
+using testing_support::sourceDir;
+using testing_support::tempDir;
+using testing_support::writeTempFile;
+
+TEST(TarneView, AScriptedWalkShowsWhatRenderDraws)
+{
+    if (runCommand("command -v xvfb-run").status != 0) GTEST_SKIP() << "no xvfb-run";
+    const std::string demo = sourceDir() + "/examples/demo/demo.wrl";
+    const std::string walk = "down 320 200\nmove 320 180\nframes 8\nup 320 180\nframes 2\n";
+    const std::string viewShot = tempDir() + "view/walk.png";
+    const std::string renderShot = tempDir() + "view/walk-render.png";
+    const std::string inWindow =
+        writeTempFile("view/in-window.txt", walk + "shot " + viewShot + "\nquit\n");
+    const std::string headless =
+        writeTempFile("view/headless.txt", walk + "shot " + renderShot + "\n");
+    const auto view =
+        runCommand("TARNE_NO_DIALOGS=1 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' " +
+                   binDir() + "/tarne view '" + demo + "' --mode 4 --script '" + inWindow + "'");
+    if (view.err.find("no display available") != std::string::npos) GTEST_SKIP() << view.err;
+    ASSERT_EQ(view.status, 0) << view.err;
+    const auto render = runCommand(binDir() + "/tarne render '" + demo + "' --mode 4 -o '" +
+                                   tempDir() + "view/final.png' --script '" + headless + "'");
+    ASSERT_EQ(render.status, 0) << render.err;
+    const std::string shown = readFile(viewShot);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_TRUE(shown == readFile(renderShot));
+}
+
+TEST(TarneView, WithoutADisplayItSaysSo)
+{
+    const auto run = runCommand("env -u DISPLAY -u WAYLAND_DISPLAY " + binDir() + "/tarne view '" +
+                                sourceDir() + "/examples/demo/demo.wrl'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "tarne: no display available; use 'tarne render' for pictures\n");
+}
+
+TEST(TarneScript, ABadStepIsAUsageErrorBeforeAnythingIsDrawn)
+{
+    const std::string world = writeTempFile("script/w.wrl", "#VRML V2.0 utf8\n");
+    for (const char* step :
+         {"down 1", "move a b", "frames 0", "record fly.png", "shot", "jump 1 2", "up 1 2 shift"}) {
+        const std::string script =
+            writeTempFile("script/bad.txt", std::string("frames 1\n") + step + "\n");
+        const std::string picture = tempDir() + "script/never.png";
+        const auto run = runCommand(binDir() + "/tarne render '" + world + "' -o '" + picture +
+                                    "' --script '" + script + "'");
+        EXPECT_EQ(run.status, 2) << step;
+        EXPECT_NE(run.err.find("bad.txt:2: bad step '" + std::string(step) + "'"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_TRUE(readFile(picture).empty()) << step;
+    }
+}
+
+TEST(TarneScript, RecordingWritesEveryFrameByNumber)
+{
+    const std::string world =
+        writeTempFile("record/w.wrl", "#VRML V2.0 utf8\nShape { geometry Box {} }\n");
+    const std::string script = writeTempFile(
+        "record/steps.txt",
+        "record " + tempDir() + "record/f-%03d.png\nframes 3\nrecord off\nframes 2\n");
+    const auto run = runCommand(binDir() + "/tarne render '" + world + "' -o '" + tempDir() +
+                                "record/last.png' --script '" + script + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* name : {"f-001.png", "f-002.png", "f-003.png"})
+        EXPECT_FALSE(readFile(tempDir() + "record/" + name).empty()) << name;
+    EXPECT_TRUE(readFile(tempDir() + "record/f-004.png").empty());
+}
