@@ -136,6 +136,12 @@ bool parseCommandLine(int argc, char** argv, Options& options, std::string& erro
                 return false;
             }
             ++i;
+        } else if (argument == "--no-sound" && shows) {
+            options.sound = false;
+        } else if (argument == "--audio" && render) {
+            if (!needsValue("a file name")) return false;
+            options.audio = next;
+            ++i;
         } else if (argument == "--json" && info) {
             options.json = true;
         } else if (!argument.empty() && argument[0] == '-' && argument != "-") {

@@ -24,6 +24,8 @@ struct Options {
     int mode = -1;            // --mode: the navigation mode at start (0..7), -1 the default
     std::string script;       // --script: scripted input, played before anything else
     int framesPerSecond = 60; // --fps (view): presents a second, 0 unpaced
+    bool sound = true;        // --no-sound: the world's Sounds stay silent
+    std::string audio;        // --audio (render): what the listener hears, as a WAV file
 };
 
 // Fills `options` from the arguments; false with a reason for a usage error.

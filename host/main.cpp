@@ -6,6 +6,8 @@
 #include "host/output_file.h"
 #include "host/script.h"
 #include "host/script_player.h"
+#include "host/wav_file.h"
+#include "platform/sound/sound.h"
 
 #include <cerrno>
 #include <chrono>
@@ -25,9 +27,10 @@ constexpr int kMostLights = 32767; // the light table's 16-bit count
 
 const char* const kUsage =
     "usage: tarne view FILE [--size WxH] [--strict] [--fps N] [--mode N] [--script STEPS]\n"
+    "                  [--no-sound]\n"
     "       tarne render FILE -o OUT.png [--size WxH] [--frames N] [--stereo] [--shadows]\n"
     "                    [--reflection] [--lamp] [--scale 2] [--whole] [--strict] [--verbose]\n"
-    "                    [--mode N] [--script STEPS]\n"
+    "                    [--mode N] [--script STEPS] [--audio OUT.wav] [--no-sound]\n"
     "       tarne info FILE [--json] [--strict]\n"
     "       tarne normalize FILE [-o OUT.wrl]\n"
     "       tarne --version\n";
@@ -86,19 +89,6 @@ int openWorld(Browser& browser, const Options& options)
     return kExitOk;
 }
 
-struct FrameClock {
-    std::chrono::steady_clock::time_point last;
-    bool verbose;
-};
-
-void reportFrame(int frame, void* context)
-{
-    auto* clock = static_cast<FrameClock*>(context);
-    if (clock->verbose)
-        std::fprintf(stderr, "frame %d: %.1f ms\n", frame, millisecondsSince(clock->last));
-    clock->last = std::chrono::steady_clock::now();
-}
-
 // The start-up choices of the drawing commands, in the order of the Dashboard's buttons.
 int applyOptions(Browser& browser, const Options& options)
 {
@@ -130,10 +120,15 @@ int render(const Options& options, const std::vector<ScriptStep>& steps)
     if (const int status = applyOptions(browser, options); status != kExitOk) return status;
     std::string error;
     ScriptPlayer player(browser);
+    std::vector<float> soundtrack;
+    if (!options.audio.empty()) player.recordSound(&soundtrack);
+    player.timeFrames(options.verbose);
     if (!player.play(steps, error)) return failure(error);
-    FrameClock clock{std::chrono::steady_clock::now(), options.verbose};
-    const int frames = browser.runFrames(options.frames, reportFrame, &clock);
+    const int frames = player.drawFrames(options.frames, error);
+    if (!error.empty()) return failure(error);
     if (options.verbose) std::fprintf(stderr, "%d frame(s) rendered\n", frames);
+    if (!options.audio.empty() && !writeWav(options.audio, soundtrack, kSoundRenderRate, error))
+        return failure(error);
     if (!options.whole && options.height <= kDashboardRows)
         return failure("the world view of a " + std::to_string(options.width) + " x " +
                        std::to_string(options.height) +
@@ -262,8 +257,10 @@ int main(int argc, char** argv)
     std::string error;
     if (!parseCommandLine(argc, argv, options, error)) return usageError(error);
     // An output that is the world itself would destroy it: refused before anything is read.
-    if (!options.output.empty() && sameFile(options.output, options.file))
-        return usageError(options.output + " is the world file itself; choose another output");
+    for (const std::string& output : {options.output, options.audio}) {
+        if (!output.empty() && sameFile(output, options.file))
+            return usageError(output + " is the world file itself; choose another output");
+    }
     std::vector<ScriptStep> steps;
     if (!options.script.empty()) {
         if (!readScript(options.script, steps, error)) return usageError(error);
@@ -280,6 +277,9 @@ int main(int argc, char** argv)
     }
     if (options.command == Command::View) return view(options, steps);
     if (!platformUseBackend("headless")) return failure("no headless window backend");
+    // Rendering never opens a sound device: what the listener hears is rendered into
+    // memory (and written with --audio).
+    platformRegisterSoundEngine(options.sound ? "loopback" : "off");
     switch (options.command) {
     case Command::Version: return version();
     case Command::View: return kExitUsage; // handled above

@@ -2,6 +2,9 @@
 #include "host/script_player.h"
 
 #include "host/output_file.h"
+#include "platform/sound/sound.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -17,10 +20,11 @@ WPARAM keysOf(const ScriptStep& step, bool leftHeld, bool rightHeld)
     return keys;
 }
 
-struct Recording {
-    Browser* browser;
-    const std::string* pattern;
-    int* recorded;
+// 1/60 s of sound for each frame: the per-frame motion is meant for 60 frames a second.
+constexpr std::uint32_t kSoundFramesPerFrame = kSoundRenderRate / 60;
+
+struct FrameHook {
+    ScriptPlayer* player;
     std::string* error;
 };
 
@@ -63,19 +67,35 @@ void ScriptPlayer::injectMouse(const ScriptStep& step)
                         keysOf(step, leftHeld_, right));
 }
 
+void ScriptPlayer::afterFrame(std::string& error)
+{
+    ++framesDrawn_;
+    if (verbose_) {
+        const auto now = std::chrono::steady_clock::now();
+        std::fprintf(stderr, "frame %d: %.1f ms\n", framesDrawn_,
+                     std::chrono::duration<double, std::milli>(now - lastFrame_).count());
+        lastFrame_ = now;
+    }
+    if (soundtrack_) {
+        const std::size_t start = soundtrack_->size();
+        soundtrack_->resize(start + kSoundFramesPerFrame * kSoundRenderChannels);
+        platformRenderSound(soundtrack_->data() + start, kSoundFramesPerFrame);
+    }
+    if (!recordPattern_.empty() && error.empty()) // the first failure is the one told
+        savePicture(browser_, false, recordName(recordPattern_, ++recorded_), error);
+}
+
 int ScriptPlayer::drawFrames(int frames, std::string& error)
 {
-    if (recordPattern_.empty()) return browser_.runFrames(frames);
-    Recording recording{&browser_, &recordPattern_, &recorded_, &error};
+    FrameHook hook{this, &error};
+    lastFrame_ = std::chrono::steady_clock::now();
     return browser_.runFrames(
         frames,
         [](int, void* context) {
-            auto* each = static_cast<Recording*>(context);
-            if (!each->error->empty()) return; // the first failure is the one told
-            const std::string name = recordName(*each->pattern, ++*each->recorded);
-            savePicture(*each->browser, false, name, *each->error);
+            auto* each = static_cast<FrameHook*>(context);
+            each->player->afterFrame(*each->error);
         },
-        &recording);
+        &hook);
 }
 
 bool ScriptPlayer::play(const std::vector<ScriptStep>& steps, std::string& error)

@@ -9,6 +9,7 @@
 #include "host/browser.h"
 #include "host/script.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,12 @@ class ScriptPlayer {
 public:
     explicit ScriptPlayer(Browser& browser) : browser_(browser) {}
 
+    // Every frame drawn from now on adds 1/60 s of what the listener hears (the sound
+    // engine's loopback output) to `soundtrack`.
+    void recordSound(std::vector<float>* soundtrack) { soundtrack_ = soundtrack; }
+    // Every frame drawn from now on is timed on standard error.
+    void timeFrames(bool verbose) { verbose_ = verbose; }
+
     // Plays every step in order; stops early when the window was closed.
     bool play(const std::vector<ScriptStep>& steps, std::string& error);
     // Lets `frames` frames be drawn, recording each while a recording runs; answers the
@@ -28,10 +35,16 @@ public:
 
 private:
     void injectMouse(const ScriptStep& step);
+    // What follows each frame drawn: its recorded picture, its sound, its time.
+    void afterFrame(std::string& error);
 
     Browser& browser_;
     bool leftHeld_ = false;
     bool rightHeld_ = false;
     std::string recordPattern_; // empty while nothing is recorded
     int recorded_ = 0;          // frames written by recordings so far
+    std::vector<float>* soundtrack_ = nullptr;
+    bool verbose_ = false;
+    int framesDrawn_ = 0;
+    std::chrono::steady_clock::time_point lastFrame_ = std::chrono::steady_clock::now();
 };

@@ -1,12 +1,15 @@
-// make_demo: writes the bundled demo world and its textures.
+// make_demo: writes the bundled demo world, its textures and its sounds.
 //
-//   make_demo FOLDER      -> FOLDER/demo.wrl, FOLDER/floor.jpg, FOLDER/crate.jpg
+//   make_demo FOLDER      -> FOLDER/demo.wrl, FOLDER/floor.jpg, FOLDER/crate.jpg,
+//                            FOLDER/chime.wav, FOLDER/hum.wav
 //
 // The world is written one statement per line, the layout Tarne's line reader reads
 // directly, so it shows the same with or without the normalizing pass. It shows what
 // the renderer does: a textured floor, a flat-shaded textured crate, a smooth-shaded
 // sphere with a highlight, a smooth cylinder, a transparent pane, a point light and a
-// spot light, a Viewpoint and a sky colour.
+// spot light, a Viewpoint and a sky colour, and two Sounds: a chime at the crate on the
+// left, a low hum at the column on the right, both looping.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <jpeglib.h>
@@ -303,6 +306,81 @@ Mesh pane(double width, double height)
     return mesh;
 }
 
+// A mono 16-bit PCM WAV of the samples (each in -1..1).
+bool writeWav(const std::string& path, int rate, const std::vector<double>& samples)
+{
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return false;
+    auto put = [&](unsigned value, int bytes) {
+        for (int b = 0; b < bytes; ++b)
+            std::fputc(static_cast<int>((value >> (8 * b)) & 0xFF), out);
+    };
+    const unsigned dataBytes = static_cast<unsigned>(samples.size() * 2);
+    std::fputs("RIFF", out);
+    put(36 + dataBytes, 4);
+    std::fputs("WAVEfmt ", out);
+    put(16, 4);
+    put(1, 2); // PCM
+    put(1, 2); // one channel
+    put(static_cast<unsigned>(rate), 4);
+    put(static_cast<unsigned>(rate * 2), 4);
+    put(2, 2);
+    put(16, 2);
+    std::fputs("data", out);
+    put(dataBytes, 4);
+    for (double sample : samples)
+        put(static_cast<unsigned>(static_cast<int>(std::lround(sample * 32000))) & 0xFFFF, 2);
+    return std::fclose(out) == 0;
+}
+
+constexpr int kSoundRate = 22050;
+
+// Two seconds of a bell: 660 Hz and its overtones, struck at the start and dying away,
+// so that the loop rings every two seconds.
+std::vector<double> chime()
+{
+    std::vector<double> samples(2 * kSoundRate);
+    for (std::size_t k = 0; k < samples.size(); ++k) {
+        const double t = static_cast<double>(k) / kSoundRate;
+        const double envelope = std::exp(-2.5 * t) * std::min(1.0, t * 400);
+        samples[k] =
+            envelope * (0.6 * std::sin(2 * kPi * 660 * t) + 0.25 * std::sin(2 * kPi * 1320 * t) +
+                        0.1 * std::sin(2 * kPi * 1980 * t));
+    }
+    return samples;
+}
+
+// Two seconds of a soft hum at 110 Hz (a whole number of cycles, so the loop is seamless),
+// slowly swelling and fading.
+std::vector<double> hum()
+{
+    std::vector<double> samples(2 * kSoundRate);
+    for (std::size_t k = 0; k < samples.size(); ++k) {
+        const double t = static_cast<double>(k) / kSoundRate;
+        const double swell = 0.75 + 0.25 * std::sin(2 * kPi * 0.5 * t);
+        samples[k] =
+            0.5 * swell * (std::sin(2 * kPi * 110 * t) + 0.3 * std::sin(2 * kPi * 220 * t));
+    }
+    return samples;
+}
+
+// A looping Sound at `location`, heard fully within `near` units and fading out by `far`.
+void writeSound(Writer& w, const char* location, const char* name, const char* file, double near,
+                double far)
+{
+    w.open("Sound {");
+    w.line(std::string("location ") + location);
+    w.line("minFront " + number(near));
+    w.line("minBack " + number(near));
+    w.line("maxFront " + number(far));
+    w.line("maxBack " + number(far));
+    w.open(std::string("source DEF ") + name + "\tAudioClip {");
+    w.line(std::string("url \"") + file + "\"");
+    w.line("loop TRUE");
+    w.close();
+    w.close();
+}
+
 bool writeWorld(const std::string& path)
 {
     FILE* out = std::fopen(path.c_str(), "w");
@@ -342,6 +420,8 @@ bool writeWorld(const std::string& path)
     // face never shows through a transparent one drawn before it.
     writeShapeAt(w, "3.3 0 -2.2", "Glass", pane(2.6, 2.4), false, "0.6 0.9 1", "1 1 1", 0.5, 0.55,
                  nullptr);
+    writeSound(w, "-2.6 1 -0.5", "Chime", "chime.wav", 4, 30);
+    writeSound(w, "2.8 0.9 1.2", "Hum", "hum.wav", 4, 30);
     return std::fclose(out) == 0;
 }
 
@@ -357,7 +437,8 @@ int main(int argc, char** argv)
     constexpr int kSide = 256;
     if (!writeJpeg(folder + "/floor.jpg", kSide, kSide, floorTiles(kSide)) ||
         !writeJpeg(folder + "/crate.jpg", kSide, kSide, crateBoards(kSide)) ||
-        !writeWorld(folder + "/demo.wrl")) {
+        !writeWav(folder + "/chime.wav", kSoundRate, chime()) ||
+        !writeWav(folder + "/hum.wav", kSoundRate, hum()) || !writeWorld(folder + "/demo.wrl")) {
         std::fprintf(stderr, "make_demo: cannot write into %s\n", folder.c_str());
         return 1;
     }

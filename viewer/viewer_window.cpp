@@ -55,6 +55,7 @@ ViewerWindow::~ViewerWindow()
         FreeWorldBuffers(render_);
     }
     FreeFrameBuffers(frame);
+    releaseSounds(sounds);
     if (comResult >= 0) {
         CoUninitialize();
         comResult = -1;
@@ -179,11 +180,11 @@ void ViewerWindow::applyNavigationMotion()
 
 void ViewerWindow::updateListener()
 {
-    // Positioned sound is not set up yet, so there is no listener to move.
+    moveListener(sounds, world_, render_);
 }
 
 LRESULT ViewerWindow::onSoundSetup()
 {
-    // Sounds are not played yet: the world's sound rows are read but stay silent.
+    setUpSounds(sounds, world_, render_, handle());
     return 0;
 }

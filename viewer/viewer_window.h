@@ -10,6 +10,7 @@
 //               teardown (the destructor); isLiveViewer.
 #pragma once
 
+#include "audio/sound_setup.h"
 #include "render/render.h"
 #include "viewer/framework_window.h"
 #include "viewer/presentation.h"
@@ -39,6 +40,7 @@ public:
     ~ViewerWindow() override; // the teardown
 
     HRESULT comResult = -1;         // CoInitialize's answer; negative: COM not initialised
+    SoundObjects sounds;            // the world's Sounds in the 3-D audio library
     FrameState frame;               // render size, buffers, flags (see render/render.h)
     Presentation presentation;      // DrawDib handle and the frame's bitmap header
     u16 busyFlag = 1;               // while 1, painting draws nothing and the loop stops
