@@ -145,6 +145,8 @@ int view(const Options& options, const std::vector<ScriptStep>& steps)
     if (!platformUseBackend("sdl2"))
         return failure("no display available; use 'tarne render' for pictures");
     platformSetPresentRate(options.framesPerSecond);
+    // The default output device, opened when a world with Sounds sets up its listener.
+    platformRegisterSoundEngine(options.sound ? "device" : "off");
     Browser browser;
     if (const int status = openWorld(browser, options); status != kExitOk) return status;
     if (const int status = applyOptions(browser, options); status != kExitOk) return status;
