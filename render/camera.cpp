@@ -60,6 +60,7 @@ void BuildViewMatrix(const World& world, RenderState& render)
     render.up[0] = static_cast<f32>(-cr * sp * ct + sr * st);
     render.up[1] = static_cast<f32>(-cr * sp * st - sr * ct);
     render.up[2] = static_cast<f32>(cr * cp);
+    for (int axis = 0; axis < 3; ++axis) render.viewEye[axis] = camera.eyePoint[axis];
 }
 
 void WorldToView(const World& world, const RenderState& render, f32& first, f32& second, f32& third)

@@ -25,7 +25,8 @@ constexpr f32 kFarScreen = 1.0e18f;
 // Screen centre (W / 2, H / 2, integer division) and aspect ratio H / W.
 void SetScreenGeometry(RenderState& render, i16 width, i16 height);
 
-// Forward, left and up rows from the eye point, target point and roll angle.
+// Forward, left and up rows from the eye point, target point and roll angle; the eye
+// point they were built from is kept beside them (viewEye).
 void BuildViewMatrix(const World& world, RenderState& render);
 
 // Every vertex to view coordinates in place; widens the view bounds as it goes.

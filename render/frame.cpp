@@ -86,8 +86,6 @@ bool ResizeFrameBuffers(const World& world, FrameState& frame, i16 width, i16 he
     copyPrefix(buffers.frame, frame.frameBuffer, newPixels * kPixelBytes, oldPixels * kPixelBytes);
     copyPrefix(buffers.background, frame.backgroundBuffer, newPixels * kPixelBytes,
                oldPixels * kPixelBytes);
-    copyPrefix(buffers.depth, frame.depthBuffer, newPixels * sizeof(DepthRecord),
-               oldPixels * sizeof(DepthRecord));
     PluginFree(frame.frameBuffer);
     PluginFree(frame.backgroundBuffer);
     PluginFree(frame.depthBuffer);

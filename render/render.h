@@ -54,6 +54,10 @@ struct RenderState {
     f32 forward[3] = {1, 0, 0}; // F: unit viewing direction
     f32 left[3] = {0, 1, 0};    // L: unit vector to the viewer's left
     f32 up[3] = {0, 0, 1};      // U: unit vector up in the image
+    // The eye point the three rows were built from. The depth buffer measures from this
+    // eye, so a point picked from it goes back into the world with it, even when the
+    // camera has moved since the frame was drawn.
+    f32 viewEye[3] = {0, 0, 0};
     i32 screenCentreX = 0;
     i32 screenCentreY = 0;
     f32 aspectRatio = 1.0f;     // H / W
@@ -127,7 +131,9 @@ struct RenderState {
 // Frame, background and depth buffers for W x H, zero-filled; false when memory ran
 // out (whatever was allocated is freed again). W or H of 0 gives empty buffers.
 bool CreateFrameBuffers(FrameState& frame, i16 width, i16 height);
-// New size for every buffer (copying what fits), then PrepareBackground.
+// New size for every buffer, then PrepareBackground. The frame buffer keeps what fits;
+// the depth buffer starts empty, as its old records belong to rows of another width
+// and would answer a pick with a surface that is not there.
 bool ResizeFrameBuffers(const World& world, FrameState& frame, i16 width, i16 height);
 // Fills the background buffer: mode 1 the solid colour, mode 3 the picture (left as it
 // was when the picture cannot be had; `problem`, when given, then says why).

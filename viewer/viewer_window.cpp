@@ -78,6 +78,11 @@ bool ViewerWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         *result = 0;
         return true;
     case kSoundSetupMessage: *result = onSoundSetup(); return true;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN: *result = onButtonDown(message, wParam, lParam); return true;
+    case WM_MOUSEMOVE: *result = onMouseMove(wParam, lParam); return true;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP: *result = onButtonUp(message, wParam, lParam); return true;
     default: return false;
     }
 }
@@ -175,7 +180,50 @@ void ViewerWindow::onTick()
 
 void ViewerWindow::applyNavigationMotion()
 {
-    // No navigation motion is defined yet: the camera stays where the world put it.
+    applyNavigationFrame(world_, render_, navigation, options_.lampFlag);
+}
+
+LRESULT ViewerWindow::onButtonDown(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SetCapture(handle());
+    const i32 x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    navigation.pressX = navigation.lastX = x;
+    navigation.pressY = navigation.lastY = y;
+    const bool left = message == WM_LBUTTONDOWN;
+    navigation.buttonState = left ? kLeftDrag : kRightDrag;
+    // With the lamp on, a left press starts a lamp drag instead of a seek.
+    if (left && options_.lampFlag == 0 && navigation.mode == kModeSeek)
+        pickSeekTarget(world_, render_, frame, navigation, x, y, options_.displayScale);
+    return defaultHandling(message, wParam, lParam);
+}
+
+LRESULT ViewerWindow::onMouseMove(WPARAM wParam, LPARAM lParam)
+{
+    if (GetCapture() == handle()) {
+        const i32 x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+        // The movement since the previous mouse message, not since the press.
+        const i32 dx = x - navigation.lastX, dy = y - navigation.lastY;
+        if (options_.lampFlag == 1) {
+            const bool modified = (wParam & (MK_SHIFT | MK_CONTROL)) != 0;
+            dragLamp(world_, render_, navigation.buttonState, modified, dx, dy);
+        } else {
+            setMotionAmounts(navigation, dx, dy);
+        }
+        navigation.lastX = x;
+        navigation.lastY = y;
+    }
+    return defaultHandling(WM_MOUSEMOVE, wParam, lParam);
+}
+
+LRESULT ViewerWindow::onButtonUp(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (GetCapture() == handle()) {
+        // The right button lets go but keeps the amounts: the camera drifts on until a
+        // left release.
+        if (message == WM_LBUTTONUP) stopMotion(navigation);
+        ReleaseCapture();
+    }
+    return defaultHandling(message, wParam, lParam);
 }
 
 void ViewerWindow::updateListener()

@@ -4,15 +4,19 @@
 // shadow and stereo flags), its presentation (DrawDib handle, bitmap header), its
 // busy flag, client rectangle and navigation state. Reads the plug-in instance's options (display
 // scale, lamp flag). Writes the World's camera at creation; renders the World every paint. The
-// frame loop: every WM_PAINT renders one frame and posts WM_TIMER to the Viewer; every WM_TIMER
-// asks for the next paint at once. It runs while a world with objects is loaded and the busy flag
-// is 0. Entry points: the window messages; create (through FrameworkWindow::createChild);
+// frame loop: every WM_PAINT renders one frame, applies one frame of navigation and posts
+// WM_TIMER to the Viewer; every WM_TIMER asks for the next paint at once. It runs while a world
+// with objects is loaded and the busy flag is 0. The mouse: a press captures it and a drag sets
+// the navigation amounts (or moves the lamp); the left release stops all motion, the right
+// release keeps it going (viewer/navigation.h says what each mode does).
+// Entry points: the window messages; create (through FrameworkWindow::createChild);
 //               teardown (the destructor); isLiveViewer.
 #pragma once
 
 #include "audio/sound_setup.h"
 #include "render/render.h"
 #include "viewer/framework_window.h"
+#include "viewer/navigation.h"
 #include "viewer/presentation.h"
 #include "world/tables.h"
 
@@ -20,15 +24,6 @@
 struct InstanceOptions {
     f32 displayScale = 1.0f; // the Viewer renders at its client size / scale (1.0 or 2.0)
     i16 lampFlag = 0;        // 1 while the user's lamp (a spot light at the eye) is on
-};
-
-// Mouse navigation state (moved by the navigation, read by the frame step).
-struct NavigationState {
-    i16 mode = 4;               // 0..7; 4 at creation
-    f32 forwardAmount = 800.0f; // world units a frame
-    f32 sideAmount = 0.0f;
-    f32 mainAmount = 0.0f;
-    i16 seekSteps = 0;
 };
 
 // Posted by the loading sequence once per load: the Viewer sets up the world's sounds.
@@ -45,8 +40,8 @@ public:
     Presentation presentation;      // DrawDib handle and the frame's bitmap header
     u16 busyFlag = 1;               // while 1, painting draws nothing and the loop stops
     RECT clientRect = {0, 0, 0, 0}; // as last read
-    NavigationState navigation;
-    HWND leftSidePanel = nullptr; // the Dashboard's left panel while it is open
+    NavigationState navigation;     // the one navigation mode: set it with chooseNavigationMode
+    HWND leftSidePanel = nullptr;   // the Dashboard's left panel while it is open
 
     // A Viewer that has been destroyed is never touched again: the frame step's
     // message draining may run a handler that ends the whole instance.
@@ -70,6 +65,12 @@ private:
     bool drainInterfaceMessages();
     // One frame's worth of the current navigation motion (mouse navigation).
     void applyNavigationMotion();
+    // WM_LBUTTONDOWN, WM_RBUTTONDOWN: capture, the press point, the seek pick.
+    LRESULT onButtonDown(UINT message, WPARAM wParam, LPARAM lParam);
+    // WM_MOUSEMOVE while captured: the amounts, or the lamp when it is on.
+    LRESULT onMouseMove(WPARAM wParam, LPARAM lParam);
+    // WM_LBUTTONUP, WM_RBUTTONUP while captured: the capture goes; a left release stops.
+    LRESULT onButtonUp(UINT message, WPARAM wParam, LPARAM lParam);
     // Moves the sound listener to the camera (positioned sound).
     void updateListener();
     // Message 2024: sets up the world's sounds; answers 0.

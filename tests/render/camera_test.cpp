@@ -83,6 +83,20 @@ TEST_F(CameraTransform, LooksStraightDownWhenTheEyeStandsOnTheTargetAndUpAtATarg
     }
 }
 
+// A pick reads depths measured from the eye of the frame drawn; the camera may have
+// moved on since, so the rows remember their own eye.
+TEST_F(CameraTransform, KeepsTheEyeItsRowsWereBuiltFromUntilTheNextBuild)
+{
+    placeCamera(world, {100.0f, -20.0f, 5.0f}, {200.0f, -20.0f, 5.0f});
+    BuildViewMatrix(world, render);
+    placeCamera(world, {900.0f, 900.0f, 900.0f}, {1000.0f, 900.0f, 900.0f});
+    EXPECT_EQ(render.viewEye[0], 100.0f);
+    EXPECT_EQ(render.viewEye[1], -20.0f);
+    EXPECT_EQ(render.viewEye[2], 5.0f);
+    BuildViewMatrix(world, render);
+    EXPECT_EQ(render.viewEye[1], 900.0f);
+}
+
 TEST_F(CameraTransform, PutsEveryVertexAndLightBackAfterAFrame)
 {
     open(32, 24);

@@ -36,6 +36,19 @@ TEST_F(Frame, RebuildsTheBackgroundAndDepthBufferWhenResized)
     EXPECT_EQ(depthAt(99, 69).state, kDepthEmpty);
 }
 
+// The old records lie in rows of the old width: kept, they would place surfaces
+// where none is drawn and a seek click would fly towards them.
+TEST_F(Frame, EmptiesTheDepthBufferWhenResized)
+{
+    open(kWidth, kHeight);
+    rect(addMaterial(world, 1, 1, 1), 0.5f, 0.5f, kWidth - 0.5f, kHeight - 0.5f, 10000.0f);
+    draw();
+    ASSERT_EQ(depthAt(1, 1).state, kDepthOpaque);
+    ASSERT_TRUE(ResizeFrameBuffers(world, frame, kWidth + 7, kHeight));
+    for (i32 y = 0; y < kHeight; ++y)
+        for (i32 x = 0; x < kWidth + 7; ++x) ASSERT_EQ(depthAt(x, y).state, kDepthEmpty) << x << y;
+}
+
 TEST_F(Frame, ShowsRedWhereOnlyTheLeftEyeSeesAndCyanWhereOnlyTheRightDoes)
 {
     open(kWidth, kHeight);
