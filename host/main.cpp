@@ -63,6 +63,7 @@ int openWorld(Browser& browser, const Options& options)
         return failure(error);
     const TarneServices* services = browser.services();
     if (services && options.strict) services->setStrict(browser.instance(), 1);
+    if (services && !options.sound) services->command(browser.instance(), "silence");
     const auto start = std::chrono::steady_clock::now();
     if (options.verbose) std::fprintf(stderr, "loading %s\n", options.file.c_str());
     if (!browser.streamFile(options.file.c_str(), error)) return failure(error);
@@ -152,7 +153,10 @@ int view(const Options& options, const std::vector<ScriptStep>& steps)
     if (const int status = applyOptions(browser, options); status != kExitOk) return status;
     std::string error;
     ScriptPlayer player(browser);
+    // The script has the window to itself; the real mouse takes over when it is done.
+    platformHoldNativeMouse(!steps.empty());
     if (!player.play(steps, error)) return failure(error);
+    platformHoldNativeMouse(false);
     browser.runUntilClosed();
     return kExitOk;
 }

@@ -26,6 +26,15 @@ constexpr std::uint32_t kKeyReleased = 1u << 31;
 
 } // namespace
 
+// While the host plays scripted input, the real mouse is held off: a pointer resting over
+// the window would otherwise move the camera in the middle of a scripted drag.
+static bool nativeMouseHeld = false;
+
+void platformHoldNativeMouse(bool hold)
+{
+    nativeMouseHeld = hold;
+}
+
 static WPARAM buttonFlag(Uint8 button)
 {
     if (button == SDL_BUTTON_LEFT) return MK_LBUTTON;
@@ -133,8 +142,12 @@ static void handleEvent(const SDL_Event& event)
 {
     switch (event.type) {
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: onMouseButton(event.button); break;
-    case SDL_MOUSEMOTION: onMouseMotion(event.motion); break;
+    case SDL_MOUSEBUTTONUP:
+        if (!nativeMouseHeld) onMouseButton(event.button);
+        break;
+    case SDL_MOUSEMOTION:
+        if (!nativeMouseHeld) onMouseMotion(event.motion);
+        break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: onKey(event.key); break;
     case SDL_WINDOWEVENT: onWindowEvent(event.window); break;

@@ -590,6 +590,9 @@ bool platformWriteSurfacePng(HWND topLevel, const RECT* area, std::FILE* file);
 // with coordinates in that window's client area, and queues it. `keys` holds the
 // MK_* flags. Returns the window that received it (null when none).
 HWND platformInjectMouse(HWND topLevel, UINT message, int x, int y, WPARAM keys);
+// While held, the backend's own mouse events are dropped (scripted input then has the
+// windows to itself); keys and window events still arrive.
+void platformHoldNativeMouse(bool hold);
 // How many frames DrawDibDraw has presented into the window (any window: its
 // descendants' draws land in its surface and count for the drawing window).
 std::uint64_t platformPresentCount(HWND window);

@@ -55,13 +55,14 @@ int command(NPP instance, const char* name)
         toggleReflection(state.render);
     } else if (std::strcmp(name, "scale") == 0) {
         done = toggleDisplayScale(object->options, object->viewer);
+    } else if (std::strcmp(name, "silence") == 0) {
+        object->options.sound = false;
     } else if (std::strcmp(name, "home") == 0) {
         goHome(state.world);
     } else if (std::strncmp(name, "mode ", 5) == 0 && name[5] >= '0' && name[5] <= '7' &&
                name[6] == '\0') {
-        // As the Dashboard's mode buttons: fly (3) starts from the slow forward speed.
-        object->viewer.navigation.mode = static_cast<i16>(name[5] - '0');
-        if (object->viewer.navigation.mode == 3) object->viewer.navigation.forwardAmount = 100.0f;
+        // As the Dashboard's mode buttons: fly starts from the slow forward speed.
+        chooseNavigationMode(object->viewer.navigation, static_cast<i16>(name[5] - '0'));
     } else {
         return -1;
     }

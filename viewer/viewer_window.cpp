@@ -233,6 +233,10 @@ void ViewerWindow::updateListener()
 
 LRESULT ViewerWindow::onSoundSetup()
 {
-    setUpSounds(sounds, world_, render_, handle());
+    if (options_.sound) {
+        setUpSounds(sounds, world_, render_, handle());
+    } else {
+        releaseSounds(sounds);
+    }
     return 0;
 }

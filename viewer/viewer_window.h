@@ -24,6 +24,7 @@
 struct InstanceOptions {
     f32 displayScale = 1.0f; // the Viewer renders at its client size / scale (1.0 or 2.0)
     i16 lampFlag = 0;        // 1 while the user's lamp (a spot light at the eye) is on
+    bool sound = true;       // false: the world's Sounds are not set up (host-only switch)
 };
 
 // Posted by the loading sequence once per load: the Viewer sets up the world's sounds.
