@@ -1,6 +1,7 @@
 // The world loading sequence.
 #include "plugin/load_world.h"
 
+#include "dashboard/actions.h"
 #include "plugin/plugin_window.h"
 #include "plugin/reflection_image.h"
 #include "world/normalize/normalize.h"
@@ -90,7 +91,7 @@ void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName)
         FreeMaterialRamps(world);
         FreeWorldBuffers(render);
         resetWorldTables(world);
-        instance.options.lampFlag = 0;
+        forgetLamp(instance.options);
     }
     instance.loadMessages.clear();
     instance.loadFailed = !readWorldFile(world, fileName, instance.strictLoading,
