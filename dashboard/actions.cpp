@@ -26,9 +26,26 @@ bool toggleShadows(World& world, RenderState& render, ViewerWindow& viewer)
     return true;
 }
 
-// Removes light row `light` and spot row `spot` (the lamp's), moving the later rows
-// of each table down one and the later spot lights' kindIndex with them. Rows that no
-// longer hold the lamp (the tables were emptied since) are left alone.
+// Every instance whose lamp is on, linked through nextLamp: the instances share one
+// world, so removing one lamp's rows moves the rows the others remember.
+static InstanceOptions* gLampsOn = nullptr;
+
+static void unlinkLamp(InstanceOptions& options)
+{
+    for (InstanceOptions** link = &gLampsOn; *link; link = &(*link)->nextLamp) {
+        if (*link == &options) {
+            *link = options.nextLamp;
+            break;
+        }
+    }
+    options.nextLamp = nullptr;
+    options.lampFlag = 0;
+    options.lampLight = options.lampSpot = -1;
+}
+
+// Removes light row `light` and spot row `spot` (a lamp's), moving the later rows of
+// each table down one, and with them the later spot lights' kindIndex and the rows the
+// other lamps remember.
 static void removeLampRows(World& world, i16 light, i16 spot)
 {
     if (light < 0 || light >= world.lightCount || spot < 0 || spot >= world.spotLightCount) return;
@@ -42,6 +59,10 @@ static void removeLampRows(World& world, i16 light, i16 spot)
     for (i16 row = 0; row < world.lightCount; ++row) {
         LightRecord& moved = world.lights[row];
         if (moved.kind == 3 && moved.kindIndex > spot) --moved.kindIndex;
+    }
+    for (InstanceOptions* other = gLampsOn; other; other = other->nextLamp) {
+        if (other->lampLight > light) --other->lampLight;
+        if (other->lampSpot > spot) --other->lampSpot;
     }
 }
 
@@ -62,11 +83,19 @@ static void lampDirection(const Camera& camera, f32 direction[3])
     for (int c = 0; c < 3; ++c) direction[c] = towards[c] / length;
 }
 
+void switchLampOff(World& world, InstanceOptions& options)
+{
+    if (options.lampFlag != 1) return;
+    const i16 light = options.lampLight;
+    const i16 spot = options.lampSpot;
+    unlinkLamp(options);
+    removeLampRows(world, light, spot);
+}
+
 bool toggleLamp(World& world, InstanceOptions& options)
 {
     if (options.lampFlag == 1) {
-        removeLampRows(world, options.lampLight, options.lampSpot);
-        forgetLamp(options);
+        switchLampOff(world, options);
         return true;
     }
     const i16 light = newLight(world, 3);
@@ -80,13 +109,14 @@ bool toggleLamp(World& world, InstanceOptions& options)
     options.lampFlag = 1;
     options.lampLight = light;
     options.lampSpot = lamp.kindIndex;
+    options.nextLamp = gLampsOn;
+    gLampsOn = &options;
     return true;
 }
 
-void forgetLamp(InstanceOptions& options)
+void forgetLamps()
 {
-    options.lampFlag = 0;
-    options.lampLight = options.lampSpot = -1;
+    while (gLampsOn) unlinkLamp(*gLampsOn);
 }
 
 void toggleReflection(RenderState& render)

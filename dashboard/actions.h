@@ -17,10 +17,14 @@ bool toggleStereo(World& world, RenderState& render, ViewerWindow& viewer);
 bool toggleShadows(World& world, RenderState& render, ViewerWindow& viewer);
 // On: a spot light at the eye point, pointing along the view (straight down when the
 // eye is on its target), fall-off 0.05, cone 1/6; its rows are kept in `options`.
-// Off: exactly those rows are removed, the later rows moving down.
+// Off: exactly those rows are removed, the later rows moving down (the rows other
+// instances' lamps remember with them).
 bool toggleLamp(World& world, InstanceOptions& options);
-// The tables the lamp lived in were emptied (a new world): the lamp is off.
-void forgetLamp(InstanceOptions& options);
+// Switches the instance's lamp off if it is on (its instance is going).
+void switchLampOff(World& world, InstanceOptions& options);
+// Every lamp's rows went with the tables (a world is read into them): every lamp of
+// every instance is off.
+void forgetLamps();
 void toggleReflection(RenderState& render);
 // 1.0 -> 2.0, anything else -> 1.0; the Viewer then renders at its client size / scale.
 bool toggleDisplayScale(InstanceOptions& options, ViewerWindow& viewer);

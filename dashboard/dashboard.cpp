@@ -32,6 +32,8 @@ Dashboard::Dashboard(World& world, RenderState& render, ViewerWindow& viewer,
 Dashboard::~Dashboard()
 {
     destroyPanels();
+    // The lamp is the instance's own; the world it lights is shared with the others.
+    switchLampOff(world_, options_);
     freePicture(background_);
     for (Picture& picture : normal_) freePicture(picture);
     for (Picture& picture : pressed_) freePicture(picture);

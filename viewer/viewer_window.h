@@ -19,11 +19,11 @@
 struct InstanceOptions {
     f32 displayScale = 1.0f; // the Viewer renders at its client size / scale (1.0 or 2.0)
     i16 lampFlag = 0;        // 1 while the user's lamp (a spot light at the eye) is on
-    // The lamp's rows in lights and spotLights while it is on, else -1. A lamp switched
-    // on before the world arrived is not the last light, so switching it off removes
-    // exactly these rows.
+    // The lamp's rows in lights and spotLights while it is on, else -1: the instances
+    // share one world, so a lamp need not be the last light when it is switched off.
     i16 lampLight = -1;
     i16 lampSpot = -1;
+    InstanceOptions* nextLamp = nullptr; // the next instance whose lamp is on
 };
 
 // Mouse navigation state (moved by the navigation, read by the frame step).
