@@ -83,23 +83,22 @@ protected:
         ASSERT_TRUE(BuildMaterialRamps(world));
     }
 
-    // A press and release at (x, y) of the plug-in area, routed as the mouse's are;
-    // every message they cause is handled.
-    void click(int x, int y, bool right = false)
-    {
-        press(x, y, right);
-        release(x, y, right);
-    }
+    // A press or release at (x, y) of the plug-in area, routed as the mouse's are;
+    // every message it causes is handled.
     void press(int x, int y, bool right = false)
     {
-        platformInjectMouse(frame, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, x, y,
-                            right ? MK_RBUTTON : MK_LBUTTON);
+        platformInjectMouse(frame, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, x, y, 0);
         dispatchWaiting();
     }
     void release(int x, int y, bool right = false)
     {
         platformInjectMouse(frame, right ? WM_RBUTTONUP : WM_LBUTTONUP, x, y, 0);
         dispatchWaiting();
+    }
+    void click(int x, int y, bool right = false)
+    {
+        press(x, y, right);
+        release(x, y, right);
     }
     void dispatchWaiting()
     {
@@ -124,21 +123,6 @@ protected:
         return out;
     }
 
-    RECT windowRect(HWND window)
-    {
-        RECT rect{};
-        GetWindowRect(window, &rect);
-        return rect;
-    }
-
-    std::vector<HWND> areaChildren()
-    {
-        std::vector<HWND> children;
-        for (HWND child = GetTopWindow(area); child; child = GetNextChild(area, child))
-            children.push_back(child);
-        return children;
-    }
-
     World world;
     RenderState render;
     HINSTANCE module = nullptr;
@@ -147,7 +131,10 @@ protected:
     std::unique_ptr<StandInInstance> instance;
 };
 
-inline std::vector<LONG> corners(const RECT& rect)
+// A window's rectangle in the plug-in area: left, top, right, bottom.
+inline std::vector<LONG> placeOf(HWND window)
 {
+    RECT rect{};
+    GetWindowRect(window, &rect);
     return {rect.left, rect.top, rect.right, rect.bottom};
 }

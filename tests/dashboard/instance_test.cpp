@@ -128,17 +128,20 @@ TEST_F(WholeInstance, ReadingAWorldSwitchesEveryLampOff)
     EXPECT_EQ(lightCount(services, &instance), 3);
 }
 
+// Regression: the panels are children of the browser's window, which the instance
+// leaves alive, so they stayed on the page after it had gone.
 TEST_F(WholeInstance, ItsSidePanelsGoWithIt)
 {
     startPlugin();
     startInstance(640, 480);
+    click(frame, 18, 390 + 51, true); // the stereo pair, twice: the first pair is replaced
     click(frame, 18, 390 + 51, true);
-    click(frame, 79, 390 + 51, true);
+    click(frame, 79, 390 + 51, true); // the empty panel
     MSG msg{};
     while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
     int children = 0;
     for (HWND child = GetTopWindow(area); child; child = GetNextChild(area, child)) ++children;
-    EXPECT_EQ(children, 5);
+    EXPECT_EQ(children, 7); // the Dashboard, the Viewer and five panels
     destroyInstance();
     EXPECT_EQ(GetTopWindow(area), nullptr);
 }
