@@ -2,9 +2,9 @@
 // tables: where each button is hit and drawn, which bitmaps it shows, what it does.
 //
 // Coordinates are design units: pixels of a panel 796 wide and 90 high. The paint
-// scales them by the panel's real size (paintPlace); a click is turned back into
-// design units by the same factors before it is tested, so a button is hit where it
-// is drawn at any width.
+// scales them by the panel's real size; a click is turned back into design units by
+// the same factors before it is tested, so a button is hit where it is drawn at any
+// width.
 // Entry points: the tables, buttonContains, buttonForMode.
 #pragma once
 
@@ -61,11 +61,10 @@ constexpr ButtonRecord kButtons[kButtonCount] = {
     {756, 791, 64, 87, 756, 64, 35, 22, 22, 154, 134, ButtonRole::Spare, -1},
 };
 
-// Rows of kButtons by role in the Dashboard's own numbering, less one.
+// Rows of kButtons the code names (a row is the button's number less one).
 constexpr i32 kStereoButton = 0;
 constexpr i32 kLampButton = 2;
 constexpr i32 kWalkButton = 9; // mode 4: the paint shows it pressed
-constexpr i32 kSpareOneButton = 13;
 // The column mode buttons (two columns of three): a mode button shows the other
 // column buttons at rest; the two mode buttons beside the switches are left alone.
 constexpr i32 kFirstColumnButton = 6;
