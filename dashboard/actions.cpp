@@ -26,17 +26,76 @@ bool toggleShadows(World& world, RenderState& render, ViewerWindow& viewer)
     return true;
 }
 
+// Every instance whose lamp is on, linked through nextLamp: the instances share one
+// world, so removing one lamp's rows moves the rows the others remember.
+static InstanceOptions* gLampsOn = nullptr;
+
+static void unlinkLamp(InstanceOptions& options)
+{
+    for (InstanceOptions** link = &gLampsOn; *link; link = &(*link)->nextLamp) {
+        if (*link == &options) {
+            *link = options.nextLamp;
+            break;
+        }
+    }
+    options.nextLamp = nullptr;
+    options.lampFlag = 0;
+    options.lampLight = options.lampSpot = -1;
+}
+
+// Removes light row `light` and spot row `spot` (a lamp's), moving the later rows of
+// each table down one, and with them the later spot lights' kindIndex and the rows the
+// other lamps remember.
+static void removeLampRows(World& world, i16 light, i16 spot)
+{
+    if (light < 0 || light >= world.lightCount || spot < 0 || spot >= world.spotLightCount) return;
+    if (world.lights[light].kind != 3 || world.lights[light].kindIndex != spot) return;
+    for (i16 row = light; row + 1 < world.lightCount; ++row)
+        world.lights[row] = world.lights[row + 1];
+    --world.lightCount;
+    for (i16 row = spot; row + 1 < world.spotLightCount; ++row)
+        world.spotLights[row] = world.spotLights[row + 1];
+    --world.spotLightCount;
+    for (i16 row = 0; row < world.lightCount; ++row) {
+        LightRecord& moved = world.lights[row];
+        if (moved.kind == 3 && moved.kindIndex > spot) --moved.kindIndex;
+    }
+    for (InstanceOptions* other = gLampsOn; other; other = other->nextLamp) {
+        if (other->lampLight > light) --other->lampLight;
+        if (other->lampSpot > spot) --other->lampSpot;
+    }
+}
+
+// The unit vector from the eye to the target. An eye on its target (or a camera gone
+// to infinity) has no direction: the lamp then points straight down the up axis.
+static void lampDirection(const Camera& camera, f32 direction[3])
+{
+    f32 towards[3];
+    for (int c = 0; c < 3; ++c) towards[c] = camera.targetPoint[c] - camera.eyePoint[c];
+    const f32 length =
+        std::sqrt(towards[0] * towards[0] + towards[1] * towards[1] + towards[2] * towards[2]);
+    if (!(length > 0.0f) || !std::isfinite(length)) {
+        direction[0] = 0.0f;
+        direction[1] = 0.0f;
+        direction[2] = -1.0f;
+        return;
+    }
+    for (int c = 0; c < 3; ++c) direction[c] = towards[c] / length;
+}
+
+void switchLampOff(World& world, InstanceOptions& options)
+{
+    if (options.lampFlag != 1) return;
+    const i16 light = options.lampLight;
+    const i16 spot = options.lampSpot;
+    unlinkLamp(options);
+    removeLampRows(world, light, spot);
+}
+
 bool toggleLamp(World& world, InstanceOptions& options)
 {
     if (options.lampFlag == 1) {
-        options.lampFlag = 0;
-        // The lamp is the last light and the last spot light while it is on; a
-        // world loaded meanwhile emptied the tables, and then there is nothing to drop.
-        if (world.lightCount > 0 && world.spotLightCount > 0 &&
-            world.lights[world.lightCount - 1].kind == 3) {
-            --world.lightCount;
-            --world.spotLightCount;
-        }
+        switchLampOff(world, options);
         return true;
     }
     const i16 light = newLight(world, 3);
@@ -44,20 +103,20 @@ bool toggleLamp(World& world, InstanceOptions& options)
     LightRecord& lamp = world.lights[light];
     lamp.falloff = kLampFalloff;
     SpotLightRow& spot = world.spotLights[lamp.kindIndex];
-    const Camera& camera = world.camera;
-    f32 direction[3];
-    for (int c = 0; c < 3; ++c) direction[c] = camera.targetPoint[c] - camera.eyePoint[c];
-    const f32 length = std::sqrt(direction[0] * direction[0] + direction[1] * direction[1] +
-                                 direction[2] * direction[2]);
-    for (int c = 0; c < 3; ++c) {
-        spot.location[c] = camera.eyePoint[c];
-        // An eye on its target has no view direction; the lamp then points along the
-        // first axis, where a fresh camera looks.
-        spot.direction[c] = length > 0.0f ? direction[c] / length : (c == 0 ? 1.0f : 0.0f);
-    }
+    for (int c = 0; c < 3; ++c) spot.location[c] = world.camera.eyePoint[c];
+    lampDirection(world.camera, spot.direction);
     spot.cone = kLampCone;
     options.lampFlag = 1;
+    options.lampLight = light;
+    options.lampSpot = lamp.kindIndex;
+    options.nextLamp = gLampsOn;
+    gLampsOn = &options;
     return true;
+}
+
+void forgetLamps()
+{
+    while (gLampsOn) unlinkLamp(*gLampsOn);
 }
 
 void toggleReflection(RenderState& render)

@@ -4,6 +4,7 @@
 #include "plugin/load_world.h"
 #include "plugin/plugin_state.h"
 #include "plugin/plugin_window.h"
+#include "resources/bitmaps.h"
 #include "resources/version.h"
 
 #include <new>
@@ -53,6 +54,11 @@ NPError NPP_Initialize()
     } else {
         setMemoryFunctions(nullptr, nullptr);
     }
+    // The Dashboard's bitmaps are the library's own resources, found through its
+    // module handle as a Windows library finds them through its instance handle.
+    std::size_t bitmapCount = 0;
+    const ResourceEntry* bitmaps = dashboardBitmaps(&bitmapCount);
+    state.module = RegisterModuleResources("nptarne", bitmaps, bitmapCount);
     state.world = World{};
     if (!initWorldTables(state.world)) {
         freeWorldTables(state.world);
@@ -80,7 +86,7 @@ NPError NPP_New(NPMIMEType, NPP instance, std::uint16_t, std::int16_t, char*[], 
 {
     if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
     PluginState& state = pluginState();
-    auto* object = new (std::nothrow) PluginWindow(state.world, state.render);
+    auto* object = new (std::nothrow) PluginWindow(state.world, state.render, state.module);
     if (!object) return NPERR_OUT_OF_MEMORY_ERROR;
     state.currentInstance = object;
     instance->pdata = object;

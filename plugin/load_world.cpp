@@ -1,6 +1,7 @@
 // The world loading sequence.
 #include "plugin/load_world.h"
 
+#include "dashboard/actions.h"
 #include "plugin/plugin_window.h"
 #include "plugin/reflection_image.h"
 #include "world/normalize/normalize.h"
@@ -84,14 +85,16 @@ void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName)
     ViewerWindow& viewer = instance.viewer;
     viewer.busyFlag = 1;
 
-    // A second world starts from empty tables: the first world's rows, derived
-    // tables and the lamp that lived in its light table go with it.
+    // A second world starts from empty tables: the first world's rows and derived
+    // tables go with it.
     if (state.worldLoaded) {
         FreeMaterialRamps(world);
         FreeWorldBuffers(render);
         resetWorldTables(world);
-        instance.options.lampFlag = 0;
     }
+    // The reader starts from empty tables, so the lamps switched on before (of every
+    // instance: they share the world) have lost their rows.
+    forgetLamps();
     instance.loadMessages.clear();
     instance.loadFailed = !readWorldFile(world, fileName, instance.strictLoading,
                                          instance.worldFromNetwork, instance.loadMessages);

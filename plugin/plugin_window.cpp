@@ -3,7 +3,10 @@
 
 #include <algorithm>
 
-PluginWindow::PluginWindow(World& world, RenderState& render) : viewer(world, render, options) {}
+PluginWindow::PluginWindow(World& world, RenderState& render, HINSTANCE module)
+    : viewer(world, render, options), dashboard(world, render, viewer, options, module)
+{
+}
 
 PluginWindow::~PluginWindow()
 {
@@ -47,19 +50,23 @@ NPError PluginWindow::takeOver(const NPWindow& window)
     constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE; // 0x50000000
     dashboard.createChild(kChildStyle, 0, places.viewerHeight, places.width,
                           places.height - places.viewerHeight, handle, 0);
+    // Painted at once: its first paint selects walking, and must come before any
+    // click or mode choice rather than undo it.
+    if (dashboard.handle()) UpdateWindow(dashboard.handle());
     viewer.createChild(kChildStyle, 0, 0, places.width, places.viewerHeight, handle, 0);
     return NPERR_NO_ERROR;
 }
 
 void PluginWindow::followSize(const ChildPlaces& places)
 {
-    RECT viewerRect{};
-    if (viewer.handle()) GetClientRect(viewer.handle(), &viewerRect);
-    if (viewerRect.right == places.width && viewerRect.bottom == places.viewerHeight) return;
+    // A move to where a window already is changes nothing and sends nothing.
     if (dashboard.handle())
         MoveWindow(dashboard.handle(), 0, places.viewerHeight, places.width,
                    places.height - places.viewerHeight, TRUE);
-    if (viewer.handle()) MoveWindow(viewer.handle(), 0, 0, places.width, places.viewerHeight, TRUE);
+    if (!viewer.handle()) return;
+    // The Viewer keeps beside the side panels, if any are open.
+    const Place place = dashboard.viewerPlace(RECT{0, 0, places.width, places.height});
+    MoveWindow(viewer.handle(), place.x, place.y, place.width, place.height, TRUE);
 }
 
 LRESULT PluginWindow::forwardingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

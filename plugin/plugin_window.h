@@ -17,7 +17,8 @@ struct ChildPlaces;
 
 class PluginWindow : public FrameworkWindow {
 public:
-    PluginWindow(World& world, RenderState& render);
+    // `module`: the library's resources, from which the Dashboard draws itself.
+    PluginWindow(World& world, RenderState& render, HINSTANCE module);
     ~PluginWindow() override;
 
     HWND browserWindow = nullptr;           // the window the browser supplied

@@ -61,8 +61,9 @@ int command(NPP instance, const char* name)
         goHome(state.world);
     } else if (std::strncmp(name, "mode ", 5) == 0 && name[5] >= '0' && name[5] <= '7' &&
                name[6] == '\0') {
-        // As the Dashboard's mode buttons: fly starts from the slow forward speed.
-        chooseNavigationMode(object->viewer.navigation, static_cast<i16>(name[5] - '0'));
+        // As a click on the Dashboard's mode button: the button and the mode display
+        // show it, and flying (3) starts from the slow forward speed.
+        object->dashboard.selectMode(static_cast<i16>(name[5] - '0'));
     } else {
         return -1;
     }

@@ -8,6 +8,9 @@ packages="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libpng-dev l
 packages="$packages libsdl2-dev xvfb xauth"
 # The sound engine: OpenAL Soft mixes and plays, libsndfile decodes the clips.
 packages="$packages libopenal-dev libsndfile1-dev"
+# The install test: the desktop entry, the file type package (parsed, compiled and asked
+# which type a file is) and the manual page are checked with the desktop's own tools.
+packages="$packages desktop-file-utils shared-mime-info libxml2-utils libglib2.0-bin man-db groff-base"
 case "${1:-}" in
 --fuzz) packages="$packages clang libclang-rt-14-dev" ;;
 --format) packages="$packages clang-format" ;;

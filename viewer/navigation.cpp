@@ -194,17 +194,18 @@ static void turnDirection(const RenderState& render, i16 code, f32 amount, f32 d
 
 // --- The lamp --------------------------------------------------------------------------------
 
-// The lamp's row, or null while there is no world (no bounds, no view matrix yet) or no
-// spot light to be the lamp.
-static SpotLightRow* lampRow(World& world)
+// The lamp's spot row, or null while there is no world (no bounds, no view matrix yet)
+// or no lamp (`lampSpot` -1, or a row the table no longer has).
+static SpotLightRow* lampRow(World& world, i16 lampSpot)
 {
-    if (world.objectCount < 1 || world.spotLightCount < 1 || !world.spotLights) return nullptr;
-    return &world.spotLights[world.spotLightCount - 1];
+    if (world.objectCount < 1 || !world.spotLights) return nullptr;
+    if (lampSpot < 0 || lampSpot >= world.spotLightCount) return nullptr;
+    return &world.spotLights[lampSpot];
 }
 
-void moveLamp(World& world, const RenderState& render, i16 code, f32 amount)
+void moveLamp(World& world, const RenderState& render, i16 lampSpot, i16 code, f32 amount)
 {
-    SpotLightRow* lamp = lampRow(world);
+    SpotLightRow* lamp = lampRow(world, lampSpot);
     if (!lamp) return;
     if (code >= kMoveForward && code <= kMoveSideways) {
         f32 shift[3];
@@ -222,33 +223,35 @@ void moveLamp(World& world, const RenderState& render, i16 code, f32 amount)
 
 // The lamp after the camera took a step with a code 1 to 7: it rides along, standing
 // where the eye now stands after an orbit.
-static void followCamera(World& world, const RenderState& render, i16 code, f32 amount)
+static void followCamera(World& world, const RenderState& render, i16 lampSpot, i16 code,
+                         f32 amount)
 {
     if (code != kOrbitAboutUp && code != kOrbitAboutLeft) {
-        moveLamp(world, render, code, amount);
+        moveLamp(world, render, lampSpot, code, amount);
         return;
     }
-    SpotLightRow* lamp = lampRow(world);
+    SpotLightRow* lamp = lampRow(world, lampSpot);
     if (!lamp) return;
     for (int axis = 0; axis < 3; ++axis) lamp->location[axis] = world.camera.eyePoint[axis];
     turnDirection(render, code, amount, lamp->direction);
 }
 
-void dragLamp(World& world, const RenderState& render, u16 buttonState, bool modified, i32 dx,
-              i32 dy)
+void dragLamp(World& world, const RenderState& render, i16 lampSpot, u16 buttonState, bool modified,
+              i32 dx, i32 dy)
 {
     const bool right = buttonState == kRightDrag;
     if (!right && !modified) {
-        moveLamp(world, render, kMoveSideways, squaredAmount(kLampMoveFactor, dx, dx < 0));
-        moveLamp(world, render, kMoveUp, squaredAmount(kLampMoveFactor, dy, dy > 0));
+        moveLamp(world, render, lampSpot, kMoveSideways,
+                 squaredAmount(kLampMoveFactor, dx, dx < 0));
+        moveLamp(world, render, lampSpot, kMoveUp, squaredAmount(kLampMoveFactor, dy, dy > 0));
     } else if (!right) {
-        moveLamp(world, render, kMoveForward, squaredAmount(kLampMoveFactor, dy, dy > 0));
+        moveLamp(world, render, lampSpot, kMoveForward, squaredAmount(kLampMoveFactor, dy, dy > 0));
     } else if (!modified) {
-        moveLamp(world, render, kOrbitAboutUp, pixelsTimes(dx, kLampTurnPerPixel));
-        moveLamp(world, render, kOrbitAboutLeft, pixelsTimes(dy, kLampTurnPerPixel));
+        moveLamp(world, render, lampSpot, kOrbitAboutUp, pixelsTimes(dx, kLampTurnPerPixel));
+        moveLamp(world, render, lampSpot, kOrbitAboutLeft, pixelsTimes(dy, kLampTurnPerPixel));
     } else {
-        moveLamp(world, render, kTurn, pixelsTimes(dx, kLampTurnPerPixel));
-        moveLamp(world, render, kPitch, pixelsTimes(dy, kLampTurnPerPixel));
+        moveLamp(world, render, lampSpot, kTurn, pixelsTimes(dx, kLampTurnPerPixel));
+        moveLamp(world, render, lampSpot, kPitch, pixelsTimes(dy, kLampTurnPerPixel));
     }
 }
 
@@ -280,7 +283,7 @@ static void seekStep(Camera& camera, const NavigationState& navigation, f32 amou
 }
 
 void moveCamera(World& world, const RenderState& render, const NavigationState& navigation,
-                i16 code, f32 amount, i16 lampFlag)
+                i16 code, f32 amount, i16 lampSpot)
 {
     Camera& camera = world.camera;
     if (code >= kMoveForward && code <= kMoveSideways) {
@@ -302,7 +305,7 @@ void moveCamera(World& world, const RenderState& render, const NavigationState& 
     } else {
         return;
     }
-    if (lampFlag == 1) followCamera(world, render, code, amount);
+    if (lampSpot >= 0) followCamera(world, render, lampSpot, code, amount);
 }
 
 // --- The frame step ---------------------------------------------------------------------------
@@ -322,11 +325,11 @@ static void zoom(Camera& camera, f32 amount)
 }
 
 void applyNavigationFrame(World& world, const RenderState& render, NavigationState& navigation,
-                          i16 lampFlag)
+                          i16 lampSpot)
 {
     const f32 side = navigation.sideAmount, main = navigation.mainAmount;
     auto step = [&](i16 code, f32 amount) {
-        moveCamera(world, render, navigation, code, amount, lampFlag);
+        moveCamera(world, render, navigation, code, amount, lampSpot);
     };
     switch (navigation.mode) {
     case kModeRoll: roll(world.camera, main); break;

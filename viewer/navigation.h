@@ -84,8 +84,8 @@ void stopMotion(NavigationState& navigation);
 // A mouse move of (dx, dy) while the lamp is on: the lamp moves at once, by the button
 // held and by Shift or Ctrl (`modified`); the camera's amounts are left alone, so the
 // camera holds still while the lamp is dragged.
-void dragLamp(World& world, const RenderState& render, u16 buttonState, bool modified, i32 dx,
-              i32 dy);
+void dragLamp(World& world, const RenderState& render, i16 lampSpot, u16 buttonState, bool modified,
+              i32 dx, i32 dy);
 
 // A left click at client (x, y) in seek mode: the surface drawn under it in the last
 // frame becomes the seek's goal and the seek starts (true). False, and nothing changes,
@@ -94,15 +94,17 @@ bool pickSeekTarget(World& world, const RenderState& render, const FrameState& f
                     NavigationState& navigation, i32 x, i32 y, f32 displayScale);
 
 // One frame of motion by the current mode (the frame step, after the frame is drawn).
+// `lampSpot`: the lamp's row of spotLights while it is on, else -1.
 void applyNavigationFrame(World& world, const RenderState& render, NavigationState& navigation,
-                          i16 lampFlag);
+                          i16 lampSpot);
 
 // One step of a motion code (kMoveForward .. kSeekStep) with `amount`, using the view
-// matrix of the last frame; with the lamp flag 1, codes 1 to 7 take the lamp along.
+// matrix of the last frame; while the lamp is on (`lampSpot` its spot row, else -1),
+// codes 1 to 7 take the lamp along.
 void moveCamera(World& world, const RenderState& render, const NavigationState& navigation,
-                i16 code, f32 amount, i16 lampFlag);
+                i16 code, f32 amount, i16 lampSpot);
 
 // One step of a motion code 1 to 7 for the lamp alone: the moves give it the camera's
 // displacement, the orbits put it where the camera would go and turn its direction, the
 // turns turn its direction only.
-void moveLamp(World& world, const RenderState& render, i16 code, f32 amount);
+void moveLamp(World& world, const RenderState& render, i16 lampSpot, i16 code, f32 amount);

@@ -28,6 +28,13 @@ i16 renderExtent(LONG clientExtent, f32 scale)
     return static_cast<i16>(clampTrunc(static_cast<f32>(clientExtent) / divisor, 0, kMaxCount16));
 }
 
+// H / W; a size without rows or columns keeps the last ratio, which is never 0.
+void setAspectRatio(RenderState& render, i16 width, i16 height)
+{
+    if (width >= 1 && height >= 1)
+        render.aspectRatio = static_cast<f32>(height) / static_cast<f32>(width);
+}
+
 } // namespace
 
 ViewerWindow::ViewerWindow(World& world, RenderState& render, const InstanceOptions& options)
@@ -94,7 +101,7 @@ LRESULT ViewerWindow::onCreate(WPARAM wParam, LPARAM lParam)
     // The display scale is 1.0 while the Viewer is being created.
     const i16 width = renderExtent(clientRect.right, 1.0f);
     const i16 height = renderExtent(clientRect.bottom, 1.0f);
-    render_.aspectRatio = width > 0 ? static_cast<f32>(height) / static_cast<f32>(width) : 1.0f;
+    setAspectRatio(render_, width, height);
     if (!CreateFrameBuffers(frame, width, height)) return -1;
 
     openPresentation(presentation, width, height);
@@ -108,6 +115,11 @@ LRESULT ViewerWindow::onCreate(WPARAM wParam, LPARAM lParam)
     world_.camera.targetPoint[0] = 1.0f;
     world_.camera.targetPoint[1] = world_.camera.targetPoint[2] = 0.0f;
     world_.camera.viewAngle = 0.3f;
+    // Home before any world is read goes to this camera, not to an eye on its target.
+    for (int c = 0; c < 3; ++c) {
+        world_.startEyePoint[c] = world_.camera.eyePoint[c];
+        world_.startTargetPoint[c] = world_.camera.targetPoint[c];
+    }
 
     comResult = CoInitialize(nullptr);
     if (comResult < 0) {
@@ -122,7 +134,7 @@ bool ViewerWindow::resizeToClient()
     GetClientRect(handle(), &clientRect);
     const i16 width = renderExtent(clientRect.right, options_.displayScale);
     const i16 height = renderExtent(clientRect.bottom, options_.displayScale);
-    render_.aspectRatio = width > 0 ? static_cast<f32>(height) / static_cast<f32>(width) : 1.0f;
+    setAspectRatio(render_, width, height);
     return ResizeFrameBuffers(world_, frame, width, height);
 }
 
@@ -136,7 +148,9 @@ LRESULT ViewerWindow::onPaint()
         return 0;
     }
     GetClientRect(window, &clientRect);
-    if (RenderFrame(world_, render_, frame))
+    // A Viewer without rows or columns (side panels in a narrow area) draws nothing,
+    // but the loop goes on, and frames come back when it grows.
+    if (frame.renderWidth >= 1 && frame.renderHeight >= 1 && RenderFrame(world_, render_, frame))
         presentFrame(presentation, frame, dc, options_.displayScale);
     if (!drainInterfaceMessages()) {
         // The instance was destroyed by a handler: its windows are gone with it.
@@ -180,7 +194,7 @@ void ViewerWindow::onTick()
 
 void ViewerWindow::applyNavigationMotion()
 {
-    applyNavigationFrame(world_, render_, navigation, options_.lampFlag);
+    applyNavigationFrame(world_, render_, navigation, lampSpot());
 }
 
 LRESULT ViewerWindow::onButtonDown(UINT message, WPARAM wParam, LPARAM lParam)
@@ -205,7 +219,7 @@ LRESULT ViewerWindow::onMouseMove(WPARAM wParam, LPARAM lParam)
         const i32 dx = x - navigation.lastX, dy = y - navigation.lastY;
         if (options_.lampFlag == 1) {
             const bool modified = (wParam & (MK_SHIFT | MK_CONTROL)) != 0;
-            dragLamp(world_, render_, navigation.buttonState, modified, dx, dy);
+            dragLamp(world_, render_, lampSpot(), navigation.buttonState, modified, dx, dy);
         } else {
             setMotionAmounts(navigation, dx, dy);
         }

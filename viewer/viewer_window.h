@@ -25,6 +25,11 @@ struct InstanceOptions {
     f32 displayScale = 1.0f; // the Viewer renders at its client size / scale (1.0 or 2.0)
     i16 lampFlag = 0;        // 1 while the user's lamp (a spot light at the eye) is on
     bool sound = true;       // false: the world's Sounds are not set up (host-only switch)
+    // The lamp's rows in lights and spotLights while it is on, else -1: the instances
+    // share one world, so a lamp need not be the last light when it is switched off.
+    i16 lampLight = -1;
+    i16 lampSpot = -1;
+    InstanceOptions* nextLamp = nullptr; // the next instance whose lamp is on
 };
 
 // Posted by the loading sequence once per load: the Viewer sets up the world's sounds.
@@ -57,6 +62,8 @@ protected:
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
+    // The lamp's row of spotLights while this instance's lamp is on, else -1.
+    i16 lampSpot() const { return options_.lampFlag == 1 ? options_.lampSpot : -1; }
     LRESULT onCreate(WPARAM wParam, LPARAM lParam);
     LRESULT onPaint();
     void onTick();

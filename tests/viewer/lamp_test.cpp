@@ -20,6 +20,8 @@ protected:
         ASSERT_GE(light, 0);
         placeLamp(location, direction);
         instance->options.lampFlag = 1;
+        instance->options.lampLight = light;
+        instance->options.lampSpot = world.lights[light].kindIndex;
     }
     void placeLamp(const Vec3& location, const Vec3& direction)
     {
