@@ -2,6 +2,7 @@
 #include "viewer/viewer_window.h"
 
 #include "base/convert.h"
+#include "render/field_of_view.h"
 
 #include <unordered_set>
 
@@ -117,7 +118,12 @@ bool ViewerWindow::resizeToClient()
     const i16 width = renderExtent(clientRect.right, options_.displayScale);
     const i16 height = renderExtent(clientRect.bottom, options_.displayScale);
     render_.aspectRatio = width > 0 ? static_cast<f32>(height) / static_cast<f32>(width) : 1.0f;
-    return ResizeFrameBuffers(world_, frame, width, height);
+    const i16 oldWidth = frame.renderWidth;
+    const i16 oldHeight = frame.renderHeight;
+    if (!ResizeFrameBuffers(world_, frame, width, height)) return false;
+    // A VRML field of view opens the smaller side: a new shape needs a new view angle.
+    RefitViewAngle(world_, oldWidth, oldHeight, width, height);
+    return true;
 }
 
 LRESULT ViewerWindow::onPaint()
