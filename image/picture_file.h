@@ -4,11 +4,11 @@
 // Owns: nothing beyond the picture it hands back.
 // Reads: picture files (JPEG, PNG, TGA, GIF).
 // Writes: a DecodedPicture: width x height pixels of 4 bytes (blue, green, red, and a
-// fourth byte that only GIF fills: its alpha), the block from PluginAlloc, freed by the
-// caller with PluginFree. JPEG, PNG and GIF rows are bottom-up (the picture's top row is
-// the block's last row); TGA rows keep the order in which the file stores them, whatever
-// its descriptor byte says.
-// Entry points: choosePictureKind, readPictureFile, readPngFile, readTgaFile, readGifFile,
+// fourth byte that holds alpha for GIF and means nothing for the other formats), the
+// block from PluginAlloc, freed by the caller with PluginFree. JPEG, PNG and GIF rows are bottom-up
+// (the picture's top row is the block's last row); TGA rows keep the order in which the file stores
+// them, whatever its descriptor byte says. Entry points: choosePictureKind, readPictureFile,
+// readPngFile, readTgaFile, readGifFile,
 //               allocPicturePixels, packPixels.
 // Failure: every reader answers false, frees what it allocated and leaves the picture
 // empty. Sizes of 0 or above kMaxPictureSide are refused, and so are truncated files:

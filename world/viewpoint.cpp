@@ -59,7 +59,8 @@ f32 rollToward(const f32 d[3], const f32 up[3])
         alongLeft += left0[c] * up[c];
     }
     if (alongUp == 0.0 && alongLeft == 0.0) return 0.0f; // no usable up: keep the world's
-    return static_cast<f32>(std::atan2(-alongLeft, alongUp));
+    const f32 roll = static_cast<f32>(std::atan2(-alongLeft, alongUp));
+    return roll == 0.0f ? 0.0f : roll; // no turn reads as 0, not -0
 }
 
 // The camera looks from the eye along the Viewpoint's orientation applied to VRML's

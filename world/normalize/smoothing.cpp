@@ -147,9 +147,10 @@ private:
         if (faceA == faceB) return true; // a face that comes back to the vertex
         const f64* p = normals_.data() + 3 * static_cast<std::size_t>(faceA);
         const f64* q = normals_.data() + 3 * static_cast<std::size_t>(faceB);
-        const bool bothFace = (p[0] != 0.0 || p[1] != 0.0 || p[2] != 0.0) &&
-                              (q[0] != 0.0 || q[1] != 0.0 || q[2] != 0.0);
-        return bothFace && p[0] * q[0] + p[1] * q[1] + p[2] * q[2] > joinCosine_;
+        // A face without extent has no normal and joins nothing.
+        const bool bothFacing = (p[0] != 0.0 || p[1] != 0.0 || p[2] != 0.0) &&
+                                (q[0] != 0.0 || q[1] != 0.0 || q[2] != 0.0);
+        return bothFacing && p[0] * q[0] + p[1] * q[1] + p[2] * q[2] > joinCosine_;
     }
     u32 find(u32 i)
     {
