@@ -1,5 +1,5 @@
 // Worlds drawn as their authors made them, through the tarne command in both readings: a
-// z-up Viewpoint's roll, crease angles, a missing texture, a GIF texture, the headlight.
+// z-up Viewpoint's roll, crease angles, a missing texture, the headlight.
 // Each world is written one statement per line, so the line reader alone (--strict)
 // reads the same geometry as the default reading.
 #include "tests/support/picture_writers.h"
@@ -134,34 +134,6 @@ TEST(AsAuthored, AMissingTextureShowsTheMaterialsColourInTheDefaultReading)
         } else {
             EXPECT_TRUE(red(centre)) << centre[0] << " " << centre[1] << " " << centre[2];
         }
-    }
-}
-
-// A 2 x 2 GIF on a square: red, green over blue, white. Each quarter of the square shows
-// its texel's colour in both readings.
-TEST(AsAuthored, AGifTextureIsDrawnInBothReadings)
-{
-    GifOptions options;
-    options.palette = std::string("\xff\x00\x00\x00\xff\x00\x00\x00\xff\xff\xff\xff", 12);
-    writeTempFile("quarters.gif", encodeGif(2, 2, std::string("\x00\x01\x02\x03", 4), options));
-    const std::string world =
-        std::string(kHeader) + "Viewpoint {\nposition 0 0 3\n}\n" +
-        "Shape {\nappearance Appearance {\nmaterial Material {\n}\ntexture ImageTexture {\n"
-        "url \"quarters.gif\"\n}\n}\ngeometry IndexedFaceSet {\ncoord Coordinate {\npoint [\n"
-        "-1 -1 0,\n1 -1 0,\n1 1 0,\n-1 1 0,\n]\n}\ntexCoord TextureCoordinate {\npoint [\n"
-        "0 0,\n1 0,\n1 1,\n0 1,\n]\n}\ncoordIndex [\n0, 1, 2, 3, -1,\n]\n}\n}\n";
-    for (const bool strict : {false, true}) {
-        const PngFile png = render("gif.wrl", world, strict);
-        ASSERT_EQ(png.width, kWidth);
-        SCOPED_TRACE(strict ? "strict" : "default");
-        // Quarters of the square about the centre (80, 50), well inside it.
-        const Rgb topLeft = png.at(72, 42), topRight = png.at(88, 42);
-        const Rgb bottomLeft = png.at(72, 58), bottomRight = png.at(88, 58);
-        EXPECT_TRUE(topLeft[0] > 30 && topLeft[1] == 0 && topLeft[2] == 0);
-        EXPECT_TRUE(topRight[1] > 30 && topRight[0] == 0 && topRight[2] == 0);
-        EXPECT_TRUE(bottomLeft[2] > 30 && bottomLeft[0] == 0 && bottomLeft[1] == 0);
-        EXPECT_TRUE(bottomRight[0] > 30 && bottomRight[0] == bottomRight[1] &&
-                    bottomRight[1] == bottomRight[2]);
     }
 }
 

@@ -65,27 +65,6 @@ TEST_F(Smoothing, ACreaseAngleSplitsTheVerticesWhereFacesMeetBeyondIt)
     }
 }
 
-// After the split, no vertex is shared by faces that meet beyond the crease angle: the
-// wall's corners on the edge are not the floor's.
-TEST_F(Smoothing, TheWallAndTheFloorNoLongerShareAVertex)
-{
-    readFaceSet("creaseAngle 0.5\n");
-    const FaceRecord& floor = world.faces[1];
-    const FaceRecord& wall = world.faces[2];
-    for (i16 a = 0; a < floor.vertexCount; ++a)
-        for (i16 b = 0; b < wall.vertexCount; ++b)
-            EXPECT_NE(world.faceIndices[floor.firstIndex + static_cast<u32>(a)],
-                      world.faceIndices[wall.firstIndex + static_cast<u32>(b)]);
-    // The two floor quads still share their edge (points 1 and 4).
-    u32 shared = 0;
-    const FaceRecord& first = world.faces[0];
-    for (i16 a = 0; a < first.vertexCount; ++a)
-        for (i16 b = 0; b < floor.vertexCount; ++b)
-            shared += world.faceIndices[first.firstIndex + static_cast<u32>(a)] ==
-                      world.faceIndices[floor.firstIndex + static_cast<u32>(b)];
-    EXPECT_EQ(shared, 2u);
-}
-
 // A file's normals per corner (an index list of their own) say where the author wants
 // creases: corners of one point whose normals differ get their own vertex, the normal
 // written with it; normals that differ only by rounding are one. The crease angle then
