@@ -140,4 +140,7 @@ void goHome(World& world)
         world.camera.eyePoint[c] = world.startEyePoint[c];
         world.camera.targetPoint[c] = world.startTargetPoint[c];
     }
+    // The start camera's roll too: a world authored with z up starts rolled, and home
+    // must not leave it on its side after a roll drag.
+    world.camera.rollAngle = world.startRollAngle;
 }

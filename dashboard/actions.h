@@ -28,5 +28,5 @@ void forgetLamps();
 void toggleReflection(RenderState& render);
 // 1.0 -> 2.0, anything else -> 1.0; the Viewer then renders at its client size / scale.
 bool toggleDisplayScale(InstanceOptions& options, ViewerWindow& viewer);
-// Puts the camera back where the world put it.
+// Puts the camera back where the world put it: eye, target and roll.
 void goHome(World& world);

@@ -8,7 +8,7 @@
 // 0, nothing held). Hostile files never crash, hang or read past their data: sizes of 0
 // or above 16384, TGA depths other than 24 and 32 and truncated files are not loaded (a
 // picture whose data ends early is refused whole).
-// Decoders: image/picture_file.h (the first bytes pick JPEG or PNG; otherwise the
+// Decoders: image/picture_file.h (the first bytes pick JPEG, PNG or GIF; otherwise the
 // extension, compared without case).
 #pragma once
 

@@ -23,6 +23,9 @@ static PictureKind kindFromSignature(const u8* signature, std::size_t length)
     if (length >= 4 && signature[0] == 0x89 && signature[1] == 'P' && signature[2] == 'N' &&
         signature[3] == 'G')
         return PictureKind::Png;
+    if (length >= 4 && signature[0] == 'G' && signature[1] == 'I' && signature[2] == 'F' &&
+        signature[3] == '8')
+        return PictureKind::Gif;
     return PictureKind::None;
 }
 
@@ -43,6 +46,7 @@ static PictureKind kindFromExtension(const char* path, PictureKind otherExtensio
     if (sameLetters(extension, "jpg")) return PictureKind::Jpeg;
     if (sameLetters(extension, "png")) return PictureKind::Png;
     if (sameLetters(extension, "tga")) return PictureKind::Tga;
+    if (sameLetters(extension, "gif")) return PictureKind::Gif;
     return otherExtensions;
 }
 
@@ -61,6 +65,7 @@ bool readPictureFile(const char* path, PictureKind kind, DecodedPicture& picture
     case PictureKind::Jpeg: return readJpegFile(path, picture) == 1;
     case PictureKind::Png: return readPngFile(path, picture);
     case PictureKind::Tga: return readTgaFile(path, picture, tgaIdLength);
+    case PictureKind::Gif: return readGifFile(path, picture);
     case PictureKind::None: break;
     }
     picture = DecodedPicture{};

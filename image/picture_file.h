@@ -2,12 +2,13 @@
 // texture, reflection and background loaders (and by the tests and fuzz targets).
 //
 // Owns: nothing beyond the picture it hands back.
-// Reads: picture files (JPEG, PNG, TGA).
-// Writes: a DecodedPicture: width x height pixels of 4 bytes (blue, green, red, unused),
-// the block from PluginAlloc, freed by the caller with PluginFree. JPEG and PNG rows
-// are bottom-up (the picture's top row is the block's last row); TGA rows keep the
-// order in which the file stores them, whatever its descriptor byte says.
-// Entry points: choosePictureKind, readPictureFile, readPngFile, readTgaFile,
+// Reads: picture files (JPEG, PNG, TGA, GIF).
+// Writes: a DecodedPicture: width x height pixels of 4 bytes (blue, green, red, and a
+// fourth byte that holds alpha for GIF and means nothing for the other formats), the
+// block from PluginAlloc, freed by the caller with PluginFree. JPEG, PNG and GIF rows are bottom-up
+// (the picture's top row is the block's last row); TGA rows keep the order in which the file stores
+// them, whatever its descriptor byte says. Entry points: choosePictureKind, readPictureFile,
+// readPngFile, readTgaFile, readGifFile,
 //               allocPicturePixels, packPixels.
 // Failure: every reader answers false, frees what it allocated and leaves the picture
 // empty. Sizes of 0 or above kMaxPictureSide are refused, and so are truncated files:
@@ -30,12 +31,14 @@ enum class PictureKind : u8 {
     Jpeg,
     Png,
     Tga,
+    Gif,
 };
 
 // The decoder for the file at `path`: its first bytes decide when they identify JPEG
-// (FF D8 FF) or PNG (89 'P' 'N' 'G'); otherwise the extension (the text after the
-// last '.', compared without case): "jpg" JPEG, "png" PNG, "tga" TGA, and anything
-// else `otherExtensions` (None for textures, Tga for background pictures).
+// (FF D8 FF), PNG (89 'P' 'N' 'G') or GIF ("GIF8"); otherwise the extension (the text
+// after the last '.', compared without case): "jpg" JPEG, "png" PNG, "tga" TGA, "gif"
+// GIF, and anything else `otherExtensions` (None for textures, Tga for background
+// pictures).
 PictureKind choosePictureKind(const char* path, PictureKind otherExtensions);
 
 // Runs the decoder of `kind` on the file. `tgaIdLength` receives the TGA image-ID
@@ -49,6 +52,13 @@ bool readPngFile(const char* path, DecodedPicture& picture);
 // TGA true-colour, uncompressed (any type but 10) or run-length encoded (type 10),
 // 24 or 32 bits a pixel (alpha dropped); other depths are refused.
 bool readTgaFile(const char* path, DecodedPicture& picture, i16& idLength);
+
+// GIF (87a or 89a): the first frame on the logical screen (or on its own size when the
+// screen's is refused), interlaced or not, through its own colour table or the global
+// one. The fourth byte is alpha: 0 for the transparent index of the frame's Graphics
+// Control Extension and where the frame does not cover the screen, 255 elsewhere. An
+// index beyond the colour table is black. Later frames are not read.
+bool readGifFile(const char* path, DecodedPicture& picture);
 
 // True when a picture of this size is taken (1..kMaxPictureSide on each side).
 inline bool pictureSizeAllowed(i64 width, i64 height)

@@ -4,6 +4,7 @@
 #include "dashboard/actions.h"
 #include "plugin/plugin_window.h"
 #include "plugin/reflection_image.h"
+#include "render/field_of_view.h"
 #include "world/normalize/normalize.h"
 #include "world/reader.h"
 
@@ -53,6 +54,11 @@ bool readWorldFile(World& world, const char* fileName, bool strict, bool fromNet
     ReadReport report;
     report.fileName = fileName;
     world.worldFolderOnly = fromNetwork;
+    // The default reading draws the world as VRML 2.0 does where the line reader's own
+    // rules differ; --strict keeps those rules.
+    world.vrmlFieldOfView = !strict;
+    world.vrmlHeadlight = !strict;
+    world.untexturedWhenNotLoaded = !strict;
     if (strict) {
         const bool read = readWorld(world, fileName, &report);
         messages += report.messages;
@@ -111,10 +117,12 @@ void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName)
             " not loaded: " + problem + "\n";
     // Without its working buffers the renderer allocates them on the first frame.
     AllocateWorldBuffers(world, render);
+    FitViewAngle(world, viewer.frame.renderWidth, viewer.frame.renderHeight);
     for (int c = 0; c < 3; ++c) {
         world.startEyePoint[c] = world.camera.eyePoint[c];
         world.startTargetPoint[c] = world.camera.targetPoint[c];
     }
+    world.startRollAngle = world.camera.rollAngle;
     BuildVertexFaceLists(world, render);
     GenerateTexCoords(world);
     BuildMaterialRamps(world);

@@ -6,8 +6,9 @@
 
 namespace {
 
-// A face's normal, and the rule for degenerate faces: world coordinates are large
-// (5000 a file unit), so a cross product of 100.0 or less is too small to trust.
+// A face's normal, and the rule for small faces: world coordinates are large (5000 a
+// file unit), so a cross product of 100.0 or less is passed over while a longer one may
+// follow; a face whose products are all that short takes its longest.
 constexpr f32 kSmallestNormal = 100.0f;
 constexpr f32 kInverseRootThree = 0.57735026f;
 
@@ -69,7 +70,12 @@ void ComputeFaceNormals(World& world, i16 object)
         face.flags = 0;
         const u32* corners = world.faceIndices + face.firstIndex;
         const i32 n = face.vertexCount;
+        // The first triple longer than kSmallestNormal decides, as it always has; a face
+        // too small for any (a 2 mm face of a model drawn in metres) takes its longest
+        // triple instead, since those few units still say which way it faces.
         bool found = false;
+        f32 longest[3] = {0.0f, 0.0f, 0.0f};
+        f32 longestLength = 0.0f;
         for (i32 k = 0; k + 1 < n && !found; ++k) {
             const u32 a = corners[k];
             const u32 b = corners[(k + 1) % n];
@@ -80,11 +86,21 @@ void ComputeFaceNormals(World& world, i16 object)
                                    u[0] * w[1] - u[1] * w[0]};
             const f32 length =
                 std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
+            if (!std::isfinite(length)) continue; // beyond a float: says nothing
             if (length > kSmallestNormal) {
                 storeNormal(face, normal, length);
                 found = true;
+            } else if (length > longestLength) {
+                for (int axis = 0; axis < 3; ++axis) longest[axis] = normal[axis];
+                longestLength = length;
             }
         }
-        if (!found) storeFallbackNormal(face);
+        if (found) continue;
+        // Only a face without any extent (every product zero, or not finite) is left
+        // without a direction of its own.
+        if (longestLength > 0.0f)
+            storeNormal(face, longest, longestLength);
+        else
+            storeFallbackNormal(face);
     }
 }

@@ -29,7 +29,8 @@ bool FaceCornersValid(const World& world, const FaceRecord& face);
 
 // Clears each face's hidden mark (or sets it for a face with bad corners) and stores
 // its unit normal: the first corner triple whose cross product is longer than 100.0,
-// else (1, 1, 1) / sqrt(3).
+// else the triple with the longest cross product, else (a face without extent, or whose
+// products are not finite) (1, 1, 1) / sqrt(3).
 void ComputeFaceNormals(World& world, i16 object);
 
 // Hidden marks for faces wholly behind the eye, objects by their nearest vertex

@@ -142,4 +142,10 @@ void ShadeCorner(const World& world, i16 material, const CornerSurface& surface,
             if (!insideCone(*spot, toLight)) continue;
         AddLightContribution(&light, row, ramps, toLight, distance, surface, record);
     }
+    // A VRML world keeps the light on the viewer's head beside its own unless its
+    // NavigationInfo turns it off: the same light a world without lights gets.
+    if (world.vrmlHeadlight && world.headlightOn) {
+        const f32 none[3] = {0.0f, 0.0f, 0.0f};
+        AddLightContribution(nullptr, row, ramps, none, 0.0f, surface, record);
+    }
 }

@@ -23,7 +23,9 @@ struct CornerSurface {
 };
 
 // Clears the record, then adds every enabled light that reaches the corner (the
-// built-in camera light when the world has none). `material` must name a row.
+// built-in camera light when the world has none, and after the world's own lights when
+// world.vrmlHeadlight and headlightOn say the headlight shines). `material` must name a
+// row.
 void ShadeCorner(const World& world, i16 material, const CornerSurface& surface,
                  const f32 position[3], f32 record[kCornerColourValues]);
 

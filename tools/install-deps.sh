@@ -3,7 +3,7 @@
 # Runs apt-get as root (through sudo when not root).
 # Usage: install-deps.sh [--fuzz | --format]
 set -e
-packages="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev"
+packages="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev libgif-dev zlib1g-dev"
 # The interactive viewer: SDL2, and a virtual X server for its tests.
 packages="$packages libsdl2-dev xvfb xauth"
 # The sound engine: OpenAL Soft mixes and plays, libsndfile decodes the clips.

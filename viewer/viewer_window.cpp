@@ -2,6 +2,7 @@
 #include "viewer/viewer_window.h"
 
 #include "base/convert.h"
+#include "render/field_of_view.h"
 
 #include <unordered_set>
 
@@ -135,7 +136,12 @@ bool ViewerWindow::resizeToClient()
     const i16 width = renderExtent(clientRect.right, options_.displayScale);
     const i16 height = renderExtent(clientRect.bottom, options_.displayScale);
     setAspectRatio(render_, width, height);
-    return ResizeFrameBuffers(world_, frame, width, height);
+    const i16 oldWidth = frame.renderWidth;
+    const i16 oldHeight = frame.renderHeight;
+    if (!ResizeFrameBuffers(world_, frame, width, height)) return false;
+    // A VRML field of view opens the smaller side: a new shape needs a new view angle.
+    RefitViewAngle(world_, oldWidth, oldHeight, width, height);
+    return true;
 }
 
 LRESULT ViewerWindow::onPaint()

@@ -95,12 +95,15 @@ static void useMaterial(AppearanceRead& read, LineReader& in, const Line& line)
 // Attaches texture row `texture` to this Appearance's last completed material row. An
 // Appearance that has none yet (no Material, or one that comes after the texture)
 // first completes a row with the default material: the texture never lands on an
-// earlier Appearance's row, which would retexture objects read before.
-static bool attachTexture(AppearanceRead& read, i16 texture)
+// earlier Appearance's row, which would retexture objects read before. A picture that
+// was not loaded leaves the material untextured where the reading says so (the row is
+// still taken, as the texture block was read).
+static bool attachTexture(AppearanceRead& read, i16 texture, bool pictureLoaded)
 {
     World& world = read.world;
     if (!read.completedOwnRow) completeRow(read);
     if (!read.completedOwnRow) return false;
+    if (!pictureLoaded && world.untexturedWhenNotLoaded) return true;
     MaterialRecord& material = world.materials[world.materialCount - 1];
     material.texture = texture;
     material.hasTexture = 1;
@@ -121,18 +124,19 @@ static bool readImageTexture(AppearanceRead& read, LineReader& in, Line& line)
     const bool textureReady = prepareTextureRow(world);
     const i16 texture = world.textureCount;
     bool more = true;
+    bool pictureLoaded = false; // the last url's picture, as the row holds it
     while (!has(line, "}")) {
         if (textureReady && has(line, "url")) {
             TextureRecord& row = world.textures[texture];
             if (urlText(line, row.fileName, sizeof row.fileName))
-                loadTexture(world, texture, in.report);
+                pictureLoaded = loadTexture(world, texture, in.report);
         }
         if (!nextLine(in, line)) {
             more = false;
             break;
         }
     }
-    if (textureReady && attachTexture(read, texture))
+    if (textureReady && attachTexture(read, texture, pictureLoaded))
         world.textureCount = static_cast<i16>(texture + 1);
     return more;
 }

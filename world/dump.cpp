@@ -250,6 +250,8 @@ static void writeCameraAndBackground(JsonWriter& json, const World& world)
     json.numbers(world.camera.eyePoint, 3);
     json.key("target");
     json.numbers(world.camera.targetPoint, 3);
+    json.key("rollAngle");
+    json.number(world.camera.rollAngle);
     json.key("viewAngle");
     json.number(world.camera.viewAngle);
     json.close('}');

@@ -9,12 +9,12 @@
 //   (the Transform's closing step), object materials; face_set.cpp: vertices, faces,
 //   corners, object rows and bounds; appearance.cpp: materials, materialNames,
 //   textures (and, through loadTexture, their pixels); lights.cpp: lights and the
-//   per-kind rows; viewpoint.cpp: the camera and orientationBasis; background.cpp: the
-//   background settings; sound.cpp: audioClips, sounds, timeSensors.
+//   per-kind rows; viewpoint.cpp: the camera, viewpointFieldOfView and orientationBasis;
+//   navigation_info.cpp: headlightOn; background.cpp: the background settings;
+//   sound.cpp: audioClips, sounds, timeSensors.
 // Entry points: readTransform, the shared dispatch rows, readShape, readIndexedFaceSet,
-// readAppearance,
-//   readDirectionalLight, readPointLight, readSpotLight, readViewpoint, readBackground,
-//   readAudioClip, readSound, readTimeSensor.
+//   readAppearance, readDirectionalLight, readPointLight, readSpotLight, readViewpoint,
+//   readNavigationInfo, readBackground, readAudioClip, readSound, readTimeSensor.
 // Failure: a row that cannot be added (a 16-bit count at its limit, or memory) is
 // refused and its node is still read past, line for line as if it had been stored.
 #pragma once
@@ -46,6 +46,7 @@ void readDirectionalLight(World& world, LineReader& in, Line line);
 void readPointLight(World& world, LineReader& in, Line line);
 void readSpotLight(World& world, LineReader& in, Line line);
 void readViewpoint(World& world, LineReader& in, Line line);
+void readNavigationInfo(World& world, LineReader& in, Line line);
 void readBackground(World& world, LineReader& in, Line line);
 
 // Returns the 1-based row of the clip it appended, 0 when the row was refused.

@@ -22,6 +22,13 @@ static void dispatchLine(World& world, LineReader& in, const Line& line)
         readViewpoint(world, in, line);
         world.viewpointCount = static_cast<i16>(world.viewpointCount + 1);
     }
+    // NavigationInfo is read only where the reading honours its headlight; the first
+    // one counts, as the first Viewpoint does.
+    if (world.vrmlHeadlight && has(line, "NavigationInfo") && world.navigationInfoCount == 0 &&
+        !comment) {
+        readNavigationInfo(world, in, line);
+        world.navigationInfoCount = static_cast<i16>(world.navigationInfoCount + 1);
+    }
     dispatchSoundRows(world, in, line);
     if (has(line, "Background")) readBackground(world, in, line);
 }
@@ -48,16 +55,22 @@ void setWorldFolder(World& world, const char* path)
     world.worldFolder[length] = '\0';
 }
 
-// A read starts from empty tables, whatever an earlier world left in them (worldFolder
-// and worldFolderOnly excepted: the caller sets them for this read).
+// A read starts from empty tables, whatever an earlier world left in them (worldFolder,
+// worldFolderOnly and the reading's rules excepted: the caller sets them for this read).
 static bool startEmpty(World& world)
 {
     char folder[kWorldFolderSize];
     std::memcpy(folder, world.worldFolder, sizeof folder);
     const bool folderOnly = world.worldFolderOnly;
+    const bool fieldOfView = world.vrmlFieldOfView;
+    const bool headlight = world.vrmlHeadlight;
+    const bool untextured = world.untexturedWhenNotLoaded;
     if (!resetWorldTables(world)) return false;
     std::memcpy(world.worldFolder, folder, sizeof folder);
     world.worldFolderOnly = folderOnly;
+    world.vrmlFieldOfView = fieldOfView;
+    world.vrmlHeadlight = headlight;
+    world.untexturedWhenNotLoaded = untextured;
     return true;
 }
 

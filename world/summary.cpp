@@ -64,10 +64,10 @@ static void summarizeLights(std::string& text, const World& world)
 static void summarizeView(std::string& text, const World& world)
 {
     const Camera& camera = world.camera;
-    appendf(text, "camera: eye %g %g %g, target %g %g %g, view angle %g (%s)\n",
+    appendf(text, "camera: eye %g %g %g, target %g %g %g, roll %g, view angle %g (%s)\n",
             wide(camera.eyePoint[0]), wide(camera.eyePoint[1]), wide(camera.eyePoint[2]),
             wide(camera.targetPoint[0]), wide(camera.targetPoint[1]), wide(camera.targetPoint[2]),
-            wide(camera.viewAngle),
+            wide(camera.rollAngle), wide(camera.viewAngle),
             world.viewpointCount > 0 ? "from the first Viewpoint" : "default");
     if (world.backgroundMode == 3)
         appendf(text, "background: picture \"%s\"\n", world.backgroundUrl);

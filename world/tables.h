@@ -42,6 +42,9 @@ constexpr i16 kInitialTextureSide = 10;  // every texture row starts as 10 x 10 
 // World units per file unit.
 constexpr f32 kWorldScale = 5000.0f;
 
+// VRML's fieldOfView when a Viewpoint gives none: 45 degrees across the smaller side.
+constexpr f32 kDefaultFieldOfView = 0.785398f;
+
 // One mesh: one row per IndexedFaceSet geometry (or per Shape, which always starts one).
 struct ObjectRecord {
     u8 tag;               // no reader sets it; frame preparation keeps the face order of tag 11
@@ -92,6 +95,7 @@ struct TextureRecord {
     i16 width;                           // pixels; 10 until loaded
     i16 height;                          // pixels; 10 until loaded
     i16 tgaIdLength;                     // TGA image-ID length; 0 for other pictures
+    i16 loaded; // 1 once a picture was decoded into the row; 0 while it holds the grey stand-in
 };
 
 struct LightRecord {
@@ -154,7 +158,7 @@ struct TimeSensorRecord {
 struct Camera {
     f32 eyePoint[3];    // camera position
     f32 targetPoint[3]; // point looked at; only the direction from the eye matters
-    f32 rollAngle;      // radians, kept within [-pi, pi] by navigation
+    f32 rollAngle;      // radians, set by the first Viewpoint; navigation keeps it in [-pi, pi]
     f32 viewAngle;      // radians: half the horizontal opening
     f32 eyeGap;         // stereo separation factor; the eyes are 500 x eyeGap apart
 };
@@ -242,6 +246,28 @@ struct World {
     Camera camera = {{0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, 0.0f, 0.3f, 1.0f};
     f32 startEyePoint[3] = {0.0f, 0.0f, 0.0f};
     f32 startTargetPoint[3] = {1.0f, 0.0f, 0.0f};
+    f32 startRollAngle = 0.0f; // the roll the loading sequence started the camera with
+    // The first Viewpoint's fieldOfView as VRML means it: radians across the view's
+    // smaller side, 0.785398 when the world gives none. camera.viewAngle is made from it
+    // for the view's size when vrmlFieldOfView is set (render/field_of_view.h).
+    f32 viewpointFieldOfView = kDefaultFieldOfView;
+    // The first NavigationInfo's headlight (TRUE when it gives none); read only when
+    // vrmlHeadlight is set.
+    bool headlightOn = true;
+    i16 navigationInfoCount = 0; // NavigationInfo nodes read (only the first counts)
+
+    // Where the default reading (through the normalizing pass) draws a world as VRML
+    // 2.0 does rather than by the line reader's own rules. The loading sequence sets them
+    // before that reading; a --strict read leaves them false. A read keeps what its
+    // caller set, like worldFolder.
+    // The view angle follows viewpointFieldOfView and the Viewer's size.
+    bool vrmlFieldOfView = false;
+    // NavigationInfo is read, and with headlightOn the camera light shines beside the
+    // world's own lights.
+    bool vrmlHeadlight = false;
+    // A texture whose picture is not loaded leaves its material untextured, so the shape
+    // shows its material's colour, not the grey stand-in multiplied into it.
+    bool untexturedWhenNotLoaded = false;
 
     // Background: mode 1 solid colour, 3 picture; the last Background node wins.
     i16 backgroundMode = 1;

@@ -13,7 +13,8 @@ constexpr u8 kGreyLevel = 127;
 constexpr std::size_t kPathSize = 4096;
 
 // Puts a new block in the row's place; the old block is freed here and only here.
-static void replaceBlock(World& world, i16 row, u8* block, i16 width, i16 height, i16 idLength)
+static void replaceBlock(World& world, i16 row, u8* block, i16 width, i16 height, i16 idLength,
+                         i16 loaded)
 {
     PluginFree(world.texturePixels[row]);
     world.texturePixels[row] = block;
@@ -21,6 +22,7 @@ static void replaceBlock(World& world, i16 row, u8* block, i16 width, i16 height
     texture.width = width;
     texture.height = height;
     texture.tgaIdLength = idLength;
+    texture.loaded = loaded;
 }
 
 // The 40 x 40 grey picture of a texture that was not found or not decoded. Without
@@ -28,10 +30,11 @@ static void replaceBlock(World& world, i16 row, u8* block, i16 width, i16 height
 static void setGreyTexture(World& world, i16 row)
 {
     constexpr u32 kBytes = static_cast<u32>(kGreySide) * kGreySide * 3;
+    world.textures[row].loaded = 0;
     u8* block = static_cast<u8*>(PluginAlloc(kBytes));
     if (!block) return;
     std::memset(block, kGreyLevel, kBytes);
-    replaceBlock(world, row, block, kGreySide, kGreySide, 0);
+    replaceBlock(world, row, block, kGreySide, kGreySide, 0, 0);
 }
 
 // The decoded picture as the row's 3-byte block; the grey picture when there is no
@@ -39,7 +42,7 @@ static void setGreyTexture(World& world, i16 row)
 static void storeTexture(World& world, i16 row, DecodedPicture& picture, i16 idLength)
 {
     u8* block = packPixels(picture);
-    if (block) replaceBlock(world, row, block, picture.jpegWidth, picture.jpegHeight, idLength);
+    if (block) replaceBlock(world, row, block, picture.jpegWidth, picture.jpegHeight, idLength, 1);
     PluginFree(picture.jpegPixels);
     picture = DecodedPicture{};
     if (!block) setGreyTexture(world, row);
@@ -62,7 +65,8 @@ static bool copyEarlierTexture(World& world, i16 row, const char* name)
         u8* block = static_cast<u8*>(PluginAlloc(bytes));
         if (!block) return true; // no memory for a copy would mean none for a decode either
         std::memcpy(block, world.texturePixels[earlier], bytes);
-        replaceBlock(world, row, block, source.width, source.height, source.tgaIdLength);
+        replaceBlock(world, row, block, source.width, source.height, source.tgaIdLength,
+                     source.loaded);
         return true;
     }
     return false;
@@ -75,11 +79,9 @@ static void reportNotLoaded(ReadReport* report, const char* name, const char* re
                   "texture " + shownText(name, std::strlen(name)) + " not loaded: " + reason);
 }
 
-void loadTexture(World& world, i16 row, ReadReport* report)
+// The row's picture, decoded from the file its fileName names, or the grey stand-in.
+static void fillTextureRow(World& world, i16 row, ReadReport* report)
 {
-    if (row < 0 || static_cast<u32>(row) >= world.textureCapacity || !world.textures ||
-        !world.texturePixels)
-        return;
     // The reader's text, held to its field even if it lost its terminator.
     char name[kTextureFileNameSize];
     std::memcpy(name, world.textures[row].fileName, kTextureFileNameSize);
@@ -102,10 +104,11 @@ void loadTexture(World& world, i16 row, ReadReport* report)
         return;
     }
     const PictureKind kind = choosePictureKind(path, PictureKind::None);
-    // A picture format the viewer does not decode (a GIF, say): the row keeps the
+    // A picture format the viewer does not decode (a BMP, say): the row keeps the
     // size and pixels it had.
     if (kind == PictureKind::None) {
         reportNotLoaded(report, name, "not a picture format this viewer decodes");
+        world.textures[row].loaded = 0;
         return;
     }
     DecodedPicture picture;
@@ -116,4 +119,13 @@ void loadTexture(World& world, i16 row, ReadReport* report)
         return;
     }
     storeTexture(world, row, picture, idLength);
+}
+
+bool loadTexture(World& world, i16 row, ReadReport* report)
+{
+    if (row < 0 || static_cast<u32>(row) >= world.textureCapacity || !world.textures ||
+        !world.texturePixels)
+        return false;
+    fillTextureRow(world, row, report);
+    return world.textures[row].loaded == 1;
 }

@@ -196,7 +196,7 @@ TEST_F(CanonicalLayout, AppearanceWithoutMaterialGetsARowOfItsOwn)
     EXPECT_EQ(world.objects[1].material, 1);
     EXPECT_EQ(world.materials[0].hasTexture, 0);
     EXPECT_EQ(world.materials[1].hasTexture, 1);
-    EXPECT_FLOAT_EQ(world.materials[1].diffuseColor[0], 0.8f);
+    EXPECT_FLOAT_EQ(world.materials[1].diffuseColor[0], 1.0f); // VRML's white without a Material
 }
 
 TEST_F(CanonicalLayout, SharedAppearanceIsOneMaterialRowEvenWhenItsNameIsUsedAgain)

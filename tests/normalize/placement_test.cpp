@@ -36,9 +36,10 @@ TEST_F(Placement, TheFirstViewpointIsHoistedWithItsTransformsOrOneFramesTheWorld
 {
     testing_support::writeTempFile("room.wrl", "#VRML V2.0 utf8\nViewpoint { position 5 5 5 }\n"
                                                "Shape { geometry Box { size 2 2 2 } }\n");
-    // A framing camera stands where half the world's width fills 80% of the view's width,
-    // or half its height 80% of the view's height, three quarters of its width.
-    const f32 framed = 1.0f / (0.8f * std::tan(0.3f));
+    // A framing camera opens VRML's default 45 degrees across the height of a 4:3 view
+    // and stands where half the world's width fills 80% of the view's width, or half its
+    // height 80% of the view's height, three quarters of its width.
+    const f32 framed = 1.0f / (0.8f * std::tan(0.785398f / 2.0f) / 0.75f);
     const struct {
         const char* what;
         std::string text;

@@ -2,6 +2,8 @@
 // entry points.
 #include "tests/plugin/plugin_fixture.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -12,6 +14,13 @@ std::string dump(const TarneServices* services, NPP instance)
     std::string json = text ? text : "";
     services->freeText(text);
     return json;
+}
+
+// The number after "key": in the dump (0 when it is not there).
+double dumpedNumber(const std::string& json, const std::string& key)
+{
+    const std::size_t at = json.find("\"" + key + "\":");
+    return at == std::string::npos ? 0.0 : std::strtod(json.c_str() + at + key.size() + 3, nullptr);
 }
 
 TarneWorldCounts counts(const TarneServices* services, NPP instance)
@@ -163,4 +172,34 @@ TEST_F(Loading, AWorldFromTheNetworkStaysInItsFolder)
     const std::string local = "file://" + testing_support::tempDir() + "reach/world/w.wrl";
     loadWorld("reach/world/w.wrl", world, local.c_str());
     EXPECT_EQ(objects(), 4); // both outside Inlines too
+}
+
+// VRML's fieldOfView opens the view's smaller side. In the default reading a Viewpoint of
+// 0.785 in a 640 x 390 Viewer opens atan(tan(0.3925) x 640 / 390) to either side, and
+// 0.3925 once the Viewer is taller than wide; switching the display scale keeps the
+// shape and so the angle. The line reader's own rule takes the number as the half-angle.
+TEST_F(Loading, TheFieldOfViewFitsTheViewersSizeInTheDefaultReading)
+{
+    startPlugin();
+    startInstance(640, 480);
+    std::string world = kTriangleWorld;
+    world.insert(world.find("  position 0 0 5"), "  fieldOfView 0.785\n");
+    loadWorld("fov.wrl", world);
+    auto viewAngle = [&] { return dumpedNumber(dump(services, &instance), "viewAngle"); };
+    EXPECT_NEAR(viewAngle(), std::atan(std::tan(0.3925) * 640.0 / 390.0), 1e-6);
+    NPWindow tall{};
+    tall.window = area;
+    tall.width = 390;
+    tall.height = 640 + 90;
+    ASSERT_EQ(plugin.setwindow(&instance, &tall), NPERR_NO_ERROR);
+    int width = 0, height = 0;
+    services->renderSize(&instance, &width, &height);
+    ASSERT_EQ(width, 390);
+    ASSERT_EQ(height, 640);
+    EXPECT_NEAR(viewAngle(), 0.3925, 1e-6);
+    EXPECT_EQ(services->command(&instance, "scale"), 0);
+    EXPECT_NEAR(viewAngle(), 0.3925, 1e-6);
+    ASSERT_EQ(services->setStrict(&instance, 1), 0);
+    loadWorld("fov-strict.wrl", world);
+    EXPECT_NEAR(viewAngle(), 0.785, 1e-6);
 }

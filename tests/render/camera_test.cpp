@@ -1,5 +1,6 @@
 // The camera: its rotation, the move into view coordinates and back, the projection.
 #include "render/camera.h"
+#include "render/field_of_view.h"
 #include "render/prepare.h"
 #include "tests/render/scene.h"
 
@@ -167,4 +168,44 @@ TEST_F(CameraTransform, SeparatesTheEyesBy500UnitsEachWay)
     EXPECT_GT(left[0].screenX, 100.0f);
     EXPECT_LT(right[0].screenX, 100.0f);
     EXPECT_NEAR(left[0].screenX - 100.0f, 100.0f - right[0].screenX, 1e-3f);
+}
+
+// VRML's fieldOfView is the opening of the view's smaller side; the projection's view
+// angle is half the horizontal opening.
+TEST(FieldOfView, OpensTheSmallerSideOfTheView)
+{
+    const struct {
+        f32 fieldOfView;
+        i16 width, height;
+        f64 half;
+    } cases[] = {
+        {0.785f, 640, 390, std::atan(std::tan(0.3925) * 640.0 / 390.0)},
+        {0.785f, 390, 640, 0.3925},
+        {0.785f, 400, 400, 0.3925},
+        {0.0f, 390, 640, 0.392699}, // outside (0, pi): VRML's 0.785398
+        {NAN, 390, 640, 0.392699},
+    };
+    for (const auto& c : cases)
+        EXPECT_NEAR(HalfHorizontalAngle(c.fieldOfView, c.width, c.height), c.half, 1e-6)
+            << c.fieldOfView << " " << c.width << "x" << c.height;
+}
+
+// A zoomed view keeps its zoom through a change of shape: the smaller side's opening
+// stays. The line reader's own rule leaves the number as it was read.
+TEST(FieldOfView, ARefitKeepsTheOpeningOfTheSmallerSide)
+{
+    World world;
+    world.vrmlFieldOfView = true;
+    world.viewpointFieldOfView = 0.785f;
+    FitViewAngle(world, 640, 390);
+    EXPECT_NEAR(world.camera.viewAngle, std::atan(std::tan(0.3925) * 640.0 / 390.0), 1e-6);
+    world.camera.viewAngle = 0.2f; // zoomed in: tan(0.2) x 390 / 640 across the height
+    RefitViewAngle(world, 640, 390, 390, 640);
+    EXPECT_NEAR(world.camera.viewAngle, std::atan(std::tan(0.2) * 390.0 / 640.0), 1e-6);
+    RefitViewAngle(world, 390, 640, 640, 390);
+    EXPECT_NEAR(world.camera.viewAngle, 0.2, 1e-6);
+    world.vrmlFieldOfView = false;
+    FitViewAngle(world, 390, 640);
+    RefitViewAngle(world, 640, 390, 390, 640);
+    EXPECT_EQ(world.camera.viewAngle, 0.2f);
 }

@@ -133,6 +133,37 @@ TEST_F(Lighting, IgnoresALightThatIsSwitchedOff)
     EXPECT_EQ(record[0], 0.0f); // and no camera light either: the world has a light
 }
 
+// The default reading keeps the light on the viewer's head beside the world's own unless
+// NavigationInfo turns it off. A point light behind a face turned to the eye adds
+// nothing (entry 0); the headlight reaches it at cosine 1 / sqrt(3), ramp entry
+// trunc((1 / sqrt(3) + 1) / 2 x 1000) = 788. A world without lights keeps the camera
+// light whatever the headlight says; the line reader's own rule adds none.
+TEST_F(Lighting, TheHeadlightJoinsTheWorldsLightsUnlessItIsOff)
+{
+    const struct {
+        const char* what;
+        bool rule, on, light, lit;
+    } cases[] = {
+        {"headlight on, a light behind", true, true, true, true},
+        {"headlight off, a light behind", true, false, true, false},
+        {"the line reader's rule, a light behind", false, true, true, false},
+        {"headlight off, no lights", true, false, false, true},
+    };
+    for (const auto& c : cases) {
+        freeWorldTables(world);
+        ASSERT_TRUE(initWorldTables(world));
+        material = addMaterial(world, 0.5f, 1.0f, 0.25f);
+        for (f32& channel : world.materials[material].specularColor) channel = 1.0f;
+        if (c.light) addPointLight(world, 0.0f, 0.0f, 4.0f, 0.0f); // depth 20000, past the corner
+        world.vrmlHeadlight = c.rule;
+        world.headlightOn = c.on;
+        shade(kTowardEye, 1.0f);
+        const f32 diffuse = ramp(1, 788);
+        const f32 headlit = diffuse + (1.0f - diffuse) * ramp(4, 788);
+        EXPECT_NEAR(record[1], c.lit ? headlit : 0.0f, 1e-6f) << c.what;
+    }
+}
+
 // Regression: a corner at a light's own position divided by a zero distance.
 TEST_F(Lighting, LetsALightAtTheCornerItselfAddNothing)
 {

@@ -40,7 +40,7 @@ protected:
         addFace(world, indices.data(), static_cast<u32>(indices.size()));
         endObject(world);
         sort();
-        return world.faces[0].normal;
+        return world.faces[world.objects[world.objectCount - 1].firstFace - 1].normal;
     }
     i16 material = 0;
 };
@@ -107,12 +107,30 @@ TEST_F(FaceOrder, GivesAFaceAUnitNormalFromItsFirstLargeCornerTriple)
     EXPECT_NEAR(n[2], 0.0f, 1e-6f);
 }
 
-TEST_F(FaceOrder, FallsBackToTheDiagonalNormalForATinyFace)
+// Regression: a face whose cross products were all 100.0 or shorter (a 1 mm triangle of
+// a model in metres: 5 world units a side) took the diagonal normal, and shaded as a
+// dark shard among its neighbours.
+TEST_F(FaceOrder, GivesATinyFaceItsTrueNormal)
 {
-    // Every cross product is 100.0 or shorter: too small to trust in world units.
-    const f32* n =
-        normalOf({{1000.0f, 0.0f, 0.0f}, {1000.0f, 10.0f, 0.0f}, {1000.0f, 0.0f, 10.0f}});
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(n[c], 0.57735026f, 1e-6f) << c;
+    // u = (0, 0, 5), w = (0, -5, 0): u x w = (25, 0, 0), too short for the first rule.
+    const f32* n = normalOf({{1000.0f, 0.0f, 0.0f}, {1000.0f, 5.0f, 0.0f}, {1000.0f, 5.0f, 5.0f}});
+    EXPECT_NEAR(n[0], 1.0f, 1e-6f);
+    EXPECT_NEAR(n[1], 0.0f, 1e-6f);
+    EXPECT_NEAR(n[2], 0.0f, 1e-6f);
+}
+
+TEST_F(FaceOrder, TakesTheLongestShortTripleAndTheDiagonalOnlyForAFaceWithoutExtent)
+{
+    // Corners 0, 1, 2 lie in line (a zero product); the later triples give products of
+    // 20 and 40 along the first axis, both shorter than 100.
+    const f32* n = normalOf({{1000.0f, 0.0f, 0.0f},
+                             {1000.0f, 2.0f, 0.0f},
+                             {1000.0f, 4.0f, 0.0f},
+                             {1000.0f, 4.0f, 10.0f}});
+    EXPECT_NEAR(std::fabs(n[0]), 1.0f, 1e-6f);
+    const f32* line =
+        normalOf({{1000.0f, 0.0f, 0.0f}, {1000.0f, 1.0f, 0.0f}, {1000.0f, 2.0f, 0.0f}});
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(line[c], 0.57735026f, 1e-6f) << c;
 }
 
 TEST_F(FaceOrder, SkipsShortTriplesForTheFirstLongOne)

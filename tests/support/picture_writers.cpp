@@ -3,8 +3,62 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <gif_lib.h>
 #include <jpeglib.h>
 #include <png.h>
+#include <vector>
+
+static int appendGifBytes(GifFileType* gif, const GifByteType* bytes, int length)
+{
+    static_cast<std::string*>(gif->UserData)
+        ->append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(length));
+    return length;
+}
+
+std::string encodeGif(int width, int height, const std::string& indices, GifOptions options)
+{
+    std::string bytes;
+    int error = 0;
+    GifFileType* gif = EGifOpen(&bytes, appendGifBytes, &error);
+    if (!gif) return bytes;
+    EGifSetGifVersion(gif, true);
+    int colours = 2;
+    while (colours * 3 < static_cast<int>(options.palette.size())) colours *= 2;
+    options.palette.resize(static_cast<size_t>(colours) * 3, '\0');
+    std::vector<GifColorType> table(static_cast<size_t>(colours));
+    for (int c = 0; c < colours; ++c)
+        table[static_cast<size_t>(c)] = {static_cast<GifByteType>(options.palette[3 * c]),
+                                         static_cast<GifByteType>(options.palette[3 * c + 1]),
+                                         static_cast<GifByteType>(options.palette[3 * c + 2])};
+    ColorMapObject* map = GifMakeMapObject(colours, table.data());
+    EGifPutScreenDesc(gif, width, height, 8, 0, options.localPalette ? nullptr : map);
+    auto putFrame = [&](const std::string& frame) {
+        if (options.transparentIndex >= 0) {
+            GraphicsControlBlock control{};
+            control.TransparentColor = options.transparentIndex;
+            GifByteType extension[4];
+            const size_t length = EGifGCBToExtension(&control, extension);
+            EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension);
+        }
+        EGifPutImageDesc(gif, 0, 0, width, height, options.interlaced,
+                         options.localPalette ? map : nullptr);
+        std::vector<int> order;
+        const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
+        for (int pass = 0; pass < (options.interlaced ? 4 : 1); ++pass)
+            for (int y = options.interlaced ? start[pass] : 0; y < height;
+                 y += options.interlaced ? step[pass] : 1)
+                order.push_back(y);
+        for (const int y : order) {
+            std::string row = frame.substr(static_cast<size_t>(y) * width, width);
+            EGifPutLine(gif, reinterpret_cast<GifPixelType*>(row.data()), width);
+        }
+    };
+    putFrame(indices);
+    if (!options.secondFrame.empty()) putFrame(options.secondFrame);
+    EGifCloseFile(gif, &error);
+    GifFreeMapObject(map);
+    return bytes;
+}
 
 std::string encodeJpeg(int width, int height, const std::string& samples, JpegOptions options)
 {

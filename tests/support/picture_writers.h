@@ -27,6 +27,17 @@ struct PngOptions {
 };
 std::string encodePng(int width, int height, const std::string& rows, PngOptions options = {});
 
+// A GIF of one frame (and a second when asked for), rows of palette indices top first.
+// The palette is red, green, blue triples, padded to a power of two.
+struct GifOptions {
+    std::string palette = std::string("\0\0\0\xff\xff\xff", 6);
+    int transparentIndex = -1; // a Graphics Control Extension naming it, before the frame
+    bool interlaced = false;   // the rows are stored in the four interlace passes
+    bool localPalette = false; // the frame's own colour table instead of the global one
+    std::string secondFrame;   // indices of a second frame of the same size, or none
+};
+std::string encodeGif(int width, int height, const std::string& indices, GifOptions options = {});
+
 // An 18-byte TGA header, the image ID and the pixel data as given.
 std::string encodeTga(int imageType, int width, int height, int depth, const std::string& data,
                       const std::string& imageId = "");

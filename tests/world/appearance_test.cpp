@@ -1,5 +1,6 @@
 // The Appearance reader: material rows and their names, material USE, textures and the
 // row they attach to.
+#include "tests/support/picture_writers.h"
 #include "tests/world/world_reading.h"
 
 #include <sstream>
@@ -114,6 +115,29 @@ TEST_F(AppearanceReader, ATextureWithoutAMaterialGetsARowOfItsOwn)
     EXPECT_EQ(materialRow(1), kDefaults);
     EXPECT_EQ(world.objects[1].material, 1);
     EXPECT_STREQ(world.textures[0].fileName, "missing.jpg");
+}
+
+// The default reading draws a shape whose picture is missing in its material's colour;
+// the line reader's own rule (--strict) keeps the grey stand-in multiplied into it.
+TEST_F(AppearanceReader, APictureNotLoadedLeavesTheMaterialUntexturedWhereTheReadingSaysSo)
+{
+    writeTempFile("untextured/there.tga", encodeTga(2, 1, 1, 24, "\x01\x02\x03"));
+    const struct {
+        bool rule;
+        const char* url;
+        i16 hasTexture;
+    } cases[] = {{true, "missing.jpg", 0}, {true, "there.tga", 1}, {false, "missing.jpg", 1}};
+    for (const auto& c : cases) {
+        world.untexturedWhenNotLoaded = c.rule;
+        read(shapeWith(std::string("material Material {\ndiffuseColor 1 0 0\n}\n"
+                                   "texture ImageTexture {\nurl \"") +
+                       c.url + "\"\n}\n"),
+             "untextured/world.wrl");
+        SCOPED_TRACE(c.url);
+        EXPECT_EQ(world.materials[0].hasTexture, c.hasTexture) << c.rule;
+        EXPECT_EQ(world.textureCount, 1); // the row is taken either way
+        EXPECT_EQ(world.objects[0].material, 0);
+    }
 }
 
 TEST_F(AppearanceReader, ATextureWithoutAUrlStillTakesARow)

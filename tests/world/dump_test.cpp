@@ -100,7 +100,8 @@ protected:
     // A world with a row in every table.
     void readEverything()
     {
-        read("Viewpoint {\nposition 0 0 3\n}\nBackground {\nbackUrl \"sky.jpg\"\n}\n"
+        read("Viewpoint {\nposition 0 0 3\norientation 0 0 1 0.5\n}\nBackground {\nbackUrl "
+             "\"sky.jpg\"\n}\n"
              "DirectionalLight {\n}\nPointLight {\n}\nSpotLight {\n}\n"
              "Transform {\ntranslation 0.1 0 0\nchildren [\nShape {\nappearance Appearance {\n"
              "material DEF M\tMaterial {\n}\ntexture ImageTexture {\nurl \"t.jpg\"\n}\n}\n" +
@@ -130,7 +131,7 @@ TEST_F(WorldDump, HasExactlyTheContractsKeysInOrder)
     EXPECT_EQ(json.keys["textures[]"], "fileName width height");
     EXPECT_EQ(json.keys["lights[]"], "kind kindIndex enabled falloff color");
     EXPECT_EQ(json.keys["spotLights[]"], "location direction cone");
-    EXPECT_EQ(json.keys["camera"], "eye target viewAngle");
+    EXPECT_EQ(json.keys["camera"], "eye target rollAngle viewAngle");
     EXPECT_EQ(json.keys["background"],
               "backgroundMode backgroundRed backgroundGreen backgroundBlue backgroundUrl");
     EXPECT_EQ(json.keys["transformGroups[]"], "firstEntry objectCount objects");
@@ -158,6 +159,8 @@ TEST_F(WorldDump, ArraysHoldCountRowsAndFloatsReadBackExactly)
     ASSERT_EQ(x.size(), 3u);
     for (u32 v = 0; v < 3; ++v) EXPECT_EQ(static_cast<f32>(x[v]), world.vertexX[v]);
     EXPECT_EQ(static_cast<f32>(json.numbers.at("camera.viewAngle").at(0)), 0.3f);
+    EXPECT_EQ(static_cast<f32>(json.numbers.at("camera.rollAngle").at(0)), world.camera.rollAngle);
+    EXPECT_NEAR(world.camera.rollAngle, -0.5f, 1e-6f); // 0.5 about +z: -0.5 about the view
 }
 
 TEST_F(WorldDump, StringsAreEscapedAndNonFiniteFloatsAreNull)
@@ -186,6 +189,7 @@ TEST_F(WorldDump, TheSummaryNamesCountsObjectsLightsCameraAndSounds)
     EXPECT_NE(summary.find("objects: 1"), std::string::npos) << summary;
     EXPECT_NE(summary.find("lights: 3"), std::string::npos);
     EXPECT_NE(summary.find("camera: eye 15000 0 0"), std::string::npos);
+    EXPECT_NE(summary.find(", roll -0.5, view angle 0.3"), std::string::npos) << summary;
     EXPECT_NE(summary.find("background: picture \"sky.jpg\""), std::string::npos);
     EXPECT_NE(summary.find("sounds: 1"), std::string::npos);
     EXPECT_NE(summary.find("texture 0 \"t.jpg\""), std::string::npos);

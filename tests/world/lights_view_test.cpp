@@ -83,8 +83,37 @@ TEST_F(ViewpointReader, TheTargetStandsOneFileUnitAheadOfTheEye)
     }
     // The orientation basis is the unit axis first.
     EXPECT_NEAR(world.orientationBasis[0][1], -1.0f, 1e-6f);
-    read("Viewpoint {\nfieldOfView 0.6\n}\n");
-    EXPECT_FLOAT_EQ(world.camera.viewAngle, 0.6f);
+}
+
+// The roll makes the picture's up follow the orientation applied to VRML's up (0, 1, 0):
+// with roll r the view's up row is cos r U0 - sin r L0 (L0, U0: its left and up rows at
+// roll 0), a right-handed turn of the camera about its view direction. Before, every
+// z-up world showed on its side.
+TEST_F(ViewpointReader, TheRollTurnsThePicturesUpOntoTheOrientedUp)
+{
+    const f32 quarter = 1.5707963f;
+    const struct {
+        const char* what;
+        const char* orientation;
+        f32 roll;
+    } cases[] = {
+        {"no orientation", "", 0.0f},
+        // A turn of 0.5 about +z leans VRML's up toward -x, the viewer's left; the camera
+        // looks along -z, so about its view direction that is a turn of -0.5.
+        {"a turn about the view axis alone", "orientation 0 0 1 0.5\n", -0.5f},
+        {"a turn left keeps the world's up", "orientation 0 1 0 1.5707963\n", 0.0f},
+        // A third of a turn about (1, 1, 1) sends x to y, y to z, z to x: the view looks
+        // along file -x (internal (0, -1, 0): heading -pi/2, L0 = (1, 0, 0), U0 = (0, 0,
+        // 1)) with file +z up, internal (1, 0, 0) = L0, so sin r = -1.
+        {"a robot drawn with z up", "orientation 0.57735 0.57735 0.57735 2.0943951\n", -quarter},
+        // Looking straight down (heading pi/2, elevation -pi/2: L0 = (-1, 0, 0), U0 = (0,
+        // 1, 0)) with file -z, internal (-1, 0, 0) = L0, at the top of the picture.
+        {"a plan view", "orientation 1 0 0 -1.5707963\n", -quarter},
+    };
+    for (const auto& c : cases) {
+        read(std::string("Viewpoint {\nposition 1 2 3\n") + c.orientation + "}\n");
+        EXPECT_NEAR(world.camera.rollAngle, c.roll, 2e-4f) << c.what;
+    }
 }
 
 TEST_F(ViewpointReader, NoViewpointLeavesTheDefaultCamera)
@@ -93,6 +122,39 @@ TEST_F(ViewpointReader, NoViewpointLeavesTheDefaultCamera)
     EXPECT_EQ(world.camera.eyePoint[0], 0.0f);
     EXPECT_EQ(world.camera.targetPoint[0], 1.0f);
     EXPECT_EQ(world.camera.viewAngle, 0.3f);
+    EXPECT_EQ(world.camera.rollAngle, 0.0f);
+    EXPECT_FLOAT_EQ(world.viewpointFieldOfView, 0.785398f); // VRML's, for the default reading
+}
+
+// The line reader keeps fieldOfView as its half-angle; the default reading fits the view
+// angle to the same number, kept apart, as the opening of the view's smaller side.
+TEST_F(ViewpointReader, KeepsTheFieldOfViewForBothReadings)
+{
+    read("Viewpoint {\nfieldOfView 0.6\n}\n");
+    EXPECT_FLOAT_EQ(world.camera.viewAngle, 0.6f);
+    EXPECT_FLOAT_EQ(world.viewpointFieldOfView, 0.6f);
+}
+
+// NavigationInfo is read only where the reading honours its headlight; the first one
+// counts, and TRUE is what a world that says nothing gets.
+TEST_F(ViewpointReader, TheFirstNavigationInfoSetsTheHeadlightWhereTheReadingReadsIt)
+{
+    const struct {
+        bool rule;
+        const char* text;
+        bool on;
+    } cases[] = {
+        {true, "NavigationInfo {\nheadlight FALSE\n}\n", false},
+        {true, "NavigationInfo {\ntype \"FLY\"\n}\n", true},
+        {true, "NavigationInfo {\nheadlight TRUE\n}\nNavigationInfo {\nheadlight FALSE\n}\n", true},
+        {false, "NavigationInfo {\nheadlight FALSE\n}\n", true}, // not read at all
+    };
+    for (const auto& c : cases) {
+        world.vrmlHeadlight = c.rule;
+        read(c.text);
+        EXPECT_EQ(world.headlightOn, c.on) << c.text;
+        EXPECT_EQ(world.navigationInfoCount, c.rule ? 1 : 0) << c.text;
+    }
 }
 
 class BackgroundReader : public WorldReading {};

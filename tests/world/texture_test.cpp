@@ -83,10 +83,43 @@ TEST_F(TextureLoader, BlockHoldsThreeBytesForEveryPixel)
 TEST_F(TextureLoader, FormatItDoesNotDecodeKeepsTheRowAsItWas)
 {
     const u8* before = world.texturePixels[0];
-    const TextureRecord& row = texture("anim.gif", "GIF89a");
+    const TextureRecord& row = texture("still.bmp", "BM");
     EXPECT_EQ(row.width, 10);
     EXPECT_EQ(row.height, 10);
     EXPECT_EQ(world.texturePixels[0], before);
+    EXPECT_EQ(row.loaded, 0);
+}
+
+// The Appearance reader leaves a material untextured by this answer (default reading).
+TEST_F(TextureLoader, SaysWhetherTheRowHoldsTheDecodedPicture)
+{
+    CaptureStderr();
+    const std::string tga = encodeTga(2, 1, 1, 24, "\x01\x02\x03");
+    GifOptions oneColour;
+    oneColour.palette = "\x10\x20\x30";
+    const struct {
+        const char* file;
+        std::string bytes;
+        bool loaded;
+    } rows[] = {{"seen.tga", tga, true},
+                {"seen.tga", "", true}, // a copy of row 0
+                {"absent.jpg", "", false},
+                {"absent.jpg", "", false},
+                {"broken.png", "no png", false},
+                {"still.bmp", "BM", false},
+                {"first.gif", encodeGif(1, 1, std::string(1, '\0'), oneColour), true}};
+    for (const auto& r : rows) {
+        std::snprintf(world.worldFolder, sizeof world.worldFolder, "%s",
+                      testing_support::tempDir().c_str());
+        if (!r.bytes.empty()) writeTempFile(r.file, r.bytes);
+        const i16 row = world.textureCount;
+        std::snprintf(world.textures[row].fileName, kTextureFileNameSize, "%s", r.file);
+        EXPECT_EQ(loadTexture(world, row), r.loaded) << r.file << " row " << row;
+        EXPECT_EQ(world.textures[row].loaded, r.loaded ? 1 : 0) << r.file;
+        world.textureCount = static_cast<i16>(row + 1);
+    }
+    GetCapturedStderr();
+    EXPECT_EQ(texel(6, 0), (Bgr{0x30, 0x20, 0x10})); // the GIF's one palette entry
 }
 
 TEST_F(TextureLoader, SameFileIsDecodedOnceAndEachRowOwnsItsBlock)

@@ -36,7 +36,9 @@ bool buildElevationGrid(const Node& grid, MeshBuilder& builder, Mesh& mesh)
             builder.face({corner, corner + columns, corner + columns + 1, corner + 1});
         }
     }
-    // The standard shades a grid faceted unless a crease angle lets it be smooth.
+    // The standard shades a grid faceted unless a crease angle lets it be smooth, and
+    // only where its cells meet within that angle.
     mesh.normalPerVertex = creaseAngle > 0.0 ? 1 : 0;
+    mesh.creaseAngle = creaseAngle > 0.0 ? creaseAngle : 0.0;
     return true;
 }

@@ -190,5 +190,6 @@ bool buildExtrusion(const Node& extrusion, MeshBuilder& builder, Mesh& mesh)
         if (fieldBool(extrusion, "endCap", true)) addCap(spineCount - 1, true);
     }
     mesh.normalPerVertex = creaseAngle > 0.0 ? 1 : 0;
+    mesh.creaseAngle = creaseAngle > 0.0 ? creaseAngle : 0.0;
     return true;
 }

@@ -3,7 +3,7 @@
 //
 // Owns: Mesh (the faces and, where they were picked or generated, the number refs).
 // Entry points: buildFaceSetMesh (face_set.cpp), buildPrimitiveMesh (primitives.cpp),
-//               MeshBuilder (generated geometry).
+//               MeshBuilder (generated geometry), splitAtCreases (smoothing.cpp).
 // Points, normals, colours and texture coordinates are number texts: an IndexedFaceSet
 // keeps the file's own, generated geometry writes its values into a scratch source.
 #pragma once
@@ -34,6 +34,10 @@ struct Mesh {
     std::string texCoordName;
     i8 normalPerVertex = -1;     // -1 not written, else the value written
     bool colorPerVertex = false; // write "colorPerVertex TRUE"
+    // The angle (radians) within which faces meeting at a vertex shade as one smooth
+    // surface; below 0 the vertices already share as the shape is to shade (file
+    // normals, the round primitives). splitAtCreases acts on it.
+    f64 creaseAngle = -1.0;
 
     // Storage behind the arrays when they were picked (de-indexed) or generated.
     std::vector<NumberRun> pointStore, normalStore, colorStore, texCoordStore;
@@ -53,6 +57,23 @@ bool buildFaceSetMesh(const Node& faceSet, Mesh& mesh, FaceSetIssues& issues);
 // coordinates are made when the shape is textured. False for any other node or for a
 // primitive with nothing to draw.
 bool buildPrimitiveMesh(const Node& geometry, bool textured, SourceFile& scratch, Mesh& mesh);
+
+// Makes the renderer, which smooths across every face that shares a vertex, shade the
+// mesh as its crease angle says: a vertex is written once for each group of its faces
+// whose normals lie within the crease angle of each other, its texture coordinate,
+// normal and colour copied along. When no vertex needs two copies nothing changes; when
+// no two faces share one (creaseAngle 0) the mesh is left whole and drawn flat
+// (normalPerVertex 0) instead, which shades the same. Does nothing for a creaseAngle
+// below 0 or a flat mesh.
+void splitAtCreases(Mesh& mesh);
+
+// Every number of an array as a run of its own, for picking them by index.
+std::vector<NumberRun> singleRuns(const NumberArray& array);
+// Appends the runs of entry `entry` (perEntry numbers) of `from` to `store`.
+void pickRuns(const std::vector<NumberRun>& from, u32 entry, u32 perEntry,
+              std::vector<NumberRun>& store);
+// Points the array at its store (kept), or empties it.
+void useRuns(NumberArray& array, const std::vector<NumberRun>& store, bool kept);
 
 // Generated geometry: vertices written as number texts into a scratch source.
 class MeshBuilder {

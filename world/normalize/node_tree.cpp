@@ -10,6 +10,7 @@ static bool isBindable(const std::string& type, u8& bits)
 {
     if (type == "Viewpoint") bits |= kHasViewpoint;
     if (type == "Background") bits |= kHasBackground;
+    if (type == "NavigationInfo") bits |= kHasNavigationInfo;
     return bits != 0;
 }
 

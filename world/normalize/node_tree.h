@@ -44,9 +44,9 @@ struct Field {
     ValuePtr value;
 };
 
-// Bindable nodes found at or below a node (the first Viewpoint and Background are
-// moved to the top of the world).
-enum : u8 { kHasViewpoint = 1, kHasBackground = 2 };
+// Bindable nodes found at or below a node (the first Viewpoint, Background and
+// NavigationInfo are moved to the top of the world).
+enum : u8 { kHasViewpoint = 1, kHasBackground = 2, kHasNavigationInfo = 4 };
 
 struct Node {
     std::string type;    // "Transform", "Shape", ...: after PROTO expansion, never a PROTO
@@ -58,7 +58,7 @@ struct Node {
     u32 height = 1;             // 1 + the height of the tallest child: the nesting below it
     bool hasIs = false;         // an IS value here or below: PROTO expansion must copy this node
     bool protoInstance = false; // the root of a PROTO instance (what it writes is counted)
-    u8 bindables = 0; // kHasViewpoint | kHasBackground at or below, Inline worlds excluded
+    u8 bindables = 0;           // kHas... bits of the bindables at or below, Inline worlds excluded
 };
 
 // Every node of one pass. Nodes never move and are freed together.

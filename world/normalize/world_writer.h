@@ -5,8 +5,9 @@
 // of the mesh being written). Reads the node tree; writes the CanonicalText.
 // Entry points: writeWorld; inside the writer: writeChild (write_scene.cpp), writeShape
 // (write_shape.cpp), writeLight, writeSound, writeAudioClip, writeTimeSensor
-// (write_leaves.cpp), writeViewpoint, writeBackground, writeFramingViewpoint,
-// findFirstBindable (write_bindables.cpp), and the field helpers below.
+// (write_leaves.cpp), writeViewpoint, writeBackground, writeNavigationInfo,
+// writeFramingViewpoint, findFirstBindable (write_bindables.cpp), and the field helpers
+// below.
 //
 // What the layout is made of, from what the line reader does:
 // - one node or field per line, "}" alone on its line: every reader tests a line for
@@ -71,8 +72,8 @@ struct WriterState {
     i32 transformDepth = 0;       // Transforms written around the current node
 };
 
-// The whole world: header, the first Viewpoint and Background, every node, and a
-// framing Viewpoint when the world has none.
+// The whole world: header, the first Viewpoint, Background and NavigationInfo, every
+// node, and a framing Viewpoint when the world has none.
 void writeWorld(PassContext& context, const LoadedFile& world, CanonicalText& out);
 
 // One node where a child may stand, with the transform around it.
@@ -95,6 +96,8 @@ bool findFirstBindable(WriterState& state, const std::vector<Node*>& nodes, u8 b
                        const Node*& found, Affine& around);
 void writeViewpoint(WriterState& state, const Node& viewpoint, const Affine& around);
 void writeBackground(WriterState& state, const Node& background);
+// "NavigationInfo {" with its headlight, when the node gives one.
+void writeNavigationInfo(WriterState& state, const Node& navigationInfo);
 void writeFramingViewpoint(WriterState& state);
 
 // Field lines.

@@ -1,6 +1,6 @@
-// The first Viewpoint and the first Background of the world, written at the top where
-// the line reader looks for them (it does not look inside Transforms), and a Viewpoint
-// that frames the world when it has none.
+// The first Viewpoint, Background and NavigationInfo of the world, written at the top
+// where the line reader looks for them (it does not look inside Transforms), and a
+// Viewpoint that frames the world when it has none.
 #include "world/normalize/number_format.h"
 #include "world/normalize/world_writer.h"
 
@@ -13,9 +13,9 @@
 constexpr const char* kBackgroundUrls[] = {"frontUrl", "backUrl", "leftUrl",
                                            "rightUrl", "topUrl",  "bottomUrl"};
 
-// Half the horizontal opening of the reader's default camera, and how much of it the
-// framed world fills.
-constexpr f64 kDefaultHalfAngle = 0.3;
+// The framing camera opens VRML's default field of view (kDefaultFieldOfView) across
+// the picture's smaller side, its height in a picture taken to be 4:3 (the Viewer is
+// wider still), and the framed world fills kFramedFraction of it.
 constexpr f64 kFramedFraction = 0.8;
 constexpr f64 kHeightToWidth = 0.75;
 
@@ -25,7 +25,8 @@ static bool search(WriterState& state, const Node* node, u8 bit, const Affine& a
     if (!node || !(node->bindables & bit)) return false;
     if (++state.visits > state.context.limits.maxWriterVisits) return false;
     if ((bit == kHasViewpoint && node->type == "Viewpoint") ||
-        (bit == kHasBackground && node->type == "Background")) {
+        (bit == kHasBackground && node->type == "Background") ||
+        (bit == kHasNavigationInfo && node->type == "NavigationInfo")) {
         found = node;
         foundAround = around;
         return true;
@@ -123,19 +124,32 @@ void writeBackground(WriterState& state, const Node& background)
     out.end("}");
 }
 
+void writeNavigationInfo(WriterState& state, const Node& navigationInfo)
+{
+    // Only the headlight is read; a NavigationInfo that does not set it changes nothing.
+    const FieldValue* headlight = findField(navigationInfo, "headlight");
+    if (!headlight || headlight->kind != ValueKind::kWords || headlight->texts.empty()) return;
+    CanonicalText& out = state.out;
+    out.begin("NavigationInfo {");
+    writeBoolField(out, navigationInfo, "headlight");
+    out.end("}");
+}
+
 void writeFramingViewpoint(WriterState& state)
 {
     const f64 center[2] = {(state.low[0] + state.high[0]) * 0.5,
                            (state.low[1] + state.high[1]) * 0.5};
-    // The height counts for more: the view is a 4:3 picture, opened 0.3 across.
+    // The height counts for more: the view is a 4:3 picture.
     f64 halfWidth =
         std::fmax(state.high[0] - state.low[0], (state.high[1] - state.low[1]) / kHeightToWidth) *
         0.5;
     if (!(halfWidth > 0.0)) halfWidth = (state.high[2] - state.low[2]) * 0.5;
     if (!(halfWidth > 0.0)) halfWidth = 1.0;
     // The box's front face fills kFramedFraction of the view: at distance d its half
-    // width w covers w / (d tan a) of the half-opening a.
-    const f64 distance = halfWidth / (kFramedFraction * std::tan(kDefaultHalfAngle));
+    // width w covers w / (d tan a) of the half-opening a, whose tangent is the half
+    // height's stretched to the width.
+    const f64 halfAcross = std::tan(kDefaultFieldOfView * 0.5) / kHeightToWidth;
+    const f64 distance = halfWidth / (kFramedFraction * halfAcross);
     const f64 position[3] = {center[0], center[1], state.high[2] + distance};
     CanonicalText& out = state.out;
     out.begin("Viewpoint {");

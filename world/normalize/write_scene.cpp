@@ -166,9 +166,9 @@ void writeChild(WriterState& state, const Node* node, const Affine& around, bool
     } else if (type == "TimeSensor") {
         writeTimeSensor(state, *node);
     }
-    // Everything else (Viewpoint and Background, written at the top; WorldInfo,
-    // NavigationInfo, Fog, Script, sensors, interpolators, lines, points, text) has no
-    // reader or is not drawn.
+    // Everything else (Viewpoint, Background and NavigationInfo, written at the top;
+    // WorldInfo, Fog, Script, sensors, interpolators, lines, points, text) has no reader
+    // or is not drawn.
 }
 
 void writeWorld(PassContext& context, const LoadedFile& world, CanonicalText& out)
@@ -189,6 +189,11 @@ void writeWorld(PassContext& context, const LoadedFile& world, CanonicalText& ou
     Affine aroundBackground = identityAffine();
     if (findFirstBindable(state, world.nodes, kHasBackground, background, aroundBackground))
         writeBackground(state, *background);
+    const Node* navigationInfo = nullptr;
+    Affine aroundNavigationInfo = identityAffine();
+    if (findFirstBindable(state, world.nodes, kHasNavigationInfo, navigationInfo,
+                          aroundNavigationInfo))
+        writeNavigationInfo(state, *navigationInfo);
     state.collectBounds = viewpoint == nullptr;
     const Affine identity = identityAffine();
     for (const Node* node : world.nodes) writeChild(state, node, identity, false);

@@ -23,18 +23,17 @@ static std::string textureUrl(const WriterState& state, const Node* appearance)
 }
 
 // The material row's fields: the Material's own (with VRML's defaults for the ones it
-// leaves out), or white for a Shape without an Appearance, which VRML 2.0 draws white.
-// An Appearance without a Material gets the reader's default row.
-static void writeMaterialFields(CanonicalText& out, const Node* appearance, const Node* material)
+// leaves out), or white for a Shape without a Material, which VRML 2.0 draws white (unlit
+// there; lit white here).
+static void writeMaterialFields(CanonicalText& out, const Node* material)
 {
     static const f64 kColor[3] = {0.8, 0.8, 0.8};
     static const f64 kZero[3] = {0.0, 0.0, 0.0};
     static const f64 kShininess[1] = {0.2};
-    if (!appearance) {
+    if (!material) {
         out.line("diffuseColor 1 1 1");
         return;
     }
-    if (!material) return;
     writeNumberField(out, *material, "diffuseColor", 3, kColor);
     writeNumberField(out, *material, "specularColor", 3, kZero);
     writeNumberField(out, *material, "shininess", 1, kShininess);
@@ -44,12 +43,11 @@ static void writeMaterialFields(CanonicalText& out, const Node* appearance, cons
 // What makes an Appearance's material row: its fields and its texture. Appearances
 // with the same key draw the same, so they share one row: each row costs its colour
 // ramps (about 24 KB), and files with thousands of Shapes repeat a few appearances.
-static std::string appearanceKey(const Node* appearance, const Node* material,
-                                 const std::string& url)
+static std::string appearanceKey(const Node* material, const std::string& url)
 {
     std::string text;
     CanonicalText scratch(text, u64{1} << 20);
-    writeMaterialFields(scratch, appearance, material);
+    writeMaterialFields(scratch, material);
     scratch.finish();
     return text + "url " + url;
 }
@@ -65,7 +63,7 @@ static void writeAppearance(WriterState& state, const Node* appearance, const st
     CanonicalText& out = state.out;
     const Node* material = appearance ? fieldNode(*appearance, "material") : nullptr;
     if (material && material->type != "Material") material = nullptr;
-    std::string key = appearanceKey(appearance, material, url);
+    std::string key = appearanceKey(material, url);
     if (const auto written = state.appearanceRows.find(key);
         written != state.appearanceRows.end()) {
         out.line("appearance USE " + written->second);
@@ -80,7 +78,7 @@ static void writeAppearance(WriterState& state, const Node* appearance, const st
     // Always a material first: a texture is attached to the last material row, and an
     // Appearance without one would take the previous Shape's.
     out.begin("material Material {");
-    writeMaterialFields(out, appearance, material);
+    writeMaterialFields(out, material);
     out.end("}");
     if (!url.empty()) {
         out.begin("texture ImageTexture {");
@@ -317,6 +315,7 @@ void writeShape(WriterState& state, const Node* shape, const Node* geometry, con
     }
     // A Shape with nothing to draw is left out: the reader would make an empty object.
     if (!built) return;
+    splitAtCreases(mesh);
     CanonicalText& out = state.out;
     out.begin("Shape {");
     writeAppearance(state, appearance, url);
