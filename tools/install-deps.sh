@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian 12 packages Tarne's build and tests need, only those missing.
 # Runs apt-get as root (through sudo when not root).
-# Usage: install-deps.sh [--fuzz | --format]
+# Usage: install-deps.sh [--fuzz | --format | --bench]
 set -e
 packages="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev libgif-dev zlib1g-dev"
 # The interactive viewer: SDL2, and a virtual X server for its tests.
@@ -14,6 +14,9 @@ packages="$packages desktop-file-utils shared-mime-info libxml2-utils libglib2.0
 case "${1:-}" in
 --fuzz) packages="$packages clang libclang-rt-14-dev" ;;
 --format) packages="$packages clang-format" ;;
+# The frame-time comparison draws the same worlds with Mesa's llvmpipe through OSMesa;
+# only that benchmark needs it, never the build or the tests.
+--bench) packages="$packages libosmesa6-dev" ;;
 esac
 missing=""
 for package in $packages; do
