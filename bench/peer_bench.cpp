@@ -7,7 +7,8 @@
 // the time a frame takes. The table at the end gives the ratios.
 //
 //   build/bin/peer_bench                      every world, 5 repetitions, the table
-//   build/bin/peer_bench --write-world=F.wrl  the 1M-triangle sphere as a world file
+//   build/bin/peer_bench --write-world=F.wrl [--triangles=N]
+//                                             the sphere (1M triangles) as a world file
 //
 // llvmpipe runs on one thread (LP_NUM_THREADS=1, set here before its context exists).
 // Built only where OSMesa is installed (tools/install-deps.sh --bench).
@@ -360,17 +361,18 @@ void registerRuns()
         common(benchmark::RegisterBenchmark("Tarne", Tarne)->Args({kOptionSize, 0, mode, 1}));
 }
 
-// The 1M-triangle sphere as a world file, for timing the load of the whole plug-in.
-bool writeWorld(const char* path)
+// The sphere as a world file, for timing the load of the whole plug-in.
+bool writeWorld(const char* path, u32 triangles)
 {
-    SphereScene scene(1000000, false, 1, kPlain);
+    SphereScene scene(triangles, false, 1, kPlain);
     std::FILE* out = scene.ready ? std::fopen(path, "w") : nullptr;
     if (!out) return false;
     const World& world = scene.world;
-    std::fprintf(out, "#VRML V2.0 utf8\nDirectionalLight { direction 0.6 -0.8 -0.2 }\n"
-                      "Shape {\n appearance Appearance { material Material {\n"
-                      "  diffuseColor 0.9 0.6 0.3 specularColor 0.8 0.8 0.8 } }\n"
-                      " geometry IndexedFaceSet {\n  coord Coordinate { point [\n");
+    std::fprintf(out,
+                 "#VRML V2.0 utf8\nDirectionalLight { direction 0.6 -0.8 -0.2 }\n"
+                 "Shape {\n appearance Appearance { material Material {\n"
+                 "  diffuseColor 0.9 0.6 0.3 specularColor 0.8 0.8 0.8 } }\n"
+                 " geometry IndexedFaceSet {\n  creaseAngle 3.2\n  coord Coordinate { point [\n");
     // File (x, y, z) from internal (z, x, y), in file units; the sphere stands 6 units
     // ahead of a Viewpoint at the origin looking down -z.
     for (u32 v = 0; v < world.vertexCount; ++v)
@@ -391,16 +393,20 @@ bool writeWorld(const char* path)
 
 int main(int argc, char** argv)
 {
+    std::string worldPath;
+    u32 triangles = 1000000;
     for (int a = 1; a < argc; ++a) {
         const std::string argument = argv[a];
-        if (argument.rfind("--write-world=", 0) == 0) {
-            const std::string path = argument.substr(std::string("--write-world=").size());
-            if (!writeWorld(path.c_str())) {
-                std::fprintf(stderr, "peer_bench: cannot write %s\n", path.c_str());
-                return 1;
-            }
-            return 0;
+        if (argument.rfind("--write-world=", 0) == 0) worldPath = argument.substr(14);
+        if (argument.rfind("--triangles=", 0) == 0)
+            triangles = static_cast<u32>(std::strtoul(argument.c_str() + 12, nullptr, 10));
+    }
+    if (!worldPath.empty()) {
+        if (!writeWorld(worldPath.c_str(), triangles)) {
+            std::fprintf(stderr, "peer_bench: cannot write %s\n", worldPath.c_str());
+            return 1;
         }
+        return 0;
     }
     setenv("LP_NUM_THREADS", "1", 1); // before the first context starts its threads
     benchmark::Initialize(&argc, argv);

@@ -135,6 +135,22 @@ bool EnsureWorldBuffers(const World& world, RenderState& render, bool stereo, bo
              fit(render.vertexFaceStarts, startCapacity, world.vertexCount, allocated);
         render.vertexFaceHeadCapacity = ok ? std::min(countCapacity, startCapacity) : 0;
     }
+    // The fast path's drawing order and the object keys (the face keys of the plain
+    // path's sort come with its first sort).
+    if (ok && !render.referencePath) {
+        const u32 room = DrawFaceRoom(world);
+        u32 sortingCapacity = render.drawFaceCapacity;
+        if (!render.drawSorting) sortingCapacity = 0;
+        ok = fit(render.drawFaces, render.drawFaceCapacity, room, allocated) &&
+             fit(render.drawSorting, sortingCapacity, room, allocated);
+        render.drawFaceCapacity = ok ? std::min(render.drawFaceCapacity, sortingCapacity) : 0;
+        u32 countCapacity = render.drawObjectCapacity;
+        if (!render.drawCount) countCapacity = 0;
+        ok = ok && fit(render.drawFirst, render.drawObjectCapacity, objects, allocated) &&
+             fit(render.drawCount, countCapacity, objects, allocated);
+        render.drawObjectCapacity = ok ? std::min(render.drawObjectCapacity, countCapacity) : 0;
+    }
+    if (ok) ok = fit(render.objectKeys, render.objectKeyCapacity, objects, allocated);
     if (ok && stereo) ok = EnsureRightEyeTable(world, render);
     if (!ok) return false;
     render.sizedObjectCount = world.objectCount;
@@ -195,6 +211,12 @@ void FreeWorldBuffers(RenderState& render)
     release(render.slotValues);
     release(render.crossingValues);
     release(render.crossingOrder);
+    release(render.objectKeys);
+    release(render.faceKeys);
+    release(render.drawFaces);
+    release(render.drawSorting);
+    release(render.drawFirst);
+    release(render.drawCount);
     FreeShadowTables(render);
     ReleaseShadowMaps(render);
     release(render.rightDepthBuffer);

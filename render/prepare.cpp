@@ -25,6 +25,15 @@ bool allocateRightDepth(RenderState& render, const FrameState& frame)
     return true;
 }
 
+void projectVertices(const World& world, RenderState& render, bool stereo)
+{
+    if (stereo) {
+        ProjectVerticesStereo(world, render);
+    } else {
+        ProjectVertices(world, render);
+    }
+}
+
 } // namespace
 
 bool PrepareFrame(World& world, RenderState& render, FrameState& frame)
@@ -54,13 +63,21 @@ bool PrepareFrame(World& world, RenderState& render, FrameState& frame)
     }
     TransformVertices(world, render);
     TransformLights(world, render);
-    for (i16 o = 0; o < world.objectCount; ++o) ComputeFaceNormals(world, o);
+    render.drawOrderReady = false;
+    if (render.referencePath) {
+        for (i16 o = 0; o < world.objectCount; ++o) ComputeFaceNormals(world, o);
+        ComputeViewBounds(render);
+        SortObjectsAndFaces(world, render);
+        projectVertices(world, render, stereo);
+        return true;
+    }
+    // The fast path projects first: the pass that gives the faces their normals and
+    // keys keeps only those whose corners can reach a pixel.
     ComputeViewBounds(render);
-    SortObjectsAndFaces(world, render);
-    if (stereo) {
-        ProjectVerticesStereo(world, render);
-    } else {
-        ProjectVertices(world, render);
+    projectVertices(world, render, stereo);
+    if (!BuildDrawOrder(world, render, frame)) {
+        for (i16 o = 0; o < world.objectCount; ++o) ComputeFaceNormals(world, o);
+        SortObjectsAndFaces(world, render);
     }
     return true;
 }

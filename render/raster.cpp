@@ -45,10 +45,24 @@ struct ValueLayout {
     u32 shadowLights = 0;
 };
 
+// The per-face buffers one thread works in (cornerCapacity slots each).
+struct FaceScratch {
+    ProjectedVertex* polygon;
+    f32 (*colours)[9];
+    f32 (*reflections)[2];
+    u32* slotNext;
+    u8* slotValid;
+    u32* contourEnds;
+    f32* slotValues;
+    f32* crossingValues;
+    u32* crossingOrder;
+};
+
 // Everything about the object being drawn that stays the same for all its faces.
 struct ObjectPass {
     const World* world;
     RenderState* render;
+    FaceScratch scratch;
     i32 width;
     i32 height;
     i16 object;
@@ -158,6 +172,9 @@ bool setUpPass(const World& world, RenderState& render, FrameState& frame, i16 o
 
     pass.world = &world;
     pass.render = &render;
+    pass.scratch = {render.polygonBuffer, render.cornerColours,  render.cornerReflections,
+                    render.slotNext,      render.slotValid,      render.contourEnds,
+                    render.slotValues,    render.crossingValues, render.crossingOrder};
     pass.width = frame.renderWidth;
     pass.height = frame.renderHeight;
     pass.object = object;
@@ -194,7 +211,7 @@ bool setUpPass(const World& world, RenderState& render, FrameState& frame, i16 o
 bool gatherCorners(const ObjectPass& pass, const EyePass& eye, const u32* vertices, u32 slots,
                    ScreenBox& box)
 {
-    ProjectedVertex* polygon = pass.render->polygonBuffer;
+    ProjectedVertex* polygon = pass.scratch.polygon;
     box = {pass.width, pass.height, -1, -1, eye.projected[vertices[0]].depth};
     for (u32 s = 0; s < slots; ++s) {
         const ProjectedVertex& corner = eye.projected[vertices[s]];
@@ -274,7 +291,7 @@ void lightCorners(const ObjectPass& pass, u32 f, const FaceRecord& face, const u
                   u32 slots, f32 facing)
 {
     const World& world = *pass.world;
-    RenderState& render = *pass.render;
+    const FaceScratch& scratch = pass.scratch;
     CornerSurface surface;
     surface.facing = facing;
     for (u32 s = 0; s < slots; ++s) {
@@ -285,9 +302,9 @@ void lightCorners(const ObjectPass& pass, u32 f, const FaceRecord& face, const u
         } else {
             for (int c = 0; c < 3; ++c) surface.normal[c] = face.normal[c];
         }
-        ShadeCorner(world, pass.material, surface, position, render.cornerColours[s]);
+        ShadeCorner(world, pass.material, surface, position, scratch.colours[s]);
         if (pass.reflect)
-            ReflectionCoords(render, position, surface.normal, render.cornerReflections[s]);
+            ReflectionCoords(*pass.render, position, surface.normal, scratch.reflections[s]);
     }
 }
 
@@ -295,13 +312,14 @@ void lightCorners(const ObjectPass& pass, u32 f, const FaceRecord& face, const u
 void fillSlotValues(const ObjectPass& pass, const FaceRecord& face, const u32* vertices, u32 slots)
 {
     const World& world = *pass.world;
-    RenderState& render = *pass.render;
+    const RenderState& render = *pass.render;
+    const FaceScratch& scratch = pass.scratch;
     const ValueLayout& layout = pass.layout;
     for (u32 s = 0; s < slots; ++s) {
-        f32* out = render.slotValues + s * layout.stride;
-        const f32* colour = render.cornerColours[s];
-        out[kX] = render.polygonBuffer[s].screenX;
-        out[kDepth] = render.polygonBuffer[s].depth;
+        f32* out = scratch.slotValues + s * layout.stride;
+        const f32* colour = scratch.colours[s];
+        out[kX] = scratch.polygon[s].screenX;
+        out[kDepth] = scratch.polygon[s].depth;
         if (pass.textured) {
             for (u32 c = 0; c < 3; ++c) {
                 out[kColour + c] = colour[3 + c];
@@ -315,8 +333,8 @@ void fillSlotValues(const ObjectPass& pass, const FaceRecord& face, const u32* v
             for (u32 c = 0; c < 3; ++c) out[kColour + c] = colour[c];
         }
         if (pass.reflect) {
-            out[layout.reflection] = render.cornerReflections[s][0];
-            out[layout.reflection + 1] = render.cornerReflections[s][1];
+            out[layout.reflection] = scratch.reflections[s][0];
+            out[layout.reflection + 1] = scratch.reflections[s][1];
         }
         if (pass.shadows) {
             const u32 corner = face.firstIndex + s;
@@ -603,32 +621,99 @@ void scaleCrossing(const ObjectPass& pass, f32* crossing)
 
 void drawRow(const ObjectPass& pass, const EyePass& eye, i32 y, u32 slots)
 {
-    RenderState& render = *pass.render;
+    const FaceScratch& scratch = pass.scratch;
+    f32* crossings = scratch.crossingValues;
     const u32 stride = pass.layout.stride;
     const u32 count =
-        findCrossings(static_cast<f32>(y), render.polygonBuffer, render.slotNext, render.slotValid,
-                      slots, render.slotValues, stride, render.crossingValues);
+        findCrossings(static_cast<f32>(y), scratch.polygon, scratch.slotNext, scratch.slotValid,
+                      slots, scratch.slotValues, stride, crossings);
     if (count < 2) return;
-    f32 leftmost = render.crossingValues[kX], rightmost = leftmost;
+    f32 leftmost = crossings[kX], rightmost = leftmost;
     for (u32 c = 1; c < count; ++c) {
-        leftmost = std::min(leftmost, render.crossingValues[c * stride]);
-        rightmost = std::max(rightmost, render.crossingValues[c * stride]);
+        leftmost = std::min(leftmost, crossings[c * stride]);
+        rightmost = std::max(rightmost, crossings[c * stride]);
     }
     if (leftmost > static_cast<f32>(pass.width - 1) || rightmost < 0.0f) return;
-    for (u32 c = 0; c < count; ++c) scaleCrossing(pass, render.crossingValues + c * stride);
-    sortCrossings(render.crossingValues, stride, render.crossingOrder, count);
+    for (u32 c = 0; c < count; ++c) scaleCrossing(pass, crossings + c * stride);
+    sortCrossings(crossings, stride, scratch.crossingOrder, count);
     for (u32 p = 0; p + 1 < count; p += 2) { // even-odd: inside between pairs
-        drawSpan(pass, eye, y, render.crossingValues + render.crossingOrder[p] * stride,
-                 render.crossingValues + render.crossingOrder[p + 1] * stride);
+        drawSpan(pass, eye, y, crossings + scratch.crossingOrder[p] * stride,
+                 crossings + scratch.crossingOrder[p + 1] * stride);
     }
+}
+
+// Rows firstRow to lastRow of the face (inside the image).
+void scanRows(const ObjectPass& pass, const EyePass& eye, u32 slots, i32 firstRow, i32 lastRow)
+{
+    std::fill(pass.scratch.slotValid, pass.scratch.slotValid + slots, u8{1});
+    for (i32 y = firstRow; y <= lastRow; ++y) drawRow(pass, eye, y, slots);
 }
 
 void scanFace(const ObjectPass& pass, const EyePass& eye, u32 slots, const ScreenBox& box)
 {
-    std::fill(pass.render->slotValid, pass.render->slotValid + slots, u8{1});
-    const i32 firstRow = std::max(box.minY, 0);
-    const i32 lastRow = std::min(box.maxY, pass.height - 1);
-    for (i32 y = firstRow; y <= lastRow; ++y) drawRow(pass, eye, y, slots);
+    scanRows(pass, eye, slots, std::max(box.minY, 0), std::min(box.maxY, pass.height - 1));
+}
+
+// --- The probe -------------------------------------------------------------------------
+
+// Values of a probe slot or crossing: screen x and depth, worked out exactly as the
+// full scan works them out (each value is interpolated on its own).
+constexpr u32 kProbeStride = 2;
+
+// True when some pixel of the span between two crossings passes the depth test, with
+// the depths the span's pixels get: the same clipping, increment and additions.
+bool spanPasses(const ObjectPass& pass, const EyePass& eye, i32 y, const f32* leftEnd,
+                const f32* rightEnd)
+{
+    const f32 lastColumn = static_cast<f32>(pass.width - 1);
+    if (leftEnd[kX] > lastColumn || rightEnd[kX] < 0.0f) return false;
+    f32 left[kProbeStride] = {leftEnd[kX], leftEnd[kDepth]};
+    f32 right[kProbeStride] = {rightEnd[kX], rightEnd[kDepth]};
+    const f32 across = rightEnd[kX] - leftEnd[kX];
+    if (leftEnd[kX] < 0.0f) {
+        interpolate(leftEnd, rightEnd, (0.0f - leftEnd[kX]) / across, kProbeStride, left);
+        left[kX] = 0.0f;
+    }
+    if (rightEnd[kX] > lastColumn) {
+        interpolate(leftEnd, rightEnd, (lastColumn - leftEnd[kX]) / across, kProbeStride, right);
+        right[kX] = lastColumn;
+    }
+    const f32 length = right[kX] - left[kX];
+    const f32 step = length > 0.0f ? (right[kDepth] - left[kDepth]) / length : 0.0f;
+    const i32 first = clampTrunc(left[kX], 0, pass.width - 1);
+    const i32 end = clampTrunc(right[kX], 0, pass.width - 1);
+    const DepthRecord* stored = eye.depth + static_cast<i64>(y) * pass.width;
+    f32 depth = left[kDepth];
+    for (i32 x = first; x < end; ++x, depth += step)
+        if (depthAllows(stored[x], depth, pass.opaque)) return true;
+    return false;
+}
+
+// True when the face would write at least one pixel in rows firstRow to lastRow: its
+// rows, crossings and spans worked out for screen x and depth alone. A face that would
+// write none is neither lit nor scanned; the pixels stay as they are.
+bool probeFace(const ObjectPass& pass, const EyePass& eye, u32 slots, i32 firstRow, i32 lastRow)
+{
+    const FaceScratch& scratch = pass.scratch;
+    for (u32 s = 0; s < slots; ++s) {
+        scratch.slotValues[s * kProbeStride + kX] = scratch.polygon[s].screenX;
+        scratch.slotValues[s * kProbeStride + kDepth] = scratch.polygon[s].depth;
+    }
+    std::fill(scratch.slotValid, scratch.slotValid + slots, u8{1});
+    f32* crossings = scratch.crossingValues;
+    for (i32 y = firstRow; y <= lastRow; ++y) {
+        const u32 count =
+            findCrossings(static_cast<f32>(y), scratch.polygon, scratch.slotNext, scratch.slotValid,
+                          slots, scratch.slotValues, kProbeStride, crossings);
+        if (count < 2) continue;
+        sortCrossings(crossings, kProbeStride, scratch.crossingOrder, count);
+        for (u32 p = 0; p + 1 < count; p += 2) {
+            if (spanPasses(pass, eye, y, crossings + scratch.crossingOrder[p] * kProbeStride,
+                           crossings + scratch.crossingOrder[p + 1] * kProbeStride))
+                return true;
+        }
+    }
+    return false;
 }
 
 // --- Faces ---------------------------------------------------------------------------
@@ -657,7 +742,7 @@ void prepareFace(const ObjectPass& pass, u32 f, const FaceRecord& face, const u3
                  u32 slots)
 {
     const World& world = *pass.world;
-    linkContours(world, vertices, slots, true, pass.render->slotNext, pass.render->contourEnds);
+    linkContours(world, vertices, slots, true, pass.scratch.slotNext, pass.scratch.contourEnds);
     lightCorners(pass, f, face, vertices, slots, facingValue(world, face, vertices[0]));
     fillSlotValues(pass, face, vertices, slots);
 }
@@ -667,14 +752,26 @@ EyePass singleEye(const RenderState& render, const FrameState& frame)
     return {render.projected, frame.frameBuffer, frame.depthBuffer, kEveryChannel};
 }
 
-} // namespace
-
-void RasterizeObject(const World& world, RenderState& render, FrameState& frame, i16 object)
+// The drawing order of this frame's PrepareFrame: the object's faces that can write a
+// pixel, nearest first.
+const DrawFace* drawOrderOf(const RenderState& render, i16 object, u32& count)
 {
-    ObjectPass pass;
-    if (!setUpPass(world, render, frame, object, false, pass)) return;
-    const EyePass eye = singleEye(render, frame);
-    const RowRange faces = ObjectFaces(world, world.objects[object]);
+    count = render.drawCount[object];
+    return render.drawFaces + render.drawFirst[object];
+}
+
+// Rows of a face the pass draws: the face's own within the band.
+struct RowSpan {
+    i32 first;
+    i32 last;
+};
+
+// The plain path: every face of the object's face order, each one gathered, tested
+// against the image and lit before it is scanned.
+void rasterizeInFaceOrder(const World& world, RenderState& render, const ObjectPass& pass,
+                          const EyePass& eye)
+{
+    const RowRange faces = ObjectFaces(world, world.objects[pass.object]);
     for (u32 position = faces.first; position < faces.first + faces.count; ++position) {
         u32 f = 0;
         const FaceRecord* face = faceAt(world, render, position, f);
@@ -689,14 +786,36 @@ void RasterizeObject(const World& world, RenderState& render, FrameState& frame,
     }
 }
 
-void RasterizeObjectStereo(const World& world, RenderState& render, FrameState& frame, i16 object)
+// The fast path: only the faces of the drawing order, and of those only the ones the
+// probe finds a pixel for are lit and scanned.
+void rasterizeInDrawOrder(const World& world, const RenderState& render, const ObjectPass& pass,
+                          const EyePass& eye, RowSpan band)
 {
-    ObjectPass pass;
-    if (!setUpPass(world, render, frame, object, true, pass)) return;
-    const EyePass leftEye{render.projected, frame.frameBuffer, frame.depthBuffer, kRedChannel};
-    const EyePass rightEye{render.projectedRight, frame.frameBuffer, render.rightDepthBuffer,
-                           kGreenChannel | kBlueChannel};
-    const RowRange faces = ObjectFaces(world, world.objects[object]);
+    u32 count = 0;
+    const DrawFace* order = drawOrderOf(render, pass.object, count);
+    for (u32 k = 0; k < count; ++k) {
+        const DrawFace& entry = order[k];
+        const RowSpan rows{std::max<i32>(entry.firstRow, band.first),
+                           std::min<i32>(entry.lastRow, band.last)};
+        if (rows.first > rows.last) continue;
+        const FaceRecord& face = world.faces[entry.face];
+        const u32 slots = static_cast<u32>(face.vertexCount);
+        const u32* vertices = world.faceIndices + face.firstIndex;
+        ScreenBox box;
+        if (!gatherCorners(pass, eye, vertices, slots, box) || outsideImage(pass, box)) continue;
+        linkContours(world, vertices, slots, true, pass.scratch.slotNext, pass.scratch.contourEnds);
+        if (!probeFace(pass, eye, slots, rows.first, rows.last)) continue;
+        lightCorners(pass, entry.face, face, vertices, slots,
+                     facingValue(world, face, vertices[0]));
+        fillSlotValues(pass, face, vertices, slots);
+        scanRows(pass, eye, slots, rows.first, rows.last);
+    }
+}
+
+void rasterizeStereoInFaceOrder(const World& world, RenderState& render, const ObjectPass& pass,
+                                const EyePass& leftEye, const EyePass& rightEye)
+{
+    const RowRange faces = ObjectFaces(world, world.objects[pass.object]);
     for (u32 position = faces.first; position < faces.first + faces.count; ++position) {
         u32 f = 0;
         const FaceRecord* face = faceAt(world, render, position, f);
@@ -718,8 +837,80 @@ void RasterizeObjectStereo(const World& world, RenderState& render, FrameState& 
             gatherCorners(pass, rightEye, vertices, slots, rightBox);
             const u32 stride = pass.layout.stride;
             for (u32 s = 0; s < slots; ++s)
-                render.slotValues[s * stride + kX] = render.polygonBuffer[s].screenX;
+                pass.scratch.slotValues[s * stride + kX] = pass.scratch.polygon[s].screenX;
             scanFace(pass, rightEye, slots, rightBox);
         }
+    }
+}
+
+// Gathers one eye's corners and probes them; false when the eye draws nothing of it.
+bool eyeDraws(const ObjectPass& pass, const EyePass& eye, const u32* vertices, u32 slots,
+              RowSpan rows)
+{
+    ScreenBox box;
+    if (!gatherCorners(pass, eye, vertices, slots, box) || outsideImage(pass, box)) return false;
+    return probeFace(pass, eye, slots, rows.first, rows.last);
+}
+
+void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
+                                const ObjectPass& pass, const EyePass& leftEye,
+                                const EyePass& rightEye, RowSpan band)
+{
+    u32 count = 0;
+    const DrawFace* order = drawOrderOf(render, pass.object, count);
+    for (u32 k = 0; k < count; ++k) {
+        const DrawFace& entry = order[k];
+        const RowSpan rows{std::max<i32>(entry.firstRow, band.first),
+                           std::min<i32>(entry.lastRow, band.last)};
+        if (rows.first > rows.last) continue;
+        const FaceRecord& face = world.faces[entry.face];
+        const u32 slots = static_cast<u32>(face.vertexCount);
+        const u32* vertices = world.faceIndices + face.firstIndex;
+        linkContours(world, vertices, slots, true, pass.scratch.slotNext, pass.scratch.contourEnds);
+        const bool rightVisible = eyeDraws(pass, rightEye, vertices, slots, rows);
+        const bool leftVisible = eyeDraws(pass, leftEye, vertices, slots, rows);
+        if (!leftVisible && !rightVisible) continue;
+        // The polygon holds the left eye's corners (gathered last), as in the plain path.
+        lightCorners(pass, entry.face, face, vertices, slots,
+                     facingValue(world, face, vertices[0]));
+        fillSlotValues(pass, face, vertices, slots);
+        if (leftVisible) scanRows(pass, leftEye, slots, rows.first, rows.last);
+        if (rightVisible) {
+            ScreenBox box;
+            gatherCorners(pass, rightEye, vertices, slots, box);
+            const u32 stride = pass.layout.stride;
+            for (u32 s = 0; s < slots; ++s)
+                pass.scratch.slotValues[s * stride + kX] = pass.scratch.polygon[s].screenX;
+            scanRows(pass, rightEye, slots, rows.first, rows.last);
+        }
+    }
+}
+
+} // namespace
+
+void RasterizeObject(const World& world, RenderState& render, FrameState& frame, i16 object)
+{
+    ObjectPass pass;
+    if (!setUpPass(world, render, frame, object, false, pass)) return;
+    const EyePass eye = singleEye(render, frame);
+    if (render.referencePath || !render.drawOrderReady) {
+        rasterizeInFaceOrder(world, render, pass, eye);
+    } else {
+        rasterizeInDrawOrder(world, render, pass, eye, RowSpan{0, pass.height - 1});
+    }
+}
+
+void RasterizeObjectStereo(const World& world, RenderState& render, FrameState& frame, i16 object)
+{
+    ObjectPass pass;
+    if (!setUpPass(world, render, frame, object, true, pass)) return;
+    const EyePass leftEye{render.projected, frame.frameBuffer, frame.depthBuffer, kRedChannel};
+    const EyePass rightEye{render.projectedRight, frame.frameBuffer, render.rightDepthBuffer,
+                           kGreenChannel | kBlueChannel};
+    if (render.referencePath || !render.drawOrderReady) {
+        rasterizeStereoInFaceOrder(world, render, pass, leftEye, rightEye);
+    } else {
+        rasterizeStereoInDrawOrder(world, render, pass, leftEye, rightEye,
+                                   RowSpan{0, pass.height - 1});
     }
 }

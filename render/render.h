@@ -42,10 +42,19 @@ struct FrameState {
 };
 
 struct ShadowDescriptor; // render/shadow.h
+struct FrameWorkers;     // render/workers.h
 struct ProjectedVertex {
     f32 screenX; // pixel column, may lie outside the image
     f32 screenY; // pixel row, 0 at the top
     f32 depth;   // view depth, signed, not divided
+};
+
+// A face the frame draws (the fast path's drawing order, render/faces.h).
+struct DrawFace {
+    u32 key;      // its nearest corner's depth as an ordered integer (OrderedDepthKey)
+    u32 face;     // row of faces
+    i16 firstRow; // the first and last rows of the image an edge of the face can cross
+    i16 lastRow;
 };
 
 // Renderer state shared by all Viewers of the library (one world per library).
@@ -92,6 +101,21 @@ struct RenderState {
     u32* vertexFaceStarts = nullptr; // ... and start
     u32 vertexFaceHeadCapacity = 0;
     bool derivedTablesBuilt = false;
+    // Sort keys, kept from frame to frame (objectCount and faceCount entries).
+    f32* objectKeys = nullptr;
+    u32 objectKeyCapacity = 0;
+    f32* faceKeys = nullptr;
+    u32 faceKeyCapacity = 0;
+    // The fast path's drawing order: for each object, the faces that can write a pixel
+    // this frame, nearest first, as one run of drawFaces (drawFirst and drawCount by
+    // object index); drawSorting is the sort's second buffer.
+    DrawFace* drawFaces = nullptr;
+    DrawFace* drawSorting = nullptr;
+    u32 drawFaceCapacity = 0;
+    u32* drawFirst = nullptr;
+    u32* drawCount = nullptr;
+    u32 drawObjectCapacity = 0;
+    bool drawOrderReady = false; // built by this frame's PrepareFrame
 
     // Per-face scratch of the scan converter, cornerCapacity slots each (slot s is
     // corner s of the face): its successor along the outline, whether its edge can

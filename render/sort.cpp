@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -53,16 +54,24 @@ void selectionSort(u32* order, f32* keys, u32 count)
     }
 }
 
-// Gaps n/2, n/4, ... 1; within a gap an entry moves down while the entry a gap
-// earlier has a strictly greater key.
+// True when face a is drawn after face b: a farther key, or an equal one and a later row.
+inline bool drawnAfter(const f32* faceKeys, u32 a, u32 b)
+{
+    const u32 keyA = OrderedDepthKey(faceKeys[a]);
+    const u32 keyB = OrderedDepthKey(faceKeys[b]);
+    return keyA > keyB || (keyA == keyB && a > b);
+}
+
+// Gaps n/2, n/4, ... 1; within a gap an entry moves down while the entry a gap earlier
+// is drawn after it. Key and row together order every pair, so the result is the one
+// sorted order whatever the gaps.
 void shellSort(u32* order, const f32* faceKeys, u32 count)
 {
     for (u32 gap = count / 2; gap > 0; gap /= 2) {
         for (u32 i = gap; i < count; ++i) {
             const u32 entry = order[i];
-            const f32 key = faceKeys[entry];
             u32 j = i;
-            while (j >= gap && faceKeys[order[j - gap]] > key) {
+            while (j >= gap && drawnAfter(faceKeys, order[j - gap], entry)) {
                 order[j] = order[j - gap];
                 j -= gap;
             }
@@ -71,47 +80,80 @@ void shellSort(u32* order, const f32* faceKeys, u32 count)
     }
 }
 
-struct KeyedFace {
-    f32 key;
-    u32 face;
-};
-
-// The same Shell sort, moving each key with its face so the comparisons read memory
-// in order instead of looking every key up: the same moves, the same order.
-void shellSortKeyed(KeyedFace* faces, u32 count)
+// Room for `count` keys in a table kept from frame to frame.
+f32* keyRoom(f32*& keys, u32& capacity, u64 count)
 {
-    for (u32 gap = count / 2; gap > 0; gap /= 2) {
-        for (u32 i = gap; i < count; ++i) {
-            const KeyedFace entry = faces[i];
-            u32 j = i;
-            while (j >= gap && faces[j - gap].key > entry.key) {
-                faces[j] = faces[j - gap];
-                j -= gap;
-            }
-            faces[j] = entry;
-        }
-    }
+    count = std::max<u64>(count, 1);
+    if (keys && capacity >= count) return keys;
+    f32* block = static_cast<f32*>(PluginAllocArray(count, sizeof(f32)));
+    if (!block) return nullptr;
+    PluginFree(keys);
+    keys = block;
+    capacity = static_cast<u32>(count);
+    return keys;
 }
 
-// Sorts one object's block of the face order, keyed when room for the pairs is there.
-void sortFaces(u32* order, const f32* faceKeys, u32 count, KeyedFace* keyed)
+constexpr u32 kDigitBits = 11;
+constexpr u32 kDigitValues = 1u << kDigitBits;
+constexpr u32 kDigitPasses = 3; // 33 bits cover the 32 of a key
+// Short runs are sorted in place: a radix pass costs its histogram whatever the count.
+constexpr u32 kShortRun = 48;
+
+void insertionSort(DrawFace* faces, u32 count)
 {
-    if (!keyed) {
-        shellSort(order, faceKeys, count);
-        return;
+    for (u32 i = 1; i < count; ++i) {
+        const DrawFace entry = faces[i];
+        u32 j = i;
+        while (j > 0 && faces[j - 1].key > entry.key) {
+            faces[j] = faces[j - 1];
+            --j;
+        }
+        faces[j] = entry;
     }
-    for (u32 i = 0; i < count; ++i) keyed[i] = KeyedFace{faceKeys[order[i]], order[i]};
-    shellSortKeyed(keyed, count);
-    for (u32 i = 0; i < count; ++i) order[i] = keyed[i].face;
 }
 
 } // namespace
 
+void SortDrawFaces(DrawFace* faces, DrawFace* spare, u32 count)
+{
+    if (count <= kShortRun) {
+        insertionSort(faces, count);
+        return;
+    }
+    // A stable radix sort, least significant digit first: every pass keeps the order
+    // of equal digits, so equal keys keep the order they came in.
+    u32 histogram[kDigitPasses][kDigitValues];
+    std::memset(histogram, 0, sizeof histogram);
+    for (u32 i = 0; i < count; ++i) {
+        const u32 key = faces[i].key;
+        for (u32 pass = 0; pass < kDigitPasses; ++pass)
+            ++histogram[pass][(key >> (pass * kDigitBits)) & (kDigitValues - 1)];
+    }
+    DrawFace* from = faces;
+    DrawFace* to = spare;
+    for (u32 pass = 0; pass < kDigitPasses; ++pass) {
+        const u32 shift = pass * kDigitBits;
+        u32* offsets = histogram[pass];
+        // A digit every key shares moves nothing.
+        if (offsets[(from[0].key >> shift) & (kDigitValues - 1)] == count) continue;
+        u32 sum = 0;
+        for (u32 d = 0; d < kDigitValues; ++d) {
+            const u32 held = offsets[d];
+            offsets[d] = sum;
+            sum += held;
+        }
+        for (u32 i = 0; i < count; ++i)
+            to[offsets[(from[i].key >> shift) & (kDigitValues - 1)]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != faces) std::memcpy(faces, from, sizeof(DrawFace) * count);
+}
+
 bool SortObjectsAndFaces(World& world, RenderState& render)
 {
     const u32 objectCount = world.objectCount > 0 ? static_cast<u32>(world.objectCount) : 0;
-    f32* objectKeys = static_cast<f32*>(PluginAllocArray(objectCount + 1u, sizeof(f32)));
-    f32* faceKeys = static_cast<f32*>(PluginAllocArray(u64{world.faceCount} + 1u, sizeof(f32)));
+    f32* objectKeys = keyRoom(render.objectKeys, render.objectKeyCapacity, objectCount);
+    f32* faceKeys = keyRoom(render.faceKeys, render.faceKeyCapacity, world.faceCount);
     const bool sorting = objectKeys && faceKeys;
 
     for (u32 f = 0; f < world.faceCount; ++f) render.faceOrder[f] = f;
@@ -125,26 +167,13 @@ bool SortObjectsAndFaces(World& world, RenderState& render)
             if (sorting) faceKeys[f] = key;
         }
     }
-
-    if (sorting) {
-        selectionSort(render.objectOrder, objectKeys, objectCount);
-        // The keyed sort's pairs, for the largest object; without them (memory, or
-        // the plain path) the faces sort through the key table.
-        u32 largest = 0;
-        for (u32 o = 0; o < objectCount; ++o)
-            largest = std::max(largest, ObjectFaces(world, world.objects[o]).count);
-        KeyedFace* keyed = nullptr;
-        if (!render.referencePath)
-            keyed = static_cast<KeyedFace*>(PluginAllocArray(largest, sizeof(KeyedFace)));
-        for (u32 o = 0; o < objectCount; ++o) {
-            const ObjectRecord& object = world.objects[o];
-            const RowRange faces = ObjectFaces(world, object);
-            if (object.tag == 11 || faces.count < 2) continue; // tag 11 keeps table order
-            sortFaces(render.faceOrder + faces.first, faceKeys, faces.count, keyed);
-        }
-        PluginFree(keyed);
+    if (!sorting) return false;
+    selectionSort(render.objectOrder, objectKeys, objectCount);
+    for (u32 o = 0; o < objectCount; ++o) {
+        const ObjectRecord& object = world.objects[o];
+        const RowRange faces = ObjectFaces(world, object);
+        if (object.tag == 11 || faces.count < 2) continue; // tag 11 keeps table order
+        shellSort(render.faceOrder + faces.first, faceKeys, faces.count);
     }
-    PluginFree(objectKeys);
-    PluginFree(faceKeys);
-    return sorting;
+    return true;
 }

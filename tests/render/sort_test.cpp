@@ -1,4 +1,5 @@
 // Face normals, hidden marks and the nearest-first order of objects and faces.
+#include "memory/memory.h"
 #include "render/buffers.h"
 #include "render/faces.h"
 #include "tests/render/scene.h"
@@ -77,6 +78,57 @@ TEST_F(FaceOrder, SortsEachObjectsFacesByTheirNearestCornerUnlessTagged11)
               (std::vector<u32>{3, 1, 4, 2, 0}));
     EXPECT_EQ(std::vector<u32>(render.faceOrder + 6, render.faceOrder + 11),
               (std::vector<u32>{6, 7, 8, 9, 10}));
+}
+
+// Faces whose nearest corners lie at exactly the same depth are drawn in table order, by
+// both paths: of two coplanar faces over the same pixels, the first in the table stays.
+// The keys 5000, 6000, 5000, 5000 are ones a Shell sort on the keys alone leaves as rows
+// 0, 3, 2, 1, which would draw row 3 first.
+TEST_F(FaceOrder, DrawsFacesWithEqualKeysInTableOrder)
+{
+    for (bool reference : {true, false}) {
+        freeWorldTables(world);
+        FreeWorldBuffers(render);
+        FreeFrameBuffers(frame);
+        ASSERT_TRUE(initWorldTables(world));
+        render.referencePath = reference;
+        open(kWidth, kHeight);
+        // Texture row 0: a red texel left, a green one right.
+        ASSERT_TRUE(prepareTextureRow(world));
+        world.textureCount = 1;
+        PluginFree(world.texturePixels[0]);
+        world.texturePixels[0] = static_cast<u8*>(PluginAlloc(6));
+        const u8 texels[6] = {0, 0, 255, 0, 255, 0}; // blue, green, red
+        std::copy(texels, texels + 6, world.texturePixels[0]);
+        world.textures[0].width = 2;
+        world.textures[0].height = 1;
+        const i16 m = addMaterial(world, 1, 1, 1);
+        world.materials[m].hasTexture = 1;
+        world.materials[m].textureRepeatS = world.materials[m].textureRepeatT = 1;
+        const i16 object = beginObject(world, m);
+        auto square = [&](f32 left, f32 top, f32 side, f32 depth, f32 s) {
+            const u32 a = screenVertex(left, top, depth);
+            screenVertex(left + side, top, depth);
+            screenVertex(left + side, top + side, depth);
+            screenVertex(left, top + side, depth);
+            addFace(world, {a, a + 1, a + 2, a + 3});
+            for (u32 v = a; v < a + 4; ++v) {
+                world.vertexTexCoords[v][0] = s;
+                world.vertexTexCoords[v][1] = 0.5f;
+            }
+        };
+        square(1.5f, 1.5f, 3.0f, 5000.0f, 0.25f);    // row 0, in a corner
+        square(55.5f, 1.5f, 3.0f, 6000.0f, 0.25f);   // row 1, in another
+        square(20.5f, 10.5f, 20.0f, 5000.0f, 0.25f); // row 2: red
+        square(20.5f, 10.5f, 20.0f, 5000.0f, 0.75f); // row 3: green, the same place
+        endObject(world);
+        world.objects[object].hasTexCoords = 1;
+        load();
+        draw();
+        const Colour middle = pixel(30, 20);
+        EXPECT_GT(middle.red, 0) << (reference ? "plain path" : "fast path");
+        EXPECT_EQ(middle.green, 0) << (reference ? "plain path" : "fast path");
+    }
 }
 
 TEST_F(FaceOrder, HidesAFaceWhollyBehindTheEye)
