@@ -184,6 +184,42 @@ bool EnsureShadowTables(const World& world, RenderState& render)
     return fit(render.lightCoordinates, render.lightCoordinateCapacity, floats, allocated);
 }
 
+namespace {
+
+bool resetTiles(DepthTiles& tiles, const FrameState& frame)
+{
+    const i32 columns = (frame.renderWidth + kDepthTileSide - 1) >> kDepthTileShift;
+    const i32 rows = (frame.renderHeight + kDepthTileSide - 1) >> kDepthTileShift;
+    const u64 count = u64{static_cast<u32>(columns)} * static_cast<u32>(rows);
+    bool allocated = false;
+    u32 stateCapacity = tiles.state ? tiles.capacity : 0;
+    if (!fit(tiles.farthest, tiles.capacity, count, allocated) ||
+        !fit(tiles.state, stateCapacity, count, allocated)) {
+        tiles.capacity = 0;
+        return false;
+    }
+    tiles.capacity = std::min(tiles.capacity, stateCapacity);
+    tiles.columns = columns;
+    tiles.rows = rows;
+    std::memset(tiles.state, kTileOpen, static_cast<std::size_t>(count));
+    return true;
+}
+
+void releaseTiles(DepthTiles& tiles)
+{
+    release(tiles.farthest);
+    release(tiles.state);
+    tiles = DepthTiles{};
+}
+
+} // namespace
+
+bool ResetDepthTiles(RenderState& render, const FrameState& frame, bool stereo)
+{
+    return resetTiles(render.depthTiles[0], frame) &&
+           (!stereo || resetTiles(render.depthTiles[1], frame));
+}
+
 void FreeShadowTables(RenderState& render)
 {
     release(render.shadowDescriptors);
@@ -217,6 +253,8 @@ void FreeWorldBuffers(RenderState& render)
     release(render.drawSorting);
     release(render.drawFirst);
     release(render.drawCount);
+    releaseTiles(render.depthTiles[0]);
+    releaseTiles(render.depthTiles[1]);
     FreeShadowTables(render);
     ReleaseShadowMaps(render);
     release(render.rightDepthBuffer);

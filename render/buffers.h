@@ -36,5 +36,9 @@ bool EnsureRightEyeTable(const World& world, RenderState& render);
 // ShadowLightsFor(world) lights, zero-filled when new.
 bool EnsureShadowTables(const World& world, RenderState& render);
 
+// The depth blocks of the Viewer's depth buffer (and of the right eye's in stereo) for
+// the frame's size, every block open (the depth buffers start the frame empty).
+bool ResetDepthTiles(RenderState& render, const FrameState& frame, bool stereo);
+
 // Frees the shadow descriptors and light coordinates.
 void FreeShadowTables(RenderState& render);

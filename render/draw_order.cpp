@@ -14,6 +14,19 @@
 
 namespace {
 
+// The largest whole number not above v (the smallest not below, for pinCeiling), pinned
+// into [lo, hi]; v is a defined value (NaN comes out as lo).
+inline i32 pinFloor(f32 v, i32 lo, i32 hi)
+{
+    const i32 t = clampTrunc(v, lo, hi);
+    return static_cast<f32>(t) > v && t > lo ? t - 1 : t;
+}
+inline i32 pinCeiling(f32 v, i32 lo, i32 hi)
+{
+    const i32 t = clampTrunc(v, lo, hi);
+    return static_cast<f32>(t) < v && t < hi ? t + 1 : t;
+}
+
 // Where a face's corners fall on the screen, for one eye.
 struct CornerBounds {
     f32 minX;
@@ -22,18 +35,22 @@ struct CornerBounds {
     f32 maxY;
 };
 
+inline bool isDefined(const ProjectedVertex& corner)
+{
+    return (corner.screenX == corner.screenX) & (corner.screenY == corner.screenY) &
+           (corner.depth == corner.depth);
+}
+
 // The corners' screen extent; false when a corner's position is undefined (such a face
 // is never drawn).
 bool boundsOf(const ProjectedVertex* projected, const u32* corners, i16 count, CornerBounds& bounds)
 {
     const ProjectedVertex& first = projected[corners[0]];
     bounds = {first.screenX, first.screenX, first.screenY, first.screenY};
-    bool defined =
-        !std::isnan(first.screenX) && !std::isnan(first.screenY) && !std::isnan(first.depth);
+    bool defined = isDefined(first);
     for (i16 k = 1; k < count; ++k) {
         const ProjectedVertex& corner = projected[corners[k]];
-        defined = defined && !std::isnan(corner.screenX) && !std::isnan(corner.screenY) &&
-                  !std::isnan(corner.depth);
+        defined = defined & isDefined(corner);
         bounds.minX = std::min(bounds.minX, corner.screenX);
         bounds.maxX = std::max(bounds.maxX, corner.screenX);
         bounds.minY = std::min(bounds.minY, corner.screenY);
@@ -50,19 +67,28 @@ inline f32 columnMargin(f32 minX, f32 maxX)
     return 1.0e-3f + std::max(std::fabs(minX), std::fabs(maxX)) * (1.0f / 65536.0f);
 }
 
-// True when a span of the face can hold a pixel: rows are scanned at whole y, so a
-// row must lie between the corners' y; a span covers the columns from trunc(left) up to
-// trunc(right), both clipped to [0, width - 1], so a whole column number c with
-// left < c <= right, 1 <= c <= width - 1, must lie between the corners' x.
-bool mayWritePixel(const CornerBounds& b, i32 width, i32 height)
+// The pixels a face can write, for one eye: rows are scanned at whole y, so a row lies
+// between the corners' y; a span covers the columns from trunc(left) up to trunc(right),
+// both clipped to [0, width - 1], so it holds a pixel only when a whole column number c
+// with left < c <= right, 1 <= c <= width - 1, lies between the corners' x, and then its
+// pixels lie in [c - 1, right - 1]. Empty (first > last) when it can write none.
+struct PixelArea {
+    i32 firstRow;
+    i32 lastRow;
+    i32 firstColumn;
+    i32 lastColumn;
+};
+
+PixelArea writableArea(const CornerBounds& b, i32 width, i32 height)
 {
-    const f32 firstRow = std::max(std::ceil(b.minY), 0.0f);
-    const f32 lastRow = std::min(std::floor(b.maxY), static_cast<f32>(height - 1));
-    if (!(firstRow <= lastRow)) return false;
     const f32 margin = columnMargin(b.minX, b.maxX);
-    const f32 firstColumn = std::max(std::floor(b.minX - margin) + 1.0f, 1.0f);
-    const f32 lastColumn = std::min(std::floor(b.maxX + margin), static_cast<f32>(width - 1));
-    return firstColumn <= lastColumn;
+    return {pinCeiling(b.minY, 0, height), pinFloor(b.maxY, -1, height - 1),
+            pinFloor(b.minX - margin, 0, width), pinFloor(b.maxX + margin, 0, width - 1) - 1};
+}
+
+bool holdsPixel(const PixelArea& area)
+{
+    return area.firstRow <= area.lastRow && area.firstColumn <= area.lastColumn;
 }
 
 struct FaceEyes {
@@ -72,33 +98,114 @@ struct FaceEyes {
     i32 height;
 };
 
-// The face's rows when some eye may draw it; false when neither can.
-bool drawableRows(const FaceEyes& eyes, const u32* corners, i16 count, i16& firstRow, i16& lastRow)
+// The face's rows and columns when some eye may draw it; false when neither can.
+bool drawableArea(const FaceEyes& eyes, const u32* corners, i16 count, DrawFace& entry)
 {
-    CornerBounds left, right;
-    if (!boundsOf(eyes.left, corners, count, left)) return false;
-    bool drawn = mayWritePixel(left, eyes.width, eyes.height);
+    CornerBounds bounds;
+    if (!boundsOf(eyes.left, corners, count, bounds)) return false;
+    PixelArea area = writableArea(bounds, eyes.width, eyes.height);
+    bool drawn = holdsPixel(area);
     if (eyes.right) {
         // Both eyes' corners must be defined, as the anaglyph draws the face for both.
-        if (!boundsOf(eyes.right, corners, count, right)) return false;
-        drawn = drawn || mayWritePixel(right, eyes.width, eyes.height);
+        if (!boundsOf(eyes.right, corners, count, bounds)) return false;
+        const PixelArea right = writableArea(bounds, eyes.width, eyes.height);
+        if (holdsPixel(right)) {
+            // Screen y is the same for both eyes; the columns of both are kept.
+            area.firstColumn =
+                drawn ? std::min(area.firstColumn, right.firstColumn) : right.firstColumn;
+            area.lastColumn =
+                drawn ? std::max(area.lastColumn, right.lastColumn) : right.lastColumn;
+            drawn = true;
+        }
     }
     if (!drawn) return false;
-    // Screen y is the same for both eyes: the whole rows between the corners.
-    firstRow = static_cast<i16>(clampTrunc(std::ceil(left.minY), 0, eyes.height - 1));
-    lastRow = static_cast<i16>(clampTrunc(std::floor(left.maxY), 0, eyes.height - 1));
+    // Each inside the image now.
+    entry.firstRow = static_cast<i16>(area.firstRow);
+    entry.lastRow = static_cast<i16>(area.lastRow);
+    entry.firstColumn = static_cast<i16>(area.firstColumn);
+    entry.lastColumn = static_cast<i16>(area.lastColumn);
     return true;
 }
 
-// Nearest and farthest corner depth, as SortObjectsAndFaces takes them.
-void depthRange(const World& world, const u32* corners, i16 count, f32& nearest, f32& farthest)
+// Nearest and farthest corner depth, as SortObjectsAndFaces takes them (the projected
+// tables carry the view depths unchanged).
+void depthRange(const ProjectedVertex* projected, const u32* corners, i16 count, f32& nearest,
+                f32& farthest)
 {
-    nearest = world.vertexZ[corners[0]];
+    nearest = projected[corners[0]].depth;
     farthest = nearest;
     for (i16 k = 1; k < count; ++k) {
-        const f32 depth = world.vertexZ[corners[k]];
+        const f32 depth = projected[corners[k]].depth;
         if (depth < nearest) nearest = depth;
         if (depth > farthest) farthest = depth;
+    }
+}
+
+// The normals of a run of faces. Most faces are triangles whose first corner triple is
+// long enough; their cross products are formed one face at a time, and their lengths
+// and quotients as whole blocks, which the compiler turns into vector instructions (the
+// same operations on the same values, so the same results as ComputeFaceNormal). The
+// other faces, and the rare triangle whose first triple is too short, take
+// ComputeFaceNormal itself.
+constexpr u32 kNormalBlock = 16;
+
+struct NormalBlock {
+    f32 x[kNormalBlock];
+    f32 y[kNormalBlock];
+    f32 z[kNormalBlock];
+    f32 length[kNormalBlock];
+    bool triangle[kNormalBlock];
+    bool valid[kNormalBlock];
+};
+
+void firstTripleProduct(const World& world, const u32* corners, NormalBlock& block, u32 i)
+{
+    const f32* first = world.vertexZ;
+    const f32* second = world.vertexX;
+    const f32* third = world.vertexY;
+    const u32 a = corners[0], b = corners[1], c = corners[2];
+    const f32 u[3] = {first[c] - first[b], second[c] - second[b], third[c] - third[b]};
+    const f32 w[3] = {first[a] - first[b], second[a] - second[b], third[a] - third[b]};
+    block.x[i] = u[1] * w[2] - u[2] * w[1];
+    block.y[i] = u[2] * w[0] - u[0] * w[2];
+    block.z[i] = u[0] * w[1] - u[1] * w[0];
+}
+
+void computeNormals(World& world, u32 firstFace, u32 count, NormalBlock& block)
+{
+    for (u32 i = 0; i < kNormalBlock; ++i) {
+        block.x[i] = block.y[i] = block.z[i] = 1.0f; // rows past the run: any length will do
+        block.triangle[i] = block.valid[i] = false;
+    }
+    for (u32 i = 0; i < count; ++i) {
+        const FaceRecord& face = world.faces[firstFace + i];
+        block.valid[i] = FaceCornersValid(world, face);
+        block.triangle[i] = block.valid[i] && face.vertexCount == 3;
+        if (block.triangle[i])
+            firstTripleProduct(world, world.faceIndices + face.firstIndex, block, i);
+    }
+    for (u32 i = 0; i < kNormalBlock; ++i)
+        block.length[i] =
+            std::sqrt(block.x[i] * block.x[i] + block.y[i] * block.y[i] + block.z[i] * block.z[i]);
+    for (u32 i = 0; i < kNormalBlock; ++i) {
+        block.x[i] /= block.length[i];
+        block.y[i] /= block.length[i];
+        block.z[i] /= block.length[i];
+    }
+    for (u32 i = 0; i < count; ++i) {
+        FaceRecord& face = world.faces[firstFace + i];
+        if (!block.valid[i]) {
+            face.flags = kFaceHidden;
+            StoreFallbackNormal(face);
+        } else if (block.triangle[i] && std::isfinite(block.length[i]) &&
+                   block.length[i] > kSmallestNormal) {
+            face.flags = 0;
+            face.normal[0] = block.x[i];
+            face.normal[1] = block.y[i];
+            face.normal[2] = block.z[i];
+        } else {
+            ComputeFaceNormal(world, face);
+        }
     }
 }
 
@@ -107,24 +214,26 @@ u32 gatherObjectFaces(World& world, const ObjectRecord& object, const FaceEyes& 
 {
     u32 kept = 0;
     const RowRange faces = ObjectFaces(world, object);
-    for (u32 f = faces.first; f < faces.first + faces.count; ++f) {
-        FaceRecord& face = world.faces[f];
-        if (!FaceCornersValid(world, face)) {
-            face.flags = kFaceHidden;
-            StoreFallbackNormal(face);
-            continue;
+    NormalBlock block;
+    for (u32 base = faces.first; base < faces.first + faces.count; base += kNormalBlock) {
+        const u32 count = std::min(kNormalBlock, faces.first + faces.count - base);
+        computeNormals(world, base, count, block);
+        for (u32 f = base; f < base + count; ++f) {
+            FaceRecord& face = world.faces[f];
+            if (face.flags == kFaceHidden) continue; // corners outside the tables
+            const u32* corners = world.faceIndices + face.firstIndex;
+            f32 nearest = 0.0f, farthest = 0.0f;
+            depthRange(eyes.left, corners, face.vertexCount, nearest, farthest);
+            if (farthest < 0.0f) { // wholly behind the eye; -0 is not
+                face.flags = kFaceHidden;
+                continue;
+            }
+            DrawFace& entry = out[kept];
+            if (!drawableArea(eyes, corners, face.vertexCount, entry)) continue;
+            entry.key = OrderedDepthKey(nearest);
+            entry.face = f;
+            ++kept;
         }
-        ComputeFaceNormal(world, face);
-        const u32* corners = world.faceIndices + face.firstIndex;
-        f32 nearest = 0.0f, farthest = 0.0f;
-        depthRange(world, corners, face.vertexCount, nearest, farthest);
-        if (farthest < 0.0f) { // wholly behind the eye; -0 is not
-            face.flags = kFaceHidden;
-            continue;
-        }
-        i16 firstRow = 0, lastRow = 0;
-        if (!drawableRows(eyes, corners, face.vertexCount, firstRow, lastRow)) continue;
-        out[kept++] = DrawFace{OrderedDepthKey(nearest), f, firstRow, lastRow};
     }
     return kept;
 }

@@ -57,6 +57,12 @@ inline u32 OrderedDepthKey(f32 depth)
     return (bits & 0x80000000u) ? ~bits : bits | 0x80000000u;
 }
 
+// The depth a key was made from (+0 for either zero).
+inline f32 DepthOfKey(u32 key)
+{
+    return std::bit_cast<f32>((key & 0x80000000u) ? key & 0x7FFFFFFFu : ~key);
+}
+
 // Sorts `count` faces by key, equal keys keeping the order they came in; `spare` has
 // room for as many.
 void SortDrawFaces(DrawFace* faces, DrawFace* spare, u32 count);

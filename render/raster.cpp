@@ -90,6 +90,7 @@ struct EyePass {
     u8* frame;
     DepthRecord* depth;
     u8 channels;
+    DepthTiles* tiles; // the depth buffer's blocks (the fast path)
 };
 
 struct ScreenBox {
@@ -248,6 +249,68 @@ bool hiddenBehindDrawn(const ObjectPass& pass, const EyePass& eye, const ScreenB
             if (row[x].state != kDepthOpaque || !(row[x].depth < limit)) return false;
     }
     return true;
+}
+
+// --- Blocks of drawn depth (the fast path) ----------------------------------------------
+
+// Looks at every pixel of a block: covered when each holds an opaque surface of a
+// defined depth, with the farthest of those depths.
+void summarizeTile(const ObjectPass& pass, const EyePass& eye, i32 column, i32 row)
+{
+    DepthTiles& tiles = *eye.tiles;
+    const i32 tile = row * tiles.columns + column;
+    const i32 left = column << kDepthTileShift;
+    const i32 right = std::min(left + kDepthTileSide, pass.width);
+    const i32 top = row << kDepthTileShift;
+    const i32 bottom = std::min(top + kDepthTileSide, pass.height);
+    f32 farthest = 0.0f;
+    bool covered = true;
+    for (i32 y = top; y < bottom && covered; ++y) {
+        const DepthRecord* stored = eye.depth + static_cast<i64>(y) * pass.width;
+        for (i32 x = left; x < right; ++x) {
+            const f32 depth = stored[x].depth;
+            covered = covered && stored[x].state == kDepthOpaque && depth == depth;
+            farthest = (x == left && y == top) || depth > farthest ? depth : farthest;
+        }
+    }
+    tiles.farthest[tile] = farthest;
+    tiles.state[tile] = covered ? kTileCovered : kTileOpen;
+}
+
+// True when every pixel of the box (inside the image) holds an opaque surface nearer
+// than `limit`: whole blocks answer from their summary, the rest pixel by pixel.
+bool boxHidden(const ObjectPass& pass, const EyePass& eye, i32 left, i32 top, i32 right, i32 bottom,
+               f32 limit)
+{
+    DepthTiles& tiles = *eye.tiles;
+    for (i32 row = top >> kDepthTileShift; row <= bottom >> kDepthTileShift; ++row) {
+        for (i32 column = left >> kDepthTileShift; column <= right >> kDepthTileShift; ++column) {
+            const i32 tile = row * tiles.columns + column;
+            if (tiles.state[tile] == kTileUnknown) summarizeTile(pass, eye, column, row);
+            if (tiles.state[tile] == kTileCovered && tiles.farthest[tile] < limit) continue;
+            const i32 x0 = std::max(left, column << kDepthTileShift);
+            const i32 x1 = std::min(right, (column << kDepthTileShift) + kDepthTileSide - 1);
+            const i32 y0 = std::max(top, row << kDepthTileShift);
+            const i32 y1 = std::min(bottom, (row << kDepthTileShift) + kDepthTileSide - 1);
+            for (i32 y = y0; y <= y1; ++y) {
+                const DepthRecord* stored = eye.depth + static_cast<i64>(y) * pass.width;
+                for (i32 x = x0; x <= x1; ++x)
+                    if (stored[x].state != kDepthOpaque || !(stored[x].depth < limit)) return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The blocks a face may have drawn into are looked at again before they next answer.
+void touchTiles(const EyePass& eye, i32 left, i32 top, i32 right, i32 bottom)
+{
+    DepthTiles& tiles = *eye.tiles;
+    for (i32 row = top >> kDepthTileShift; row <= bottom >> kDepthTileShift; ++row) {
+        u8* state = tiles.state + row * tiles.columns;
+        for (i32 column = left >> kDepthTileShift; column <= right >> kDepthTileShift; ++column)
+            state[column] = kTileUnknown;
+    }
 }
 
 bool outsideImage(const ObjectPass& pass, const ScreenBox& box)
@@ -747,9 +810,10 @@ void prepareFace(const ObjectPass& pass, u32 f, const FaceRecord& face, const u3
     fillSlotValues(pass, face, vertices, slots);
 }
 
-EyePass singleEye(const RenderState& render, const FrameState& frame)
+EyePass singleEye(RenderState& render, const FrameState& frame)
 {
-    return {render.projected, frame.frameBuffer, frame.depthBuffer, kEveryChannel};
+    return {render.projected, frame.frameBuffer, frame.depthBuffer, kEveryChannel,
+            &render.depthTiles[0]};
 }
 
 // The drawing order of this frame's PrepareFrame: the object's faces that can write a
@@ -758,6 +822,13 @@ const DrawFace* drawOrderOf(const RenderState& render, i16 object, u32& count)
 {
     count = render.drawCount[object];
     return render.drawFaces + render.drawFirst[object];
+}
+
+// Below this depth a drawn pixel hides every pixel of the face (kHiddenMargin).
+f32 hiddenLimit(const DrawFace& entry)
+{
+    const f32 nearest = DepthOfKey(entry.key);
+    return nearest - kHiddenMargin * std::fabs(nearest);
 }
 
 // Rows of a face the pass draws: the face's own within the band.
@@ -798,6 +869,9 @@ void rasterizeInDrawOrder(const World& world, const RenderState& render, const O
         const RowSpan rows{std::max<i32>(entry.firstRow, band.first),
                            std::min<i32>(entry.lastRow, band.last)};
         if (rows.first > rows.last) continue;
+        if (boxHidden(pass, eye, entry.firstColumn, rows.first, entry.lastColumn, rows.last,
+                      hiddenLimit(entry)))
+            continue;
         const FaceRecord& face = world.faces[entry.face];
         const u32 slots = static_cast<u32>(face.vertexCount);
         const u32* vertices = world.faceIndices + face.firstIndex;
@@ -809,6 +883,7 @@ void rasterizeInDrawOrder(const World& world, const RenderState& render, const O
                      facingValue(world, face, vertices[0]));
         fillSlotValues(pass, face, vertices, slots);
         scanRows(pass, eye, slots, rows.first, rows.last);
+        touchTiles(eye, entry.firstColumn, rows.first, entry.lastColumn, rows.last);
     }
 }
 
@@ -844,9 +919,12 @@ void rasterizeStereoInFaceOrder(const World& world, RenderState& render, const O
 }
 
 // Gathers one eye's corners and probes them; false when the eye draws nothing of it.
-bool eyeDraws(const ObjectPass& pass, const EyePass& eye, const u32* vertices, u32 slots,
-              RowSpan rows)
+bool eyeDraws(const ObjectPass& pass, const EyePass& eye, const DrawFace& entry,
+              const u32* vertices, u32 slots, RowSpan rows)
 {
+    if (boxHidden(pass, eye, entry.firstColumn, rows.first, entry.lastColumn, rows.last,
+                  hiddenLimit(entry)))
+        return false;
     ScreenBox box;
     if (!gatherCorners(pass, eye, vertices, slots, box) || outsideImage(pass, box)) return false;
     return probeFace(pass, eye, slots, rows.first, rows.last);
@@ -867,21 +945,26 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
         const u32 slots = static_cast<u32>(face.vertexCount);
         const u32* vertices = world.faceIndices + face.firstIndex;
         linkContours(world, vertices, slots, true, pass.scratch.slotNext, pass.scratch.contourEnds);
-        const bool rightVisible = eyeDraws(pass, rightEye, vertices, slots, rows);
-        const bool leftVisible = eyeDraws(pass, leftEye, vertices, slots, rows);
+        const bool rightVisible = eyeDraws(pass, rightEye, entry, vertices, slots, rows);
+        const bool leftVisible = eyeDraws(pass, leftEye, entry, vertices, slots, rows);
         if (!leftVisible && !rightVisible) continue;
-        // The polygon holds the left eye's corners (gathered last), as in the plain path.
+        // The lighting reads the left eye's corners, as in the plain path.
+        ScreenBox box;
+        if (!leftVisible) gatherCorners(pass, leftEye, vertices, slots, box);
         lightCorners(pass, entry.face, face, vertices, slots,
                      facingValue(world, face, vertices[0]));
         fillSlotValues(pass, face, vertices, slots);
-        if (leftVisible) scanRows(pass, leftEye, slots, rows.first, rows.last);
+        if (leftVisible) {
+            scanRows(pass, leftEye, slots, rows.first, rows.last);
+            touchTiles(leftEye, entry.firstColumn, rows.first, entry.lastColumn, rows.last);
+        }
         if (rightVisible) {
-            ScreenBox box;
             gatherCorners(pass, rightEye, vertices, slots, box);
             const u32 stride = pass.layout.stride;
             for (u32 s = 0; s < slots; ++s)
                 pass.scratch.slotValues[s * stride + kX] = pass.scratch.polygon[s].screenX;
             scanRows(pass, rightEye, slots, rows.first, rows.last);
+            touchTiles(rightEye, entry.firstColumn, rows.first, entry.lastColumn, rows.last);
         }
     }
 }
@@ -904,9 +987,10 @@ void RasterizeObjectStereo(const World& world, RenderState& render, FrameState& 
 {
     ObjectPass pass;
     if (!setUpPass(world, render, frame, object, true, pass)) return;
-    const EyePass leftEye{render.projected, frame.frameBuffer, frame.depthBuffer, kRedChannel};
+    const EyePass leftEye{render.projected, frame.frameBuffer, frame.depthBuffer, kRedChannel,
+                          &render.depthTiles[0]};
     const EyePass rightEye{render.projectedRight, frame.frameBuffer, render.rightDepthBuffer,
-                           kGreenChannel | kBlueChannel};
+                           kGreenChannel | kBlueChannel, &render.depthTiles[1]};
     if (render.referencePath || !render.drawOrderReady) {
         rasterizeStereoInFaceOrder(world, render, pass, leftEye, rightEye);
     } else {

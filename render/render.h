@@ -55,7 +55,25 @@ struct DrawFace {
     u32 face;     // row of faces
     i16 firstRow; // the first and last rows of the image an edge of the face can cross
     i16 lastRow;
+    i16 firstColumn; // the columns of the image its corners span, for either eye
+    i16 lastColumn;
 };
+
+// A coarse summary of one depth buffer, for the fast path's test of faces against what
+// is drawn: per block of kDepthTileSide x kDepthTileSide pixels, whether every pixel
+// holds an opaque surface, and the farthest of their depths.
+constexpr i32 kDepthTileShift = 3;
+constexpr i32 kDepthTileSide = 1 << kDepthTileShift;
+struct DepthTiles {
+    f32* farthest = nullptr; // valid while the block's state is kTileCovered
+    u8* state = nullptr;     // kTileUnknown, kTileOpen or kTileCovered
+    u32 capacity = 0;        // blocks
+    i32 columns = 0;         // blocks across and down the image
+    i32 rows = 0;
+};
+constexpr u8 kTileUnknown = 0; // written to since it was last looked at
+constexpr u8 kTileOpen = 1;    // some pixel is empty or blended
+constexpr u8 kTileCovered = 2; // every pixel opaque
 
 // Renderer state shared by all Viewers of the library (one world per library).
 struct RenderState {
@@ -116,6 +134,7 @@ struct RenderState {
     u32* drawCount = nullptr;
     u32 drawObjectCapacity = 0;
     bool drawOrderReady = false; // built by this frame's PrepareFrame
+    DepthTiles depthTiles[2];    // of the Viewer's depth buffer, and of the right eye's
 
     // Per-face scratch of the scan converter, cornerCapacity slots each (slot s is
     // corner s of the face): its successor along the outline, whether its edge can
