@@ -3,6 +3,7 @@
 
 #include "memory/memory.h"
 #include "render/faces.h"
+#include "render/lighting.h"
 #include "render/shadow.h"
 
 #include <algorithm>
@@ -253,6 +254,7 @@ void FreeWorldBuffers(RenderState& render)
     release(render.drawSorting);
     release(render.drawFirst);
     release(render.drawCount);
+    release(render.preparedLights);
     releaseTiles(render.depthTiles[0]);
     releaseTiles(render.depthTiles[1]);
     FreeShadowTables(render);

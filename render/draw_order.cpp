@@ -82,6 +82,10 @@ struct PixelArea {
 PixelArea writableArea(const CornerBounds& b, i32 width, i32 height)
 {
     const f32 margin = columnMargin(b.minX, b.maxX);
+    // Most faces the image does not hold are told by comparisons alone.
+    if (b.maxY < 0.0f || b.minY > static_cast<f32>(height - 1) || b.maxX + margin < 1.0f ||
+        b.minX - margin >= static_cast<f32>(width - 1))
+        return {0, -1, 0, -1};
     return {pinCeiling(b.minY, 0, height), pinFloor(b.maxY, -1, height - 1),
             pinFloor(b.minX - margin, 0, width), pinFloor(b.maxX + margin, 0, width - 1) - 1};
 }
@@ -111,10 +115,12 @@ bool drawableArea(const FaceEyes& eyes, const u32* corners, i16 count, DrawFace&
         const PixelArea right = writableArea(bounds, eyes.width, eyes.height);
         if (holdsPixel(right)) {
             // Screen y is the same for both eyes; the columns of both are kept.
-            area.firstColumn =
-                drawn ? std::min(area.firstColumn, right.firstColumn) : right.firstColumn;
-            area.lastColumn =
-                drawn ? std::max(area.lastColumn, right.lastColumn) : right.lastColumn;
+            if (drawn) {
+                area.firstColumn = std::min(area.firstColumn, right.firstColumn);
+                area.lastColumn = std::max(area.lastColumn, right.lastColumn);
+            } else {
+                area = right;
+            }
             drawn = true;
         }
     }

@@ -27,17 +27,6 @@ u32 DrawFaceRoom(const World& world)
     return static_cast<u32>(std::min<u64>(rows, UINT32_MAX));
 }
 
-bool FaceCornersValid(const World& world, const FaceRecord& face)
-{
-    if (face.vertexCount <= 0) return false;
-    const u64 end = static_cast<u64>(face.firstIndex) + static_cast<u64>(face.vertexCount);
-    if (end > world.faceIndexCount) return false;
-    const u32* corner = world.faceIndices + face.firstIndex;
-    for (i16 k = 0; k < face.vertexCount; ++k)
-        if (corner[k] >= world.vertexCount) return false;
-    return true;
-}
-
 void ComputeFaceNormals(World& world, i16 object)
 {
     if (object < 0 || object >= world.objectCount) return;

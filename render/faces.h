@@ -32,7 +32,16 @@ RowRange ObjectVertices(const World& world, const ObjectRecord& object);
 RowRange ObjectFaces(const World& world, const ObjectRecord& object);
 
 // True when the face has at least one corner and every corner names a vertex.
-bool FaceCornersValid(const World& world, const FaceRecord& face);
+inline bool FaceCornersValid(const World& world, const FaceRecord& face)
+{
+    if (face.vertexCount <= 0) return false;
+    const u64 end = static_cast<u64>(face.firstIndex) + static_cast<u64>(face.vertexCount);
+    if (end > world.faceIndexCount) return false;
+    const u32* corner = world.faceIndices + face.firstIndex;
+    bool named = true;
+    for (i16 k = 0; k < face.vertexCount; ++k) named = named & (corner[k] < world.vertexCount);
+    return named;
+}
 
 // Clears each face's hidden mark (or sets it for a face with bad corners) and stores
 // its unit normal: the first corner triple whose cross product is longer than 100.0,
@@ -91,12 +100,12 @@ inline void StoreFallbackNormal(FaceRecord& face)
     face.normal[0] = face.normal[1] = face.normal[2] = kInverseRootThree;
 }
 
-inline void ComputeFaceNormal(const World& world, FaceRecord& face)
+// The unit normal of a face whose corners are valid.
+inline void FaceNormalOf(const World& world, const FaceRecord& face, f32 out[3])
 {
     const f32* first = world.vertexZ;
     const f32* second = world.vertexX;
     const f32* third = world.vertexY;
-    face.flags = 0;
     const u32* corners = world.faceIndices + face.firstIndex;
     const i32 n = face.vertexCount;
     // The first triple longer than kSmallestNormal decides, as it always has; a face
@@ -116,7 +125,7 @@ inline void ComputeFaceNormal(const World& world, FaceRecord& face)
             std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
         if (!std::isfinite(length)) continue; // beyond a float: says nothing
         if (length > kSmallestNormal) {
-            for (int axis = 0; axis < 3; ++axis) face.normal[axis] = normal[axis] / length;
+            for (int axis = 0; axis < 3; ++axis) out[axis] = normal[axis] / length;
             return;
         }
         if (length > longestLength) {
@@ -127,8 +136,14 @@ inline void ComputeFaceNormal(const World& world, FaceRecord& face)
     // Only a face without any extent (every product zero, or not finite) is left
     // without a direction of its own.
     if (longestLength > 0.0f) {
-        for (int axis = 0; axis < 3; ++axis) face.normal[axis] = longest[axis] / longestLength;
+        for (int axis = 0; axis < 3; ++axis) out[axis] = longest[axis] / longestLength;
     } else {
-        StoreFallbackNormal(face);
+        for (int axis = 0; axis < 3; ++axis) out[axis] = kInverseRootThree;
     }
+}
+
+inline void ComputeFaceNormal(const World& world, FaceRecord& face)
+{
+    face.flags = 0;
+    FaceNormalOf(world, face, face.normal);
 }

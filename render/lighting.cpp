@@ -2,6 +2,7 @@
 #include "render/lighting.h"
 
 #include "base/convert.h"
+#include "memory/memory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -68,9 +69,11 @@ bool LightDirection(const World& world, const LightRecord& light, const f32 posi
     return true;
 }
 
-void AddLightContribution(const LightRecord* light, const MaterialRecord& material,
-                          f32* const ramps[6], const f32 toLight[3], f32 distance,
-                          const CornerSurface& surface, f32 record[kCornerColourValues])
+namespace {
+
+inline void addLight(const LightRecord* light, const MaterialRecord& material, f32* const ramps[6],
+                     const f32 toLight[3], f32 distance, const CornerSurface& surface,
+                     f32 record[kCornerColourValues])
 {
     f32 colour[3] = {1.0f, 1.0f, 1.0f};
     f32 cosine;
@@ -119,6 +122,15 @@ void AddLightContribution(const LightRecord* light, const MaterialRecord& materi
     }
 }
 
+} // namespace
+
+void AddLightContribution(const LightRecord* light, const MaterialRecord& material,
+                          f32* const ramps[6], const f32 toLight[3], f32 distance,
+                          const CornerSurface& surface, f32 record[kCornerColourValues])
+{
+    addLight(light, material, ramps, toLight, distance, surface, record);
+}
+
 void ShadeCorner(const World& world, i16 material, const CornerSurface& surface,
                  const f32 position[3], f32 record[kCornerColourValues])
 {
@@ -148,4 +160,83 @@ void ShadeCorner(const World& world, i16 material, const CornerSurface& surface,
         const f32 none[3] = {0.0f, 0.0f, 0.0f};
         AddLightContribution(nullptr, row, ramps, none, 0.0f, surface, record);
     }
+}
+
+bool PrepareLights(const World& world, RenderState& render)
+{
+    render.preparedLightCount = 0;
+    const u32 lights = world.lightCount > 0 ? static_cast<u32>(world.lightCount) : 0;
+    if (!render.preparedLights || render.preparedLightCapacity < lights) {
+        auto* room = static_cast<PreparedLight*>(PluginAllocArray(lights, sizeof(PreparedLight)));
+        if (!room) return false;
+        PluginFree(render.preparedLights);
+        render.preparedLights = room;
+        render.preparedLightCapacity = lights;
+    }
+    for (u32 l = 0; l < lights; ++l) {
+        const LightRecord& light = world.lights[l];
+        if (light.enabled != 1.0f) continue;
+        PreparedLight prepared{&light, nullptr, {0, 0, 0}, 0.0f, nullptr, 0.0f, 0.0f};
+        const i16 row = light.kindIndex;
+        if (light.kind == 1) {
+            // As LightDirection: the row as it stands, made unit length.
+            const f32 origin[3] = {0.0f, 0.0f, 0.0f};
+            if (!LightDirection(world, light, origin, prepared.toLight, prepared.distance))
+                continue;
+        } else if (light.kind == 2) {
+            if (row < 0 || row >= world.pointLightCount) continue;
+            prepared.position = world.pointLights[row];
+        } else if (light.kind == 3) {
+            if (row < 0 || row >= world.spotLightCount) continue;
+            const SpotLightRow& spot = world.spotLights[row];
+            prepared.position = spot.location;
+            prepared.spotDirection = spot.direction;
+            const f32* d = spot.direction;
+            prepared.spotLength = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+            prepared.coneCosine = coneCosine(spot.cone);
+        } else {
+            continue; // no direction to light from
+        }
+        render.preparedLights[render.preparedLightCount++] = prepared;
+    }
+    return true;
+}
+
+void ShadePreparedCorner(const World& world, const RenderState& render, i16 material,
+                         const CornerSurface& surface, const f32 position[3],
+                         f32 record[kCornerColourValues])
+{
+    for (i32 v = 0; v < kCornerColourValues; ++v) record[v] = 0.0f;
+    f32* const* ramps = world.colourRamps ? world.colourRamps[material] : nullptr;
+    if (!ramps || !ramps[0] || !ramps[1] || !ramps[2] || !ramps[3] || !ramps[4] || !ramps[5])
+        return;
+    const MaterialRecord& row = world.materials[material];
+    const f32 none[3] = {0.0f, 0.0f, 0.0f};
+    if (world.lightCount < 1) {
+        addLight(nullptr, row, ramps, none, 0.0f, surface, record);
+        return;
+    }
+    for (u32 l = 0; l < render.preparedLightCount; ++l) {
+        const PreparedLight& light = render.preparedLights[l];
+        const f32* toLight = light.toLight;
+        f32 distance = light.distance;
+        f32 toward[3];
+        if (light.position) {
+            f32 v[3];
+            for (int c = 0; c < 3; ++c) v[c] = light.position[c] - position[c];
+            distance = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+            if (!(distance > 0.0f)) continue;
+            for (int c = 0; c < 3; ++c) toward[c] = v[c] / distance;
+            toLight = toward;
+        }
+        if (light.spotDirection) {
+            const f32* d = light.spotDirection;
+            f32 along = d[0] * toLight[0] + d[1] * toLight[1] + d[2] * toLight[2];
+            if (light.spotLength > 0.0f) along /= light.spotLength;
+            if (!(-along >= light.coneCosine)) continue;
+        }
+        addLight(light.light, row, ramps, toLight, distance, surface, record);
+    }
+    if (world.vrmlHeadlight && world.headlightOn)
+        addLight(nullptr, row, ramps, none, 0.0f, surface, record);
 }

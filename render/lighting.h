@@ -5,8 +5,9 @@
 // Writes: a corner colour record of nine floats: untextured red, green, blue; textured
 // diffuse factors red, green, blue; textured highlight red, green, blue (0..1 a light,
 // summed over the lights, so they may pass 1).
-// Entry points: ShadeCorner, LightDirection, AddLightContribution (BuildColourRamps,
-//               BuildMaterialRamps and FreeMaterialRamps are in render/render.h).
+// Entry points: ShadeCorner, LightDirection, AddLightContribution, PrepareLights,
+//               ShadePreparedCorner (BuildColourRamps, BuildMaterialRamps and
+//               FreeMaterialRamps are in render/render.h).
 // Light directions: every vector here points from the corner toward the light.
 #pragma once
 
@@ -44,3 +45,29 @@ bool BuildRampTables(World& world);
 void AddLightContribution(const LightRecord* light, const MaterialRecord& material,
                           f32* const ramps[6], const f32 toLight[3], f32 distance,
                           const CornerSurface& surface, f32 record[kCornerColourValues]);
+
+// --- The fast path: what a frame's lights have in common for every corner ---------------
+
+// One light of the world as ShadeCorner meets it, with what does not depend on the corner
+// worked out once a frame (in view coordinates): a directional light's unit vector and
+// length, a spot's cone.
+struct PreparedLight {
+    const LightRecord* light; // its row; skipped lights are not prepared
+    const f32* position;      // point and spot lights: where they stand; else null
+    f32 toLight[3];           // directional: the unit vector toward the light
+    f32 distance;             // directional: the length of its row
+    const f32* spotDirection; // spot lights: the cone's axis as read; else null
+    f32 spotLength;           // its length
+    f32 coneCosine;           // cos(pi x cone), as insideCone takes it
+};
+
+// The lights of this frame that can shine (enabled, with a row of their kind), in table
+// order, into render.preparedLights (grown when the world has more lights). False when
+// the room for them cannot be had.
+bool PrepareLights(const World& world, RenderState& render);
+
+// ShadeCorner with the prepared lights of this frame: the same contributions, added in
+// the same order, so the same record.
+void ShadePreparedCorner(const World& world, const RenderState& render, i16 material,
+                         const CornerSurface& surface, const f32 position[3],
+                         f32 record[kCornerColourValues]);

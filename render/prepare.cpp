@@ -75,7 +75,8 @@ bool PrepareFrame(World& world, RenderState& render, FrameState& frame)
     // keys keeps only those whose corners can reach a pixel.
     ComputeViewBounds(render);
     projectVertices(world, render, stereo);
-    if (!BuildDrawOrder(world, render, frame) || !ResetDepthTiles(render, frame, stereo)) {
+    if (!BuildDrawOrder(world, render, frame) || !ResetDepthTiles(render, frame, stereo) ||
+        !PrepareLights(world, render)) {
         render.drawOrderReady = false;
         for (i16 o = 0; o < world.objectCount; ++o) ComputeFaceNormals(world, o);
         SortObjectsAndFaces(world, render);

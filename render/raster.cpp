@@ -73,6 +73,7 @@ struct ObjectPass {
     bool smooth;
     bool opaque;
     bool stereo;
+    bool preparedLights; // the fast path: this frame's prepared lights
     f32 transparency;
     f32 shadowFactor;
     f32 repeatS;
@@ -200,6 +201,7 @@ bool setUpPass(const World& world, RenderState& render, FrameState& frame, i16 o
     pass.opaque = material.opaque != 0;
     pass.transparency = material.transparency;
     pass.stereo = stereo;
+    pass.preparedLights = !render.referencePath && render.drawOrderReady;
     pass.layout = layoutFor(pass.textured, pass.reflect, pass.shadows ? lights : 0);
     return true;
 }
@@ -253,8 +255,8 @@ bool hiddenBehindDrawn(const ObjectPass& pass, const EyePass& eye, const ScreenB
 
 // --- Blocks of drawn depth (the fast path) ----------------------------------------------
 
-// Looks at every pixel of a block: covered when each holds an opaque surface of a
-// defined depth, with the farthest of those depths.
+// Looks at the pixels of a block: covered when each holds an opaque surface of a defined
+// depth, with the farthest of those depths; open at the first that does not.
 void summarizeTile(const ObjectPass& pass, const EyePass& eye, i32 column, i32 row)
 {
     DepthTiles& tiles = *eye.tiles;
@@ -263,18 +265,20 @@ void summarizeTile(const ObjectPass& pass, const EyePass& eye, i32 column, i32 r
     const i32 right = std::min(left + kDepthTileSide, pass.width);
     const i32 top = row << kDepthTileShift;
     const i32 bottom = std::min(top + kDepthTileSide, pass.height);
-    f32 farthest = 0.0f;
-    bool covered = true;
-    for (i32 y = top; y < bottom && covered; ++y) {
+    f32 farthest = eye.depth[static_cast<i64>(top) * pass.width + left].depth;
+    for (i32 y = top; y < bottom; ++y) {
         const DepthRecord* stored = eye.depth + static_cast<i64>(y) * pass.width;
         for (i32 x = left; x < right; ++x) {
             const f32 depth = stored[x].depth;
-            covered = covered && stored[x].state == kDepthOpaque && depth == depth;
-            farthest = (x == left && y == top) || depth > farthest ? depth : farthest;
+            if (stored[x].state != kDepthOpaque || depth != depth) {
+                tiles.state[tile] = kTileOpen;
+                return;
+            }
+            farthest = depth > farthest ? depth : farthest;
         }
     }
     tiles.farthest[tile] = farthest;
-    tiles.state[tile] = covered ? kTileCovered : kTileOpen;
+    tiles.state[tile] = kTileCovered;
 }
 
 // True when every pixel of the box (inside the image) holds an opaque surface nearer
@@ -302,14 +306,18 @@ bool boxHidden(const ObjectPass& pass, const EyePass& eye, i32 left, i32 top, i3
     return true;
 }
 
-// The blocks a face may have drawn into are looked at again before they next answer.
-void touchTiles(const EyePass& eye, i32 left, i32 top, i32 right, i32 bottom)
+// After a face is drawn into the box: an open block may have been covered, so it is
+// looked at again before it next answers. A covered block stays covered after opaque
+// writes, which only bring its depths nearer, so its farthest depth still bounds them;
+// blended writes uncover it.
+void touchTiles(const ObjectPass& pass, const EyePass& eye, i32 left, i32 top, i32 right,
+                i32 bottom)
 {
     DepthTiles& tiles = *eye.tiles;
     for (i32 row = top >> kDepthTileShift; row <= bottom >> kDepthTileShift; ++row) {
         u8* state = tiles.state + row * tiles.columns;
         for (i32 column = left >> kDepthTileShift; column <= right >> kDepthTileShift; ++column)
-            state[column] = kTileUnknown;
+            if (!pass.opaque || state[column] == kTileOpen) state[column] = kTileUnknown;
     }
 }
 
@@ -319,11 +327,10 @@ bool outsideImage(const ObjectPass& pass, const ScreenBox& box)
 }
 
 // The face's normal plus those of the other faces at the vertex, made unit length.
-void cornerNormal(const ObjectPass& pass, u32 f, const FaceRecord& face, u32 vertex, f32 out[3])
+void cornerNormal(const ObjectPass& pass, u32 f, const f32 own[3], u32 vertex, f32 out[3])
 {
     const World& world = *pass.world;
     const RenderState& render = *pass.render;
-    const f32* own = face.normal;
     f32 sum[3] = {own[0], own[1], own[2]};
     if (vertex < render.vertexFaceHeadCapacity && render.vertexFaceLists) {
         const u64 start = render.vertexFaceStarts[vertex];
@@ -349,9 +356,10 @@ void cornerNormal(const ObjectPass& pass, u32 f, const FaceRecord& face, u32 ver
     out[2] = sum[2];
 }
 
-// Colour (and reflection coordinates) of every corner, in slot order.
-void lightCorners(const ObjectPass& pass, u32 f, const FaceRecord& face, const u32* vertices,
-                  u32 slots, f32 facing)
+// Colour (and reflection coordinates) of every corner, in slot order, for face f of
+// normal `own`.
+void lightCorners(const ObjectPass& pass, u32 f, const f32 own[3], const u32* vertices, u32 slots,
+                  f32 facing)
 {
     const World& world = *pass.world;
     const FaceScratch& scratch = pass.scratch;
@@ -361,11 +369,16 @@ void lightCorners(const ObjectPass& pass, u32 f, const FaceRecord& face, const u
         const u32 v = vertices[s];
         const f32 position[3] = {world.vertexZ[v], world.vertexX[v], world.vertexY[v]};
         if (pass.smooth) {
-            cornerNormal(pass, f, face, v, surface.normal);
+            cornerNormal(pass, f, own, v, surface.normal);
         } else {
-            for (int c = 0; c < 3; ++c) surface.normal[c] = face.normal[c];
+            for (int c = 0; c < 3; ++c) surface.normal[c] = own[c];
         }
-        ShadeCorner(world, pass.material, surface, position, scratch.colours[s]);
+        if (pass.preparedLights) {
+            ShadePreparedCorner(world, *pass.render, pass.material, surface, position,
+                                scratch.colours[s]);
+        } else {
+            ShadeCorner(world, pass.material, surface, position, scratch.colours[s]);
+        }
         if (pass.reflect)
             ReflectionCoords(*pass.render, position, surface.normal, scratch.reflections[s]);
     }
@@ -779,15 +792,177 @@ bool probeFace(const ObjectPass& pass, const EyePass& eye, u32 slots, i32 firstR
     return false;
 }
 
+// --- Triangles and quadrilaterals (the fast path) ---------------------------------------
+
+// The scan of a face of Slots corners with the object's shape known at compile time: the
+// same rows, crossings, order of crossings, clipping, increments and pixels as drawRow,
+// drawSpan and fillSpan, each value worked out by the same operations in the same order,
+// without their loops over a run-time count of corners and values. The fast-path test
+// holds it to the general scan, over random faces and clipped ones.
+template <class Shape> inline u32 strideOf(const ObjectPass& pass)
+{
+    if constexpr (Shape::shadows) {
+        return pass.layout.stride; // three light coordinates for each shadow light
+    } else {
+        return Shape::stride;
+    }
+}
+
+// out[v] = f(v) for every value of the shape: the fixed ones in a loop the compiler
+// knows the length of, the light coordinates after them.
+template <class Shape, class Value> inline void forEachValue(u32 stride, Value value)
+{
+    for (u32 v = 0; v < Shape::stride; ++v) value(v);
+    if constexpr (Shape::shadows)
+        for (u32 v = Shape::stride; v < stride; ++v) value(v);
+}
+
+template <class Shape>
+void drawSpanShaped(const ObjectPass& pass, const EyePass& eye, i32 y, const f32* leftEnd,
+                    const f32* rightEnd)
+{
+    const u32 stride = strideOf<Shape>(pass);
+    const f32 lastColumn = static_cast<f32>(pass.width - 1);
+    if (leftEnd[kX] > lastColumn || rightEnd[kX] < 0.0f) return;
+    f32 left[kMaxScanValues], right[kMaxScanValues], step[kMaxScanValues];
+    forEachValue<Shape>(stride, [&](u32 v) { left[v] = leftEnd[v]; });
+    forEachValue<Shape>(stride, [&](u32 v) { right[v] = rightEnd[v]; });
+    const f32 across = rightEnd[kX] - leftEnd[kX];
+    if (leftEnd[kX] < 0.0f) {
+        const f32 fraction = (0.0f - leftEnd[kX]) / across;
+        forEachValue<Shape>(
+            stride, [&](u32 v) { left[v] = leftEnd[v] + (rightEnd[v] - leftEnd[v]) * fraction; });
+        left[kX] = 0.0f;
+    }
+    if (rightEnd[kX] > lastColumn) {
+        const f32 fraction = (lastColumn - leftEnd[kX]) / across;
+        forEachValue<Shape>(
+            stride, [&](u32 v) { right[v] = leftEnd[v] + (rightEnd[v] - leftEnd[v]) * fraction; });
+        right[kX] = lastColumn;
+    }
+    if constexpr (Shape::textured) {
+        left[Shape::texture] *= pass.repeatS;
+        right[Shape::texture] *= pass.repeatS;
+        left[Shape::texture + 1] *= pass.repeatT;
+        right[Shape::texture + 1] *= pass.repeatT;
+    }
+    const f32 length = right[kX] - left[kX];
+    if (length > 0.0f) {
+        forEachValue<Shape>(stride, [&](u32 v) { step[v] = (right[v] - left[v]) / length; });
+    } else {
+        forEachValue<Shape>(stride, [&](u32 v) { step[v] = 0.0f; });
+    }
+    if constexpr (Shape::textured)
+        if (length <= 1.0f) step[Shape::texture] = step[Shape::texture + 1] = 0.0f;
+    const Span span{y, clampTrunc(left[kX], 0, pass.width - 1),
+                    clampTrunc(right[kX], 0, pass.width - 1), left, step};
+    fillSpanFast<Shape>(pass, eye, span);
+}
+
+template <class Shape, u32 Slots>
+void scanRowsShaped(const ObjectPass& pass, const EyePass& eye, i32 firstRow, i32 lastRow)
+{
+    const FaceScratch& scratch = pass.scratch;
+    const ProjectedVertex* polygon = scratch.polygon;
+    const u32* next = scratch.slotNext;
+    const f32* values = scratch.slotValues;
+    const u32 stride = strideOf<Shape>(pass);
+    constexpr u32 kScaled = Shape::textured ? kUntexturedValues : kColour; // as scaleCrossing
+    f32 crossings[Slots][kMaxScanValues];
+    bool valid[Slots];
+    for (u32 i = 0; i < Slots; ++i) valid[i] = true;
+    for (i32 row = firstRow; row <= lastRow; ++row) {
+        const f32 y = static_cast<f32>(row);
+        u32 count = 0;
+        for (u32 i = 0; i < Slots; ++i) { // findCrossings
+            if (!valid[i]) continue;
+            const u32 j = next[i];
+            const f32 yi = polygon[i].screenY;
+            const f32 yj = polygon[j].screenY;
+            if (y < yi && y < yj) continue;
+            if (y > yi && y > yj) {
+                valid[i] = false;
+                continue;
+            }
+            if (yi == yj) continue;
+            if (yj == y && passesThrough(polygon, next, Slots, j, yi, y)) continue;
+            const f32 t = (y - yi) / (yj - yi);
+            if (!(t >= 0.0f && t <= 1.0f)) continue;
+            const f32* a = values + i * stride;
+            const f32* b = values + j * stride;
+            f32* c = crossings[count++];
+            forEachValue<Shape>(stride, [&](u32 v) { c[v] = a[v] + (b[v] - a[v]) * t; });
+        }
+        if (count < 2) continue;
+        f32 leftmost = crossings[0][kX], rightmost = leftmost;
+        for (u32 c = 1; c < count; ++c) {
+            leftmost = std::min(leftmost, crossings[c][kX]);
+            rightmost = std::max(rightmost, crossings[c][kX]);
+        }
+        if (leftmost > static_cast<f32>(pass.width - 1) || rightmost < 0.0f) continue;
+        for (u32 c = 0; c < count; ++c)
+            for (u32 v = kScaled; v < kScaled + 3; ++v) crossings[c][v] *= 255.0f;
+        u32 order[Slots];
+        for (u32 c = 0; c < count; ++c) order[c] = c;
+        for (u32 p = 0; p + 1 < count; ++p) // sortCrossings
+            for (u32 q = p + 1; q < count; ++q)
+                if (crossings[order[q]][kX] < crossings[order[p]][kX])
+                    std::swap(order[p], order[q]);
+        for (u32 p = 0; p + 1 < count; p += 2)
+            drawSpanShaped<Shape>(pass, eye, row, crossings[order[p]], crossings[order[p + 1]]);
+    }
+}
+
+// Picks the compile-time shape from the eye and the object's options one at a time.
+template <u32 Slots, u8 Channels, bool... Known>
+void scanShaped(const ObjectPass& pass, const EyePass& eye, i32 firstRow, i32 lastRow)
+{
+    constexpr std::size_t known = sizeof...(Known);
+    if constexpr (known == 4) {
+        scanRowsShaped<FixedShape<Channels, Known...>, Slots>(pass, eye, firstRow, lastRow);
+    } else {
+        const bool flags[4] = {pass.textured, pass.reflect, pass.shadows, pass.opaque};
+        if (flags[known]) {
+            scanShaped<Slots, Channels, Known..., true>(pass, eye, firstRow, lastRow);
+        } else {
+            scanShaped<Slots, Channels, Known..., false>(pass, eye, firstRow, lastRow);
+        }
+    }
+}
+
+template <u32 Slots>
+void scanSlots(const ObjectPass& pass, const EyePass& eye, i32 firstRow, i32 lastRow)
+{
+    if (eye.channels == kEveryChannel) {
+        scanShaped<Slots, kEveryChannel>(pass, eye, firstRow, lastRow);
+    } else if (eye.channels == kRedChannel) {
+        scanShaped<Slots, kRedChannel>(pass, eye, firstRow, lastRow);
+    } else {
+        scanShaped<Slots, kGreenChannel | kBlueChannel>(pass, eye, firstRow, lastRow);
+    }
+}
+
+// The fast path's scan of rows firstRow to lastRow: triangles and quadrilaterals take
+// their own loops, other faces the general one.
+void scanRowsFast(const ObjectPass& pass, const EyePass& eye, u32 slots, i32 firstRow, i32 lastRow)
+{
+    if (slots == 3) {
+        scanSlots<3>(pass, eye, firstRow, lastRow);
+    } else if (slots == 4) {
+        scanSlots<4>(pass, eye, firstRow, lastRow);
+    } else {
+        scanRows(pass, eye, slots, firstRow, lastRow);
+    }
+}
+
 // --- Faces ---------------------------------------------------------------------------
 
 // The face's unit normal against the view position of its first corner: 0 or less
 // when the eye sees the face's back.
-f32 facingValue(const World& world, const FaceRecord& face, u32 firstVertex)
+f32 facingValue(const World& world, const f32 normal[3], u32 firstVertex)
 {
-    return -(face.normal[0] * world.vertexZ[firstVertex] +
-             face.normal[1] * world.vertexX[firstVertex] +
-             face.normal[2] * world.vertexY[firstVertex]);
+    return -(normal[0] * world.vertexZ[firstVertex] + normal[1] * world.vertexX[firstVertex] +
+             normal[2] * world.vertexY[firstVertex]);
 }
 
 // The drawable face at face-order position `position`, or null.
@@ -806,7 +981,8 @@ void prepareFace(const ObjectPass& pass, u32 f, const FaceRecord& face, const u3
 {
     const World& world = *pass.world;
     linkContours(world, vertices, slots, true, pass.scratch.slotNext, pass.scratch.contourEnds);
-    lightCorners(pass, f, face, vertices, slots, facingValue(world, face, vertices[0]));
+    lightCorners(pass, f, face.normal, vertices, slots,
+                 facingValue(world, face.normal, vertices[0]));
     fillSlotValues(pass, face, vertices, slots);
 }
 
@@ -879,11 +1055,11 @@ void rasterizeInDrawOrder(const World& world, const RenderState& render, const O
         if (!gatherCorners(pass, eye, vertices, slots, box) || outsideImage(pass, box)) continue;
         linkContours(world, vertices, slots, true, pass.scratch.slotNext, pass.scratch.contourEnds);
         if (!probeFace(pass, eye, slots, rows.first, rows.last)) continue;
-        lightCorners(pass, entry.face, face, vertices, slots,
-                     facingValue(world, face, vertices[0]));
+        lightCorners(pass, entry.face, face.normal, vertices, slots,
+                     facingValue(world, face.normal, vertices[0]));
         fillSlotValues(pass, face, vertices, slots);
-        scanRows(pass, eye, slots, rows.first, rows.last);
-        touchTiles(eye, entry.firstColumn, rows.first, entry.lastColumn, rows.last);
+        scanRowsFast(pass, eye, slots, rows.first, rows.last);
+        touchTiles(pass, eye, entry.firstColumn, rows.first, entry.lastColumn, rows.last);
     }
 }
 
@@ -951,20 +1127,20 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
         // The lighting reads the left eye's corners, as in the plain path.
         ScreenBox box;
         if (!leftVisible) gatherCorners(pass, leftEye, vertices, slots, box);
-        lightCorners(pass, entry.face, face, vertices, slots,
-                     facingValue(world, face, vertices[0]));
+        lightCorners(pass, entry.face, face.normal, vertices, slots,
+                     facingValue(world, face.normal, vertices[0]));
         fillSlotValues(pass, face, vertices, slots);
         if (leftVisible) {
-            scanRows(pass, leftEye, slots, rows.first, rows.last);
-            touchTiles(leftEye, entry.firstColumn, rows.first, entry.lastColumn, rows.last);
+            scanRowsFast(pass, leftEye, slots, rows.first, rows.last);
+            touchTiles(pass, leftEye, entry.firstColumn, rows.first, entry.lastColumn, rows.last);
         }
         if (rightVisible) {
             gatherCorners(pass, rightEye, vertices, slots, box);
             const u32 stride = pass.layout.stride;
             for (u32 s = 0; s < slots; ++s)
                 pass.scratch.slotValues[s * stride + kX] = pass.scratch.polygon[s].screenX;
-            scanRows(pass, rightEye, slots, rows.first, rows.last);
-            touchTiles(rightEye, entry.firstColumn, rows.first, entry.lastColumn, rows.last);
+            scanRowsFast(pass, rightEye, slots, rows.first, rows.last);
+            touchTiles(pass, rightEye, entry.firstColumn, rows.first, entry.lastColumn, rows.last);
         }
     }
 }

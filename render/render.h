@@ -43,6 +43,7 @@ struct FrameState {
 
 struct ShadowDescriptor; // render/shadow.h
 struct FrameWorkers;     // render/workers.h
+struct PreparedLight;    // render/lighting.h
 struct ProjectedVertex {
     f32 screenX; // pixel column, may lie outside the image
     f32 screenY; // pixel row, 0 at the top
@@ -135,6 +136,10 @@ struct RenderState {
     u32 drawObjectCapacity = 0;
     bool drawOrderReady = false; // built by this frame's PrepareFrame
     DepthTiles depthTiles[2];    // of the Viewer's depth buffer, and of the right eye's
+    // The lights of this frame with what every corner shares worked out (the fast path).
+    PreparedLight* preparedLights = nullptr;
+    u32 preparedLightCapacity = 0;
+    u32 preparedLightCount = 0;
 
     // Per-face scratch of the scan converter, cornerCapacity slots each (slot s is
     // corner s of the face): its successor along the outline, whether its edge can
