@@ -47,7 +47,7 @@ u32 coreCount()
 
 // --- Tarne -----------------------------------------------------------------------------
 
-// Arguments: triangles, textured, mode, threads.
+// Arguments: triangles, textured, mode, threads (SetFrameThreads).
 void Tarne(benchmark::State& state)
 {
     SphereScene scene(static_cast<u32>(state.range(0)), state.range(1) != 0, 1,
@@ -56,6 +56,7 @@ void Tarne(benchmark::State& state)
         state.SkipWithError("out of memory building the world");
         return;
     }
+    SetFrameThreads(scene.render, static_cast<u32>(state.range(3)));
     for (int frame = 0; frame < kWarmUpFrames; ++frame)
         RenderFrame(scene.world, scene.render, scene.frame);
     for (auto _ : state) {
@@ -351,12 +352,18 @@ void registerRuns()
             ->Repetitions(kRepetitions)
             ->ReportAggregatesOnly(true);
     };
+    const u32 cores = coreCount();
     for (u32 size : kSizes) {
         common(benchmark::RegisterBenchmark("Llvmpipe", Llvmpipe)->Args({size, 0}));
         common(benchmark::RegisterBenchmark("Tarne", Tarne)->Args({size, 0, kPlain, 1}));
+        if (cores > 1)
+            common(benchmark::RegisterBenchmark("Tarne", Tarne)->Args({size, 0, kPlain, cores}));
     }
     common(benchmark::RegisterBenchmark("Llvmpipe", Llvmpipe)->Args({kTexturedSize, 1}));
     common(benchmark::RegisterBenchmark("Tarne", Tarne)->Args({kTexturedSize, 1, kPlain, 1}));
+    if (cores > 1)
+        common(
+            benchmark::RegisterBenchmark("Tarne", Tarne)->Args({kTexturedSize, 1, kPlain, cores}));
     for (int mode : {kStereo, kShadows})
         common(benchmark::RegisterBenchmark("Tarne", Tarne)->Args({kOptionSize, 0, mode, 1}));
 }

@@ -11,6 +11,7 @@ constexpr int kLargestSide = 16384;
 // The Dashboard takes the plug-in area's bottom 90 rows; the world needs one more.
 constexpr int kSmallestHeight = 91;
 constexpr int kMostFrames = 1000000;
+constexpr int kMostThreads = 64; // the renderer's most bands
 
 // Decimal digits only: no sign, no blanks, nothing after them.
 bool parseInt(const char* text, int low, int high, int& value)
@@ -133,6 +134,12 @@ bool parseCommandLine(int argc, char** argv, Options& options, std::string& erro
         } else if (argument == "--fps" && view) {
             if (!needsValue("a rate") || !parseInt(next, 0, 1000, options.framesPerSecond)) {
                 error = "--fps takes presents a second from 0 (unpaced) to 1000";
+                return false;
+            }
+            ++i;
+        } else if (argument == "--threads" && shows) {
+            if (!needsValue("a count") || !parseInt(next, 1, kMostThreads, options.threads)) {
+                error = "--threads takes a count from 1 to 64";
                 return false;
             }
             ++i;

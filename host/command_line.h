@@ -26,6 +26,7 @@ struct Options {
     int framesPerSecond = 60; // --fps (view): presents a second, 0 unpaced
     bool sound = true;        // --no-sound: the world's Sounds stay silent
     std::string audio;        // --audio (render): what the listener hears, as a WAV file
+    int threads = 0;          // --threads: threads drawing each frame, 0 one per processor
 };
 
 // Fills `options` from the arguments; false with a reason for a usage error.

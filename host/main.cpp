@@ -27,10 +27,11 @@ constexpr int kMostLights = 32767; // the light table's 16-bit count
 
 const char* const kUsage =
     "usage: tarne view FILE [--size WxH] [--strict] [--fps N] [--mode N] [--script STEPS]\n"
-    "                  [--no-sound]\n"
+    "                  [--no-sound] [--threads N]\n"
     "       tarne render FILE -o OUT.png [--size WxH] [--frames N] [--stereo] [--shadows]\n"
     "                    [--reflection] [--lamp] [--scale 2] [--whole] [--strict] [--verbose]\n"
     "                    [--mode N] [--script STEPS] [--audio OUT.wav] [--no-sound]\n"
+    "                    [--threads N]\n"
     "       tarne info FILE [--json] [--strict]\n"
     "       tarne normalize FILE [-o OUT.wrl]\n"
     "       tarne --version\n";
@@ -110,6 +111,12 @@ int applyOptions(Browser& browser, const Options& options)
     if (options.mode >= 0) {
         const std::string mode = "mode " + std::to_string(options.mode);
         services->command(browser.instance(), mode.c_str());
+    }
+    if (options.threads > 0) {
+        const std::string threads = "threads " + std::to_string(options.threads);
+        if (services->command(browser.instance(), threads.c_str()) != 0)
+            return failure("the plug-in cannot draw with " + std::to_string(options.threads) +
+                           " threads");
     }
     return kExitOk;
 }

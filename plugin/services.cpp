@@ -25,6 +25,17 @@ char* copyText(const std::string& text)
     return copy;
 }
 
+// "1" to "64" in digits alone, else -1.
+int threadCount(const char* text)
+{
+    int count = 0;
+    for (const char* c = text; *c; ++c) {
+        if (*c < '0' || *c > '9' || count > 64) return -1;
+        count = count * 10 + (*c - '0');
+    }
+    return *text && count >= 1 && count <= 64 ? count : -1;
+}
+
 PluginWindow* instanceObject(NPP instance)
 {
     return instance ? static_cast<PluginWindow*>(instance->pdata) : nullptr;
@@ -59,6 +70,10 @@ int command(NPP instance, const char* name)
         object->options.sound = false;
     } else if (std::strcmp(name, "home") == 0) {
         goHome(state.world);
+    } else if (std::strncmp(name, "threads ", 8) == 0) {
+        const int threads = threadCount(name + 8);
+        if (threads < 1) return -1;
+        SetFrameThreads(state.render, static_cast<u32>(threads));
     } else if (std::strncmp(name, "mode ", 5) == 0 && name[5] >= '0' && name[5] <= '7' &&
                name[6] == '\0') {
         // As a click on the Dashboard's mode button: the button and the mode display

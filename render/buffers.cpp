@@ -5,6 +5,7 @@
 #include "render/faces.h"
 #include "render/lighting.h"
 #include "render/shadow.h"
+#include "render/workers.h"
 
 #include <algorithm>
 #include <cstring>
@@ -213,7 +214,70 @@ void releaseTiles(DepthTiles& tiles)
     tiles = DepthTiles{};
 }
 
+void releaseScratch(FaceScratch& scratch)
+{
+    release(scratch.polygon);
+    release(scratch.colours);
+    release(scratch.reflections);
+    release(scratch.slotNext);
+    release(scratch.slotValid);
+    release(scratch.contourEnds);
+    release(scratch.slotValues);
+    release(scratch.crossingValues);
+    release(scratch.crossingOrder);
+    scratch.capacity = 0;
+}
+
+bool allocateScratch(FaceScratch& scratch, u32 room)
+{
+    bool unused = false;
+    u32 capacity = 0;
+    const u64 values = u64{room} * kMaxScanValues;
+    const bool ok = fit(scratch.polygon, capacity = 0, room, unused) &&
+                    fit(scratch.colours, capacity = 0, room, unused) &&
+                    fit(scratch.reflections, capacity = 0, room, unused) &&
+                    fit(scratch.slotNext, capacity = 0, room, unused) &&
+                    fit(scratch.slotValid, capacity = 0, room, unused) &&
+                    fit(scratch.contourEnds, capacity = 0, room, unused) &&
+                    fit(scratch.slotValues, capacity = 0, values, unused) &&
+                    fit(scratch.crossingValues, capacity = 0, values, unused) &&
+                    fit(scratch.crossingOrder, capacity = 0, room, unused);
+    if (!ok) releaseScratch(scratch);
+    scratch.capacity = ok ? room : 0;
+    return ok;
+}
+
+void releaseBandScratch(RenderState& render)
+{
+    for (u32 b = 0; b < render.bandScratchCount; ++b) releaseScratch(render.bandScratch[b]);
+    release(render.bandScratch);
+    render.bandScratchCount = 0;
+}
+
 } // namespace
+
+bool EnsureBandScratch(RenderState& render, u32 bands)
+{
+    const u32 extra = bands > 0 ? bands - 1 : 0;
+    bool fits = render.bandScratch && render.bandScratchCount >= extra;
+    for (u32 b = 0; fits && b < extra; ++b)
+        fits = render.bandScratch[b].capacity >= render.cornerCapacity;
+    if (fits) return true;
+    releaseBandScratch(render);
+    if (extra == 0) return true;
+    auto* sets = static_cast<FaceScratch*>(PluginAllocArray(extra, sizeof(FaceScratch)));
+    if (!sets) return false;
+    for (u32 b = 0; b < extra; ++b) sets[b] = FaceScratch{};
+    render.bandScratch = sets;
+    render.bandScratchCount = extra;
+    for (u32 b = 0; b < extra; ++b) {
+        if (!allocateScratch(sets[b], render.cornerCapacity)) {
+            releaseBandScratch(render);
+            return false;
+        }
+    }
+    return true;
+}
 
 bool ResetDepthTiles(RenderState& render, const FrameState& frame, bool stereo)
 {
@@ -255,6 +319,8 @@ void FreeWorldBuffers(RenderState& render)
     release(render.drawFirst);
     release(render.drawCount);
     release(render.preparedLights);
+    StopFrameWorkers(render);
+    releaseBandScratch(render);
     releaseTiles(render.depthTiles[0]);
     releaseTiles(render.depthTiles[1]);
     FreeShadowTables(render);
@@ -263,7 +329,9 @@ void FreeWorldBuffers(RenderState& render)
     // The options outlive the buffers: a second world keeps reflection as it was.
     const u16 reflectionFlag = render.reflectionFlag;
     const bool referencePath = render.referencePath;
+    const u32 frameThreads = render.frameThreads;
     render = RenderState{};
     render.reflectionFlag = reflectionFlag;
     render.referencePath = referencePath;
+    render.frameThreads = frameThreads;
 }

@@ -29,20 +29,23 @@ void SetScreenGeometry(RenderState& render, i16 width, i16 height);
 // point they were built from is kept beside them (viewEye).
 void BuildViewMatrix(const World& world, RenderState& render);
 
-// Every vertex to view coordinates in place; widens the view bounds as it goes.
+// Every vertex to view coordinates in place; widens the view bounds as it goes. The
+// vertices are cut into render.frameParts runs done by as many threads; the bounds come
+// out the same (each run's are taken with the same strict comparisons, then merged in
+// order).
 void TransformVertices(World& world, RenderState& render);
 // Directional and spot directions rotated, point and spot positions moved like
 // vertices, in place. Rows of other kinds, or with a kindIndex outside their table,
 // are left alone.
 void TransformLights(World& world, const RenderState& render);
 // Vertices and lights back to world coordinates (the transposed rotation, then the
-// eye point added).
-void RestoreWorld(World& world, const RenderState& render);
+// eye point added), in render.frameParts runs.
+void RestoreWorld(World& world, RenderState& render);
 
 // Scene centre (middle of the view bounds) and diameter (their diagonal).
 void ComputeViewBounds(RenderState& render);
 
-// Single view: |depth| x tan(view angle) divides left and up.
+// Single view: |depth| x tan(view angle) divides left and up (in render.frameParts runs).
 void ProjectVertices(const World& world, RenderState& render);
 // Both eyes, 500 x eyeGap to either side, signed depth; left eye into `projected`,
 // right eye into `projectedRight`.

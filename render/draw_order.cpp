@@ -4,12 +4,14 @@
 #include "render/faces.h"
 
 #include "render/camera.h"
+#include "render/workers.h"
 
 #include "base/convert.h"
 
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -216,10 +218,9 @@ void computeNormals(World& world, u32 firstFace, u32 count, NormalBlock& block)
 }
 
 // Normals, marks and drawable faces of one object, written to `out`.
-u32 gatherObjectFaces(World& world, const ObjectRecord& object, const FaceEyes& eyes, DrawFace* out)
+u32 gatherFaces(World& world, RowRange faces, const FaceEyes& eyes, DrawFace* out)
 {
     u32 kept = 0;
-    const RowRange faces = ObjectFaces(world, object);
     NormalBlock block;
     for (u32 base = faces.first; base < faces.first + faces.count; base += kNormalBlock) {
         const u32 count = std::min(kNormalBlock, faces.first + faces.count - base);
@@ -270,6 +271,34 @@ void orderObjects(RenderState& render, u32 objectCount)
     }
 }
 
+// An object with at least this many faces has them gathered by every thread of the
+// frame, a run each; below it the threads would wait longer than they work.
+constexpr u32 kFacesWorthSharing = 8192;
+
+// The object's drawable faces at `out`, in table order; answers how many.
+u32 gatherObjectFaces(World& world, RenderState& render, const ObjectRecord& object,
+                      const FaceEyes& eyes, DrawFace* out)
+{
+    const RowRange faces = ObjectFaces(world, object);
+    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
+    if (parts == 1 || faces.count < kFacesWorthSharing) return gatherFaces(world, faces, eyes, out);
+    // Each run keeps its faces where its rows start, then the runs close up in order.
+    u32 kept[kMostBands];
+    auto work = [&](u32 part) {
+        const u32 first = PartStart(faces.count, parts, part);
+        const u32 end = PartStart(faces.count, parts, part + 1);
+        kept[part] = gatherFaces(world, {faces.first + first, end - first}, eyes, out + first);
+    };
+    RunParts(render, parts, work);
+    u32 total = kept[0];
+    for (u32 part = 1; part < parts; ++part) {
+        std::memmove(out + total, out + PartStart(faces.count, parts, part),
+                     sizeof(DrawFace) * kept[part]);
+        total += kept[part];
+    }
+    return total;
+}
+
 } // namespace
 
 bool BuildDrawOrder(World& world, RenderState& render, const FrameState& frame)
@@ -292,7 +321,7 @@ bool BuildDrawOrder(World& world, RenderState& render, const FrameState& frame)
         // The table has room for every object's rows (DrawFaceRoom), even where the
         // rows of two objects overlap.
         assert(ObjectFaces(world, object).count <= render.drawFaceCapacity - next);
-        const u32 kept = gatherObjectFaces(world, object, eyes, render.drawFaces + next);
+        const u32 kept = gatherObjectFaces(world, render, object, eyes, render.drawFaces + next);
         if (object.tag != 11) SortDrawFaces(render.drawFaces + next, render.drawSorting, kept);
         render.drawFirst[o] = next;
         render.drawCount[o] = kept;

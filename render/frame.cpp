@@ -1,9 +1,11 @@
 // The Viewer's frame: its buffers, and the frame itself from the background to the
 // finished frame buffer (the Viewer presents it).
+#include "render/buffers.h"
 #include "render/camera.h"
 #include "render/prepare.h"
 #include "render/raster.h"
 #include "render/shadow.h"
+#include "render/workers.h"
 
 #include "memory/memory.h"
 
@@ -55,6 +57,78 @@ bool allocateBuffers(u64 pixels, PixelBuffers& buffers)
 void copyPrefix(void* to, const void* from, u64 newBytes, u64 oldBytes)
 {
     if (to && from) std::memcpy(to, from, std::min(newBytes, oldBytes));
+}
+
+// Bands for this frame: one for each thread asked for (each processor by default), at
+// most one for each row of depth blocks; 1 on the plain path.
+u32 frameBands(const RenderState& render, const FrameState& frame)
+{
+    if (render.referencePath) return 1;
+    const u32 threads = render.frameThreads == 0 ? CoreCount() : render.frameThreads;
+    const u32 blockRows =
+        static_cast<u32>((frame.renderHeight + kDepthTileSide - 1) / kDepthTileSide);
+    return std::min({threads, blockRows, kMostBands});
+}
+
+// The rows of band `band`: the image cut into runs of whole rows of depth blocks, so no
+// block is shared by two bands.
+void bandRows(i32 height, u32 bands, u32 band, i32& first, i32& last)
+{
+    const u32 blockRows = static_cast<u32>((height + kDepthTileSide - 1) / kDepthTileSide);
+    first = static_cast<i32>(blockRows * band / bands) * kDepthTileSide;
+    last = std::min(static_cast<i32>(blockRows * (band + 1) / bands) * kDepthTileSide, height) - 1;
+}
+
+struct BandedFrame {
+    const World* world;
+    RenderState* render;
+    FrameState* frame;
+    u32 bands;
+};
+
+// One band: its rows of the background and of the empty depth buffer, then every object
+// in drawing order, cut to its rows. The bands touch disjoint rows and blocks.
+void drawBand(void* context, u32 band)
+{
+    const BandedFrame& job = *static_cast<const BandedFrame*>(context);
+    RenderState& render = *job.render;
+    FrameState& frame = *job.frame;
+    const World& world = *job.world;
+    const i32 width = frame.renderWidth, height = frame.renderHeight;
+    i32 first = 0, last = 0;
+    bandRows(height, job.bands, band, first, last);
+    if (first > last) return;
+    const u64 rows = static_cast<u64>(last - first + 1);
+    // Frame rows are stored bottom-up: the band's rows end at stored row height - 1 - first.
+    const u64 stored = static_cast<u64>(height - 1 - last) * static_cast<u32>(width) * kPixelBytes;
+    std::memcpy(frame.frameBuffer + stored, frame.backgroundBuffer + stored,
+                rows * static_cast<u32>(width) * kPixelBytes);
+    std::memset(
+        static_cast<void*>(frame.depthBuffer + static_cast<u64>(first) * static_cast<u32>(width)),
+        0, rows * static_cast<u32>(width) * sizeof(DepthRecord));
+    const FaceScratch scratch = band == 0 ? MainScratch(render) : render.bandScratch[band - 1];
+    for (i16 i = 0; i < world.objectCount; ++i) {
+        const u32 entry = render.objectOrder[i] & 0xFFFF;
+        assert(entry < static_cast<u32>(world.objectCount)); // the sort's own order
+        RasterizeObjectRows(world, render, frame, static_cast<i16>(entry), first, last, scratch);
+    }
+}
+
+// The whole frame on the calling thread, as before there were bands.
+void drawWhole(World& world, RenderState& render, FrameState& frame, u64 pixels)
+{
+    std::memcpy(frame.frameBuffer, frame.backgroundBuffer, pixels * kPixelBytes);
+    std::memset(static_cast<void*>(frame.depthBuffer), 0, pixels * sizeof(DepthRecord));
+    for (i16 i = 0; i < world.objectCount; ++i) {
+        const u32 entry = render.objectOrder[i] & 0xFFFF;
+        assert(entry < static_cast<u32>(world.objectCount)); // the sort's own order
+        const i16 object = static_cast<i16>(entry);
+        if (frame.stereoFlag == 0) {
+            RasterizeObject(world, render, frame, object);
+        } else if (frame.stereoFlag == 1) {
+            RasterizeObjectStereo(world, render, frame, object);
+        }
+    }
 }
 
 } // namespace
@@ -116,22 +190,27 @@ bool RenderFrame(World& world, RenderState& render, FrameState& frame)
     if (!frame.frameBuffer || !frame.backgroundBuffer || !frame.depthBuffer) return false;
     const u64 pixels = pixelCount(frame.renderWidth, frame.renderHeight);
 
-    std::memcpy(frame.frameBuffer, frame.backgroundBuffer, pixels * kPixelBytes);
+    // The threads share the preparation's passes too.
+    u32 bands = frameBands(render, frame);
+    if (bands > 1) bands = StartFrameWorkers(render, bands);
+    render.frameParts = bands;
     const bool composed = PrepareFrame(world, render, frame);
     if (composed) {
-        std::memset(static_cast<void*>(frame.depthBuffer), 0, pixels * sizeof(DepthRecord));
-        for (i16 i = 0; i < world.objectCount; ++i) {
-            const u32 entry = render.objectOrder[i] & 0xFFFF;
-            assert(entry < static_cast<u32>(world.objectCount)); // the sort's own order
-            const i16 object = static_cast<i16>(entry);
-            if (frame.stereoFlag == 0) {
-                RasterizeObject(world, render, frame, object);
-            } else if (frame.stereoFlag == 1) {
-                RasterizeObjectStereo(world, render, frame, object);
-            }
+        // Bands need the drawing order, and their own buffers for every thread but this.
+        if (bands > 1 &&
+            !(frame.stereoFlag <= 1 && render.drawOrderReady && EnsureBandScratch(render, bands)))
+            bands = 1;
+        if (bands > 1) {
+            BandedFrame job{&world, &render, &frame, bands};
+            RunBands(render, bands, drawBand, &job);
+        } else {
+            drawWhole(world, render, frame, pixels);
         }
         RestoreWorld(world, render);
+    } else {
+        std::memcpy(frame.frameBuffer, frame.backgroundBuffer, pixels * kPixelBytes);
     }
+    render.frameParts = 1;
     PluginFree(render.rightDepthBuffer);
     render.rightDepthBuffer = nullptr;
     ReleaseShadowMaps(render);

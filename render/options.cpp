@@ -33,3 +33,8 @@ void SetReflection(RenderState& render, bool on)
 {
     render.reflectionFlag = on ? 1 : 0;
 }
+
+void SetFrameThreads(RenderState& render, u32 threads)
+{
+    render.frameThreads = threads;
+}

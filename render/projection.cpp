@@ -1,6 +1,8 @@
 // Perspective projection of every vertex to the screen, for one view or for both eyes.
 #include "render/camera.h"
 
+#include "render/workers.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -20,16 +22,14 @@ f32 projectionTangent(const World& world)
     return static_cast<f32>(std::tan(std::min(world.camera.viewAngle, kWidestViewAngle)));
 }
 
-} // namespace
-
-void ProjectVertices(const World& world, RenderState& render)
+void projectRange(const World& world, const RenderState& render, u32 first, u32 end)
 {
     const f32 tangent = projectionTangent(world);
     const f32 centreX = static_cast<f32>(render.screenCentreX);
     const f32 centreY = static_cast<f32>(render.screenCentreY);
     const f32 aspect = render.aspectRatio;
     ProjectedVertex* out = render.projected;
-    for (u32 v = 0; v < world.vertexCount; ++v) {
+    for (u32 v = first; v < end; ++v) {
         const f32 depth = world.vertexZ[v];
         // |depth|: a vertex behind the eye projects as if it stood in front.
         const f32 q = std::fabs(depth) * tangent;
@@ -40,7 +40,7 @@ void ProjectVertices(const World& world, RenderState& render)
     }
 }
 
-void ProjectVerticesStereo(const World& world, RenderState& render)
+void projectRangeStereo(const World& world, const RenderState& render, u32 first, u32 end)
 {
     const f32 tangent = projectionTangent(world);
     const f32 centreX = static_cast<f32>(render.screenCentreX);
@@ -49,7 +49,7 @@ void ProjectVerticesStereo(const World& world, RenderState& render)
     const f32 gap = world.camera.eyeGap;
     ProjectedVertex* leftEye = render.projected;
     ProjectedVertex* rightEye = render.projectedRight;
-    for (u32 v = 0; v < world.vertexCount; ++v) {
+    for (u32 v = first; v < end; ++v) {
         const f32 depth = world.vertexZ[v];
         const f32 k = 1.0f / (depth * tangent); // signed: stereo keeps the sign
         const f32 left = world.vertexX[v];
@@ -61,4 +61,29 @@ void ProjectVerticesStereo(const World& world, RenderState& render)
         rightEye[v].screenY = screenY;
         rightEye[v].depth = depth;
     }
+}
+
+} // namespace
+
+void ProjectVertices(const World& world, RenderState& render)
+{
+    const u32 count = world.vertexCount;
+    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
+    const RenderState& view = render;
+    auto work = [&](u32 part) {
+        projectRange(world, view, PartStart(count, parts, part), PartStart(count, parts, part + 1));
+    };
+    RunParts(render, parts, work);
+}
+
+void ProjectVerticesStereo(const World& world, RenderState& render)
+{
+    const u32 count = world.vertexCount;
+    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
+    const RenderState& view = render;
+    auto work = [&](u32 part) {
+        projectRangeStereo(world, view, PartStart(count, parts, part),
+                           PartStart(count, parts, part + 1));
+    };
+    RunParts(render, parts, work);
 }

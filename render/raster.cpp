@@ -45,19 +45,6 @@ struct ValueLayout {
     u32 shadowLights = 0;
 };
 
-// The per-face buffers one thread works in (cornerCapacity slots each).
-struct FaceScratch {
-    ProjectedVertex* polygon;
-    f32 (*colours)[9];
-    f32 (*reflections)[2];
-    u32* slotNext;
-    u8* slotValid;
-    u32* contourEnds;
-    f32* slotValues;
-    f32* crossingValues;
-    u32* crossingOrder;
-};
-
 // Everything about the object being drawn that stays the same for all its faces.
 struct ObjectPass {
     const World* world;
@@ -1146,6 +1133,43 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
 }
 
 } // namespace
+
+FaceScratch MainScratch(const RenderState& render)
+{
+    FaceScratch scratch;
+    scratch.polygon = render.polygonBuffer;
+    scratch.colours = render.cornerColours;
+    scratch.reflections = render.cornerReflections;
+    scratch.slotNext = render.slotNext;
+    scratch.slotValid = render.slotValid;
+    scratch.contourEnds = render.contourEnds;
+    scratch.slotValues = render.slotValues;
+    scratch.crossingValues = render.crossingValues;
+    scratch.crossingOrder = render.crossingOrder;
+    scratch.capacity = render.cornerCapacity;
+    return scratch;
+}
+
+void RasterizeObjectRows(const World& world, RenderState& render, FrameState& frame, i16 object,
+                         i32 firstRow, i32 lastRow, const FaceScratch& scratch)
+{
+    const bool stereo = frame.stereoFlag == 1;
+    ObjectPass pass;
+    if (!setUpPass(world, render, frame, object, stereo, pass)) return;
+    assert(render.drawOrderReady && !render.referencePath &&
+           scratch.capacity >= render.cornerCapacity);
+    pass.scratch = scratch;
+    const RowSpan band{firstRow, lastRow};
+    if (!stereo) {
+        rasterizeInDrawOrder(world, render, pass, singleEye(render, frame), band);
+        return;
+    }
+    const EyePass leftEye{render.projected, frame.frameBuffer, frame.depthBuffer, kRedChannel,
+                          &render.depthTiles[0]};
+    const EyePass rightEye{render.projectedRight, frame.frameBuffer, render.rightDepthBuffer,
+                           kGreenChannel | kBlueChannel, &render.depthTiles[1]};
+    rasterizeStereoInDrawOrder(world, render, pass, leftEye, rightEye, band);
+}
 
 void RasterizeObject(const World& world, RenderState& render, FrameState& frame, i16 object)
 {

@@ -76,6 +76,21 @@ constexpr u8 kTileUnknown = 0; // written to since it was last looked at
 constexpr u8 kTileOpen = 1;    // some pixel is empty or blended
 constexpr u8 kTileCovered = 2; // every pixel opaque
 
+// One thread's per-face buffers of the scan converter (`capacity` slots each; slot s is
+// corner s of the face being drawn).
+struct FaceScratch {
+    ProjectedVertex* polygon = nullptr;
+    f32 (*colours)[9] = nullptr;
+    f32 (*reflections)[2] = nullptr;
+    u32* slotNext = nullptr;
+    u8* slotValid = nullptr;
+    u32* contourEnds = nullptr;
+    f32* slotValues = nullptr;     // kMaxScanValues floats a slot (render/buffers.h)
+    f32* crossingValues = nullptr; // the same a crossing
+    u32* crossingOrder = nullptr;
+    u32 capacity = 0;
+};
+
 // Renderer state shared by all Viewers of the library (one world per library).
 struct RenderState {
     // Camera products of the last frame (navigation reads them between frames).
@@ -168,9 +183,18 @@ struct RenderState {
     u32 shadowLightCount = 0;                      // lights with a shadow map this frame (0..8)
     DepthRecord* rightDepthBuffer = nullptr;       // stereo, during a frame only
 
+    // Threads that draw a frame, each a band of rows with every object and face that
+    // reaches it, in the same order (0: one for each processor; 1: the calling thread
+    // alone). An option, kept when the world's buffers go.
+    u32 frameThreads = 0;
+    FrameWorkers* workers = nullptr;    // started with the first frame drawn in bands
+    FaceScratch* bandScratch = nullptr; // the per-face buffers of bands 1, 2, ...
+    u32 bandScratchCount = 0;
+    u32 frameParts = 1; // threads this frame's preparation shares its passes between
+
     // Takes the plain path everywhere the renderer has a faster one (the face sort, the
-    // skipping of hidden faces, the span loops); tests compare the two to prove that
-    // the fast path draws the same pixels.
+    // skipping of hidden faces, the span loops, the bands); tests compare the two to
+    // prove that the fast path draws the same pixels.
     bool referencePath = false;
 };
 
@@ -229,3 +253,5 @@ bool SetStereo(const World& world, RenderState& render, FrameState& frame, bool 
 // coordinates; off: released.
 bool SetShadows(const World& world, RenderState& render, FrameState& frame, bool on);
 void SetReflection(RenderState& render, bool on);
+// Threads that draw each frame (0: one for each processor; 1: the calling thread alone).
+void SetFrameThreads(RenderState& render, u32 threads);

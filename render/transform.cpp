@@ -1,7 +1,11 @@
 // The whole world into view coordinates and back, in place, once per frame.
 #include "render/camera.h"
 
+#include "render/workers.h"
+
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -59,9 +63,11 @@ void moveLights(World& world, PointMove movePoint, DirectionMove moveDirection)
     }
 }
 
-} // namespace
+constexpr f32 kBeyond = std::numeric_limits<f32>::infinity();
 
-void TransformVertices(World& world, RenderState& render)
+// Vertices [first, end) into view coordinates, with their bounds.
+void transformRange(World& world, const RenderState& render, u32 first, u32 end, f32 low[3],
+                    f32 high[3])
 {
     const f32 ex = world.camera.eyePoint[0];
     const f32 ey = world.camera.eyePoint[1];
@@ -69,29 +75,75 @@ void TransformVertices(World& world, RenderState& render)
     const f32 f0 = render.forward[0], f1 = render.forward[1], f2 = render.forward[2];
     const f32 l0 = render.left[0], l1 = render.left[1], l2 = render.left[2];
     const f32 u0 = render.up[0], u1 = render.up[1], u2 = render.up[2];
-    f32* first = world.vertexZ;
+    f32* depth = world.vertexZ;
+    f32* left = world.vertexX;
+    f32* up = world.vertexY;
+    for (u32 v = first; v < end; ++v) {
+        const f32 x = depth[v] - ex, y = left[v] - ey, z = up[v] - ez;
+        depth[v] = f0 * x + f1 * y + f2 * z;
+        left[v] = l0 * x + l1 * y + l2 * z;
+        up[v] = u0 * x + u1 * y + u2 * z;
+    }
+    f32* axes[3] = {depth, left, up};
+    for (int axis = 0; axis < 3; ++axis) {
+        f32 lowest = kBeyond, highest = -kBeyond;
+        const f32* values = axes[axis];
+        for (u32 v = first; v < end; ++v) {
+            if (values[v] < lowest) lowest = values[v];
+            if (values[v] > highest) highest = values[v];
+        }
+        low[axis] = lowest;
+        high[axis] = highest;
+    }
+}
+
+void restoreRange(World& world, const RenderState& render, u32 first, u32 end)
+{
+    const f32 ex = world.camera.eyePoint[0];
+    const f32 ey = world.camera.eyePoint[1];
+    const f32 ez = world.camera.eyePoint[2];
+    const f32 f0 = render.forward[0], f1 = render.forward[1], f2 = render.forward[2];
+    const f32 l0 = render.left[0], l1 = render.left[1], l2 = render.left[2];
+    const f32 u0 = render.up[0], u1 = render.up[1], u2 = render.up[2];
+    f32* firstAxis = world.vertexZ;
     f32* second = world.vertexX;
     f32* third = world.vertexY;
-    for (u32 v = 0; v < world.vertexCount; ++v) {
-        const f32 x = first[v] - ex, y = second[v] - ey, z = third[v] - ez;
-        first[v] = f0 * x + f1 * y + f2 * z;
-        second[v] = l0 * x + l1 * y + l2 * z;
-        third[v] = u0 * x + u1 * y + u2 * z;
+    for (u32 v = first; v < end; ++v) {
+        const f32 depth = firstAxis[v], left = second[v], up = third[v];
+        firstAxis[v] = f0 * depth + l0 * left + u0 * up + ex;
+        second[v] = f1 * depth + l1 * left + u1 * up + ey;
+        third[v] = f2 * depth + l2 * left + u2 * up + ez;
     }
-    if (world.vertexCount == 0) return;
+}
+
+} // namespace
+
+void TransformVertices(World& world, RenderState& render)
+{
+    const u32 count = world.vertexCount;
+    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
+    // Each run's own bounds: they start beyond every value and widen only on strictly
+    // larger or smaller ones, so a NaN is passed over and, of equal values, the first
+    // stays, as in one run.
+    f32 runMin[kMostBands][3], runMax[kMostBands][3];
+    const RenderState& view = render;
+    auto work = [&](u32 part) {
+        const u32 first = PartStart(count, parts, part), end = PartStart(count, parts, part + 1);
+        transformRange(world, view, first, end, runMin[part], runMax[part]);
+    };
+    RunParts(render, parts, work);
+    if (count == 0) return;
     // The bounds start at vertex 0 and widen only on strictly larger or smaller values.
     f32* mins = render.viewMin;
     f32* maxs = render.viewMax;
-    mins[0] = maxs[0] = first[0];
-    mins[1] = maxs[1] = second[0];
-    mins[2] = maxs[2] = third[0];
-    for (u32 v = 1; v < world.vertexCount; ++v) {
-        if (first[v] < mins[0]) mins[0] = first[v];
-        if (first[v] > maxs[0]) maxs[0] = first[v];
-        if (second[v] < mins[1]) mins[1] = second[v];
-        if (second[v] > maxs[1]) maxs[1] = second[v];
-        if (third[v] < mins[2]) mins[2] = third[v];
-        if (third[v] > maxs[2]) maxs[2] = third[v];
+    mins[0] = maxs[0] = world.vertexZ[0];
+    mins[1] = maxs[1] = world.vertexX[0];
+    mins[2] = maxs[2] = world.vertexY[0];
+    for (u32 part = 0; part < parts; ++part) {
+        for (int axis = 0; axis < 3; ++axis) {
+            if (runMin[part][axis] < mins[axis]) mins[axis] = runMin[part][axis];
+            if (runMax[part][axis] > maxs[axis]) maxs[axis] = runMax[part][axis];
+        }
     }
 }
 
@@ -102,23 +154,15 @@ void TransformLights(World& world, const RenderState& render)
         [&](f32* d) { rotateToView(render, d); });
 }
 
-void RestoreWorld(World& world, const RenderState& render)
+void RestoreWorld(World& world, RenderState& render)
 {
-    const f32 ex = world.camera.eyePoint[0];
-    const f32 ey = world.camera.eyePoint[1];
-    const f32 ez = world.camera.eyePoint[2];
-    const f32 f0 = render.forward[0], f1 = render.forward[1], f2 = render.forward[2];
-    const f32 l0 = render.left[0], l1 = render.left[1], l2 = render.left[2];
-    const f32 u0 = render.up[0], u1 = render.up[1], u2 = render.up[2];
-    f32* first = world.vertexZ;
-    f32* second = world.vertexX;
-    f32* third = world.vertexY;
-    for (u32 v = 0; v < world.vertexCount; ++v) {
-        const f32 depth = first[v], left = second[v], up = third[v];
-        first[v] = f0 * depth + l0 * left + u0 * up + ex;
-        second[v] = f1 * depth + l1 * left + u1 * up + ey;
-        third[v] = f2 * depth + l2 * left + u2 * up + ez;
-    }
+    const u32 count = world.vertexCount;
+    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
+    const RenderState& view = render;
+    auto work = [&](u32 part) {
+        restoreRange(world, view, PartStart(count, parts, part), PartStart(count, parts, part + 1));
+    };
+    RunParts(render, parts, work);
     moveLights(
         world, [&](f32* p) { ViewToWorld(world, render, p[0], p[1], p[2]); },
         [&](f32* d) { rotateToWorld(render, d); });

@@ -32,9 +32,11 @@ struct TarneServices {
     // Runs an option switch of the instance: "stereo", "shadows", "lamp",
     // "reflection", "scale" (display scale 1.0 <-> 2.0), "home", or chooses the
     // navigation mode as the Dashboard's buttons do: "mode 0" to "mode 7"; "silence"
-    // keeps the instance's worlds silent (their Sounds are not set up). Answers 0, -1 for a
-    // bad instance or an unknown name, -2 when memory ran out, -3 when the lamp cannot
-    // be added because the world's light table is full.
+    // keeps the instance's worlds silent (their Sounds are not set up); "threads N" (1 to
+    // 64) has N threads draw each frame, each a band of rows (1: the calling thread alone;
+    // by default one for each processor). Answers 0, -1 for a bad instance or an unknown
+    // name, -2 when memory ran out, -3 when the lamp cannot be added because the world's
+    // light table is full.
     int (*command)(NPP instance, const char* name);
     // The world dump: JSON (json = 1) or the summary for a person (0).
     char* (*describeWorld)(NPP instance, int json);

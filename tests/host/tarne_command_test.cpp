@@ -9,6 +9,7 @@ namespace {
 
 using testing_support::binDir;
 using testing_support::readFile;
+using testing_support::sourceDir;
 using testing_support::tempDir;
 using testing_support::writeTempFile;
 
@@ -43,7 +44,8 @@ TEST(TarneCommand, UsageErrorsExitWith2AndSayWhy)
 {
     for (const char* arguments :
          {"", "frobnicate x.wrl", "render x.wrl", "info", "render x.wrl -o y.png --size 0x10",
-          "render x.wrl -o y.png --scale 3", "info x.wrl --shadows"}) {
+          "render x.wrl -o y.png --scale 3", "info x.wrl --shadows",
+          "render x.wrl -o y.png --threads 0", "render x.wrl -o y.png --threads 65"}) {
         const CommandRun run = tarne(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_NE(run.err.find("usage:"), std::string::npos) << arguments;
@@ -99,6 +101,26 @@ TEST(TarneCommand, RenderWritesTheWorldViewAboveTheDashboardOrWithIt)
     ASSERT_EQ(both.status, 0) << both.err;
     EXPECT_EQ(readPng(whole).width, 200u);
     EXPECT_EQ(readPng(whole).height, 190u);
+}
+
+// Each thread draws a band of rows with every face that reaches it, in the same order,
+// so the picture does not depend on how many there are (three leave uneven bands).
+TEST(TarneCommand, RenderDrawsTheSamePictureWithOneThreadOrSeveral)
+{
+    const std::string demo = sourceDir() + "/examples/demo/demo.wrl";
+    std::string pictures[2];
+    const char* counts[2] = {"1", "3"};
+    for (int run = 0; run < 2; ++run) {
+        pictures[run] = tempDir() + "threads-" + counts[run] + ".png";
+        const CommandRun drawn =
+            tarne("render '" + demo + "' -o '" + pictures[run] +
+                  "' --no-sound --stereo --shadows --reflection --lamp --frames 2 --threads " +
+                  counts[run]);
+        ASSERT_EQ(drawn.status, 0) << drawn.err;
+    }
+    const std::string one = readFile(pictures[0]);
+    EXPECT_GT(one.size(), 10000u); // a real picture, not an empty one
+    EXPECT_TRUE(one == readFile(pictures[1]));
 }
 
 TEST(TarneCommand, NormalizeWritesTheCanonicalText)
