@@ -256,6 +256,22 @@ void releaseBandScratch(RenderState& render)
 
 } // namespace
 
+FaceScratch MainScratch(const RenderState& render)
+{
+    FaceScratch scratch;
+    scratch.polygon = render.polygonBuffer;
+    scratch.colours = render.cornerColours;
+    scratch.reflections = render.cornerReflections;
+    scratch.slotNext = render.slotNext;
+    scratch.slotValid = render.slotValid;
+    scratch.contourEnds = render.contourEnds;
+    scratch.slotValues = render.slotValues;
+    scratch.crossingValues = render.crossingValues;
+    scratch.crossingOrder = render.crossingOrder;
+    scratch.capacity = render.cornerCapacity;
+    return scratch;
+}
+
 bool EnsureBandScratch(RenderState& render, u32 bands)
 {
     const u32 extra = bands > 0 ? bands - 1 : 0;

@@ -109,29 +109,23 @@ bool drawableArea(const FaceEyes& eyes, const u32* corners, i16 count, DrawFace&
 {
     CornerBounds bounds;
     if (!boundsOf(eyes.left, corners, count, bounds)) return false;
-    PixelArea area = writableArea(bounds, eyes.width, eyes.height);
-    bool drawn = holdsPixel(area);
+    PixelArea areas[2] = {writableArea(bounds, eyes.width, eyes.height), {0, -1, 0, -1}};
     if (eyes.right) {
         // Both eyes' corners must be defined, as the anaglyph draws the face for both.
         if (!boundsOf(eyes.right, corners, count, bounds)) return false;
-        const PixelArea right = writableArea(bounds, eyes.width, eyes.height);
-        if (holdsPixel(right)) {
-            // Screen y is the same for both eyes; the columns of both are kept.
-            if (drawn) {
-                area.firstColumn = std::min(area.firstColumn, right.firstColumn);
-                area.lastColumn = std::max(area.lastColumn, right.lastColumn);
-            } else {
-                area = right;
-            }
-            drawn = true;
-        }
+        areas[1] = writableArea(bounds, eyes.width, eyes.height);
     }
-    if (!drawn) return false;
-    // Each inside the image now.
-    entry.firstRow = static_cast<i16>(area.firstRow);
-    entry.lastRow = static_cast<i16>(area.lastRow);
-    entry.firstColumn = static_cast<i16>(area.firstColumn);
-    entry.lastColumn = static_cast<i16>(area.lastColumn);
+    const bool drawn[2] = {holdsPixel(areas[0]), holdsPixel(areas[1])};
+    if (!drawn[0] && !drawn[1]) return false;
+    // Screen y is the same for both eyes; the rows are those of an eye that draws.
+    const PixelArea& rows = drawn[0] ? areas[0] : areas[1];
+    entry.firstRow = static_cast<i16>(rows.firstRow);
+    entry.lastRow = static_cast<i16>(rows.lastRow);
+    for (int eye = 0; eye < 2; ++eye) {
+        // Inside the image where the eye draws; an empty run where it does not.
+        entry.firstColumn[eye] = static_cast<i16>(drawn[eye] ? areas[eye].firstColumn : 1);
+        entry.lastColumn[eye] = static_cast<i16>(drawn[eye] ? areas[eye].lastColumn : 0);
+    }
     return true;
 }
 
@@ -239,6 +233,7 @@ u32 gatherFaces(World& world, RowRange faces, const FaceEyes& eyes, DrawFace* ou
             if (!drawableArea(eyes, corners, face.vertexCount, entry)) continue;
             entry.key = OrderedDepthKey(nearest);
             entry.face = f;
+            entry.hiddenBelow = HiddenBelow(nearest, farthest);
             ++kept;
         }
     }

@@ -16,6 +16,7 @@
 
 #include "render/render.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 
@@ -66,10 +67,10 @@ inline u32 OrderedDepthKey(f32 depth)
     return (bits & 0x80000000u) ? ~bits : bits | 0x80000000u;
 }
 
-// The depth a key was made from (+0 for either zero).
-inline f32 DepthOfKey(u32 key)
+// DrawFace::hiddenBelow for a face whose corner depths lie from nearest to farthest.
+inline f32 HiddenBelow(f32 nearest, f32 farthest)
 {
-    return std::bit_cast<f32>((key & 0x80000000u) ? key & 0x7FFFFFFFu : ~key);
+    return nearest - 1.0e-3f * std::max(std::fabs(nearest), std::fabs(farthest));
 }
 
 // Sorts `count` faces by key, equal keys keeping the order they came in; `spare` has

@@ -44,6 +44,9 @@ bool PrepareFrame(World& world, RenderState& render, FrameState& frame)
 
     bool allocated = false;
     if (!EnsureWorldBuffers(world, render, stereo, allocated)) return false;
+    // Threads beyond the first need buffers of their own for the faces they draw.
+    if (render.referencePath || !EnsureBandScratch(render, render.frameParts))
+        render.frameParts = 1;
     if (allocated || !render.derivedTablesBuilt) {
         BuildVertexFaceLists(world, render);
         GenerateTexCoords(world);

@@ -79,6 +79,7 @@ struct EyePass {
     DepthRecord* depth;
     u8 channels;
     DepthTiles* tiles; // the depth buffer's blocks (the fast path)
+    u8 side;           // 0 the single view or the left eye, 1 the right eye
 };
 
 struct ScreenBox {
@@ -273,6 +274,7 @@ void summarizeTile(const ObjectPass& pass, const EyePass& eye, i32 column, i32 r
 bool boxHidden(const ObjectPass& pass, const EyePass& eye, i32 left, i32 top, i32 right, i32 bottom,
                f32 limit)
 {
+    if (left > right) return true; // no pixel at all
     DepthTiles& tiles = *eye.tiles;
     for (i32 row = top >> kDepthTileShift; row <= bottom >> kDepthTileShift; ++row) {
         for (i32 column = left >> kDepthTileShift; column <= right >> kDepthTileShift; ++column) {
@@ -846,58 +848,68 @@ void drawSpanShaped(const ObjectPass& pass, const EyePass& eye, i32 y, const f32
     fillSpanFast<Shape>(pass, eye, span);
 }
 
+// True when the span between crossings at x = left and right holds a pixel: drawSpan's
+// clipping and columns, worked out from screen x alone.
+inline bool spanHoldsPixel(f32 left, f32 right, i32 width)
+{
+    const f32 lastColumn = static_cast<f32>(width - 1);
+    if (left > lastColumn || right < 0.0f) return false;
+    const f32 first = left < 0.0f ? 0.0f : left;
+    const f32 end = right > lastColumn ? lastColumn : right;
+    return clampTrunc(end, 0, width - 1) > clampTrunc(first, 0, width - 1);
+}
+
 template <class Shape, u32 Slots>
 void scanRowsShaped(const ObjectPass& pass, const EyePass& eye, i32 firstRow, i32 lastRow)
 {
     const FaceScratch& scratch = pass.scratch;
-    const ProjectedVertex* polygon = scratch.polygon;
     const u32* next = scratch.slotNext;
     const f32* values = scratch.slotValues;
     const u32 stride = strideOf<Shape>(pass);
     constexpr u32 kScaled = Shape::textured ? kUntexturedValues : kColour; // as scaleCrossing
-    f32 crossings[Slots][kMaxScanValues];
-    bool valid[Slots];
-    for (u32 i = 0; i < Slots; ++i) valid[i] = true;
-    for (i32 row = firstRow; row <= lastRow; ++row) {
-        const f32 y = static_cast<f32>(row);
-        u32 count = 0;
-        for (u32 i = 0; i < Slots; ++i) { // findCrossings
-            if (!valid[i]) continue;
-            const u32 j = next[i];
-            const f32 yi = polygon[i].screenY;
-            const f32 yj = polygon[j].screenY;
-            if (y < yi && y < yj) continue;
-            if (y > yi && y > yj) {
-                valid[i] = false;
-                continue;
-            }
-            if (yi == yj) continue;
-            if (yj == y && passesThrough(polygon, next, Slots, j, yi, y)) continue;
-            const f32 t = (y - yi) / (yj - yi);
-            if (!(t >= 0.0f && t <= 1.0f)) continue;
-            const f32* a = values + i * stride;
-            const f32* b = values + j * stride;
-            f32* c = crossings[count++];
-            forEachValue<Shape>(stride, [&](u32 v) { c[v] = a[v] + (b[v] - a[v]) * t; });
-        }
-        if (count < 2) continue;
-        f32 leftmost = crossings[0][kX], rightmost = leftmost;
-        for (u32 c = 1; c < count; ++c) {
-            leftmost = std::min(leftmost, crossings[c][kX]);
-            rightmost = std::max(rightmost, crossings[c][kX]);
-        }
-        if (leftmost > static_cast<f32>(pass.width - 1) || rightmost < 0.0f) continue;
-        for (u32 c = 0; c < count; ++c)
-            for (u32 v = kScaled; v < kScaled + 3; ++v) crossings[c][v] *= 255.0f;
-        u32 order[Slots];
-        for (u32 c = 0; c < count; ++c) order[c] = c;
-        for (u32 p = 0; p + 1 < count; ++p) // sortCrossings
-            for (u32 q = p + 1; q < count; ++q)
-                if (crossings[order[q]][kX] < crossings[order[p]][kX])
-                    std::swap(order[p], order[q]);
-        for (u32 p = 0; p + 1 < count; p += 2)
-            drawSpanShaped<Shape>(pass, eye, row, crossings[order[p]], crossings[order[p + 1]]);
+    // Each edge's differences of every value, the subtraction findCrossings makes for
+    // every row, made once.
+    f32 differences[Slots][kMaxScanValues];
+    for (u32 i = 0; i < Slots; ++i) {
+        const f32* a = values + i * stride;
+        const f32* b = values + next[i] * stride;
+        forEachValue<Shape>(stride, [&](u32 v) { differences[i][v] = b[v] - a[v]; });
     }
+    auto crossing = [&](const Hit& hit, f32* c) {
+        const f32* a = values + hit.edge * stride;
+        const f32* d = differences[hit.edge];
+        forEachValue<Shape>(stride, [&](u32 v) { c[v] = a[v] + d[v] * hit.t; });
+        for (u32 v = kScaled; v < kScaled + 3; ++v) c[v] *= 255.0f;
+    };
+    forEachSpan<Slots>(scratch.polygon, next, firstRow, lastRow,
+                       [&](i32 row, const Hit& left, const Hit& right) {
+                           if (!spanHoldsPixel(left.x, right.x, pass.width)) return false;
+                           f32 leftEnd[kMaxScanValues], rightEnd[kMaxScanValues];
+                           crossing(left, leftEnd);
+                           crossing(right, rightEnd);
+                           drawSpanShaped<Shape>(pass, eye, row, leftEnd, rightEnd);
+                           return false;
+                       });
+}
+
+// The probe of a face of Slots corners: spanPasses over the spans forEachSpan finds, the
+// depth at each crossing worked out as findCrossings works it out.
+template <u32 Slots>
+bool probeRowsShaped(const ObjectPass& pass, const EyePass& eye, i32 firstRow, i32 lastRow)
+{
+    const ProjectedVertex* polygon = pass.scratch.polygon;
+    const u32* next = pass.scratch.slotNext;
+    f32 depthDifference[Slots];
+    for (u32 i = 0; i < Slots; ++i) depthDifference[i] = polygon[next[i]].depth - polygon[i].depth;
+    return forEachSpan<Slots>(
+        polygon, next, firstRow, lastRow, [&](i32 row, const Hit& left, const Hit& right) {
+            if (!spanHoldsPixel(left.x, right.x, pass.width)) return false;
+            const f32 leftEnd[kProbeStride] = {left.x, polygon[left.edge].depth +
+                                                           depthDifference[left.edge] * left.t};
+            const f32 rightEnd[kProbeStride] = {right.x, polygon[right.edge].depth +
+                                                             depthDifference[right.edge] * right.t};
+            return spanPasses(pass, eye, row, leftEnd, rightEnd);
+        });
 }
 
 // Picks the compile-time shape from the eye and the object's options one at a time.
@@ -927,6 +939,14 @@ void scanSlots(const ObjectPass& pass, const EyePass& eye, i32 firstRow, i32 las
     } else {
         scanShaped<Slots, kGreenChannel | kBlueChannel>(pass, eye, firstRow, lastRow);
     }
+}
+
+// The fast path's probe: triangles and quadrilaterals take their own loops.
+bool probeFaceFast(const ObjectPass& pass, const EyePass& eye, u32 slots, i32 firstRow, i32 lastRow)
+{
+    if (slots == 3) return probeRowsShaped<3>(pass, eye, firstRow, lastRow);
+    if (slots == 4) return probeRowsShaped<4>(pass, eye, firstRow, lastRow);
+    return probeFace(pass, eye, slots, firstRow, lastRow);
 }
 
 // The fast path's scan of rows firstRow to lastRow: triangles and quadrilaterals take
@@ -975,8 +995,8 @@ void prepareFace(const ObjectPass& pass, u32 f, const FaceRecord& face, const u3
 
 EyePass singleEye(RenderState& render, const FrameState& frame)
 {
-    return {render.projected, frame.frameBuffer, frame.depthBuffer, kEveryChannel,
-            &render.depthTiles[0]};
+    return {render.projected, frame.frameBuffer,     frame.depthBuffer,
+            kEveryChannel,    &render.depthTiles[0], 0};
 }
 
 // The drawing order of this frame's PrepareFrame: the object's faces that can write a
@@ -985,13 +1005,6 @@ const DrawFace* drawOrderOf(const RenderState& render, i16 object, u32& count)
 {
     count = render.drawCount[object];
     return render.drawFaces + render.drawFirst[object];
-}
-
-// Below this depth a drawn pixel hides every pixel of the face (kHiddenMargin).
-f32 hiddenLimit(const DrawFace& entry)
-{
-    const f32 nearest = DepthOfKey(entry.key);
-    return nearest - kHiddenMargin * std::fabs(nearest);
 }
 
 // Rows of a face the pass draws: the face's own within the band.
@@ -1032,8 +1045,8 @@ void rasterizeInDrawOrder(const World& world, const RenderState& render, const O
         const RowSpan rows{std::max<i32>(entry.firstRow, band.first),
                            std::min<i32>(entry.lastRow, band.last)};
         if (rows.first > rows.last) continue;
-        if (boxHidden(pass, eye, entry.firstColumn, rows.first, entry.lastColumn, rows.last,
-                      hiddenLimit(entry)))
+        if (boxHidden(pass, eye, entry.firstColumn[0], rows.first, entry.lastColumn[0], rows.last,
+                      entry.hiddenBelow))
             continue;
         const FaceRecord& face = world.faces[entry.face];
         const u32 slots = static_cast<u32>(face.vertexCount);
@@ -1041,12 +1054,12 @@ void rasterizeInDrawOrder(const World& world, const RenderState& render, const O
         ScreenBox box;
         if (!gatherCorners(pass, eye, vertices, slots, box) || outsideImage(pass, box)) continue;
         linkContours(world, vertices, slots, true, pass.scratch.slotNext, pass.scratch.contourEnds);
-        if (!probeFace(pass, eye, slots, rows.first, rows.last)) continue;
+        if (!probeFaceFast(pass, eye, slots, rows.first, rows.last)) continue;
         lightCorners(pass, entry.face, face.normal, vertices, slots,
                      facingValue(world, face.normal, vertices[0]));
         fillSlotValues(pass, face, vertices, slots);
         scanRowsFast(pass, eye, slots, rows.first, rows.last);
-        touchTiles(pass, eye, entry.firstColumn, rows.first, entry.lastColumn, rows.last);
+        touchTiles(pass, eye, entry.firstColumn[0], rows.first, entry.lastColumn[0], rows.last);
     }
 }
 
@@ -1085,12 +1098,12 @@ void rasterizeStereoInFaceOrder(const World& world, RenderState& render, const O
 bool eyeDraws(const ObjectPass& pass, const EyePass& eye, const DrawFace& entry,
               const u32* vertices, u32 slots, RowSpan rows)
 {
-    if (boxHidden(pass, eye, entry.firstColumn, rows.first, entry.lastColumn, rows.last,
-                  hiddenLimit(entry)))
+    if (boxHidden(pass, eye, entry.firstColumn[eye.side], rows.first, entry.lastColumn[eye.side],
+                  rows.last, entry.hiddenBelow))
         return false;
     ScreenBox box;
     if (!gatherCorners(pass, eye, vertices, slots, box) || outsideImage(pass, box)) return false;
-    return probeFace(pass, eye, slots, rows.first, rows.last);
+    return probeFaceFast(pass, eye, slots, rows.first, rows.last);
 }
 
 void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
@@ -1119,7 +1132,8 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
         fillSlotValues(pass, face, vertices, slots);
         if (leftVisible) {
             scanRowsFast(pass, leftEye, slots, rows.first, rows.last);
-            touchTiles(pass, leftEye, entry.firstColumn, rows.first, entry.lastColumn, rows.last);
+            touchTiles(pass, leftEye, entry.firstColumn[0], rows.first, entry.lastColumn[0],
+                       rows.last);
         }
         if (rightVisible) {
             gatherCorners(pass, rightEye, vertices, slots, box);
@@ -1127,28 +1141,13 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
             for (u32 s = 0; s < slots; ++s)
                 pass.scratch.slotValues[s * stride + kX] = pass.scratch.polygon[s].screenX;
             scanRowsFast(pass, rightEye, slots, rows.first, rows.last);
-            touchTiles(pass, rightEye, entry.firstColumn, rows.first, entry.lastColumn, rows.last);
+            touchTiles(pass, rightEye, entry.firstColumn[1], rows.first, entry.lastColumn[1],
+                       rows.last);
         }
     }
 }
 
 } // namespace
-
-FaceScratch MainScratch(const RenderState& render)
-{
-    FaceScratch scratch;
-    scratch.polygon = render.polygonBuffer;
-    scratch.colours = render.cornerColours;
-    scratch.reflections = render.cornerReflections;
-    scratch.slotNext = render.slotNext;
-    scratch.slotValid = render.slotValid;
-    scratch.contourEnds = render.contourEnds;
-    scratch.slotValues = render.slotValues;
-    scratch.crossingValues = render.crossingValues;
-    scratch.crossingOrder = render.crossingOrder;
-    scratch.capacity = render.cornerCapacity;
-    return scratch;
-}
 
 void RasterizeObjectRows(const World& world, RenderState& render, FrameState& frame, i16 object,
                          i32 firstRow, i32 lastRow, const FaceScratch& scratch)
@@ -1164,10 +1163,11 @@ void RasterizeObjectRows(const World& world, RenderState& render, FrameState& fr
         rasterizeInDrawOrder(world, render, pass, singleEye(render, frame), band);
         return;
     }
-    const EyePass leftEye{render.projected, frame.frameBuffer, frame.depthBuffer, kRedChannel,
-                          &render.depthTiles[0]};
-    const EyePass rightEye{render.projectedRight, frame.frameBuffer, render.rightDepthBuffer,
-                           kGreenChannel | kBlueChannel, &render.depthTiles[1]};
+    const EyePass leftEye{render.projected, frame.frameBuffer,     frame.depthBuffer,
+                          kRedChannel,      &render.depthTiles[0], 0};
+    const EyePass rightEye{render.projectedRight,   frame.frameBuffer,
+                           render.rightDepthBuffer, kGreenChannel | kBlueChannel,
+                           &render.depthTiles[1],   1};
     rasterizeStereoInDrawOrder(world, render, pass, leftEye, rightEye, band);
 }
 
@@ -1187,10 +1187,11 @@ void RasterizeObjectStereo(const World& world, RenderState& render, FrameState& 
 {
     ObjectPass pass;
     if (!setUpPass(world, render, frame, object, true, pass)) return;
-    const EyePass leftEye{render.projected, frame.frameBuffer, frame.depthBuffer, kRedChannel,
-                          &render.depthTiles[0]};
-    const EyePass rightEye{render.projectedRight, frame.frameBuffer, render.rightDepthBuffer,
-                           kGreenChannel | kBlueChannel, &render.depthTiles[1]};
+    const EyePass leftEye{render.projected, frame.frameBuffer,     frame.depthBuffer,
+                          kRedChannel,      &render.depthTiles[0], 0};
+    const EyePass rightEye{render.projectedRight,   frame.frameBuffer,
+                           render.rightDepthBuffer, kGreenChannel | kBlueChannel,
+                           &render.depthTiles[1],   1};
     if (render.referencePath || !render.drawOrderReady) {
         rasterizeStereoInFaceOrder(world, render, pass, leftEye, rightEye);
     } else {

@@ -7,7 +7,7 @@
 // texture and the reflection image.
 // Writes: the FrameState's frame buffer and depth buffer (and, in stereo, the
 // right-eye depth buffer); the per-face scratch of RenderState.
-// Entry points: RasterizeObject, RasterizeObjectStereo, RasterizeObjectRows, MainScratch.
+// Entry points: RasterizeObject, RasterizeObjectStereo, RasterizeObjectRows.
 // Clipping is two-dimensional only: to the image's rows, then per span to its columns.
 // An object with no vertices or no material (index below 0), and any face with a
 // corner whose screen position is undefined (NaN), are passed over.
@@ -22,9 +22,6 @@ void RasterizeObject(const World& world, RenderState& render, FrameState& frame,
 // the right eye into green and blue with the right-eye depth buffer; both eyes share the
 // corner colours.
 void RasterizeObjectStereo(const World& world, RenderState& render, FrameState& frame, i16 object);
-
-// The per-face buffers of RenderState itself (the calling thread's).
-FaceScratch MainScratch(const RenderState& render);
 
 // One band of a frame on the fast path: rows firstRow to lastRow (inside the image) of
 // the object, single view or anaglyph as the frame says, with a thread's own per-face

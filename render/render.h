@@ -52,12 +52,18 @@ struct ProjectedVertex {
 
 // A face the frame draws (the fast path's drawing order, render/faces.h).
 struct DrawFace {
-    u32 key;      // its nearest corner's depth as an ordered integer (OrderedDepthKey)
-    u32 face;     // row of faces
+    u32 key;  // its nearest corner's depth as an ordered integer (OrderedDepthKey)
+    u32 face; // row of faces
+    // A drawn surface nearer than this hides every pixel of the face: its nearest corner
+    // less a thousandth of its largest corner depth, far more than the rounding of the
+    // depths worked out along its edges and spans.
+    f32 hiddenBelow;
     i16 firstRow; // the first and last rows of the image an edge of the face can cross
     i16 lastRow;
-    i16 firstColumn; // the columns of the image its corners span, for either eye
-    i16 lastColumn;
+    // The columns of the image its spans can write: for the single view (or the left eye)
+    // and the right eye; first > last where an eye writes none.
+    i16 firstColumn[2];
+    i16 lastColumn[2];
 };
 
 // A coarse summary of one depth buffer, for the fast path's test of faces against what

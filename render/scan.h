@@ -13,6 +13,7 @@
 #include "render/faces.h"
 
 #include <cmath>
+#include <utility>
 
 // A corner returns to its contour's start when it lies within this many world units
 // of it on every axis; the face then goes on with a new contour (a hole).
@@ -114,4 +115,59 @@ inline void sortCrossings(const f32* crossingValues, u32 stride, u32* order, u32
             }
         }
     }
+}
+
+// Where a row crosses edge `edge` (slot edge to its successor): t along the edge and x.
+struct Hit {
+    u32 edge;
+    f32 t;
+    f32 x;
+};
+
+// The crossings of rows firstRow to lastRow with a face of Slots corners, as
+// findCrossings and sortCrossings give them: by its rules, in its order, with its t,
+// sorted by x, paired even-odd; `span(row, left, right)` for each pair, which answers
+// true to stop (forEachSpan then answers true). A crossing's x is the slot's x plus the
+// edge's difference times t, the arithmetic findCrossings uses for every value; the
+// caller works the other values out the same way when it needs them.
+template <u32 Slots, class SpanAction>
+bool forEachSpan(const ProjectedVertex* polygon, const u32* next, i32 firstRow, i32 lastRow,
+                 SpanAction span)
+{
+    f32 dx[Slots];
+    bool valid[Slots];
+    for (u32 i = 0; i < Slots; ++i) {
+        dx[i] = polygon[next[i]].screenX - polygon[i].screenX;
+        valid[i] = true;
+    }
+    for (i32 row = firstRow; row <= lastRow; ++row) {
+        const f32 y = static_cast<f32>(row);
+        Hit hits[Slots];
+        u32 count = 0;
+        for (u32 i = 0; i < Slots; ++i) {
+            if (!valid[i]) continue;
+            const u32 j = next[i];
+            const f32 yi = polygon[i].screenY;
+            const f32 yj = polygon[j].screenY;
+            if (y < yi && y < yj) continue;
+            if (y > yi && y > yj) {
+                valid[i] = false;
+                continue;
+            }
+            if (yi == yj) continue;
+            if (yj == y && passesThrough(polygon, next, Slots, j, yi, y)) continue;
+            const f32 t = (y - yi) / (yj - yi);
+            if (!(t >= 0.0f && t <= 1.0f)) continue;
+            hits[count++] = {i, t, polygon[i].screenX + dx[i] * t};
+        }
+        if (count < 2) continue;
+        u32 order[Slots];
+        for (u32 c = 0; c < count; ++c) order[c] = c;
+        for (u32 p = 0; p + 1 < count; ++p)
+            for (u32 q = p + 1; q < count; ++q)
+                if (hits[order[q]].x < hits[order[p]].x) std::swap(order[p], order[q]);
+        for (u32 p = 0; p + 1 < count; p += 2)
+            if (span(row, hits[order[p]], hits[order[p + 1]])) return true;
+    }
+    return false;
 }

@@ -2,13 +2,16 @@
 #include "render/shadow.h"
 
 #include "memory/memory.h"
+#include "render/buffers.h"
 #include "render/faces.h"
 #include "render/scan.h"
+#include "render/workers.h"
 
 #include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -93,13 +96,20 @@ void setRotation(ShadowDescriptor& map, f32 heading, f32 elevation)
     for (int i = 0; i < 9; ++i) map.rotation[i] = static_cast<f32>(rows[i]);
 }
 
-// Every vertex into the light's frame, in place; the bounds go into the descriptor and
-// the depths are counted from the nearest vertex.
-void turnToLight(World& world, ShadowDescriptor& map)
+constexpr f32 kBeyond = std::numeric_limits<f32>::infinity();
+
+// Vertices [first, end) into the light's frame, with their bounds: each run's start
+// beyond every value and widen only on strictly smaller or larger ones, so merged in
+// order after vertex 0 they are the bounds of one run from vertex 0.
+void turnRange(World& world, const ShadowDescriptor& map, u32 first, u32 end, f32 low[3],
+               f32 high[3])
 {
     const f32* r = map.rotation;
-    f32 low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
-    for (u32 v = 0; v < world.vertexCount; ++v) {
+    for (int axis = 0; axis < 3; ++axis) {
+        low[axis] = kBeyond;
+        high[axis] = -kBeyond;
+    }
+    for (u32 v = first; v < end; ++v) {
         const f32 x = world.vertexZ[v], y = world.vertexX[v], z = world.vertexY[v];
         const f32 turned[3] = {r[0] * x + r[1] * y + r[2] * z, r[3] * x + r[4] * y + r[5] * z,
                                r[6] * x + r[7] * y + r[8] * z};
@@ -107,8 +117,34 @@ void turnToLight(World& world, ShadowDescriptor& map)
         world.vertexX[v] = turned[1];
         world.vertexY[v] = turned[2];
         for (int axis = 0; axis < 3; ++axis) {
-            if (v == 0 || turned[axis] < low[axis]) low[axis] = turned[axis];
-            if (v == 0 || turned[axis] > high[axis]) high[axis] = turned[axis];
+            if (turned[axis] < low[axis]) low[axis] = turned[axis];
+            if (turned[axis] > high[axis]) high[axis] = turned[axis];
+        }
+    }
+}
+
+// Every vertex into the light's frame, in place; the bounds go into the descriptor and
+// the depths are counted from the nearest vertex.
+void turnToLight(World& world, RenderState& render, ShadowDescriptor& map)
+{
+    const u32 count = world.vertexCount;
+    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
+    f32 runLow[kMostBands][3], runHigh[kMostBands][3];
+    auto turn = [&](u32 part) {
+        turnRange(world, map, PartStart(count, parts, part), PartStart(count, parts, part + 1),
+                  runLow[part], runHigh[part]);
+    };
+    RunParts(render, parts, turn);
+    f32 low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
+    if (count > 0) {
+        // The bounds start at vertex 0 and widen only on strictly larger or smaller values.
+        const f32 first[3] = {world.vertexZ[0], world.vertexX[0], world.vertexY[0]};
+        for (int axis = 0; axis < 3; ++axis) {
+            low[axis] = high[axis] = first[axis];
+            for (u32 part = 0; part < parts; ++part) {
+                if (runLow[part][axis] < low[axis]) low[axis] = runLow[part][axis];
+                if (runHigh[part][axis] > high[axis]) high[axis] = runHigh[part][axis];
+            }
         }
     }
     map.minDepth = low[0];
@@ -117,18 +153,28 @@ void turnToLight(World& world, ShadowDescriptor& map)
     map.depthRange = high[0] - low[0];
     map.maxLeft = high[1];
     map.maxUp = high[2];
-    for (u32 v = 0; v < world.vertexCount; ++v) world.vertexZ[v] -= map.minDepth;
+    auto countFromNearest = [&](u32 part) {
+        for (u32 v = PartStart(count, parts, part); v < PartStart(count, parts, part + 1); ++v)
+            world.vertexZ[v] -= map.minDepth;
+    };
+    RunParts(render, parts, countFromNearest);
 }
 
-void turnBack(World& world, const ShadowDescriptor& map)
+void turnBack(World& world, RenderState& render, const ShadowDescriptor& map)
 {
     const f32* r = map.rotation;
-    for (u32 v = 0; v < world.vertexCount; ++v) {
-        const f32 d = world.vertexZ[v] + map.minDepth, l = world.vertexX[v], u = world.vertexY[v];
-        world.vertexZ[v] = r[0] * d + r[3] * l + r[6] * u;
-        world.vertexX[v] = r[1] * d + r[4] * l + r[7] * u;
-        world.vertexY[v] = r[2] * d + r[5] * l + r[8] * u;
-    }
+    const u32 count = world.vertexCount;
+    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
+    auto work = [&](u32 part) {
+        for (u32 v = PartStart(count, parts, part); v < PartStart(count, parts, part + 1); ++v) {
+            const f32 d = world.vertexZ[v] + map.minDepth, l = world.vertexX[v],
+                      u = world.vertexY[v];
+            world.vertexZ[v] = r[0] * d + r[3] * l + r[6] * u;
+            world.vertexX[v] = r[1] * d + r[4] * l + r[7] * u;
+            world.vertexY[v] = r[2] * d + r[5] * l + r[8] * u;
+        }
+    };
+    RunParts(render, parts, work);
 }
 
 // A light whose view of the world is flat or undefined in either direction casts no
@@ -259,6 +305,186 @@ void drawMap(World& world, RenderState& render, const ShadowDescriptor& map, Sha
     }
 }
 
+// --- The fast path ------------------------------------------------------------------------
+
+// A texel keeps the nearest surface drawn into it, and of equal depths the first, so
+// the order of one object's faces changes nothing (they carry the same object number);
+// only the order of the objects counts. That holds while no depth a span works out can
+// be NaN: the corner depths are finite (counted from the nearest, up to the range), so
+// their differences, clips and increments are finite or infinite of one sign.
+bool facesInAnyOrder(const ShadowDescriptor& map)
+{
+    return std::isfinite(map.minDepth) && std::isfinite(map.depthRange) && map.depthRange < 1.0e30f;
+}
+
+// Objects nearest the light first: SortObjectsAndFaces's selection sort of the nearest
+// vertex, without sorting the faces.
+void orderObjectsFromLight(const World& world, RenderState& render)
+{
+    const u32 objectCount = world.objectCount > 0 ? static_cast<u32>(world.objectCount) : 0;
+    u32* order = render.objectOrder;
+    f32* keys = render.objectKeys;
+    for (u32 o = 0; o < objectCount; ++o) {
+        order[o] = o;
+        const RowRange vertices = ObjectVertices(world, world.objects[o]);
+        f32 nearest = std::numeric_limits<f32>::max();
+        if (vertices.count > 0) nearest = world.vertexZ[vertices.first];
+        for (u32 v = vertices.first + 1; v < vertices.first + vertices.count; ++v)
+            if (world.vertexZ[v] < nearest) nearest = world.vertexZ[v];
+        keys[o] = nearest;
+    }
+    for (u32 i = 0; i + 1 < objectCount; ++i) {
+        for (u32 j = i + 1; j < objectCount; ++j) {
+            if (keys[j] < keys[i]) {
+                std::swap(keys[i], keys[j]);
+                std::swap(order[i], order[j]);
+            }
+        }
+    }
+}
+
+// u, v and depth of every vertex (the light coordinates of its corners) into the
+// projected table, then each corner's copied from there, then the table turned into map
+// positions: width x v and height x u, as projectToMap works them out.
+void mapCoordinates(const World& world, RenderState& render, const ShadowDescriptor& map, u32 j,
+                    u32 lights)
+{
+    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
+    const u32 vertexCount = world.vertexCount;
+    ProjectedVertex* table = render.projected;
+    auto perVertex = [&](u32 part) {
+        for (u32 v = PartStart(vertexCount, parts, part);
+             v < PartStart(vertexCount, parts, part + 1); ++v)
+            table[v] = {mapV(map, world.vertexX[v]), mapU(map, world.vertexY[v]), world.vertexZ[v]};
+    };
+    RunParts(render, parts, perVertex);
+    const u32 cornerCount = world.faceIndexCount;
+    auto perCorner = [&](u32 part) {
+        for (u32 corner = PartStart(cornerCount, parts, part);
+             corner < PartStart(cornerCount, parts, part + 1); ++corner) {
+            const u32 v = world.faceIndices[corner];
+            if (v >= vertexCount) continue;
+            f32* out = render.lightCoordinates + (u64{corner} * lights + j) * 3;
+            out[0] = table[v].screenY;
+            out[1] = table[v].screenX;
+            out[2] = table[v].depth;
+        }
+    };
+    RunParts(render, parts, perCorner);
+    const f32 width = static_cast<f32>(map.width);
+    const f32 height = static_cast<f32>(map.height);
+    auto toMap = [&](u32 part) {
+        for (u32 v = PartStart(vertexCount, parts, part);
+             v < PartStart(vertexCount, parts, part + 1); ++v) {
+            table[v].screenX = width * table[v].screenX;
+            table[v].screenY = height * table[v].screenY;
+        }
+    };
+    RunParts(render, parts, toMap);
+}
+
+// Rows firstRow to lastRow of a face of Slots corners: drawFaceIntoMap's crossings, with
+// each crossing's depth worked out as findCrossings works it out.
+template <u32 Slots>
+void drawMapRows(const ProjectedVertex* polygon, const u32* next, const ShadowDescriptor& map,
+                 ShadowTexel* texels, i32 firstRow, i32 lastRow, i16 object)
+{
+    f32 depthDifference[Slots];
+    for (u32 i = 0; i < Slots; ++i) depthDifference[i] = polygon[next[i]].depth - polygon[i].depth;
+    forEachSpan<Slots>(
+        polygon, next, firstRow, lastRow, [&](i32 row, const Hit& left, const Hit& right) {
+            const f32 leftEnd[kMapStride] = {left.x, polygon[left.edge].depth +
+                                                         depthDifference[left.edge] * left.t};
+            const f32 rightEnd[kMapStride] = {right.x, polygon[right.edge].depth +
+                                                           depthDifference[right.edge] * right.t};
+            fillMapSpan(texels + map.offset + static_cast<u32>(row * map.width), map.width, leftEnd,
+                        rightEnd, object);
+            return false;
+        });
+}
+
+// One face into rows firstRow to lastRow of the map, with one thread's buffers.
+void drawFaceRows(const World& world, const ShadowDescriptor& map, ShadowTexel* texels,
+                  const ProjectedVertex* table, const FaceScratch& scratch, const FaceRecord& face,
+                  bool detectContours, i16 object, i32 firstRow, i32 lastRow)
+{
+    const u32 slots = static_cast<u32>(face.vertexCount);
+    const u32* vertices = world.faceIndices + face.firstIndex;
+    f32 top = 0.0f, bottom = 0.0f;
+    for (u32 s = 0; s < slots; ++s) {
+        const ProjectedVertex& corner = table[vertices[s]];
+        if (std::isnan(corner.screenX) || std::isnan(corner.screenY) || std::isnan(corner.depth))
+            return;
+        scratch.polygon[s] = corner;
+        if (s == 0 || corner.screenY < top) top = corner.screenY;
+        if (s == 0 || corner.screenY > bottom) bottom = corner.screenY;
+    }
+    const i32 first = std::max(clampTrunc(top, 0, map.height - 1), firstRow);
+    const i32 last = std::min(clampTrunc(bottom, 0, map.height - 1), lastRow);
+    if (first > last) return;
+    linkContours(world, vertices, slots, detectContours, scratch.slotNext, scratch.contourEnds);
+    if (slots == 3) {
+        drawMapRows<3>(scratch.polygon, scratch.slotNext, map, texels, first, last, object);
+        return;
+    }
+    if (slots == 4) {
+        drawMapRows<4>(scratch.polygon, scratch.slotNext, map, texels, first, last, object);
+        return;
+    }
+    for (u32 s = 0; s < slots; ++s) {
+        scratch.slotValues[s * kMapStride] = scratch.polygon[s].screenX;
+        scratch.slotValues[s * kMapStride + 1] = scratch.polygon[s].depth;
+        scratch.slotValid[s] = 1;
+    }
+    for (i32 y = first; y <= last; ++y) {
+        const u32 count =
+            findCrossings(static_cast<f32>(y), scratch.polygon, scratch.slotNext, scratch.slotValid,
+                          slots, scratch.slotValues, kMapStride, scratch.crossingValues);
+        if (count < 2) continue;
+        sortCrossings(scratch.crossingValues, kMapStride, scratch.crossingOrder, count);
+        ShadowTexel* row = texels + map.offset + static_cast<u32>(y * map.width);
+        for (u32 p = 0; p + 1 < count; p += 2) {
+            fillMapSpan(row, map.width,
+                        scratch.crossingValues + scratch.crossingOrder[p] * kMapStride,
+                        scratch.crossingValues + scratch.crossingOrder[p + 1] * kMapStride, object);
+        }
+    }
+}
+
+// The map drawn by every thread of the frame, each a band of its rows: objects nearest
+// the light first, each one's faces in table order; then the light coordinates.
+void drawMapFast(World& world, RenderState& render, const ShadowDescriptor& map,
+                 ShadowTexel* texels, u32 j, u32 lights)
+{
+    orderObjectsFromLight(world, render);
+    mapCoordinates(world, render, map, j, lights);
+    const u32 parts =
+        std::clamp<u32>(std::min(render.frameParts, render.bandScratchCount + 1), 1, kMostBands);
+    const u32 rows = static_cast<u32>(map.height);
+    auto band = [&](u32 part) {
+        const i32 firstRow = static_cast<i32>(PartStart(rows, parts, part));
+        const i32 lastRow = static_cast<i32>(PartStart(rows, parts, part + 1)) - 1;
+        if (firstRow > lastRow) return;
+        // Every texel empty: object 0, depth 0, all bytes zero.
+        std::memset(
+            static_cast<void*>(texels + map.offset + static_cast<u32>(firstRow * map.width)), 0,
+            sizeof(ShadowTexel) * static_cast<u32>((lastRow - firstRow + 1) * map.width));
+        const FaceScratch scratch = part == 0 ? MainScratch(render) : render.bandScratch[part - 1];
+        for (i16 i = 0; i < world.objectCount; ++i) {
+            const i16 object = static_cast<i16>(render.objectOrder[i]);
+            const ObjectRecord& record = world.objects[object];
+            const RowRange faces = ObjectFaces(world, record);
+            for (u32 f = faces.first; f < faces.first + faces.count; ++f) {
+                const FaceRecord& face = world.faces[f];
+                if (!FaceCornersValid(world, face)) continue; // the hidden mark of such a face
+                drawFaceRows(world, map, texels, render.projected, scratch, face, record.tag == 12,
+                             static_cast<i16>(object + 1), firstRow, lastRow);
+            }
+        }
+    };
+    RunParts(render, parts, band);
+}
+
 } // namespace
 
 bool BuildShadowMaps(World& world, RenderState& render, const FrameState& frame)
@@ -298,15 +524,19 @@ bool BuildShadowMaps(World& world, RenderState& render, const FrameState& frame)
     for (u32 j = 0; j < lights; ++j) {
         ShadowDescriptor& map = render.shadowDescriptors[j];
         if (!map.active) continue;
-        turnToLight(world, map);
+        turnToLight(world, render, map);
         if (hasExtent(map)) {
-            drawMap(world, render, map, block);
-            storeLightCoordinates(world, render, map, j, lights);
+            if (render.referencePath || !facesInAnyOrder(map)) {
+                drawMap(world, render, map, block);
+                storeLightCoordinates(world, render, map, j, lights);
+            } else {
+                drawMapFast(world, render, map, block, j, lights);
+            }
             any = true;
         } else {
             map.active = 0;
         }
-        turnBack(world, map);
+        turnBack(world, render, map);
     }
     render.shadowLightCount = any ? lights : 0;
     return any;
