@@ -25,6 +25,8 @@ triple=i686-w64-mingw32
 prefix=$cache/$triple
 toolchain=$root/cmake/windows-i686.cmake
 jobs=2
+# Raised whenever the way a library is built changes: older builds are then rebuilt.
+recipe=2
 force=""
 [ "${1:-}" = "--force" ] && force=1
 
@@ -59,9 +61,9 @@ is_built()
     [ -z "$force" ] || return 1
     [ -f "$prefix/$file" ] || return 1
     if [ -n "$version" ]; then
-        [ -f "$(stamp_of "$source" "$version")" ]
+        grep -qs "recipe $recipe\$" "$(stamp_of "$source" "$version")"
     else
-        ls "$prefix/.built/${source}_"* > /dev/null 2>&1
+        cat "$prefix/.built/${source}_"* 2> /dev/null | grep -qs "recipe $recipe\$"
     fi
 }
 
@@ -71,7 +73,7 @@ for entry in $libraries; do
     rest=${entry#*:}
     version=$(wanted_version "$source" "${rest%%:*}")
     if is_built "$source" "$version" "${rest#*:}"; then
-        echo "windows-deps: reusing $(cat "$prefix/.built/${source}_"*) in $prefix"
+        echo "windows-deps: reusing $(cut -d' ' -f1,2 "$prefix/.built/${source}_"*) in $prefix"
     else
         todo="$todo $source=$version"
     fi
@@ -159,21 +161,23 @@ cmake_library()
     rm -rf "$cache/work/$source"
     logged "$log" cmake -S "$tree" -B "$cache/work/$source" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DTARNE_WINDOWS_DEPS="$prefix" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR="$prefix/lib" \
-        -DCMAKE_INSTALL_INCLUDEDIR="$prefix/include" "$@"
+        -DCMAKE_INSTALL_PREFIX="$prefix" "$@"
     logged "$log" cmake --build "$cache/work/$source" -j "$jobs"
     logged "$log" cmake --install "$cache/work/$source"
 }
 
 build_libjpeg_turbo()
 {
-    cmake_library libjpeg-turbo "$1" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+    # Its own GNUInstallDirs takes folder names relative to the current folder.
+    cmake_library libjpeg-turbo "$1" -DCMAKE_INSTALL_LIBDIR="$prefix/lib" \
+        -DCMAKE_INSTALL_INCLUDEDIR="$prefix/include" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
         -DWITH_TURBOJPEG=OFF -DREQUIRE_SIMD=ON -DCMAKE_ASM_NASM_COMPILER=nasm
 }
 
 build_libpng1_6()
 {
-    cmake_library libpng1.6 "$1" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF
+    cmake_library libpng1.6 "$1" -DCMAKE_INSTALL_LIBDIR=lib -DPNG_SHARED=OFF -DPNG_STATIC=ON \
+        -DPNG_TESTS=OFF
 }
 
 # giflib has a plain Makefile: its library target, with the cross compiler.
@@ -189,7 +193,7 @@ build_giflib()
 
 build_libsndfile()
 {
-    cmake_library libsndfile "$1" -DBUILD_SHARED_LIBS=OFF -DBUILD_PROGRAMS=OFF \
+    cmake_library libsndfile "$1" -DCMAKE_INSTALL_LIBDIR=lib -DBUILD_SHARED_LIBS=OFF -DBUILD_PROGRAMS=OFF \
         -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF -DENABLE_CPACK=OFF -DINSTALL_MANPAGES=OFF \
         -DENABLE_EXTERNAL_LIBS=OFF -DENABLE_MPEG=OFF -DENABLE_PACKAGE_CONFIG=ON
 }
@@ -210,6 +214,6 @@ for item in $todo; do
         exit 1
     fi
     # The stamp is named by the version wanted, and says which version was built.
-    echo "$source $built" > "$(stamp_of "$source" "$version")"
+    echo "$source $built recipe $recipe" > "$(stamp_of "$source" "$version")"
 done
 echo "windows-deps: the libraries are in $prefix"
