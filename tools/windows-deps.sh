@@ -73,7 +73,11 @@ for entry in $libraries; do
     rest=${entry#*:}
     version=$(wanted_version "$source" "${rest%%:*}")
     if is_built "$source" "$version" "${rest#*:}"; then
-        echo "windows-deps: reusing $(cut -d' ' -f1,2 "$prefix/.built/${source}_"*) in $prefix"
+        built=$(cut -d' ' -f2 "$prefix/.built/${source}_"*)
+        note=""
+        [ -z "$version" ] || [ "$built" = "$version" ] ||
+            note=" (the Linux build has $version; --force tries for it again)"
+        echo "windows-deps: reusing $source $built in $prefix$note"
     else
         todo="$todo $source=$version"
     fi
