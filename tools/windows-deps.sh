@@ -7,7 +7,8 @@
 #
 # The libraries go, as static archives with their headers and pkg-config files, into
 # build-windows-deps/i686-w64-mingw32 (TARNE_WINDOWS_DEPS_CACHE overrides the folder
-# build-windows-deps). A later run finds them there and builds nothing; --force builds
+# build-windows-deps; then tell cmake/windows-i686.cmake through TARNE_WINDOWS_DEPS,
+# set to that folder's i686-w64-mingw32). A later run finds them there and builds nothing; --force builds
 # them all again. The version of each is the one the Linux build links (its -dev
 # package, when installed), else Debian's current one. What the build needs is
 # installed with apt-get as root (only what is missing), and Debian's source records
