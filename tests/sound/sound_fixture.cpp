@@ -7,6 +7,7 @@
 #include <cmath>
 #include <numbers>
 
+const char* const kUnknownInterface = "{00000000-0000-0000-C000-000000000046}";
 const char* const kMainClass = "{E78F7620-96CB-11CF-A00B-444553540000}";
 const char* const kSecondInterface = "{B5B40681-1AC8-11D0-985D-00AA003B43AF}";
 const char* const kListenerClass = "{4B2CE922-1C45-11D0-985D-00AA003B43AF}";
@@ -21,49 +22,28 @@ GUID guidOf(const char* text)
     return guid;
 }
 
-static void putWord(u8* record, std::size_t offset, u32 value)
+// A record's fields laid out byte for byte: each a 4-byte word or float, in order.
+template <std::size_t Size, class... Fields> std::array<u8, Size> recordOf(Fields... fields)
 {
-    std::memcpy(record + offset, &value, sizeof value);
-}
-
-static void putFloat(u8* record, std::size_t offset, f32 value)
-{
-    std::memcpy(record + offset, &value, sizeof value);
-}
-
-f32 floatAt(const u8* record, std::size_t offset)
-{
-    f32 value;
-    std::memcpy(&value, record + offset, sizeof value);
-    return value;
-}
-
-u32 wordAt(const u8* record, std::size_t offset)
-{
-    u32 value;
-    std::memcpy(&value, record + offset, sizeof value);
-    return value;
+    std::array<u8, Size> record{};
+    std::size_t offset = 0;
+    ((std::memcpy(record.data() + offset, &fields, 4), offset += 4), ...);
+    return record;
 }
 
 ModelBytes modelRecord(f32 minBack, f32 minFront, f32 maxBack, f32 maxFront, f32 intensity)
 {
-    ModelBytes record{};
-    putWord(record.data(), 0, 24);
-    putFloat(record.data(), 4, minBack);
-    putFloat(record.data(), 8, minFront);
-    putFloat(record.data(), 12, maxBack);
-    putFloat(record.data(), 16, maxFront);
-    putFloat(record.data(), 20, intensity);
-    return record;
+    return recordOf<24>(u32{24}, minBack, minFront, maxBack, maxFront, intensity);
 }
 
-DescriptionBytes emitterDescription(const std::string& fileName, u32 flags)
+// The emitter's description: its size, flags, a reserved word, the file name at 12 and
+// the word 50 at 276.
+static DescriptionBytes emitterDescription(const std::string& fileName, u32 flags)
 {
-    DescriptionBytes record{};
-    putWord(record.data(), 0, 280);
-    putWord(record.data(), 4, flags);
+    DescriptionBytes record = recordOf<280>(u32{280}, flags);
     std::memcpy(record.data() + 12, fileName.c_str(), std::min<std::size_t>(fileName.size(), 259));
-    putWord(record.data(), 276, 50);
+    const u32 last = 50;
+    std::memcpy(record.data() + 276, &last, 4);
     return record;
 }
 
@@ -116,12 +96,16 @@ void SoundTest::TearDown()
     platformReset();
 }
 
+HRESULT SoundTest::create(const char* classId, const char* interfaceId, void** object)
+{
+    return CoCreateInstance(guidOf(classId), nullptr, CLSCTX_INPROC_SERVER, guidOf(interfaceId),
+                            object);
+}
+
 void* SoundTest::makeMain()
 {
     void* object = nullptr;
-    EXPECT_EQ(
-        CoCreateInstance(guidOf(kMainClass), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &object),
-        S_OK);
+    EXPECT_EQ(create(kMainClass, kUnknownInterface, &object), S_OK);
     return object;
 }
 
@@ -129,12 +113,9 @@ void* SoundTest::makeListener()
 {
     if (!main) main = makeMain();
     void* object = nullptr;
-    EXPECT_EQ(CoCreateInstance(guidOf(kListenerClass), nullptr, CLSCTX_INPROC_SERVER,
-                               guidOf(kListenerInterface), &object),
-              S_OK);
+    EXPECT_EQ(create(kListenerClass, kListenerInterface, &object), S_OK);
     if (!object) return nullptr;
-    std::array<u8, 16> description{};
-    putWord(description.data(), 0, 16);
+    const std::array<u8, 16> description = recordOf<16>(u32{16});
     const HRESULT result = callSlot<HRESULT>(object, 10, description.data(), main);
     EXPECT_EQ(result, S_OK) << platformSoundError();
     return SUCCEEDED(result) ? object : nullptr;
@@ -144,12 +125,9 @@ void* SoundTest::makeEmitter(const std::string& fileName, u32 flags, HRESULT* re
 {
     if (!main) main = makeMain();
     void* object = nullptr;
-    EXPECT_EQ(CoCreateInstance(guidOf(kEmitterClass), nullptr, CLSCTX_INPROC_SERVER,
-                               guidOf(kEmitterInterface), &object),
-              S_OK);
+    EXPECT_EQ(create(kEmitterClass, kEmitterInterface, &object), S_OK);
     if (!object) return nullptr;
-    const DescriptionBytes description = emitterDescription(fileName, flags);
-    *result = callSlot<HRESULT>(object, 22, description.data(), main);
+    *result = callSlot<HRESULT>(object, 22, emitterDescription(fileName, flags).data(), main);
     return object;
 }
 

@@ -17,6 +17,7 @@
 
 // The library's identifiers, parsed from their registry text.
 GUID guidOf(const char* text);
+extern const char* const kUnknownInterface; // IUnknown
 extern const char* const kMainClass;
 extern const char* const kSecondInterface;
 extern const char* const kListenerClass;
@@ -49,9 +50,6 @@ inline ULONG release(void* object)
 using ModelBytes = std::array<u8, 24>;
 using DescriptionBytes = std::array<u8, 280>;
 ModelBytes modelRecord(f32 minBack, f32 minFront, f32 maxBack, f32 maxFront, f32 intensity);
-DescriptionBytes emitterDescription(const std::string& fileName, u32 flags = 0);
-f32 floatAt(const u8* record, std::size_t offset);
-u32 wordAt(const u8* record, std::size_t offset);
 
 // A sine tone of `seconds` written with libsndfile as `format` (SF_FORMAT_* major | minor)
 // into the temporary folder; its full path, or "" when libsndfile cannot write it.
@@ -82,6 +80,8 @@ class SoundTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // CoCreateInstance of the class for the interface, both given as registry text.
+    static HRESULT create(const char* classId, const char* interfaceId, void** object);
     // The main object, asked for IUnknown.
     void* makeMain();
     // A listener initialised with the main object (made on first need), at the origin,
