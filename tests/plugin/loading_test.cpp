@@ -17,12 +17,10 @@ double dumpedNumber(const std::string& json, const std::string& key)
 
 } // namespace
 
-using Loading = PluginTest;
+using Loading = StartedPlugin<320, 290>;
 
 TEST_F(Loading, ReadsTheWorldAndStartsTheFrameLoop)
 {
-    startPlugin();
-    startInstance(320, 290);
     loadWorld("triangle.wrl", kTriangleWorld);
     EXPECT_EQ(counts(&instance).objectCount, 1);
     HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
@@ -37,8 +35,6 @@ TEST_F(Loading, ReadsTheWorldAndStartsTheFrameLoop)
 
 TEST_F(Loading, AWorldWithoutObjectsStillSetsUpSoundButPaintsNothingAndPostsNoTick)
 {
-    startPlugin();
-    startInstance(320, 290);
     loadWorld("empty.wrl", "#VRML V2.0 utf8\nWorldInfo { title \"nothing\" }\n");
     HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
     MSG msg{};
@@ -49,8 +45,6 @@ TEST_F(Loading, AWorldWithoutObjectsStillSetsUpSoundButPaintsNothingAndPostsNoTi
 
 TEST_F(Loading, TheFirstViewpointGivesTheStartCamera)
 {
-    startPlugin();
-    startInstance(320, 290);
     loadWorld("triangle.wrl", kTriangleWorld);
     const std::string json = dump(&instance);
     // position 0 0 5 is eye (25000, 0, 0) in the internal (z, x, y) order, looking
@@ -61,8 +55,6 @@ TEST_F(Loading, TheFirstViewpointGivesTheStartCamera)
 
 TEST_F(Loading, ASecondWorldStartsFromEmptyTables)
 {
-    startPlugin();
-    startInstance(320, 290);
     loadWorld("first.wrl", kTriangleWorld);
     ASSERT_EQ(counts(&instance).objectCount, 1);
     loadWorld("second.wrl", kTriangleWorld);
@@ -75,8 +67,6 @@ TEST_F(Loading, ASecondWorldStartsFromEmptyTables)
 
 TEST_F(Loading, ANullOrEmptyFileNameDoesNothing)
 {
-    startPlugin();
-    startInstance(320, 290);
     NPStream stream{};
     plugin.asfile(&instance, &stream, nullptr);
     plugin.asfile(&instance, &stream, "");
@@ -88,8 +78,6 @@ TEST_F(Loading, ANullOrEmptyFileNameDoesNothing)
 
 TEST_F(Loading, StrictLoadingSkipsTheNormalizingPass)
 {
-    startPlugin();
-    startInstance(320, 290);
     // The line reader alone turns a Box into an object without geometry; the
     // normalizing pass gives it the faces of a box.
     const char* box = "#VRML V2.0 utf8\nShape {\n  geometry Box {\n    size 2 2 2\n  }\n}\n";
@@ -104,8 +92,6 @@ TEST_F(Loading, StrictLoadingSkipsTheNormalizingPass)
 // Every block of the load, the frames and the options goes back to the browser once.
 TEST_F(Loading, EveryOptionSwitchRendersFramesAndGivesItsMemoryBack)
 {
-    startPlugin();
-    startInstance(320, 290);
     loadWorld("triangle.wrl", kTriangleWorld);
     for (const char* name : {"stereo", "shadows", "lamp", "reflection", "scale"})
         EXPECT_EQ(services->command(&instance, name), 0) << name;
@@ -129,8 +115,6 @@ TEST_F(Loading, EveryOptionSwitchRendersFramesAndGivesItsMemoryBack)
 // opened (a file: url) may reach its neighbours, as model libraries expect.
 TEST_F(Loading, AWorldFromTheNetworkStaysInItsFolder)
 {
-    startPlugin();
-    startInstance(400, 300);
     testing_support::writeTempFile("reach/outside.wrl", kTriangleWorld);
     testing_support::writeTempFile("reach/world/inside.wrl", kTriangleWorld);
     const std::string world = std::string("#VRML V2.0 utf8\n") +
@@ -165,8 +149,7 @@ TEST_F(Loading, AWorldFromTheNetworkStaysInItsFolder)
 // shape and so the angle. The line reader's own rule takes the number as the half-angle.
 TEST_F(Loading, TheFieldOfViewFitsTheViewersSizeInTheDefaultReading)
 {
-    startPlugin();
-    startInstance(640, 480);
+    ASSERT_EQ(setWindow(&instance, area, 640, 480), NPERR_NO_ERROR);
     std::string world = kTriangleWorld;
     world.insert(world.find("  position 0 0 5"), "  fieldOfView 0.785\n");
     loadWorld("fov.wrl", world);

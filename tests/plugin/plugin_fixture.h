@@ -169,6 +169,18 @@ protected:
     HWND area = nullptr;
 };
 
+// The plug-in started with one instance of Width x Height: the fixture of most cases.
+template <int Width, int Height> class StartedPlugin : public PluginTest {
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        if (HasFatalFailure()) return;
+        startPlugin();
+        startInstance(Width, Height);
+    }
+};
+
 // A one-triangle world in the layout the line reader reads, indented as exporters do.
 inline const char* kTriangleWorld =
     "#VRML V2.0 utf8\nViewpoint {\n  position 0 0 5\n}\nShape {\n  appearance Appearance {\n"
