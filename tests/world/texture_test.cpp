@@ -2,6 +2,7 @@
 // replacement when it cannot be found or decoded.
 #include "tests/support/counting_allocator.h"
 #include "tests/support/picture_writers.h"
+#include "tests/world/world_reading.h"
 #include "world/textures.h"
 
 #include <cstdio>
@@ -12,11 +13,8 @@ using testing::internal::GetCapturedStderr;
 using testing_support::CountingAllocator;
 using testing_support::writeTempFile;
 
-class TextureLoader : public ::testing::Test {
+class TextureLoader : public WorldReading {
 protected:
-    void SetUp() override { ASSERT_TRUE(initWorldTables(world)); }
-    void TearDown() override { freeWorldTables(world); }
-
     // Writes `bytes` as `file` in the test folder (unless empty), names it in the next
     // texture row as the reader would, loads it and counts the row.
     const TextureRecord& texture(const std::string& file, const std::string& bytes)
@@ -45,7 +43,6 @@ protected:
         return true;
     }
 
-    World world;
     bool answered = false; // what the last loadTexture answered
 };
 
