@@ -5,8 +5,6 @@
 
 namespace {
 
-const std::string kHeader = "#VRML V2.0 utf8\nViewpoint {}\n";
-
 class HostileWorlds : public Normalizing {
 protected:
     // The rewritten text is still a world the reader reads through to its end.
@@ -18,10 +16,7 @@ protected:
     }
 };
 
-// A Shape of one triangle on one line.
-const std::string kTriangle =
-    "Shape { geometry IndexedFaceSet { coord Coordinate { point [ 0 0 0 1 0 0 0 1 0 ] } "
-    "coordIndex [ 0 1 2 -1 ] } }\n";
+const std::string kTriangle = triangleAt("0");
 
 // Sixty Groups, each USE-ing the one before twice, around `first`: 2^60 copies of it.
 std::string doublingUses(const std::string& first)
