@@ -85,14 +85,18 @@ TEST_F(HostileWorlds, ExponentialProtoExpansionIsRefused)
     doubling += kTriangle;
     doubling += " ] } }\n";
     for (int level = 1; level <= 40; ++level) {
-        const std::string inner = "L" + std::to_string(level - 1) + " { at IS at } ";
-        doubling += "PROTO L" + std::to_string(level);
+        std::string inner = "L";
+        inner += std::to_string(level - 1);
+        inner += " { at IS at } ";
+        doubling += "PROTO L";
+        doubling += std::to_string(level);
         doubling += " [ field SFVec3f at 0 0 0 ] { Group { children [ ";
         doubling += inner;
         doubling += inner;
         doubling += " ] } }\n";
     }
-    doubling += "L40 { at 1 1 1 }\n" + kTriangle;
+    doubling += "L40 { at 1 1 1 }\n";
+    doubling += kTriangle;
     NormalizeLimits limits;
     limits.maxProtoNodes = 20000;
     const NormalizeResult result = normalizeWith(doubling, limits);
