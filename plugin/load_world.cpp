@@ -18,7 +18,8 @@ void appendMessages(const NormalizeResult& result, std::string& messages)
         // A message about a whole file that names the file itself stands alone:
         // "FILE is not a VRML file".
         if (d.line == 0 && d.message.rfind(d.file, 0) == 0) {
-            messages += d.message + "\n";
+            messages += d.message;
+            messages += '\n';
             continue;
         }
         messages += d.file;

@@ -3,6 +3,7 @@
 #include "viewer/navigation.h"
 
 #include "base/convert.h"
+#include "base/portable_math.h"
 #include "render/camera.h"
 
 #include <algorithm>
@@ -164,7 +165,7 @@ static bool orbitStep(const World& world, const RenderState& render, i16 code, f
     WorldToView(world, render, target[0], target[1], target[2]);
     eye[0] = eye[1] = eye[2] = 0.0f; // the eye is the view's origin
     const int axis = planeAxisOf(code);
-    const f32 c = std::cos(amount), s = std::sin(amount);
+    const f32 c = portable::cos(amount), s = portable::sin(amount);
     turnAbout(target, centre, axis, c, s);
     turnAbout(eye, centre, axis, c, s);
     ViewToWorld(world, render, target[0], target[1], target[2]);
@@ -188,7 +189,8 @@ static void moveDisplacement(const RenderState& render, i16 code, f32 amount, f3
 static void turnDirection(const RenderState& render, i16 code, f32 amount, f32 direction[3])
 {
     directionToView(render, direction);
-    turnAbout(direction, kViewOrigin, planeAxisOf(code), std::cos(amount), std::sin(amount));
+    turnAbout(direction, kViewOrigin, planeAxisOf(code), portable::cos(amount),
+              portable::sin(amount));
     directionToWorld(render, direction);
 }
 
@@ -262,7 +264,7 @@ static void turnTarget(World& world, const RenderState& render, i16 code, f32 am
 {
     f32* target = world.camera.targetPoint;
     WorldToView(world, render, target[0], target[1], target[2]);
-    turnAbout(target, kViewOrigin, planeAxisOf(code), std::cos(amount), std::sin(amount));
+    turnAbout(target, kViewOrigin, planeAxisOf(code), portable::cos(amount), portable::sin(amount));
     ViewToWorld(world, render, target[0], target[1], target[2]);
 }
 
@@ -387,7 +389,7 @@ static bool pickedPoint(const World& world, const RenderState& render, f32 depth
                         f32 scale, f32 point[3])
 {
     // The tangent the projection used (it never opens wider than kWidestViewAngle).
-    const f32 tangent = std::tan(std::min(world.camera.viewAngle, kWidestViewAngle));
+    const f32 tangent = portable::tan(std::min(world.camera.viewAngle, kWidestViewAngle));
     const f32 k = 1.0f / (tangent * depth);
     const f32 centreX = static_cast<f32>(render.screenCentreX) * scale;
     const f32 centreY = static_cast<f32>(render.screenCentreY) * scale;

@@ -1,6 +1,7 @@
 // The world tables: allocation, growth, and the row operations every reader shares.
 #include "world/tables.h"
 
+#include "base/portable_math.h"
 #include "memory/memory.h"
 
 #include <algorithm>
@@ -314,7 +315,7 @@ void setOrientationBasis(World& world, f32 axisX, f32 axisY, f32 axisZ)
     if (axisX == 0.0f) {
         azimuth = axisY >= 0.0f ? kHalfPi : -kHalfPi;
     } else {
-        azimuth = std::atan(static_cast<f64>(axisY) / axisX);
+        azimuth = portable::atan(static_cast<f64>(axisY) / axisX);
         if (axisX < 0.0f) azimuth += 2.0 * kHalfPi;
     }
     const f64 horizontal =
@@ -323,10 +324,10 @@ void setOrientationBasis(World& world, f32 axisX, f32 axisY, f32 axisZ)
     if (horizontal == 0.0) {
         elevation = axisZ >= 0.0f ? kHalfPi : -kHalfPi;
     } else {
-        elevation = std::atan(axisZ / horizontal);
+        elevation = portable::atan(axisZ / horizontal);
     }
-    const f64 ca = std::cos(azimuth), sa = std::sin(azimuth);
-    const f64 ce = std::cos(elevation), se = std::sin(elevation);
+    const f64 ca = portable::cos(azimuth), sa = portable::sin(azimuth);
+    const f64 ce = portable::cos(elevation), se = portable::sin(elevation);
     const f64 basis[3][3] = {{ca * ce, sa * ce, se}, {-sa, ca, 0.0}, {-ca * se, -sa * se, ce}};
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c) world.orientationBasis[r][c] = static_cast<f32>(basis[r][c]);
@@ -382,7 +383,7 @@ static GroupMotion groupMotion(World& world, i16 mode)
     if (mode == kApplyRotate) {
         const f32* r = world.pendingRotation;
         setOrientationBasis(world, r[0], r[1], r[2]);
-        setRotationMatrix(world, std::cos(r[3]), std::sin(r[3]), motion.matrix);
+        setRotationMatrix(world, portable::cos(r[3]), portable::sin(r[3]), motion.matrix);
         std::memcpy(motion.pivot, world.rotationPivot, sizeof motion.pivot);
     } else if (mode == kApplyScale) {
         std::memcpy(motion.pivot, world.scalePivot, sizeof motion.pivot);

@@ -1,4 +1,5 @@
 // The Viewpoint reader: the first Viewpoint of a world sets the starting camera.
+#include "base/portable_math.h"
 #include "world/node_readers.h"
 
 #include <cmath>
@@ -21,8 +22,8 @@ void turnByOrientation(const World& world, const f32 orientation[4], f32 x, f32 
     // A zero angle leaves the vector exactly as it is; through the basis it would pick
     // up rounding from cos(pi / 2).
     if (orientation[3] != 0.0f)
-        rotateVertexAboutPivot(world, 0, pivot, std::cos(orientation[3]), std::sin(orientation[3]),
-                               px, py, pz);
+        rotateVertexAboutPivot(world, 0, pivot, portable::cos(orientation[3]),
+                               portable::sin(orientation[3]), px, py, pz);
     turned[0] = px[0];
     turned[1] = py[0];
     turned[2] = pz[0];
@@ -39,27 +40,28 @@ f32 rollToward(const f32 d[3], const f32 up[3])
     if (d[0] == 0.0f) {
         heading = d[1] >= 0.0f ? kHalfPi : -kHalfPi;
     } else {
-        heading = std::atan(static_cast<f64>(d[1]) / static_cast<f64>(d[0]));
+        heading = portable::atan(static_cast<f64>(d[1]) / static_cast<f64>(d[0]));
         if (d[0] < 0.0f) heading += kPi;
     }
     const f32 horizontalSquared = d[0] * d[0] + d[1] * d[1];
     f64 elevation;
     if (horizontalSquared != 0.0f)
         elevation =
-            std::atan(static_cast<f64>(d[2]) / std::sqrt(static_cast<f64>(horizontalSquared)));
+            portable::atan(static_cast<f64>(d[2]) / std::sqrt(static_cast<f64>(horizontalSquared)));
     else
         elevation = d[2] > 0.0f ? kHalfPi : -kHalfPi;
     const f64 h = static_cast<f32>(heading);
     const f64 e = static_cast<f32>(elevation);
-    const f64 left0[3] = {-std::sin(h), std::cos(h), 0.0};
-    const f64 up0[3] = {-std::sin(e) * std::cos(h), -std::sin(e) * std::sin(h), std::cos(e)};
+    const f64 left0[3] = {-portable::sin(h), portable::cos(h), 0.0};
+    const f64 up0[3] = {-portable::sin(e) * portable::cos(h), -portable::sin(e) * portable::sin(h),
+                        portable::cos(e)};
     f64 alongUp = 0.0, alongLeft = 0.0;
     for (int c = 0; c < 3; ++c) {
         alongUp += up0[c] * up[c];
         alongLeft += left0[c] * up[c];
     }
     if (alongUp == 0.0 && alongLeft == 0.0) return 0.0f; // no usable up: keep the world's
-    const f32 roll = static_cast<f32>(std::atan2(-alongLeft, alongUp));
+    const f32 roll = static_cast<f32>(portable::atan2(-alongLeft, alongUp));
     return roll == 0.0f ? 0.0f : roll; // no turn reads as 0, not -0
 }
 

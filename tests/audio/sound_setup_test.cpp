@@ -15,12 +15,56 @@ namespace {
 
 // Every call the library receives, as "object slot: arguments".
 std::vector<std::string> calls;
-bool refuseEmitterInit = false;
 
 struct FakeObject {
     void** table;
     const char* kind;
     ULONG references = 1;
+};
+
+// How an argument shows in the log: values and the records the library reads in full,
+// output pointers (the getters') not at all. A u32 out value shows what it held when
+// passed and is then answered with 77, so a value handed on from one call to the next
+// can be followed.
+struct Shown {
+    static std::string of(u32 value) { return std::to_string(value); }
+    static std::string of(f32 value) { return std::to_string(value); }
+    static std::string of(const char* text) { return text; }
+    static std::string of(const f32* v)
+    {
+        char text[96];
+        std::snprintf(text, sizeof text, "(%g %g %g)", v[0], v[1], v[2]);
+        return text;
+    }
+    static std::string of(f32*) { return ""; }
+    static std::string of(void*) { return ""; }
+    static std::string of(EmitterModelRecord*) { return ""; }
+    static std::string of(u32* value)
+    {
+        const std::string before = std::to_string(*value);
+        *value = 77;
+        return before;
+    }
+    template <class... Values> static std::string joined(const Values&... values)
+    {
+        std::string text;
+        for (const std::string& piece : {of(values)...})
+            if (!piece.empty()) text += (text.empty() ? "" : " ") + piece;
+        return text;
+    }
+    static std::string of(const EnvironmentRecord* r)
+    {
+        return joined(r->size, r->flags, r->first, r->second);
+    }
+    static std::string of(const ListenerDescriptionRecord* r) { return joined(r->size, r->window); }
+    static std::string of(const EmitterDescriptionRecord* r)
+    {
+        return joined(r->size, r->flags, static_cast<const char*>(r->fileName), r->lastWord);
+    }
+    static std::string of(const EmitterModelRecord* r)
+    {
+        return joined(r->size, r->minBack, r->minFront, r->maxBack, r->maxFront, r->intensity);
+    }
 };
 
 void log(void* self, int slot, const std::string& arguments = "")
@@ -29,11 +73,17 @@ void log(void* self, int slot, const std::string& arguments = "")
                     (arguments.empty() ? "" : ": " + arguments));
 }
 
-std::string vector3(const f32* v)
+// Every slot the set-up calls: logs its number and arguments and answers S_OK. The
+// argument types are the slot's own, so values arrive where the caller put them.
+template <int Slot, class... Arguments>
+HRESULT STDMETHODCALLTYPE logged(void* self, Arguments... arguments)
 {
-    char text[96];
-    std::snprintf(text, sizeof text, "(%g %g %g)", v[0], v[1], v[2]);
-    return text;
+    log(self, Slot, Shown::joined(arguments...));
+    return S_OK;
+}
+template <int Slot, class... Arguments> std::pair<int, void*> slot()
+{
+    return {Slot, reinterpret_cast<void*>(&logged<Slot, Arguments...>)};
 }
 
 HRESULT STDMETHODCALLTYPE queryInterface(void* self, REFIID, void** out);
@@ -49,160 +99,53 @@ ULONG STDMETHODCALLTYPE release(void* self)
     if (left == 0) delete object;
     return left;
 }
-HRESULT STDMETHODCALLTYPE setEnvironment(void* self, const EnvironmentRecord* record)
-{
-    log(self, 6,
-        std::to_string(record->size) + " " + std::to_string(record->flags) + " " +
-            std::to_string(record->first) + " " + std::to_string(record->second));
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE listenerPair(void* self, f32*, f32*)
-{
-    log(self, 3);
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE listenerGet(void* self, f32*)
-{
-    log(self, 4);
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE listenerValue(void* self, u32* value)
-{
-    *value = 77;
-    log(self, 5);
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE listenerOrientation(void* self, const f32* front, const f32* up)
-{
-    log(self, 6, vector3(front) + " " + vector3(up));
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE listenerPosition(void* self, const f32* position)
-{
-    log(self, 7, vector3(position));
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE listenerInit(void* self, const ListenerDescriptionRecord* record, void*)
-{
-    log(self, 10, std::to_string(record->size) + " " + std::to_string(record->window));
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE emitterModelGet(void* self, EmitterModelRecord*)
-{
-    log(self, 4);
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE emitterVector(void* self, f32*)
-{
-    log(self, 0); // slots 6 and 9 look alike here; the order tells them apart
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE emitterState(void* self, u32* value)
-{
-    log(self, 8, std::to_string(*value));
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE emitterModel(void* self, const EmitterModelRecord* model)
-{
-    log(self, 12,
-        std::to_string(model->size) + " " + std::to_string(model->minBack) + " " +
-            std::to_string(model->minFront) + " " + std::to_string(model->maxBack) + " " +
-            std::to_string(model->maxFront) + " " + std::to_string(model->intensity));
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE emitterOrientation(void* self, const f32* v)
-{
-    log(self, 14, vector3(v));
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE emitterPosition(void* self, const f32* v)
-{
-    log(self, 16, vector3(v));
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE emitterPlay(void* self, u32 mode, u32 repeats, f32 start)
-{
-    log(self, 17,
-        std::to_string(mode) + " " + std::to_string(repeats) + " " + std::to_string(start));
-    return S_OK;
-}
-HRESULT STDMETHODCALLTYPE emitterInit(void* self, const EmitterDescriptionRecord* record, void*)
-{
-    log(self, 22,
-        std::to_string(record->size) + " " + std::to_string(record->flags) + " " +
-            record->fileName + " " + std::to_string(record->lastWord));
-    return refuseEmitterInit ? E_FAIL : S_OK;
-}
 
-void* table(std::initializer_list<std::pair<int, void*>> slots)
+void** table(std::initializer_list<std::pair<int, void*>> slots)
 {
     static std::vector<std::vector<void*>> tables;
     auto& entries = tables.emplace_back(23, nullptr);
     entries[0] = reinterpret_cast<void*>(&queryInterface);
     entries[1] = reinterpret_cast<void*>(&addRef);
     entries[2] = reinterpret_cast<void*>(&release);
-    for (const auto& [slot, function] : slots) entries[static_cast<std::size_t>(slot)] = function;
+    for (const auto& [number, function] : slots)
+        entries[static_cast<std::size_t>(number)] = function;
     return entries.data();
-}
-
-template <class F> void* fn(F function)
-{
-    return reinterpret_cast<void*>(function);
-}
-
-void** mainTable()
-{
-    static void* entries = table({});
-    return static_cast<void**>(entries);
-}
-void** secondTable()
-{
-    static void* entries = table({{6, fn(&setEnvironment)}});
-    return static_cast<void**>(entries);
 }
 
 HRESULT STDMETHODCALLTYPE queryInterface(void* self, REFIID, void** out)
 {
     log(self, 0);
-    *out = new FakeObject{secondTable(), "second"};
+    static void** second = table({slot<6, const EnvironmentRecord*>()});
+    *out = new FakeObject{second, "second"};
     return S_OK;
 }
 
-template <const char* Kind> HRESULT make(REFIID, void** out, void** entries)
+// The three classes' factories: each logs its creation and makes an object of its slots.
+HRESULT make(void** out, void** entries, const char* kind)
 {
-    *out = new FakeObject{entries, Kind};
+    calls.push_back(std::string("create ") + kind);
+    *out = new FakeObject{entries, kind};
     return S_OK;
 }
-constexpr char kMain[] = "main", kListener[] = "listener", kEmitter[] = "emitter";
-HRESULT makeMain(REFIID iid, void** out)
+HRESULT makeMain(REFIID, void** out)
 {
-    calls.push_back("create main");
-    return make<kMain>(iid, out, mainTable());
+    static void** entries = table({});
+    return make(out, entries, "main");
 }
-HRESULT makeListener(REFIID iid, void** out)
+HRESULT makeListener(REFIID, void** out)
 {
-    static void* entries = table({{3, fn(&listenerPair)},
-                                  {4, fn(&listenerGet)},
-                                  {5, fn(&listenerValue)},
-                                  {6, fn(&listenerOrientation)},
-                                  {7, fn(&listenerPosition)},
-                                  {10, fn(&listenerInit)}});
-    calls.push_back("create listener");
-    return make<kListener>(iid, out, static_cast<void**>(entries));
+    static void** entries = table({slot<3, f32*, f32*>(), slot<4, f32*>(), slot<5, u32*>(),
+                                   slot<6, const f32*, const f32*>(), slot<7, const f32*>(),
+                                   slot<10, const ListenerDescriptionRecord*, void*>()});
+    return make(out, entries, "listener");
 }
-HRESULT makeEmitter(REFIID iid, void** out)
+HRESULT makeEmitter(REFIID, void** out)
 {
-    static void* entries = table({{4, fn(&emitterModelGet)},
-                                  {6, fn(&emitterVector)},
-                                  {8, fn(&emitterState)},
-                                  {9, fn(&emitterVector)},
-                                  {12, fn(&emitterModel)},
-                                  {14, fn(&emitterOrientation)},
-                                  {16, fn(&emitterPosition)},
-                                  {17, fn(&emitterPlay)},
-                                  {22, fn(&emitterInit)}});
-    calls.push_back("create emitter");
-    return make<kEmitter>(iid, out, static_cast<void**>(entries));
+    static void** entries = table(
+        {slot<4, EmitterModelRecord*>(), slot<6, f32*>(), slot<8, u32*>(), slot<9, f32*>(),
+         slot<12, const EmitterModelRecord*>(), slot<14, const f32*>(), slot<16, const f32*>(),
+         slot<17, u32, u32, f32>(), slot<22, const EmitterDescriptionRecord*, void*>()});
+    return make(out, entries, "emitter");
 }
 
 GUID guid(const char* text)
@@ -218,7 +161,6 @@ protected:
     {
         platformReset();
         calls.clear();
-        refuseEmitterInit = false;
         ASSERT_TRUE(initWorldTables(world));
         CoInitialize(nullptr);
         RegisterInprocClass(guid("{E78F7620-96CB-11CF-A00B-444553540000}"), makeMain);
@@ -231,13 +173,17 @@ protected:
         freeWorldTables(world);
         platformReset();
     }
+    // A fresh row at the end of a table the test grows one row at a time.
+    template <class Row> static Row& appendRow(Row*& rows, i16& count)
+    {
+        rows = static_cast<Row*>(
+            std::realloc(rows, sizeof(Row) * static_cast<std::size_t>(count + 1)));
+        return rows[count++] = Row{};
+    }
     // A Sound row playing clip `clip` (1-based; 0 none) at (1, 2, 3).
     void addSound(i32 clip, u32 spatialize = 1)
     {
-        world.sounds = static_cast<SoundRecord*>(std::realloc(
-            world.sounds, sizeof(SoundRecord) * static_cast<std::size_t>(world.soundCount + 1)));
-        SoundRecord& sound = world.sounds[world.soundCount++];
-        sound = SoundRecord{};
+        SoundRecord& sound = appendRow(world.sounds, world.soundCount);
         sound.clipNumber = clip;
         sound.location[0] = 1, sound.location[1] = 2, sound.location[2] = 3;
         sound.direction[2] = 1;
@@ -247,11 +193,7 @@ protected:
     }
     void addClip(const char* url, u32 loop)
     {
-        world.audioClips = static_cast<AudioClipRecord*>(
-            std::realloc(world.audioClips, sizeof(AudioClipRecord) *
-                                               static_cast<std::size_t>(world.audioClipCount + 1)));
-        AudioClipRecord& clip = world.audioClips[world.audioClipCount++];
-        clip = AudioClipRecord{};
+        AudioClipRecord& clip = appendRow(world.audioClips, world.audioClipCount);
         std::snprintf(clip.url, sizeof clip.url, "%s", url);
         clip.loop = loop;
     }
@@ -292,7 +234,7 @@ TEST_F(SoundSetup, CallsGoInOrderWithTheRecordsByteForByte)
         "second 6: 16 0 1.500000 0.100000",
         "create listener",
         "listener 10: 16 0",
-        "listener 5",
+        "listener 5: 0",               // the mix value, answered 77, is handed to each emitter (8)
         "listener 7: (1 2 10)",        // the eye in file order and units
         "listener 6: (0 0 1) (0 1 0)", // front along the view, up the view's up row
         "listener 4",
@@ -303,8 +245,8 @@ TEST_F(SoundSetup, CallsGoInOrderWithTheRecordsByteForByte)
         "emitter 16: (1 2 3)",
         "emitter 14: (0 0 1)",
         "emitter 17: 16 0 0.000000", // loop TRUE: repeat without end
-        "emitter 0",
-        "emitter 0",
+        "emitter 9",
+        "emitter 6",
         "emitter 8: 77",
         "emitter 4",
     };

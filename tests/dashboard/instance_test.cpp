@@ -15,23 +15,6 @@ void click(HWND frame, int x, int y, bool right = false)
     platformInjectMouse(frame, right ? WM_RBUTTONUP : WM_LBUTTONUP, x, y, 0);
 }
 
-// The "lights" line of the instance's world dump.
-std::string lightRows(const TarneServices* services, NPP instance)
-{
-    char* dump = services->describeWorld(instance, 1);
-    const std::string text = dump ? dump : "";
-    services->freeText(dump);
-    const std::size_t start = text.find("\"lights\"");
-    return start == std::string::npos ? "" : text.substr(start, text.find('\n', start) - start);
-}
-
-int lightCount(const TarneServices* services, NPP instance)
-{
-    TarneWorldCounts counts{};
-    services->worldCounts(instance, &counts);
-    return counts.lightCount;
-}
-
 } // namespace
 
 class WholeInstance : public PluginTest {
@@ -39,26 +22,31 @@ protected:
     // A second embed of 400 x 300 in a browser frame of its own.
     void startSecond()
     {
-        secondFrame = CreateWindowEx(0, nullptr, "second", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                     400, 300, nullptr, nullptr, nullptr, nullptr);
-        HWND secondArea = CreateWindowEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 400, 300,
-                                         secondFrame, nullptr, nullptr, nullptr);
+        const HWND secondFrame =
+            CreateWindowEx(0, nullptr, "second", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                           nullptr, nullptr, nullptr, nullptr);
+        secondArea = CreateWindowEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 400, 300,
+                                    secondFrame, nullptr, nullptr, nullptr);
         ASSERT_EQ(plugin.newp(nullptr, &second, NP_EMBED, 0, nullptr, nullptr, nullptr),
                   NPERR_NO_ERROR);
-        secondWindow.window = secondArea;
-        secondWindow.width = 400;
-        secondWindow.height = 300;
-        ASSERT_EQ(plugin.setwindow(&second, &secondWindow), NPERR_NO_ERROR);
         secondLive = true;
+        ASSERT_EQ(setWindow(&second, secondArea, 400, 300), NPERR_NO_ERROR);
     }
     void TearDown() override
     {
         if (secondLive) plugin.destroy(&second, nullptr);
         PluginTest::TearDown();
     }
+    // The "lights" line of the instance's world dump.
+    std::string lightRows(NPP which)
+    {
+        const std::string text = dump(which);
+        const std::size_t start = text.find("\"lights\"");
+        return start == std::string::npos ? "" : text.substr(start, text.find('\n', start) - start);
+    }
+    int lightCount(NPP which) { return counts(which).lightCount; }
 
-    HWND secondFrame = nullptr;
-    NPWindow secondWindow{};
+    HWND secondArea = nullptr;
     NPP_t second{};
     bool secondLive = false;
 };
@@ -72,7 +60,7 @@ TEST_F(WholeInstance, TwoEmbedsRenderAtTheirOwnScalesAndOneOutlivesTheOther)
     startSecond();
     click(frame, 335, kDashboardTop + 75); // the first instance's display scale
     loadWorld("triangle.wrl", kTriangleWorld);
-    plugin.setwindow(&second, &secondWindow); // the second is called last
+    setWindow(&second, secondArea, 400, 300); // the second is called last
     EXPECT_GE(runFrames(2), 1);
     int width = 0, height = 0;
     services->renderSize(&instance, &width, &height);
@@ -99,14 +87,14 @@ TEST_F(WholeInstance, EachLampGoesWithItsOwnRows)
     startSecond();
     loadWorld("lights.wrl", "#VRML V2.0 utf8\nPointLight {\n  location 1 2 3\n}\n"
                             "SpotLight {\n  location 4 5 6\n}\n");
-    const std::string worldLights = lightRows(services, &instance);
+    const std::string worldLights = lightRows(&instance);
     ASSERT_EQ(services->command(&instance, "lamp"), 0);
     ASSERT_EQ(services->command(&second, "lamp"), 0);
-    ASSERT_EQ(lightCount(services, &instance), 4);
+    ASSERT_EQ(lightCount(&instance), 4);
     ASSERT_EQ(services->command(&instance, "lamp"), 0);
-    ASSERT_EQ(lightCount(services, &instance), 3);
+    ASSERT_EQ(lightCount(&instance), 3);
     ASSERT_EQ(services->command(&second, "lamp"), 0);
-    EXPECT_EQ(lightRows(services, &instance), worldLights);
+    EXPECT_EQ(lightRows(&instance), worldLights);
 }
 
 // Regression: the reader empties the tables, so a lamp switched on before a world
@@ -120,12 +108,12 @@ TEST_F(WholeInstance, ReadingAWorldSwitchesEveryLampOff)
     MSG msg{};
     while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
     ASSERT_EQ(services->command(&second, "lamp"), 0);
-    ASSERT_EQ(lightCount(services, &instance), 2);
+    ASSERT_EQ(lightCount(&instance), 2);
     loadWorld("one.wrl", "#VRML V2.0 utf8\nPointLight {\n  location 1 2 3\n}\n");
-    ASSERT_EQ(lightCount(services, &instance), 1);
+    ASSERT_EQ(lightCount(&instance), 1);
     EXPECT_EQ(services->command(&instance, "lamp"), 0); // both switch on again
     EXPECT_EQ(services->command(&second, "lamp"), 0);
-    EXPECT_EQ(lightCount(services, &instance), 3);
+    EXPECT_EQ(lightCount(&instance), 3);
 }
 
 // Regression: the panels are children of the browser's window, which the instance

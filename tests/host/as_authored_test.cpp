@@ -2,16 +2,9 @@
 // z-up Viewpoint's roll, crease angles, a missing texture, the headlight.
 // Each world is written one statement per line, so the line reader alone (--strict)
 // reads the same geometry as the default reading.
-#include "tests/support/picture_writers.h"
-
-#include <gtest/gtest.h>
-#include <string>
+#include "tests/host/tarne_run.h"
 
 namespace {
-
-using testing_support::binDir;
-using testing_support::tempDir;
-using testing_support::writeTempFile;
 
 // The world view of a 160 x 190 plug-in area: 160 x 100 above the Dashboard.
 constexpr unsigned kWidth = 160;
@@ -24,9 +17,8 @@ PngFile render(const std::string& name, const std::string& world, bool strict,
 {
     const std::string file = writeTempFile(name, world);
     const std::string picture = tempDir() + name + (strict ? "-strict.png" : ".png");
-    const testing_support::CommandRun run =
-        testing_support::runCommand(binDir() + "/tarne render '" + file + "' -o '" + picture +
-                                    "' --size 160x190" + (strict ? " --strict" : ""));
+    const CommandRun run = tarne("render " + quote(file) + " -o " + quote(picture) +
+                                 " --size 160x190" + (strict ? " --strict" : ""));
     EXPECT_EQ(run.status, 0) << run.err;
     if (messages) *messages = run.err;
     return readPng(picture);

@@ -1,21 +1,13 @@
 // What the listener hears, written by tarne render --audio: the demo world's chime on the
 // left and hum on the right come out of the left and the right channel.
-#include "tests/support/test_support.h"
+#include "tests/host/tarne_run.h"
 
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <gtest/gtest.h>
-#include <string>
 #include <vector>
 
 namespace {
-
-using testing_support::binDir;
-using testing_support::readFile;
-using testing_support::runCommand;
-using testing_support::sourceDir;
-using testing_support::tempDir;
 
 std::uint32_t u32At(const std::string& bytes, std::size_t at)
 {
@@ -45,8 +37,8 @@ TEST(TarneAudio, TheDemoWorldsSoundsComeFromTheirSides)
     const std::string wav = tempDir() + "audio/demo.wav";
     std::filesystem::create_directories(tempDir() + "audio");
     const auto run =
-        runCommand(binDir() + "/tarne render '" + sourceDir() + "/examples/demo/demo.wrl' -o '" +
-                   tempDir() + "audio/demo.png' --frames 60 --audio '" + wav + "'");
+        tarne("render " + quote(demoWorld()) + " -o " + quote(tempDir() + "audio/demo.png") +
+              " --frames 60 --audio " + quote(wav));
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string bytes = readFile(wav);
     ASSERT_GT(bytes.size(), 44u);
@@ -64,8 +56,8 @@ TEST(TarneAudio, TheDemoWorldsSoundsComeFromTheirSides)
     EXPECT_GT(strength(left, 660, 44100), 1.5 * strength(right, 660, 44100)); // the chime, left
     EXPECT_GT(strength(right, 110, 44100), 1.5 * strength(left, 110, 44100)); // the hum, right
     const auto silent =
-        runCommand(binDir() + "/tarne render '" + sourceDir() + "/examples/demo/demo.wrl' -o '" +
-                   tempDir() + "audio/quiet.png' --frames 10 --no-sound --audio '" + wav + "'");
+        tarne("render " + quote(demoWorld()) + " -o " + quote(tempDir() + "audio/quiet.png") +
+              " --frames 10 --no-sound --audio " + quote(wav));
     ASSERT_EQ(silent.status, 0) << silent.err;
     const std::string quiet = readFile(wav);
     for (std::size_t at = 44; at < quiet.size(); ++at) ASSERT_EQ(quiet[at], 0) << at;

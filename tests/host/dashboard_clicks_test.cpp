@@ -1,17 +1,9 @@
 // The Dashboard clicked through tarne render's script, in whole-area shots: at 640, 796
 // and 1592 pixels wide every button is hit where it is drawn, and its pressed and
 // released images cover the drawn one and nothing else.
-#include "tests/support/picture_writers.h"
-#include "tests/support/test_support.h"
+#include "tests/host/tarne_run.h"
 
-#include <gtest/gtest.h>
-#include <string>
 #include <vector>
-
-using testing_support::binDir;
-using testing_support::runCommand;
-using testing_support::tempDir;
-using testing_support::writeTempFile;
 
 namespace {
 
@@ -120,9 +112,9 @@ std::vector<PngFile> clickEveryButton(int width)
                       std::to_string(++shot) + ".png --whole\n";
     }
     const std::string steps = writeTempFile(folder + "steps.txt", script);
-    const auto run = runCommand(binDir() + "/tarne render '" + world + "' -o '" + tempDir() +
-                                folder + "last.png' --size " + std::to_string(width) + "x" +
-                                std::to_string(kHeight) + " --script '" + steps + "'");
+    const auto run = tarne(
+        "render " + quote(world) + " -o " + quote(tempDir() + folder + "last.png") + " --size " +
+        std::to_string(width) + "x" + std::to_string(kHeight) + " --script " + quote(steps));
     EXPECT_EQ(run.status, 0) << run.err;
     std::vector<PngFile> shots;
     for (int s = 0; s <= shot; ++s)

@@ -1,15 +1,7 @@
 // Tarne installed into a temporary prefix, checked with the desktop's own tools: the
 // program runs from there, the desktop entry validates and opens VRML worlds, the file
 // type package knows them by name and by content, and the manual page renders.
-#include "tests/support/test_support.h"
-
-#include <gtest/gtest.h>
-#include <string>
-
-using testing_support::binDir;
-using testing_support::runCommand;
-using testing_support::tempDir;
-using testing_support::writeTempFile;
+#include "tests/host/tarne_run.h"
 
 namespace {
 
@@ -19,7 +11,7 @@ bool haveTool(const char* tool)
 }
 
 // Runs a command with the prefix's data first, and nobody's own settings.
-testing_support::CommandRun inPrefix(const std::string& prefix, const std::string& command)
+CommandRun inPrefix(const std::string& prefix, const std::string& command)
 {
     return runCommand("env XDG_DATA_DIRS='" + prefix + "/share:/usr/share' XDG_DATA_HOME='" +
                       prefix + "/home' XDG_CONFIG_HOME='" + prefix + "/home' GIO_USE_VFS=local " +
@@ -37,7 +29,7 @@ protected:
     void SetUp() override { ASSERT_EQ(install.status, 0) << install.out << install.err; }
 
     static inline std::string prefix;
-    static inline testing_support::CommandRun install;
+    static inline CommandRun install;
 };
 
 } // namespace

@@ -1,21 +1,11 @@
 // tarne view in a real window, under a virtual X server: what it shows after a scripted
 // drag is what tarne render draws with the same script, pixel for pixel.
-#include "tests/support/test_support.h"
-
-#include <gtest/gtest.h>
-#include <string>
-
-using testing_support::binDir;
-using testing_support::readFile;
-using testing_support::runCommand;
-using testing_support::sourceDir;
-using testing_support::tempDir;
-using testing_support::writeTempFile;
+#include "tests/host/tarne_run.h"
 
 TEST(TarneView, AScriptedWalkShowsWhatRenderDraws)
 {
     if (runCommand("command -v xvfb-run").status != 0) GTEST_SKIP() << "no xvfb-run";
-    const std::string demo = sourceDir() + "/examples/demo/demo.wrl";
+    const std::string demo = demoWorld();
     const std::string walk = "down 320 200\nmove 320 180\nframes 8\nup 320 180\nframes 2\n";
     const std::string viewShot = tempDir() + "view/walk.png";
     const std::string renderShot = tempDir() + "view/walk-render.png";
@@ -31,9 +21,8 @@ TEST(TarneView, AScriptedWalkShowsWhatRenderDraws)
         "/tarne view '" + demo + "' --mode 4 --no-sound --script '" + inWindow + "'");
     if (view.err.find("no display available") != std::string::npos) GTEST_SKIP() << view.err;
     ASSERT_EQ(view.status, 0) << view.err;
-    const auto render =
-        runCommand(binDir() + "/tarne render '" + demo + "' --mode 4 --no-sound -o '" + tempDir() +
-                   "view/final.png' --script '" + headless + "'");
+    const auto render = tarne("render " + quote(demo) + " --mode 4 --no-sound -o " +
+                              quote(tempDir() + "view/final.png") + " --script " + quote(headless));
     ASSERT_EQ(render.status, 0) << render.err;
     const std::string shown = readFile(viewShot);
     ASSERT_FALSE(shown.empty());
@@ -42,8 +31,8 @@ TEST(TarneView, AScriptedWalkShowsWhatRenderDraws)
 
 TEST(TarneView, WithoutADisplayItSaysSo)
 {
-    const auto run = runCommand("env -u DISPLAY -u WAYLAND_DISPLAY " + binDir() + "/tarne view '" +
-                                sourceDir() + "/examples/demo/demo.wrl'");
+    const auto run = runCommand("env -u DISPLAY -u WAYLAND_DISPLAY " + binDir() + "/tarne view " +
+                                quote(demoWorld()));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "tarne: no display available; use 'tarne render' for pictures\n");
 }
@@ -56,8 +45,8 @@ TEST(TarneScript, ABadStepIsAUsageErrorBeforeAnythingIsDrawn)
         const std::string script =
             writeTempFile("script/bad.txt", std::string("frames 1\n") + step + "\n");
         const std::string picture = tempDir() + "script/never.png";
-        const auto run = runCommand(binDir() + "/tarne render '" + world + "' -o '" + picture +
-                                    "' --script '" + script + "'");
+        const auto run = tarne("render " + quote(world) + " -o " + quote(picture) + " --script " +
+                               quote(script));
         EXPECT_EQ(run.status, 2) << step;
         EXPECT_NE(run.err.find("bad.txt:2: bad step '" + std::string(step) + "'"),
                   std::string::npos)
@@ -73,8 +62,8 @@ TEST(TarneScript, RecordingWritesEveryFrameByNumber)
     const std::string script = writeTempFile(
         "record/steps.txt",
         "record " + tempDir() + "record/f-%03d.png\nframes 3\nrecord off\nframes 2\n");
-    const auto run = runCommand(binDir() + "/tarne render '" + world + "' -o '" + tempDir() +
-                                "record/last.png' --script '" + script + "'");
+    const auto run = tarne("render " + quote(world) + " -o " +
+                           quote(tempDir() + "record/last.png") + " --script " + quote(script));
     ASSERT_EQ(run.status, 0) << run.err;
     for (const char* name : {"f-001.png", "f-002.png", "f-003.png"})
         EXPECT_FALSE(readFile(tempDir() + "record/" + name).empty()) << name;

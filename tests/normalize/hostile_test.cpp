@@ -5,8 +5,6 @@
 
 namespace {
 
-const std::string kHeader = "#VRML V2.0 utf8\nViewpoint {}\n";
-
 class HostileWorlds : public Normalizing {
 protected:
     // The rewritten text is still a world the reader reads through to its end.
@@ -18,10 +16,7 @@ protected:
     }
 };
 
-// A Shape of one triangle on one line.
-const std::string kTriangle =
-    "Shape { geometry IndexedFaceSet { coord Coordinate { point [ 0 0 0 1 0 0 0 1 0 ] } "
-    "coordIndex [ 0 1 2 -1 ] } }\n";
+const std::string kTriangle = triangleAt("0");
 
 // Sixty Groups, each USE-ing the one before twice, around `first`: 2^60 copies of it.
 std::string doublingUses(const std::string& first)
@@ -90,14 +85,18 @@ TEST_F(HostileWorlds, ExponentialProtoExpansionIsRefused)
     doubling += kTriangle;
     doubling += " ] } }\n";
     for (int level = 1; level <= 40; ++level) {
-        const std::string inner = "L" + std::to_string(level - 1) + " { at IS at } ";
-        doubling += "PROTO L" + std::to_string(level);
+        std::string inner = "L";
+        inner += std::to_string(level - 1);
+        inner += " { at IS at } ";
+        doubling += "PROTO L";
+        doubling += std::to_string(level);
         doubling += " [ field SFVec3f at 0 0 0 ] { Group { children [ ";
         doubling += inner;
         doubling += inner;
         doubling += " ] } }\n";
     }
-    doubling += "L40 { at 1 1 1 }\n" + kTriangle;
+    doubling += "L40 { at 1 1 1 }\n";
+    doubling += kTriangle;
     NormalizeLimits limits;
     limits.maxProtoNodes = 20000;
     const NormalizeResult result = normalizeWith(doubling, limits);

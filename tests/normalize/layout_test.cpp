@@ -6,8 +6,6 @@
 
 namespace {
 
-const std::string kHeader = "#VRML V2.0 utf8\nViewpoint {}\n";
-
 class CanonicalLayout : public Normalizing {
 protected:
     // The reader cuts longer lines into pieces and splits numbers at the cuts.

@@ -163,6 +163,16 @@ inline std::string coloured(const std::string& color)
 // What a Shape without an appearance is given: VRML 2.0 draws it white.
 inline const std::string kWhiteAppearance = coloured("1 1 1");
 
+// The header and an empty Viewpoint, so no framing camera is added to the world.
+inline const std::string kHeader = "#VRML V2.0 utf8\nViewpoint {}\n";
+
+// A Shape of one triangle on one line, its first point at file x = `x`.
+inline std::string triangleAt(const std::string& x)
+{
+    return "Shape { geometry IndexedFaceSet { coord Coordinate { point [ " + x +
+           " 0 0, 1 0 0, 0 1 0 ] } coordIndex [ 0 1 2 -1 ] } }\n";
+}
+
 // A Shape of one triangle as the writer writes it.
 inline std::string canonicalTriangle(const std::string& points = "0 0 0,\n1 0 0,\n0 1 0,")
 {

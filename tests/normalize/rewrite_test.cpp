@@ -7,7 +7,7 @@ namespace {
 
 // Both sides start with the same camera, so the framing Viewpoint (tested on its own)
 // stays out of these comparisons.
-const std::string kHeader = "#VRML V2.0 utf8\nViewpoint {\nposition 0 0 10\n}\n";
+const std::string kPlacedHeader = "#VRML V2.0 utf8\nViewpoint {\nposition 0 0 10\n}\n";
 
 using Rewrites = Normalizing;
 
@@ -170,7 +170,7 @@ TEST_F(Rewrites, EachReadsIntoTheTablesOfTheSameWorldWrittenCanonically)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        expectSameTables(kHeader + c.written, kHeader + c.canonical);
+        expectSameTables(kPlacedHeader + c.written, kPlacedHeader + c.canonical);
     }
 }
 

@@ -20,7 +20,7 @@ class Smoothing : public Normalizing {
 protected:
     void readFaceSet(const std::string& fields)
     {
-        readNormalized("#VRML V2.0 utf8\nViewpoint {}\n" +
+        readNormalized(kHeader +
                        node("Shape", faceSet("geometry IndexedFaceSet", kPoints, kFaces, fields)));
         ASSERT_EQ(world.objectCount, 1);
     }

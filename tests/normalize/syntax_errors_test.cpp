@@ -4,8 +4,6 @@
 
 namespace {
 
-const std::string kHeader = "#VRML V2.0 utf8\nViewpoint {}\n";
-
 class SyntaxErrors : public Normalizing {
 protected:
     // A message about the test's world file, as the host prints it.
@@ -14,12 +12,6 @@ protected:
         return testing_support::tempDir() + "world.wrl:" + where;
     }
 };
-
-std::string triangleAt(const std::string& x)
-{
-    return "Shape { geometry IndexedFaceSet { coord Coordinate { point [ " + x +
-           " 0 0, 1 0 0, 0 1 0 ] } coordIndex [ 0 1 2 -1 ] } }\n";
-}
 
 TEST_F(SyntaxErrors, EachIsReportedWhereItStandsAndTheWorldAroundItIsKept)
 {

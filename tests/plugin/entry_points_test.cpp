@@ -62,16 +62,6 @@ TEST_F(EntryPoints, TouchUrlNotifyAndJavaClassOnlyFromMinorVersion11)
     }
 }
 
-TEST_F(EntryPoints, ShutdownReturnsEveryBlockToTheBrowser)
-{
-    startPlugin();
-    EXPECT_GT(BrowserMemory::live().size(), 0u);
-    EXPECT_EQ(shutdown(), NPERR_NO_ERROR);
-    initialised = false;
-    EXPECT_EQ(BrowserMemory::live().size(), 0u);
-    EXPECT_EQ(BrowserMemory::badFrees, 0);
-}
-
 TEST_F(EntryPoints, AnswerNullTablesInstancesAndWindowsWithTheirErrorCodes)
 {
     EXPECT_EQ(getEntryPoints(nullptr), NPERR_INVALID_FUNCTABLE_ERROR);

@@ -44,12 +44,8 @@ TEST_F(InstanceWindow, SplitsA400By300AreaIntoViewerAboveAndDashboardBelowOnce)
     }
     // Later NPP_SetWindow calls take nothing over again; a new size moves the children
     // to fit it, as a browser's resized window should.
-    NPWindow resized{};
-    resized.window = area;
-    resized.width = 800;
-    resized.height = 600;
-    EXPECT_EQ(plugin.setwindow(&instance, &resized), NPERR_NO_ERROR);
-    EXPECT_EQ(plugin.setwindow(&instance, &resized), NPERR_NO_ERROR);
+    EXPECT_EQ(setWindow(&instance, area, 800, 600), NPERR_NO_ERROR);
+    EXPECT_EQ(setWindow(&instance, area, 800, 600), NPERR_NO_ERROR);
     EXPECT_EQ(childrenOf(area).size(), 2u);
     int width = 0, height = 0;
     ASSERT_EQ(services->renderSize(&instance, &width, &height), 0);
@@ -66,14 +62,10 @@ TEST_F(InstanceWindow, ANullHandleTakesNothingOverUntilAWindowArrives)
     ASSERT_EQ(plugin.newp(nullptr, &instance, NP_EMBED, 0, nullptr, nullptr, nullptr),
               NPERR_NO_ERROR);
     instanceLive = true;
-    NPWindow window{};
-    window.width = 400;
-    window.height = 300;
-    EXPECT_EQ(plugin.setwindow(&instance, &window), NPERR_NO_ERROR);
+    EXPECT_EQ(setWindow(&instance, nullptr, 400, 300), NPERR_NO_ERROR);
     EXPECT_EQ(services->viewerWindow(&instance), nullptr);
     EXPECT_EQ(GetWindowLongPtr(area, GWLP_WNDPROC), original);
-    window.window = area;
-    EXPECT_EQ(plugin.setwindow(&instance, &window), NPERR_NO_ERROR);
+    EXPECT_EQ(setWindow(&instance, area, 400, 300), NPERR_NO_ERROR);
     EXPECT_NE(services->viewerWindow(&instance), nullptr);
     EXPECT_NE(GetWindowLongPtr(area, GWLP_WNDPROC), original);
 }

@@ -8,14 +8,6 @@
 
 namespace {
 
-std::string dump(const TarneServices* services, NPP instance)
-{
-    char* text = services->describeWorld(instance, 1);
-    std::string json = text ? text : "";
-    services->freeText(text);
-    return json;
-}
-
 // The number after "key": in the dump (0 when it is not there).
 double dumpedNumber(const std::string& json, const std::string& key)
 {
@@ -23,23 +15,14 @@ double dumpedNumber(const std::string& json, const std::string& key)
     return at == std::string::npos ? 0.0 : std::strtod(json.c_str() + at + key.size() + 3, nullptr);
 }
 
-TarneWorldCounts counts(const TarneServices* services, NPP instance)
-{
-    TarneWorldCounts result{};
-    services->worldCounts(instance, &result);
-    return result;
-}
-
 } // namespace
 
-using Loading = PluginTest;
+using Loading = StartedPlugin<320, 290>;
 
 TEST_F(Loading, ReadsTheWorldAndStartsTheFrameLoop)
 {
-    startPlugin();
-    startInstance(320, 290);
     loadWorld("triangle.wrl", kTriangleWorld);
-    EXPECT_EQ(counts(services, &instance).objectCount, 1);
+    EXPECT_EQ(counts(&instance).objectCount, 1);
     HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
     // The sound set-up message waits for the Viewer, once.
     MSG msg{};
@@ -52,8 +35,6 @@ TEST_F(Loading, ReadsTheWorldAndStartsTheFrameLoop)
 
 TEST_F(Loading, AWorldWithoutObjectsStillSetsUpSoundButPaintsNothingAndPostsNoTick)
 {
-    startPlugin();
-    startInstance(320, 290);
     loadWorld("empty.wrl", "#VRML V2.0 utf8\nWorldInfo { title \"nothing\" }\n");
     HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
     MSG msg{};
@@ -64,10 +45,8 @@ TEST_F(Loading, AWorldWithoutObjectsStillSetsUpSoundButPaintsNothingAndPostsNoTi
 
 TEST_F(Loading, TheFirstViewpointGivesTheStartCamera)
 {
-    startPlugin();
-    startInstance(320, 290);
     loadWorld("triangle.wrl", kTriangleWorld);
-    const std::string json = dump(services, &instance);
+    const std::string json = dump(&instance);
     // position 0 0 5 is eye (25000, 0, 0) in the internal (z, x, y) order, looking
     // along file -z: one file unit nearer the origin.
     EXPECT_NE(json.find("\"eye\":[25000,0,0]"), std::string::npos) << json.substr(0, 400);
@@ -76,12 +55,10 @@ TEST_F(Loading, TheFirstViewpointGivesTheStartCamera)
 
 TEST_F(Loading, ASecondWorldStartsFromEmptyTables)
 {
-    startPlugin();
-    startInstance(320, 290);
     loadWorld("first.wrl", kTriangleWorld);
-    ASSERT_EQ(counts(services, &instance).objectCount, 1);
+    ASSERT_EQ(counts(&instance).objectCount, 1);
     loadWorld("second.wrl", kTriangleWorld);
-    const TarneWorldCounts second = counts(services, &instance);
+    const TarneWorldCounts second = counts(&instance);
     EXPECT_EQ(second.objectCount, 1);
     EXPECT_EQ(second.vertexCount, 3u);
     EXPECT_EQ(second.faceCount, 2u); // the triangle and the empty row after it
@@ -90,37 +67,31 @@ TEST_F(Loading, ASecondWorldStartsFromEmptyTables)
 
 TEST_F(Loading, ANullOrEmptyFileNameDoesNothing)
 {
-    startPlugin();
-    startInstance(320, 290);
     NPStream stream{};
     plugin.asfile(&instance, &stream, nullptr);
     plugin.asfile(&instance, &stream, "");
     HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
     MSG msg{};
     EXPECT_FALSE(PeekMessage(&msg, viewer, 2024, 2024, PM_NOREMOVE));
-    EXPECT_EQ(counts(services, &instance).objectCount, 0);
+    EXPECT_EQ(counts(&instance).objectCount, 0);
 }
 
 TEST_F(Loading, StrictLoadingSkipsTheNormalizingPass)
 {
-    startPlugin();
-    startInstance(320, 290);
     // The line reader alone turns a Box into an object without geometry; the
     // normalizing pass gives it the faces of a box.
     const char* box = "#VRML V2.0 utf8\nShape {\n  geometry Box {\n    size 2 2 2\n  }\n}\n";
     loadWorld("box.wrl", box);
-    EXPECT_GE(counts(services, &instance).vertexCount, 8u);
+    EXPECT_GE(counts(&instance).vertexCount, 8u);
     ASSERT_EQ(services->setStrict(&instance, 1), 0);
     loadWorld("box-strict.wrl", box);
-    EXPECT_EQ(counts(services, &instance).objectCount, 1);
-    EXPECT_EQ(counts(services, &instance).vertexCount, 0u);
+    EXPECT_EQ(counts(&instance).objectCount, 1);
+    EXPECT_EQ(counts(&instance).vertexCount, 0u);
 }
 
 // Every block of the load, the frames and the options goes back to the browser once.
 TEST_F(Loading, EveryOptionSwitchRendersFramesAndGivesItsMemoryBack)
 {
-    startPlugin();
-    startInstance(320, 290);
     loadWorld("triangle.wrl", kTriangleWorld);
     for (const char* name : {"stereo", "shadows", "lamp", "reflection", "scale"})
         EXPECT_EQ(services->command(&instance, name), 0) << name;
@@ -130,9 +101,9 @@ TEST_F(Loading, EveryOptionSwitchRendersFramesAndGivesItsMemoryBack)
     EXPECT_EQ(width, 160); // display scale 2.0 halves the rendered size
     EXPECT_EQ(height, 100);
     EXPECT_EQ(runFrames(3), 3);
-    EXPECT_EQ(counts(services, &instance).lightCount, 1); // the lamp
+    EXPECT_EQ(counts(&instance).lightCount, 1); // the lamp
     EXPECT_EQ(services->command(&instance, "lamp"), 0);
-    EXPECT_EQ(counts(services, &instance).lightCount, 0);
+    EXPECT_EQ(counts(&instance).lightCount, 0);
     destroyInstance();
     EXPECT_EQ(shutdown(), NPERR_NO_ERROR);
     initialised = false;
@@ -144,8 +115,6 @@ TEST_F(Loading, EveryOptionSwitchRendersFramesAndGivesItsMemoryBack)
 // opened (a file: url) may reach its neighbours, as model libraries expect.
 TEST_F(Loading, AWorldFromTheNetworkStaysInItsFolder)
 {
-    startPlugin();
-    startInstance(400, 300);
     testing_support::writeTempFile("reach/outside.wrl", kTriangleWorld);
     testing_support::writeTempFile("reach/world/inside.wrl", kTriangleWorld);
     const std::string world = std::string("#VRML V2.0 utf8\n") +
@@ -157,7 +126,7 @@ TEST_F(Loading, AWorldFromTheNetworkStaysInItsFolder)
                               "Shape { appearance Appearance { texture ImageTexture { url "
                               "\"../t.png\" } } geometry Box {} }\n";
     testing_support::writeTempFile("reach/t.png", "not read either way");
-    auto objects = [&] { return counts(services, &instance).objectCount; };
+    auto objects = [&] { return counts(&instance).objectCount; };
     loadWorld("reach/world/w.wrl", world, "http://example.org/w.wrl");
     std::size_t length = 0;
     char* text = services->takeLoadMessages(&instance, &length);
@@ -180,18 +149,13 @@ TEST_F(Loading, AWorldFromTheNetworkStaysInItsFolder)
 // shape and so the angle. The line reader's own rule takes the number as the half-angle.
 TEST_F(Loading, TheFieldOfViewFitsTheViewersSizeInTheDefaultReading)
 {
-    startPlugin();
-    startInstance(640, 480);
+    ASSERT_EQ(setWindow(&instance, area, 640, 480), NPERR_NO_ERROR);
     std::string world = kTriangleWorld;
     world.insert(world.find("  position 0 0 5"), "  fieldOfView 0.785\n");
     loadWorld("fov.wrl", world);
-    auto viewAngle = [&] { return dumpedNumber(dump(services, &instance), "viewAngle"); };
+    auto viewAngle = [&] { return dumpedNumber(dump(&instance), "viewAngle"); };
     EXPECT_NEAR(viewAngle(), std::atan(std::tan(0.3925) * 640.0 / 390.0), 1e-6);
-    NPWindow tall{};
-    tall.window = area;
-    tall.width = 390;
-    tall.height = 640 + 90;
-    ASSERT_EQ(plugin.setwindow(&instance, &tall), NPERR_NO_ERROR);
+    ASSERT_EQ(setWindow(&instance, area, 390, 640 + 90), NPERR_NO_ERROR); // taller than wide
     int width = 0, height = 0;
     services->renderSize(&instance, &width, &height);
     ASSERT_EQ(width, 390);

@@ -85,11 +85,32 @@ protected:
         ASSERT_EQ(plugin.newp(nullptr, &instance, NP_EMBED, 0, nullptr, nullptr, nullptr),
                   NPERR_NO_ERROR);
         instanceLive = true;
-        NPWindow window{};
-        window.window = area;
-        window.width = static_cast<std::uint32_t>(width);
-        window.height = static_cast<std::uint32_t>(height);
-        ASSERT_EQ(plugin.setwindow(&instance, &window), NPERR_NO_ERROR);
+        ASSERT_EQ(setWindow(&instance, area, width, height), NPERR_NO_ERROR);
+    }
+
+    // NPP_SetWindow with `window` (null: none yet) as the plug-in area of that size.
+    NPError setWindow(NPP which, HWND window, int width, int height)
+    {
+        NPWindow npWindow{};
+        npWindow.window = window;
+        npWindow.width = static_cast<std::uint32_t>(width);
+        npWindow.height = static_cast<std::uint32_t>(height);
+        return plugin.setwindow(which, &npWindow);
+    }
+
+    // The instance's world as the JSON dump, and its counts.
+    std::string dump(NPP which)
+    {
+        char* text = services->describeWorld(which, 1);
+        const std::string json = text ? text : "";
+        services->freeText(text);
+        return json;
+    }
+    TarneWorldCounts counts(NPP which)
+    {
+        TarneWorldCounts result{};
+        services->worldCounts(which, &result);
+        return result;
     }
 
     // Streams a world written into the test's folder, as a browser hands it over, from
@@ -146,6 +167,18 @@ protected:
     bool instanceLive = false;
     HWND frame = nullptr;
     HWND area = nullptr;
+};
+
+// The plug-in started with one instance of Width x Height: the fixture of most cases.
+template <int Width, int Height> class StartedPlugin : public PluginTest {
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        if (HasFatalFailure()) return;
+        startPlugin();
+        startInstance(Width, Height);
+    }
 };
 
 // A one-triangle world in the layout the line reader reads, indented as exporters do.

@@ -1,12 +1,10 @@
 // The stream callbacks and printing.
 #include "tests/plugin/plugin_fixture.h"
 
-using StreamAndPrint = PluginTest;
+using StreamAndPrint = StartedPlugin<400, 300>;
 
 TEST_F(StreamAndPrint, AskForTheWorldAsAFileAndSwallowEveryByte)
 {
-    startPlugin();
-    startInstance(400, 300);
     NPStream stream{};
     std::uint16_t type = NP_NORMAL;
     EXPECT_EQ(plugin.newstream(&instance, nullptr, &stream, 0, &type), NPERR_NO_ERROR);
@@ -20,8 +18,6 @@ TEST_F(StreamAndPrint, AskForTheWorldAsAFileAndSwallowEveryByte)
 
 TEST_F(StreamAndPrint, FullPagePrintingIsLeftToTheBrowser)
 {
-    startPlugin();
-    startInstance(400, 300);
     NPPrint print{};
     print.mode = NP_FULL;
     print.print.fullPrint.pluginPrinted = true;
@@ -31,8 +27,6 @@ TEST_F(StreamAndPrint, FullPagePrintingIsLeftToTheBrowser)
 
 TEST_F(StreamAndPrint, EmbeddedPrintingDrawsAGreyFrameOnly)
 {
-    startPlugin();
-    startInstance(400, 300);
     HDC screen = GetDC(frame);
     HDC page = CreateCompatibleDC(screen);
     HBITMAP paper = CreateCompatibleBitmap(screen, 60, 40);

@@ -1,9 +1,9 @@
 // The user's lamp: dragged on its own while it is on, carried along by the camera.
-#include "tests/viewer/navigation_scene.h"
+#include "tests/viewer/viewer_scene.h"
 
 #include <cmath>
 
-using namespace navigation_test;
+using namespace viewer_scene;
 
 namespace {
 
@@ -11,7 +11,7 @@ constexpr double kLampTurn = 10 * 3.14159265358979 / 720;   // a lamp drag of 10
 constexpr double kOrbitTurn = 10 * 3.14159265358979 / 1440; // an orbit drag of 10 pixels
 constexpr double kCentre = 50000; // the triangle world's centre on the first axis
 
-class Lamp : public NavigationScene {
+class Lamp : public ViewerScene {
 protected:
     // Switches the lamp on as the Dashboard does: a spot light appended, the flag set.
     void addLamp(const Vec3& location, const Vec3& direction)

@@ -1,16 +1,16 @@
 // Mouse navigation: what a drag sets, and what the frames then do to the camera.
-#include "tests/viewer/navigation_scene.h"
+#include "tests/viewer/viewer_scene.h"
 
 #include <cmath>
 
-using namespace navigation_test;
+using namespace viewer_scene;
 
 namespace {
 
 constexpr double kTurnPerPixel = 3.14159265358979 / 2880; // a quarter degree
 constexpr double kOrbitPerPixel = 3.14159265358979 / 1440;
 
-class MouseNavigation : public NavigationScene {
+class MouseNavigation : public ViewerScene {
 protected:
     // The triangle world, one frame drawn (rows of the default camera), then `mode`.
     void start(i16 mode)

@@ -1,11 +1,11 @@
 // The seek: a click in mode 7 carries the camera towards the surface drawn under it.
-#include "tests/viewer/navigation_scene.h"
+#include "tests/viewer/viewer_scene.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-using namespace navigation_test;
+using namespace viewer_scene;
 
 namespace {
 
@@ -13,7 +13,7 @@ namespace {
 constexpr int kCentreX = 200;
 constexpr int kCentreY = 105;
 
-class Seek : public NavigationScene {
+class Seek : public ViewerScene {
 protected:
     void start(f32 scale = 1.0f)
     {

@@ -1,7 +1,7 @@
 // The world tables on their own: starting sizes, growth that keeps counts and the spare
 // vertex row, the 16-bit refusal, allocation failure, and the group transforms.
 #include "tests/support/counting_allocator.h"
-#include "world/tables.h"
+#include "tests/world/world_reading.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +12,8 @@
 
 using testing_support::CountingAllocator;
 
-class WorldTables : public ::testing::Test {
+class WorldTables : public WorldReading {
 protected:
-    void SetUp() override { ASSERT_TRUE(initWorldTables(world)); }
-    void TearDown() override { freeWorldTables(world); }
-
     // An object of the given vertices (internal order), listed as group entry `entry`.
     // Each vertex goes into the spare row first, as the reader appends them.
     i16 objectWithVertices(std::initializer_list<std::array<f32, 3>> vertices, u32 entry)
@@ -48,8 +45,6 @@ protected:
     {
         std::copy(values.begin(), values.end(), to);
     }
-
-    World world;
 };
 
 TEST_F(WorldTables, StartWithTheFixedRowsAndGreyTenByTenTextures)

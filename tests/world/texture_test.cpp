@@ -2,6 +2,7 @@
 // replacement when it cannot be found or decoded.
 #include "tests/support/counting_allocator.h"
 #include "tests/support/picture_writers.h"
+#include "tests/world/world_reading.h"
 #include "world/textures.h"
 
 #include <cstdio>
@@ -12,11 +13,8 @@ using testing::internal::GetCapturedStderr;
 using testing_support::CountingAllocator;
 using testing_support::writeTempFile;
 
-class TextureLoader : public ::testing::Test {
+class TextureLoader : public WorldReading {
 protected:
-    void SetUp() override { ASSERT_TRUE(initWorldTables(world)); }
-    void TearDown() override { freeWorldTables(world); }
-
     // Writes `bytes` as `file` in the test folder (unless empty), names it in the next
     // texture row as the reader would, loads it and counts the row.
     const TextureRecord& texture(const std::string& file, const std::string& bytes)
@@ -26,7 +24,7 @@ protected:
                       testing_support::tempDir().c_str());
         const i16 row = world.textureCount;
         std::snprintf(world.textures[row].fileName, kTextureFileNameSize, "%s", file.c_str());
-        loadTexture(world, row);
+        answered = loadTexture(world, row);
         world.textureCount = static_cast<i16>(row + 1);
         return world.textures[row];
     }
@@ -45,18 +43,8 @@ protected:
         return true;
     }
 
-    World world;
+    bool answered = false; // what the last loadTexture answered
 };
-
-TEST_F(TextureLoader, PicturesItCannotFindOrDecodeGetTheGreyReplacement)
-{
-    CaptureStderr();
-    texture("absent.jpg", "");
-    texture("garbage.jpg", "this is no picture");
-    GetCapturedStderr();
-    EXPECT_TRUE(isGreyReplacement(0));
-    EXPECT_TRUE(isGreyReplacement(1));
-}
 
 TEST_F(TextureLoader, KeepsThreeBytesAPixelInStoredRowOrder)
 {
@@ -80,46 +68,43 @@ TEST_F(TextureLoader, BlockHoldsThreeBytesForEveryPixel)
     ASSERT_TRUE(initWorldTables(world));
 }
 
-TEST_F(TextureLoader, FormatItDoesNotDecodeKeepsTheRowAsItWas)
-{
-    const u8* before = world.texturePixels[0];
-    const TextureRecord& row = texture("still.bmp", "BM");
-    EXPECT_EQ(row.width, 10);
-    EXPECT_EQ(row.height, 10);
-    EXPECT_EQ(world.texturePixels[0], before);
-    EXPECT_EQ(row.loaded, 0);
-}
-
 // The Appearance reader leaves a material untextured by this answer (default reading).
+// What it cannot find or decode gets the grey replacement; a format it does not decode
+// keeps the row's first 10 x 10 grey block, the very same one.
 TEST_F(TextureLoader, SaysWhetherTheRowHoldsTheDecodedPicture)
 {
     CaptureStderr();
     const std::string tga = encodeTga(2, 1, 1, 24, "\x01\x02\x03");
     GifOptions oneColour;
     oneColour.palette = "\x10\x20\x30";
+    enum Outcome { kDecoded, kGrey, kAsItWas };
     const struct {
         const char* file;
         std::string bytes;
-        bool loaded;
-    } rows[] = {{"seen.tga", tga, true},
-                {"seen.tga", "", true}, // a copy of row 0
-                {"absent.jpg", "", false},
-                {"absent.jpg", "", false},
-                {"broken.png", "no png", false},
-                {"still.bmp", "BM", false},
-                {"first.gif", encodeGif(1, 1, std::string(1, '\0'), oneColour), true}};
+        Outcome outcome;
+    } rows[] = {{"seen.tga", tga, kDecoded},
+                {"seen.tga", "", kDecoded}, // a copy of row 0
+                {"absent.jpg", "", kGrey},
+                {"absent.jpg", "", kGrey},
+                {"broken.png", "no png", kGrey},
+                {"garbage.jpg", "this is no picture", kGrey},
+                {"still.bmp", "BM", kAsItWas},
+                {"first.gif", encodeGif(1, 1, std::string(1, '\0'), oneColour), kDecoded}};
     for (const auto& r : rows) {
-        std::snprintf(world.worldFolder, sizeof world.worldFolder, "%s",
-                      testing_support::tempDir().c_str());
-        if (!r.bytes.empty()) writeTempFile(r.file, r.bytes);
         const i16 row = world.textureCount;
-        std::snprintf(world.textures[row].fileName, kTextureFileNameSize, "%s", r.file);
-        EXPECT_EQ(loadTexture(world, row), r.loaded) << r.file << " row " << row;
-        EXPECT_EQ(world.textures[row].loaded, r.loaded ? 1 : 0) << r.file;
-        world.textureCount = static_cast<i16>(row + 1);
+        const u8* before = world.texturePixels[row];
+        texture(r.file, r.bytes);
+        EXPECT_EQ(answered, r.outcome == kDecoded) << r.file << " row " << row;
+        EXPECT_EQ(world.textures[row].loaded, r.outcome == kDecoded ? 1 : 0) << r.file;
+        EXPECT_EQ(isGreyReplacement(row), r.outcome == kGrey) << r.file << " row " << row;
+        if (r.outcome == kAsItWas) {
+            EXPECT_EQ(world.texturePixels[row], before) << r.file;
+            EXPECT_EQ(world.textures[row].width, 10) << r.file;
+            EXPECT_EQ(world.textures[row].height, 10) << r.file;
+        }
     }
     GetCapturedStderr();
-    EXPECT_EQ(texel(6, 0), (Bgr{0x30, 0x20, 0x10})); // the GIF's one palette entry
+    EXPECT_EQ(texel(7, 0), (Bgr{0x30, 0x20, 0x10})); // the GIF's one palette entry
 }
 
 TEST_F(TextureLoader, SameFileIsDecodedOnceAndEachRowOwnsItsBlock)

@@ -14,38 +14,31 @@ static const std::string kTriangleWorld = "#VRML V2.0 utf8\n" + triangleShape();
 
 class CompressedWorlds : public WorldReading {};
 
-TEST_F(CompressedWorlds, WrzIsExpandedBesideItAndReadFromTheFirstDotOfItsName)
+// A ".wrz" is expanded into a copy beside it, named from the first dot of its file name
+// (a dot in the folder does not count); gzip under a plain name is expanded without a
+// copy; an upper-case ".WRZ" is plain text.
+TEST_F(CompressedWorlds, OnlyAWrzIsExpandedIntoACopyBesideIt)
 {
-    const std::string path = gzipFile("packed/x.tar.wrz", kTriangleWorld);
-    ASSERT_TRUE(readWorld(world, path.c_str()));
-    EXPECT_EQ(world.objectCount, 1);
-    EXPECT_EQ(readFile(tempDir() + "packed/x.wrl"), kTriangleWorld);
-}
-
-TEST_F(CompressedWorlds, ADotInTheFolderNameDoesNotMoveTheCopy)
-{
-    const std::string path = gzipFile("v1.2/scene.wrz", kTriangleWorld);
-    ASSERT_TRUE(readWorld(world, path.c_str()));
-    EXPECT_TRUE(std::filesystem::exists(tempDir() + "v1.2/scene.wrl"));
-    EXPECT_FALSE(std::filesystem::exists(tempDir() + "v1.wrl"));
-    EXPECT_EQ(world.objectCount, 1);
-}
-
-TEST_F(CompressedWorlds, GzipUnderAPlainNameIsExpandedWithoutACopy)
-{
-    const std::string path = gzipFile("gz/box.wrl", kTriangleWorld);
-    ASSERT_TRUE(readWorld(world, path.c_str()));
-    EXPECT_EQ(world.objectCount, 1);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tempDir() + "gz"),
-                            std::filesystem::directory_iterator{}),
-              1);
-}
-
-TEST_F(CompressedWorlds, AnUpperCaseWrzIsReadAsPlainText)
-{
-    ASSERT_TRUE(read(kTriangleWorld, "plain/x.WRZ"));
-    EXPECT_EQ(world.objectCount, 1);
-    EXPECT_FALSE(std::filesystem::exists(tempDir() + "plain/x.wrl"));
+    const struct {
+        const char* file;
+        bool gzip;
+        const char* copy; // null: the folder holds the world alone
+    } cases[] = {{"packed/x.tar.wrz", true, "packed/x.wrl"},
+                 {"v1.2/scene.wrz", true, "v1.2/scene.wrl"},
+                 {"gz/box.wrl", true, nullptr},
+                 {"plain/x.WRZ", false, nullptr}};
+    for (const auto& c : cases) {
+        const std::string path =
+            c.gzip ? gzipFile(c.file, kTriangleWorld) : writeTempFile(c.file, kTriangleWorld);
+        ASSERT_TRUE(readWorld(world, path.c_str())) << c.file;
+        EXPECT_EQ(world.objectCount, 1) << c.file;
+        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                                std::filesystem::directory_iterator{}),
+                  c.copy ? 2 : 1)
+            << c.file;
+        if (c.copy) { EXPECT_EQ(readFile(tempDir() + c.copy), kTriangleWorld) << c.file; }
+    }
 }
 
 TEST_F(CompressedWorlds, ABrokenStreamReadsWhatArrivedBeforeTheBreak)

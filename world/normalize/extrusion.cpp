@@ -1,6 +1,7 @@
 // An Extrusion as a face set: the cross-section placed, scaled and turned at every
 // spine point in the spine-aligned frame the VRML 2.0 standard defines, its sides as
 // quads and its caps as one polygon each.
+#include "base/portable_math.h"
 #include "world/normalize/mesh.h"
 #include "world/normalize/transform_math.h"
 
@@ -87,7 +88,7 @@ static std::vector<Frame> spineFrames(const std::vector<Vec3>& spine)
         const Vec3 up{0.0, 1.0, 0.0};
         const Vec3& direction = frames[0].y;
         Vec3 axis = crossOf(up, direction);
-        const f64 turn = std::acos(std::fmax(-1.0, std::fmin(1.0, dotOf(up, direction))));
+        const f64 turn = portable::acos(std::fmax(-1.0, std::fmin(1.0, dotOf(up, direction))));
         f64 rotation[4] = {axis.x, axis.y, axis.z, turn};
         if (!unit(axis)) rotation[0] = 1.0, rotation[1] = 0.0, rotation[2] = 0.0;
         f64 matrix[3][3];

@@ -1,6 +1,7 @@
 // Box, Cone, Cylinder and Sphere as face sets, with the sizes, flags and texture
 // mapping VRML 2.0 gives them. Round surfaces share their vertices so the renderer
 // shades them smooth; caps and box faces are flat.
+#include "base/portable_math.h"
 #include "world/normalize/mesh.h"
 
 #include <cmath>
@@ -10,8 +11,8 @@
 // as the standard's texture mapping runs) at radius `radius` and height y.
 static void aroundPoint(f64 radius, f64 around, f64 out[2])
 {
-    out[0] = -radius * std::sin(around);
-    out[1] = -radius * std::cos(around);
+    out[0] = -radius * portable::sin(around);
+    out[1] = -radius * portable::cos(around);
 }
 
 static f64 angleOf(u32 segment)
@@ -156,7 +157,7 @@ static bool buildSphere(const Node& sphere, bool textured, MeshBuilder& builder,
     std::vector<u32> rings;
     for (u32 ring = 1; ring < kSphereRings; ++ring) {
         const f64 down = std::numbers::pi * ring / kSphereRings;
-        rings.push_back(addRing(radius * std::sin(down), radius * std::cos(down),
+        rings.push_back(addRing(radius * portable::sin(down), radius * portable::cos(down),
                                 1.0 - static_cast<f64>(ring) / kSphereRings, textured, builder));
     }
     const u32 poleCount = textured ? kSegments : 1;

@@ -1,6 +1,7 @@
 // Where a mesh is smooth and where it creases. The renderer shades a vertex with the
 // normals of every face that uses it, so a crease is written as a vertex of its own for
 // each side of it.
+#include "base/portable_math.h"
 #include "world/normalize/mesh.h"
 
 #include <cmath>
@@ -90,7 +91,8 @@ public:
         : corners_(corners), normals_(normals),
           // Faces join when the angle between their normals is below the crease angle;
           // at pi or more every pair that is not exactly opposed joins.
-          joinCosine_(std::cos(creaseAngle < 3.141592653589793 ? creaseAngle : 3.141592653589793))
+          joinCosine_(
+              portable::cos(creaseAngle < 3.141592653589793 ? creaseAngle : 3.141592653589793))
     {
     }
 

@@ -1,6 +1,7 @@
 // Affine transforms of the Transform nodes around a Viewpoint, a light or a point.
 #include "world/normalize/transform_math.h"
 
+#include "base/portable_math.h"
 #include "world/normalize/node_tree.h"
 
 #include <cmath>
@@ -70,8 +71,8 @@ void rotationToMatrix(const f64 rotation[4], f64 matrix[3][3])
         setIdentity(matrix);
         return;
     }
-    const f64 c = std::cos(rotation[3]);
-    const f64 s = std::sin(rotation[3]);
+    const f64 c = portable::cos(rotation[3]);
+    const f64 s = portable::sin(rotation[3]);
     const f64 t = 1.0 - c;
     const f64 x = axis[0], y = axis[1], z = axis[2];
     matrix[0][0] = t * x * x + c;
@@ -88,7 +89,7 @@ void rotationToMatrix(const f64 rotation[4], f64 matrix[3][3])
 void matrixToRotation(const f64 m[3][3], f64 rotation[4])
 {
     const f64 cosine = (m[0][0] + m[1][1] + m[2][2] - 1.0) * 0.5;
-    const f64 angle = std::acos(cosine < -1.0 ? -1.0 : (cosine > 1.0 ? 1.0 : cosine));
+    const f64 angle = portable::acos(cosine < -1.0 ? -1.0 : (cosine > 1.0 ? 1.0 : cosine));
     f64 axis[3] = {m[2][1] - m[1][2], m[0][2] - m[2][0], m[1][0] - m[0][1]};
     if (angle > 1.5) {
         // Far from no turn the antisymmetric part shrinks towards a half turn; the

@@ -1,6 +1,7 @@
 // The first Viewpoint, Background and NavigationInfo of the world, written at the top
 // where the line reader looks for them (it does not look inside Transforms), and a
 // Viewpoint that frames the world when it has none.
+#include "base/portable_math.h"
 #include "world/normalize/number_format.h"
 #include "world/normalize/world_writer.h"
 
@@ -148,7 +149,7 @@ void writeFramingViewpoint(WriterState& state)
     // The box's front face fills kFramedFraction of the view: at distance d its half
     // width w covers w / (d tan a) of the half-opening a, whose tangent is the half
     // height's stretched to the width.
-    const f64 halfAcross = std::tan(kDefaultFieldOfView * 0.5) / kHeightToWidth;
+    const f64 halfAcross = portable::tan(kDefaultFieldOfView * 0.5) / kHeightToWidth;
     const f64 distance = halfWidth / (kFramedFraction * halfAcross);
     const f64 position[3] = {center[0], center[1], state.high[2] + distance};
     CanonicalText& out = state.out;

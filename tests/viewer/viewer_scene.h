@@ -1,6 +1,7 @@
-// A Viewer of 400 x 210 client pixels in a headless browser frame, driven as a user
-// drives it: mouse events injected at the frame's client coordinates (routed to the
-// capture holder or the window under the point), frames run by the Viewer's own ticks.
+// tests/viewer/viewer_scene.h - a Viewer of 400 x 210 client pixels in a headless browser
+// frame, inside a stand-in plug-in instance, driven as a user drives it: mouse events
+// injected at the frame's client coordinates (routed to the capture holder or the window
+// under the point), frames run by the Viewer's own ticks. Every viewer test builds on it.
 #pragma once
 
 #include "platform/windows.h"
@@ -13,7 +14,7 @@
 #include <memory>
 #include <string>
 
-namespace navigation_test {
+namespace viewer_scene {
 
 constexpr int kViewerWidth = 400;
 constexpr int kViewerHeight = 210;
@@ -27,6 +28,8 @@ inline const char* kTriangleAhead =
     "geometry IndexedFaceSet {\ncoord Coordinate {\npoint [\n-1 -1 10,\n1 -1 10,\n0 1 10,\n]\n}\n"
     "coordIndex [\n0, 1, 2, -1,\n]\n}\n}\n";
 
+// Stands in for the plug-in instance; it goes as the instance does: no more frames, then
+// the Viewer's window.
 struct Instance {
     InstanceOptions options;
     ViewerWindow viewer;
@@ -38,7 +41,7 @@ struct Instance {
     }
 };
 
-class NavigationScene : public ::testing::Test {
+class ViewerScene : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -136,4 +139,4 @@ inline void expectNear(const f32* actual, const Vec3& expected, double tolerance
         EXPECT_NEAR(actual[axis], expected[axis], tolerance) << what << " axis " << axis;
 }
 
-} // namespace navigation_test
+} // namespace viewer_scene
