@@ -194,23 +194,23 @@ bool resetTiles(DepthTiles& tiles, const FrameState& frame)
     const i32 rows = (frame.renderHeight + kDepthTileSide - 1) >> kDepthTileShift;
     const u64 count = u64{static_cast<u32>(columns)} * static_cast<u32>(rows);
     bool allocated = false;
-    u32 stateCapacity = tiles.state ? tiles.capacity : 0;
+    u32 knownCapacity = tiles.known ? tiles.capacity : 0;
     if (!fit(tiles.farthest, tiles.capacity, count, allocated) ||
-        !fit(tiles.state, stateCapacity, count, allocated)) {
+        !fit(tiles.known, knownCapacity, count, allocated)) {
         tiles.capacity = 0;
         return false;
     }
-    tiles.capacity = std::min(tiles.capacity, stateCapacity);
+    tiles.capacity = std::min(tiles.capacity, knownCapacity);
     tiles.columns = columns;
     tiles.rows = rows;
-    std::memset(tiles.state, kTileOpen, static_cast<std::size_t>(count));
+    std::memset(tiles.known, 0, static_cast<std::size_t>(count)); // an empty depth buffer
     return true;
 }
 
 void releaseTiles(DepthTiles& tiles)
 {
     release(tiles.farthest);
-    release(tiles.state);
+    release(tiles.known);
     tiles = DepthTiles{};
 }
 
@@ -255,22 +255,6 @@ void releaseBandScratch(RenderState& render)
 }
 
 } // namespace
-
-FaceScratch MainScratch(const RenderState& render)
-{
-    FaceScratch scratch;
-    scratch.polygon = render.polygonBuffer;
-    scratch.colours = render.cornerColours;
-    scratch.reflections = render.cornerReflections;
-    scratch.slotNext = render.slotNext;
-    scratch.slotValid = render.slotValid;
-    scratch.contourEnds = render.contourEnds;
-    scratch.slotValues = render.slotValues;
-    scratch.crossingValues = render.crossingValues;
-    scratch.crossingOrder = render.crossingOrder;
-    scratch.capacity = render.cornerCapacity;
-    return scratch;
-}
 
 bool EnsureBandScratch(RenderState& render, u32 bands)
 {

@@ -37,11 +37,8 @@ bool EnsureRightEyeTable(const World& world, RenderState& render);
 bool EnsureShadowTables(const World& world, RenderState& render);
 
 // The depth blocks of the Viewer's depth buffer (and of the right eye's in stereo) for
-// the frame's size, every block open (the depth buffers start the frame empty).
+// the frame's size, no pixel known (the depth buffers start the frame empty).
 bool ResetDepthTiles(RenderState& render, const FrameState& frame, bool stereo);
-
-// The per-face buffers of RenderState itself (band 0's, the calling thread's).
-FaceScratch MainScratch(const RenderState& render);
 
 // Per-face buffers for bands 1 to bands - 1 (band 0 uses RenderState's own), each with
 // cornerCapacity slots. False when they cannot be had; the frame is then drawn whole.

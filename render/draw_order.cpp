@@ -47,6 +47,16 @@ inline bool isDefined(const ProjectedVertex& corner)
 // is never drawn).
 bool boundsOf(const ProjectedVertex* projected, const u32* corners, i16 count, CornerBounds& bounds)
 {
+    if (count == 3) { // most faces: the same comparisons without the loop
+        const ProjectedVertex& a = projected[corners[0]];
+        const ProjectedVertex& b = projected[corners[1]];
+        const ProjectedVertex& c = projected[corners[2]];
+        bounds = {std::min(std::min(a.screenX, b.screenX), c.screenX),
+                  std::max(std::max(a.screenX, b.screenX), c.screenX),
+                  std::min(std::min(a.screenY, b.screenY), c.screenY),
+                  std::max(std::max(a.screenY, b.screenY), c.screenY)};
+        return isDefined(a) & isDefined(b) & isDefined(c);
+    }
     const ProjectedVertex& first = projected[corners[0]];
     bounds = {first.screenX, first.screenX, first.screenY, first.screenY};
     bool defined = isDefined(first);
@@ -211,6 +221,39 @@ void computeNormals(World& world, u32 firstFace, u32 count, NormalBlock& block)
     }
 }
 
+// A triangle in the single view, the face pass of most worlds: depthRange, boundsOf and
+// writableArea in one, with the same comparisons. 0 when it writes no pixel, -1 when
+// it lies wholly behind the eye, 1 when `entry` takes it.
+inline int keepTriangle(const ProjectedVertex* projected, const u32* corners, i32 width, i32 height,
+                        DrawFace& entry)
+{
+    const ProjectedVertex& a = projected[corners[0]];
+    const ProjectedVertex& b = projected[corners[1]];
+    const ProjectedVertex& c = projected[corners[2]];
+    f32 nearest = a.depth, farthest = a.depth;
+    if (b.depth < nearest) nearest = b.depth;
+    if (b.depth > farthest) farthest = b.depth;
+    if (c.depth < nearest) nearest = c.depth;
+    if (c.depth > farthest) farthest = c.depth;
+    if (farthest < 0.0f) return -1; // wholly behind the eye; -0 is not
+    if (!(isDefined(a) & isDefined(b) & isDefined(c))) return 0;
+    const CornerBounds bounds{std::min(std::min(a.screenX, b.screenX), c.screenX),
+                              std::max(std::max(a.screenX, b.screenX), c.screenX),
+                              std::min(std::min(a.screenY, b.screenY), c.screenY),
+                              std::max(std::max(a.screenY, b.screenY), c.screenY)};
+    const PixelArea area = writableArea(bounds, width, height);
+    if (!holdsPixel(area)) return 0;
+    entry.key = OrderedDepthKey(nearest);
+    entry.hiddenBelow = HiddenBelow(nearest, farthest);
+    entry.firstRow = static_cast<i16>(area.firstRow); // each inside the image now
+    entry.lastRow = static_cast<i16>(area.lastRow);
+    entry.firstColumn[0] = static_cast<i16>(area.firstColumn);
+    entry.lastColumn[0] = static_cast<i16>(area.lastColumn);
+    entry.firstColumn[1] = 1; // no right eye
+    entry.lastColumn[1] = 0;
+    return 1;
+}
+
 // Normals, marks and drawable faces of one object, written to `out`.
 u32 gatherFaces(World& world, RowRange faces, const FaceEyes& eyes, DrawFace* out)
 {
@@ -223,6 +266,13 @@ u32 gatherFaces(World& world, RowRange faces, const FaceEyes& eyes, DrawFace* ou
             FaceRecord& face = world.faces[f];
             if (face.flags == kFaceHidden) continue; // corners outside the tables
             const u32* corners = world.faceIndices + face.firstIndex;
+            if (face.vertexCount == 3 && !eyes.right) {
+                const int kept3 =
+                    keepTriangle(eyes.left, corners, eyes.width, eyes.height, out[kept]);
+                if (kept3 < 0) face.flags = kFaceHidden;
+                if (kept3 > 0) out[kept++].face = f;
+                continue;
+            }
             f32 nearest = 0.0f, farthest = 0.0f;
             depthRange(eyes.left, corners, face.vertexCount, nearest, farthest);
             if (farthest < 0.0f) { // wholly behind the eye; -0 is not

@@ -106,7 +106,7 @@ void drawBand(void* context, u32 band)
     std::memset(
         static_cast<void*>(frame.depthBuffer + static_cast<u64>(first) * static_cast<u32>(width)),
         0, rows * static_cast<u32>(width) * sizeof(DepthRecord));
-    const FaceScratch scratch = band == 0 ? MainScratch(render) : render.bandScratch[band - 1];
+    const FaceScratch scratch = BandScratch(render, band);
     for (i16 i = 0; i < world.objectCount; ++i) {
         const u32 entry = render.objectOrder[i] & 0xFFFF;
         assert(entry < static_cast<u32>(world.objectCount)); // the sort's own order

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -243,44 +244,49 @@ bool hiddenBehindDrawn(const ObjectPass& pass, const EyePass& eye, const ScreenB
 
 // --- Blocks of drawn depth (the fast path) ----------------------------------------------
 
-// Looks at the pixels of a block: covered when each holds an opaque surface of a defined
-// depth, with the farthest of those depths; open at the first that does not.
-void summarizeTile(const ObjectPass& pass, const EyePass& eye, i32 column, i32 row)
+// Whether every pixel of a block holds an opaque surface of a defined depth; the pixels
+// looked at go on from those already known, up to the first that does not.
+bool tileCovered(const ObjectPass& pass, const EyePass& eye, i32 column, i32 row)
 {
     DepthTiles& tiles = *eye.tiles;
     const i32 tile = row * tiles.columns + column;
     const i32 left = column << kDepthTileShift;
-    const i32 right = std::min(left + kDepthTileSide, pass.width);
     const i32 top = row << kDepthTileShift;
-    const i32 bottom = std::min(top + kDepthTileSide, pass.height);
-    f32 farthest = eye.depth[static_cast<i64>(top) * pass.width + left].depth;
-    for (i32 y = top; y < bottom; ++y) {
-        const DepthRecord* stored = eye.depth + static_cast<i64>(y) * pass.width;
-        for (i32 x = left; x < right; ++x) {
-            const f32 depth = stored[x].depth;
-            if (stored[x].state != kDepthOpaque || depth != depth) {
-                tiles.state[tile] = kTileOpen;
-                return;
+    const i32 across = std::min(kDepthTileSide, pass.width - left);
+    const i32 down = std::min(kDepthTileSide, pass.height - top);
+    const i32 known = tiles.known[tile];
+    if (known == across * down) return true;
+    // No depth below is NaN, so the largest of them starts from below them all.
+    f32 farthest = known == 0 ? -std::numeric_limits<f32>::infinity() : tiles.farthest[tile];
+    i32 y = known / across, x = known % across;
+    for (; y < down; ++y, x = 0) {
+        const DepthRecord* stored = eye.depth + static_cast<i64>(top + y) * pass.width + left;
+        for (; x < across; ++x) {
+            if (stored[x].state != kDepthOpaque || stored[x].depth != stored[x].depth) {
+                tiles.known[tile] = static_cast<u8>(y * across + x);
+                tiles.farthest[tile] = farthest;
+                return false;
             }
-            farthest = depth > farthest ? depth : farthest;
+            farthest = stored[x].depth > farthest ? stored[x].depth : farthest;
         }
     }
+    tiles.known[tile] = static_cast<u8>(across * down);
     tiles.farthest[tile] = farthest;
-    tiles.state[tile] = kTileCovered;
+    return true;
 }
 
 // True when every pixel of the box (inside the image) holds an opaque surface nearer
-// than `limit`: whole blocks answer from their summary, the rest pixel by pixel.
+// than `limit`: covered blocks answer from their farthest depth, the rest pixel by pixel.
 bool boxHidden(const ObjectPass& pass, const EyePass& eye, i32 left, i32 top, i32 right, i32 bottom,
                f32 limit)
 {
     if (left > right) return true; // no pixel at all
-    DepthTiles& tiles = *eye.tiles;
+    const DepthTiles& tiles = *eye.tiles;
     for (i32 row = top >> kDepthTileShift; row <= bottom >> kDepthTileShift; ++row) {
         for (i32 column = left >> kDepthTileShift; column <= right >> kDepthTileShift; ++column) {
-            const i32 tile = row * tiles.columns + column;
-            if (tiles.state[tile] == kTileUnknown) summarizeTile(pass, eye, column, row);
-            if (tiles.state[tile] == kTileCovered && tiles.farthest[tile] < limit) continue;
+            if (tileCovered(pass, eye, column, row) &&
+                tiles.farthest[row * tiles.columns + column] < limit)
+                continue;
             const i32 x0 = std::max(left, column << kDepthTileShift);
             const i32 x1 = std::min(right, (column << kDepthTileShift) + kDepthTileSide - 1);
             const i32 y0 = std::max(top, row << kDepthTileShift);
@@ -295,18 +301,18 @@ bool boxHidden(const ObjectPass& pass, const EyePass& eye, i32 left, i32 top, i3
     return true;
 }
 
-// After a face is drawn into the box: an open block may have been covered, so it is
-// looked at again before it next answers. A covered block stays covered after opaque
-// writes, which only bring its depths nearer, so its farthest depth still bounds them;
-// blended writes uncover it.
+// After a transparent face is drawn into the box: its blended pixels are no longer
+// opaque, so nothing is known of those blocks any more. (Opaque faces change nothing
+// that is known.)
 void touchTiles(const ObjectPass& pass, const EyePass& eye, i32 left, i32 top, i32 right,
                 i32 bottom)
 {
+    if (pass.opaque) return;
     DepthTiles& tiles = *eye.tiles;
     for (i32 row = top >> kDepthTileShift; row <= bottom >> kDepthTileShift; ++row) {
-        u8* state = tiles.state + row * tiles.columns;
+        u8* known = tiles.known + row * tiles.columns;
         for (i32 column = left >> kDepthTileShift; column <= right >> kDepthTileShift; ++column)
-            if (!pass.opaque || state[column] == kTileOpen) state[column] = kTileUnknown;
+            known[column] = 0;
     }
 }
 
@@ -1094,13 +1100,17 @@ void rasterizeStereoInFaceOrder(const World& world, RenderState& render, const O
     }
 }
 
-// Gathers one eye's corners and probes them; false when the eye draws nothing of it.
-bool eyeDraws(const ObjectPass& pass, const EyePass& eye, const DrawFace& entry,
-              const u32* vertices, u32 slots, RowSpan rows)
+// Whether the drawn depth of the eye leaves some pixel of the face's box open.
+bool eyeOpen(const ObjectPass& pass, const EyePass& eye, const DrawFace& entry, RowSpan rows)
 {
-    if (boxHidden(pass, eye, entry.firstColumn[eye.side], rows.first, entry.lastColumn[eye.side],
-                  rows.last, entry.hiddenBelow))
-        return false;
+    return !boxHidden(pass, eye, entry.firstColumn[eye.side], rows.first,
+                      entry.lastColumn[eye.side], rows.last, entry.hiddenBelow);
+}
+
+// Gathers one eye's corners and probes them; false when the eye draws nothing of it.
+bool eyeDraws(const ObjectPass& pass, const EyePass& eye, const u32* vertices, u32 slots,
+              RowSpan rows)
+{
     ScreenBox box;
     if (!gatherCorners(pass, eye, vertices, slots, box) || outsideImage(pass, box)) return false;
     return probeFaceFast(pass, eye, slots, rows.first, rows.last);
@@ -1117,12 +1127,17 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
         const RowSpan rows{std::max<i32>(entry.firstRow, band.first),
                            std::min<i32>(entry.lastRow, band.last)};
         if (rows.first > rows.last) continue;
+        // Most faces hidden in both eyes are told from the blocks alone, before the face's
+        // own record is read.
+        const bool rightOpen = eyeOpen(pass, rightEye, entry, rows);
+        const bool leftOpen = eyeOpen(pass, leftEye, entry, rows);
+        if (!leftOpen && !rightOpen) continue;
         const FaceRecord& face = world.faces[entry.face];
         const u32 slots = static_cast<u32>(face.vertexCount);
         const u32* vertices = world.faceIndices + face.firstIndex;
         linkContours(world, vertices, slots, true, pass.scratch.slotNext, pass.scratch.contourEnds);
-        const bool rightVisible = eyeDraws(pass, rightEye, entry, vertices, slots, rows);
-        const bool leftVisible = eyeDraws(pass, leftEye, entry, vertices, slots, rows);
+        const bool rightVisible = rightOpen && eyeDraws(pass, rightEye, vertices, slots, rows);
+        const bool leftVisible = leftOpen && eyeDraws(pass, leftEye, vertices, slots, rows);
         if (!leftVisible && !rightVisible) continue;
         // The lighting reads the left eye's corners, as in the plain path.
         ScreenBox box;

@@ -67,20 +67,19 @@ struct DrawFace {
 };
 
 // A coarse summary of one depth buffer, for the fast path's test of faces against what
-// is drawn: per block of kDepthTileSide x kDepthTileSide pixels, whether every pixel
-// holds an opaque surface, and the farthest of their depths.
+// is drawn: per block of kDepthTileSide x kDepthTileSide pixels, how many of its pixels,
+// counted row by row from its top left, are known to hold an opaque surface, and the
+// farthest of their depths. Opaque faces only bring an opaque pixel nearer, so what is
+// known stays true until a transparent face draws into the block.
 constexpr i32 kDepthTileShift = 3;
 constexpr i32 kDepthTileSide = 1 << kDepthTileShift;
 struct DepthTiles {
-    f32* farthest = nullptr; // valid while the block's state is kTileCovered
-    u8* state = nullptr;     // kTileUnknown, kTileOpen or kTileCovered
+    f32* farthest = nullptr; // bounds the depths of the known pixels
+    u8* known = nullptr;     // 0 .. kDepthTileSide squared (fewer at the image's edges)
     u32 capacity = 0;        // blocks
     i32 columns = 0;         // blocks across and down the image
     i32 rows = 0;
 };
-constexpr u8 kTileUnknown = 0; // written to since it was last looked at
-constexpr u8 kTileOpen = 1;    // some pixel is empty or blended
-constexpr u8 kTileCovered = 2; // every pixel opaque
 
 // One thread's per-face buffers of the scan converter (`capacity` slots each; slot s is
 // corner s of the face being drawn).

@@ -2,7 +2,6 @@
 #include "render/shadow.h"
 
 #include "memory/memory.h"
-#include "render/buffers.h"
 #include "render/faces.h"
 #include "render/scan.h"
 #include "render/workers.h"
@@ -469,7 +468,7 @@ void drawMapFast(World& world, RenderState& render, const ShadowDescriptor& map,
         std::memset(
             static_cast<void*>(texels + map.offset + static_cast<u32>(firstRow * map.width)), 0,
             sizeof(ShadowTexel) * static_cast<u32>((lastRow - firstRow + 1) * map.width));
-        const FaceScratch scratch = part == 0 ? MainScratch(render) : render.bandScratch[part - 1];
+        const FaceScratch scratch = BandScratch(render, part);
         for (i16 i = 0; i < world.objectCount; ++i) {
             const i16 object = static_cast<i16>(render.objectOrder[i]);
             const ObjectRecord& record = world.objects[object];

@@ -3,7 +3,7 @@
 // Owns: FrameWorkers (its threads and the signals between them; from the ordinary heap,
 // like the window objects, as the threads themselves are).
 // Reads and writes: only what a band job touches; the workers share nothing else.
-// Entry points: StartFrameWorkers, RunBands, StopFrameWorkers, CoreCount.
+// Entry points: StartFrameWorkers, RunBands, StopFrameWorkers, CoreCount, BandScratch.
 // Between frames the workers wait; RunBands wakes them with one job, runs band 0 on the
 // calling thread and returns when every band is done. A frame allocates nothing.
 // Failure: threads that cannot be started are done without (fewer bands); nothing throws.
@@ -39,6 +39,10 @@ template <class Work> void RunParts(RenderState& render, u32 parts, Work& work)
         render, parts, [](void* context, u32 part) { (*static_cast<Work*>(context))(part); },
         &work);
 }
+
+// The per-face buffers of band `band`: RenderState's own for band 0 (the calling
+// thread's), the band scratch for the others.
+FaceScratch BandScratch(const RenderState& render, u32 band);
 
 // The first row of part `part` when `count` rows are cut into `parts` nearly equal runs.
 inline u32 PartStart(u32 count, u32 parts, u32 part)
