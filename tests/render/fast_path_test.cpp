@@ -63,9 +63,11 @@ void buildRandomFaces(World& world, bool textured)
     addDirectionalLight(world, 0.3f, -1.0f, 0.5f);
 }
 
-Picture renderOnce(const Options& options, bool reference, bool randomFaces = false)
+Picture renderOnce(const Options& options, bool reference, bool randomFaces = false,
+                   u32 threads = 0)
 {
     Scene scene;
+    SetFrameThreads(scene.render, threads);
     if (randomFaces) {
         buildRandomFaces(scene.world, options.textured);
     } else {
@@ -122,6 +124,17 @@ TEST_P(FastPath, DrawsRandomTrianglesAndQuadrilateralsAsThePlainPath)
     const Picture plain = renderOnce(GetParam(), true, true);
     expectSamePicture(renderOnce(GetParam(), false, true), plain);
     EXPECT_GT(drawnPixels(plain), kPictureWidth * kPictureHeight / 4u);
+}
+
+// Bands of rows drawn by several threads give the one thread's picture, whatever the
+// count (3 and 7 cut the rows unevenly; 16 is more than there are rows of blocks).
+TEST_P(FastPath, DrawsTheSamePictureWithAnyNumberOfThreads)
+{
+    const Picture one = renderOnce(GetParam(), false, true, 1);
+    for (u32 threads : {2u, 3u, 7u, 16u}) {
+        SCOPED_TRACE(threads);
+        expectSamePicture(renderOnce(GetParam(), false, true, threads), one);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,11 +1,35 @@
 // Every block the renderer allocates goes back exactly once through the memory service,
-// also when the service runs dry part way.
+// also when the service runs dry part way; a steady frame asks for no memory at all.
 #include "tests/render/scene.h"
 #include "tests/support/counting_allocator.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
 
 using testing_support::CountingAllocator;
 
 using namespace render_test;
+
+// Every block this program takes from the C++ heap, from any thread, is counted here.
+namespace {
+std::atomic<long> heapBlocks{0};
+}
+
+void* operator new(std::size_t size)
+{
+    heapBlocks.fetch_add(1, std::memory_order_relaxed);
+    if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
 
 namespace {
 
@@ -72,4 +96,30 @@ TEST_F(RendererMemory, KeepsTheReflectionOptionWhenTheWorldBuffersGo)
     EXPECT_EQ(render.objectOrder, nullptr);
     EXPECT_EQ(render.reflectionFlag, 1);
     freeWorldTables(world);
+}
+
+// Once a frame of a size has been drawn, the next frames of that size take nothing from
+// the memory service or the heap, with one thread or with bands. (A stereo or shadow
+// frame's own per-frame blocks are the options' business, not checked here.)
+TEST_F(RendererMemory, SteadyFramesAskForNoMemory)
+{
+    CountingAllocator::install();
+    {
+        Scene scene;
+        buildShowcase(scene.world, true);
+        ASSERT_TRUE(scene.openFrame(160, 120));
+        ASSERT_TRUE(scene.loadWorld());
+        SetReflection(scene.render, true);
+        for (u32 threads : {1u, 2u, 3u}) {
+            SetFrameThreads(scene.render, threads);
+            RenderFrame(scene.world, scene.render, scene.frame); // threads and band buffers
+            const long blocks = CountingAllocator::allocations;
+            const long heap = heapBlocks.load();
+            for (int frame = 0; frame < 3; ++frame)
+                RenderFrame(scene.world, scene.render, scene.frame);
+            EXPECT_EQ(CountingAllocator::allocations, blocks) << threads << " threads";
+            EXPECT_EQ(heapBlocks.load(), heap) << threads << " threads";
+        }
+    }
+    EXPECT_EQ(CountingAllocator::outstanding(), 0);
 }
