@@ -26,6 +26,13 @@ struct Corners {
 // one; the mesh is then left as it is).
 bool collectCorners(const Mesh& mesh, u32 vertexCount, Corners& corners)
 {
+    // Room for them all first: grown as they come, a mesh of a million faces would copy
+    // and fault in these lists several times over.
+    std::size_t cornerCount = 0;
+    for (const i32 entry : mesh.faces) cornerCount += entry >= 0;
+    corners.vertex.reserve(cornerCount);
+    corners.face.reserve(cornerCount);
+    corners.faceStart.reserve(mesh.faces.size() - cornerCount + 2);
     corners.faceStart.push_back(0);
     for (const i32 entry : mesh.faces) {
         if (entry < 0) {
@@ -209,6 +216,11 @@ void rebuild(Mesh& mesh, const Grouping& grouping, u32 vertexCount)
     const std::vector<NumberRun> colors =
         keepColors ? singleRuns(mesh.colors) : std::vector<NumberRun>();
     std::vector<NumberRun> pointStore, texCoordStore, normalStore, colorStore;
+    const std::size_t written = grouping.sourceVertex.size();
+    pointStore.reserve(3 * written);
+    if (keepTexCoords) texCoordStore.reserve(2 * written);
+    if (keepNormals) normalStore.reserve(3 * written);
+    if (keepColors) colorStore.reserve(3 * written);
     for (const u32 source : grouping.sourceVertex) {
         pickRuns(points, source, 3, pointStore);
         if (keepTexCoords) pickRuns(texCoords, source, 2, texCoordStore);
@@ -235,10 +247,15 @@ void splitAtCreases(Mesh& mesh)
 {
     if (mesh.creaseAngle < 0.0 || mesh.normalPerVertex == 0 || !mesh.points.runs) return;
     const u32 vertexCount = mesh.points.count / 3;
-    Corners corners;
-    if (!collectCorners(mesh, vertexCount, corners)) return;
-    const std::vector<f64> normals = faceNormals(corners, pointValues(mesh.points));
-    const Grouping grouping = groupCorners(corners, normals, vertexCount, mesh.creaseAngle);
+    Grouping grouping;
+    {
+        // The corners and face normals go before the mesh is rebuilt, which needs as
+        // much again: at a million faces that is the peak of the whole load.
+        Corners corners;
+        if (!collectCorners(mesh, vertexCount, corners)) return;
+        const std::vector<f64> normals = faceNormals(corners, pointValues(mesh.points));
+        grouping = groupCorners(corners, normals, vertexCount, mesh.creaseAngle);
+    }
     if (!grouping.split) return; // every vertex shades as one: as written
     if (!grouping.shared) {
         // No two faces shade together anywhere: flat shading says the same with the
