@@ -2,6 +2,8 @@
 // coordinates.
 #include "render/camera.h"
 
+#include "base/portable_math.h"
+
 #include <cmath>
 
 namespace {
@@ -30,7 +32,7 @@ void BuildViewMatrix(const World& world, RenderState& render)
     if (dx == 0.0f) {
         heading = dy >= 0.0f ? kHalfPi : -kHalfPi;
     } else {
-        heading = std::atan(static_cast<f64>(dy) / static_cast<f64>(dx));
+        heading = portable::atan(static_cast<f64>(dy) / static_cast<f64>(dx));
         if (dx < 0.0f) heading += kPi;
     }
     // The horizontal length is squared in single precision, as the elevation test
@@ -39,7 +41,7 @@ void BuildViewMatrix(const World& world, RenderState& render)
     f64 elevation;
     if (horizontalSquared != 0.0f) {
         elevation =
-            std::atan(static_cast<f64>(dz) / std::sqrt(static_cast<f64>(horizontalSquared)));
+            portable::atan(static_cast<f64>(dz) / std::sqrt(static_cast<f64>(horizontalSquared)));
     } else {
         elevation = dz > 0.0f ? kHalfPi : -kHalfPi; // eye on the target: looking down
     }
@@ -47,9 +49,9 @@ void BuildViewMatrix(const World& world, RenderState& render)
     const f64 theta = static_cast<f32>(heading);
     const f64 psi = static_cast<f32>(elevation);
     const f64 rho = camera.rollAngle;
-    const f64 ct = std::cos(theta), st = std::sin(theta);
-    const f64 cp = std::cos(psi), sp = std::sin(psi);
-    const f64 cr = std::cos(rho), sr = std::sin(rho);
+    const f64 ct = portable::cos(theta), st = portable::sin(theta);
+    const f64 cp = portable::cos(psi), sp = portable::sin(psi);
+    const f64 cr = portable::cos(rho), sr = portable::sin(rho);
 
     render.forward[0] = static_cast<f32>(cp * ct);
     render.forward[1] = static_cast<f32>(cp * st);

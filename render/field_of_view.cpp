@@ -1,6 +1,7 @@
 // VRML's field of view as the projection's view angle, for the size of the view.
 #include "render/field_of_view.h"
 
+#include "base/portable_math.h"
 #include "render/camera.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ f64 smallerSideOpening(f32 viewAngle, i16 width, i16 height)
 {
     const f64 half = std::clamp(static_cast<f64>(viewAngle), 1.0e-6, f64{kWidestViewAngle});
     if (width < height) return 2.0 * half;
-    return 2.0 * std::atan(std::tan(half) * height / width);
+    return 2.0 * portable::atan(portable::tan(half) * height / width);
 }
 
 } // namespace
@@ -26,7 +27,7 @@ f32 HalfHorizontalAngle(f32 fieldOfView, i16 width, i16 height)
     const f64 opening = fieldOfView > 0.0f && fieldOfView < kPi ? fieldOfView : kDefaultFieldOfView;
     const f64 half = opening * 0.5;
     if (width <= 0 || height <= 0 || width < height) return static_cast<f32>(half);
-    return static_cast<f32>(std::atan(std::tan(half) * width / height));
+    return static_cast<f32>(portable::atan(portable::tan(half) * width / height));
 }
 
 void FitViewAngle(World& world, i16 width, i16 height)

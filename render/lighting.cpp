@@ -2,6 +2,7 @@
 #include "render/lighting.h"
 
 #include "base/convert.h"
+#include "base/portable_math.h"
 #include "memory/memory.h"
 
 #include <algorithm>
@@ -19,7 +20,7 @@ constexpr f64 kPi = 3.141592653589793;
 f32 coneCosine(f32 cone)
 {
     const f64 angle = std::min(kPi * static_cast<f64>(cone), kPi);
-    return static_cast<f32>(std::cos(angle));
+    return static_cast<f32>(portable::cos(angle));
 }
 
 // True when the corner lies inside the spot's cone. The direction row is stored as

@@ -1,6 +1,7 @@
 // Perspective projection of every vertex to the screen, for one view or for both eyes.
 #include "render/camera.h"
 
+#include "base/portable_math.h"
 #include "render/workers.h"
 
 #include <algorithm>
@@ -19,7 +20,7 @@ inline f32 pinScreen(f32 v)
 
 f32 projectionTangent(const World& world)
 {
-    return static_cast<f32>(std::tan(std::min(world.camera.viewAngle, kWidestViewAngle)));
+    return static_cast<f32>(portable::tan(std::min(world.camera.viewAngle, kWidestViewAngle)));
 }
 
 void projectRange(const World& world, const RenderState& render, u32 first, u32 end)

@@ -1,6 +1,7 @@
 // Shadow maps: an orthographic depth image of the world from each light.
 #include "render/shadow.h"
 
+#include "base/portable_math.h"
 #include "memory/memory.h"
 #include "render/faces.h"
 #include "render/scan.h"
@@ -75,12 +76,12 @@ bool lightAngles(const World& world, u32 j, f32& heading, f32& elevation)
     if (d[0] == 0.0f) {
         theta = d[1] >= 0.0f ? kHalfPi : -kHalfPi;
     } else {
-        theta = std::atan(static_cast<f64>(d[1]) / d[0]);
+        theta = portable::atan(static_cast<f64>(d[1]) / d[0]);
         if (d[0] < 0.0f) theta += kPi;
     }
     const f64 horizontal = std::sqrt(static_cast<f64>(d[0]) * d[0] + static_cast<f64>(d[1]) * d[1]);
     const f64 psi = horizontal == 0.0 ? (d[2] < 0.0f ? -kHalfPi : kHalfPi)
-                                      : std::atan(static_cast<f64>(d[2]) / horizontal);
+                                      : portable::atan(static_cast<f64>(d[2]) / horizontal);
     heading = static_cast<f32>(theta);
     elevation = static_cast<f32>(psi);
     return true;
@@ -88,9 +89,10 @@ bool lightAngles(const World& world, u32 j, f32& heading, f32& elevation)
 
 void setRotation(ShadowDescriptor& map, f32 heading, f32 elevation)
 {
-    const f64 ct = std::cos(static_cast<f64>(heading)), st = std::sin(static_cast<f64>(heading));
-    const f64 cp = std::cos(static_cast<f64>(elevation)),
-              sp = std::sin(static_cast<f64>(elevation));
+    const f64 ct = portable::cos(static_cast<f64>(heading)),
+              st = portable::sin(static_cast<f64>(heading));
+    const f64 cp = portable::cos(static_cast<f64>(elevation)),
+              sp = portable::sin(static_cast<f64>(elevation));
     const f64 rows[9] = {cp * ct, cp * st, sp, -st, ct, 0.0, -sp * ct, -sp * st, cp};
     for (int i = 0; i < 9; ++i) map.rotation[i] = static_cast<f32>(rows[i]);
 }

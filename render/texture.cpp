@@ -1,6 +1,7 @@
 // Generated texture coordinates and the reflection-map coordinates of a corner.
 #include "render/texture.h"
 
+#include "base/portable_math.h"
 #include "render/faces.h"
 
 #include <cmath>
@@ -38,8 +39,8 @@ void sphericalCoords(f64 first, f64 second, f64 third, f32 coords[2])
         coords[1] = third < 0.0 ? 0.0f : 1.0f;
         return;
     }
-    coords[0] = static_cast<f32>((std::atan2(second, first) + kPi) / (2.0 * kPi));
-    coords[1] = static_cast<f32>((std::atan2(third, horizontal) + kHalfPi) / kPi);
+    coords[0] = static_cast<f32>((portable::atan2(second, first) + kPi) / (2.0 * kPi));
+    coords[1] = static_cast<f32>((portable::atan2(third, horizontal) + kHalfPi) / kPi);
 }
 
 } // namespace
@@ -93,14 +94,14 @@ void ReflectionCoords(const RenderState& render, const f32 position[3], const f3
     if (hit[0] == 0.0) {
         heading = kHalfPi;
     } else {
-        heading = std::atan(hit[1] / hit[0]);
+        heading = portable::atan(hit[1] / hit[0]);
         if (hit[0] < 0.0 && hit[1] < 0.0)
             heading -= kPi;
         else if (hit[0] < 0.0)
             heading += kPi;
     }
     const f64 horizontal = std::sqrt(hit[0] * hit[0] + hit[1] * hit[1]);
-    const f64 elevation = horizontal == 0.0 ? kHalfPi : std::atan(hit[2] / horizontal);
+    const f64 elevation = horizontal == 0.0 ? kHalfPi : portable::atan(hit[2] / horizontal);
 
     coords[0] = fracFloor((elevation + kHalfPi) / kPi);
     coords[1] = fracFloor(2.0 * (heading + kPi) / (2.0 * kPi)); // the heading goes round twice
