@@ -53,7 +53,12 @@ using HANDLE = void*;
 using HDRAWDIB = DrawDibObject*;
 using LPCSTR = const char*;
 
-using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+// Calling conventions: on 32-bit Windows window procedures (CALLBACK) and system calls
+// (WINAPI) are __stdcall; Linux has one convention, so the names mark nothing here.
+#define CALLBACK
+#define WINAPI
+
+using WNDPROC = LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 
 struct POINT {
     LONG x;

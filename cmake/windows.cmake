@@ -1,0 +1,30 @@
+# The 32-bit Windows build (toolchain: cmake/windows-i686.cmake; run by
+# tools/test-windows.sh): NPTARNE.DLL from the plug-in's own folders, built against the
+# real Windows headers and libraries, and the Windows tests under Wine. The window
+# system stand-in (platform/) is Linux's alone: here `platform` is Windows itself.
+enable_language(RC)
+
+find_package(PNG REQUIRED)
+find_package(JPEG REQUIRED)
+find_package(GIF REQUIRED)
+find_package(ZLIB REQUIRED)
+
+# The system DLLs the plug-in calls: windows and messages, drawing, DrawDib, COM.
+add_library(platform INTERFACE)
+target_link_libraries(platform INTERFACE user32 gdi32 msvfw32 ole32)
+tarne_folder_in_target(platform/sound platform)
+
+add_subdirectory(base)
+add_subdirectory(memory)
+add_subdirectory(resources)
+add_subdirectory(image)
+add_subdirectory(world)
+add_subdirectory(render)
+add_subdirectory(audio)
+add_subdirectory(viewer)
+add_subdirectory(dashboard)
+add_subdirectory(plugin/api)
+add_subdirectory(plugin)
+
+enable_testing()
+add_subdirectory(tests/windows)
