@@ -359,7 +359,8 @@ LRESULT DispatchMessage(const MSG* msg);
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND window, const RECT* rect);
 BOOL GetUpdateRect(HWND window, RECT* rect, BOOL erase);
-// Sends WM_PAINT at once when the window is invalid.
+// Sends WM_PAINT at once when the window is invalid, then to each shown child that is,
+// down the tree (as Windows does).
 BOOL UpdateWindow(HWND window);
 // Validates the window and returns a device context clipped to it.
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
