@@ -25,6 +25,7 @@ add_subdirectory(viewer)
 add_subdirectory(dashboard)
 add_subdirectory(plugin/api)
 add_subdirectory(plugin)
+add_subdirectory(host)
 
 enable_testing()
 add_subdirectory(tests/windows)
