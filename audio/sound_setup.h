@@ -16,10 +16,12 @@
 // world always shows, with or without sound.
 #pragma once
 
-#include "platform/windows.h"
 #include "render/render.h"
 #include "world/tables.h"
 
+#include <windows.h>
+
+#include <objbase.h> // after <windows.h>, whose types it uses
 #include <string>
 #include <vector>
 

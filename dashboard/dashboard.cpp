@@ -6,6 +6,7 @@
 #include "dashboard/actions.h"
 
 #include <new>
+#include <windowsx.h> // GET_X_LPARAM, GET_Y_LPARAM
 
 namespace {
 

@@ -8,7 +8,8 @@
 #pragma once
 
 #include "base/types.h"
-#include "platform/windows.h"
+
+#include <windows.h>
 
 struct Picture {
     HBITMAP bitmap = nullptr; // null: empty

@@ -1,15 +1,14 @@
 // The browser side: plug-in loading, the function table, windows, streams, the loop.
 #include "host/browser.h"
 
+#include "host/system.h"
+
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dlfcn.h>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -35,17 +34,7 @@ void* browserGetJavaEnv()
     return nullptr;
 }
 
-std::string programFolder()
-{
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return ".";
-    path[length] = '\0';
-    const char* slash = std::strrchr(path, '/');
-    return slash ? std::string(path, static_cast<std::size_t>(slash - path)) : ".";
-}
-
-LRESULT windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProc(window, message, wParam, lParam);
 }
@@ -56,18 +45,9 @@ bool closesTheWindow(WPARAM key)
     return key == VK_ESCAPE || key == 'Q';
 }
 
-// "file://" and the absolute path (the path as given when the current folder is unknown).
-std::string fileUrl(const char* path)
-{
-    if (path[0] == '/') return std::string("file://") + path;
-    char folder[PATH_MAX];
-    if (!getcwd(folder, sizeof folder)) return std::string("file://") + path;
-    return std::string("file://") + folder + "/" + path;
-}
-
 template <class Function> Function lookUp(void* library, const char* name)
 {
-    return reinterpret_cast<Function>(dlsym(library, name));
+    return reinterpret_cast<Function>(librarySymbol(library, name));
 }
 
 } // namespace
@@ -76,22 +56,13 @@ Browser::~Browser()
 {
     destroyInstance();
     shutdown();
-    if (library_) dlclose(library_);
+    if (library_) closeLibrary(library_);
 }
 
 bool Browser::loadPlugin(std::string& error)
 {
-    const char* fromEnvironment = std::getenv("TARNE_PLUGIN");
-    const std::string path = fromEnvironment && *fromEnvironment
-                                 ? std::string(fromEnvironment)
-                                 : programFolder() + "/libnptarne.so";
-    library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library_) {
-        const char* reason = dlerror();
-        error = "cannot load the plug-in " + path + ": " + (reason ? reason : "unknown error");
-        return false;
-    }
-    return true;
+    library_ = openLibrary(pluginLibraryPath(), error);
+    return library_ != nullptr;
 }
 
 bool Browser::initialize(std::string& error)
@@ -131,7 +102,7 @@ bool Browser::initialize(std::string& error)
     return true;
 }
 
-LRESULT Browser::frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK Browser::frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* browser = reinterpret_cast<Browser*>(GetWindowLongPtr(window, GWLP_USERDATA));
     if (!browser) return DefWindowProc(window, message, wParam, lParam);
@@ -164,7 +135,7 @@ void Browser::followFrameSize(int width, int height)
 void Browser::runUntilClosed()
 {
     MSG msg{};
-    while (!closeRequested_ && GetMessage(&msg, nullptr, 0, 0) > 0) {
+    while (!closeRequested_ && nextMessage(msg)) {
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
@@ -179,8 +150,7 @@ bool Browser::createInstance(int width, int height, const std::string& title, st
     windowClass.lpfnWndProc = windowProcedure;
     windowClass.lpszClassName = "TarnePluginArea";
     RegisterClass(&windowClass);
-    frame_ = CreateWindowEx(0, "TarneBrowserFrame", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                            0, 0, width, height, nullptr, nullptr, nullptr, nullptr);
+    frame_ = createFrameWindow("TarneBrowserFrame", title.c_str(), width, height);
     if (frame_) SetWindowLongPtr(frame_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     area_ = frame_ ? CreateWindowEx(0, "TarnePluginArea", nullptr, WS_CHILD | WS_VISIBLE, 0, 0,
                                     width, height, frame_, nullptr, nullptr, nullptr)
@@ -290,7 +260,7 @@ int Browser::runFrames(int frames, void (*onFrame)(int frame, void* context), vo
 {
     const HWND viewer = viewerWindow();
     if (!viewer) return 0;
-    const std::uint64_t start = platformPresentCount(viewer);
+    const std::uint64_t start = presentCount(viewer);
     int presented = 0;
     // The loop asks for the next frame even when one could not be drawn (memory ran
     // out), so a run of messages without a new frame ends the wait.
@@ -298,10 +268,10 @@ int Browser::runFrames(int frames, void (*onFrame)(int frame, void* context), vo
     int withoutFrame = 0;
     while (presented < frames && withoutFrame < kMostMessagesWithoutAFrame) {
         MSG msg{};
-        if (GetMessage(&msg, nullptr, 0, 0) <= 0) break; // quit, or nothing can arrive
+        if (!nextMessage(msg)) break; // quit, or nothing can arrive
         TranslateMessage(&msg);
         DispatchMessage(&msg);
-        const int now = static_cast<int>(platformPresentCount(viewer) - start);
+        const int now = static_cast<int>(presentCount(viewer) - start);
         withoutFrame = now > presented ? 0 : withoutFrame + 1;
         while (presented < now && presented < frames) {
             ++presented;

@@ -4,9 +4,10 @@
 // world file as a stream, and runs the message loop.
 #pragma once
 
-#include "platform/windows.h"
 #include "plugin/api/host_services.h"
 #include "plugin/api/npapi.h"
+
+#include <windows.h>
 
 #include <string>
 
@@ -17,7 +18,7 @@ public:
     Browser& operator=(const Browser&) = delete;
     ~Browser(); // destroys the instance and shuts the plug-in down if still running
 
-    // dlopen of the plug-in: $TARNE_PLUGIN, else libnptarne.so beside this program.
+    // Loads the plug-in: $TARNE_PLUGIN, else libnptarne.so (NPTARNE.DLL) beside this program.
     bool loadPlugin(std::string& error);
     // NP_GetEntryPoints and NP_Initialize.
     bool initialize(std::string& error);
@@ -50,7 +51,7 @@ public:
     const char* pluginValue(NPPVariable variable) const;
 
 private:
-    static LRESULT frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The frame's client area changed: the plug-in area follows, and the plug-in hears.
     void followFrameSize(int width, int height);
 

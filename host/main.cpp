@@ -6,8 +6,8 @@
 #include "host/output_file.h"
 #include "host/script.h"
 #include "host/script_player.h"
+#include "host/system.h"
 #include "host/wav_file.h"
-#include "platform/sound/sound.h"
 
 #include <cerrno>
 #include <chrono>
@@ -135,7 +135,7 @@ int render(const Options& options, const std::vector<ScriptStep>& steps)
     const int frames = player.drawFrames(options.frames, error);
     if (!error.empty()) return failure(error);
     if (options.verbose) std::fprintf(stderr, "%d frame(s) rendered\n", frames);
-    if (!options.audio.empty() && !writeWav(options.audio, soundtrack, kSoundRenderRate, error))
+    if (!options.audio.empty() && !writeWav(options.audio, soundtrack, kHostSoundRate, error))
         return failure(error);
     if (!options.whole && options.height <= kDashboardRows)
         return failure("the world view of a " + std::to_string(options.width) + " x " +
@@ -150,20 +150,19 @@ int render(const Options& options, const std::vector<ScriptStep>& steps)
 // first; the window then stays for the user.
 int view(const Options& options, const std::vector<ScriptStep>& steps)
 {
-    if (!platformUseBackend("sdl2"))
-        return failure("no display available; use 'tarne render' for pictures");
-    platformSetPresentRate(options.framesPerSecond);
+    std::string error;
+    if (!useDisplay(true, error)) return failure(error);
+    setPresentRate(options.framesPerSecond);
     // The default output device, opened when a world with Sounds sets up its listener.
-    platformRegisterSoundEngine(options.sound ? "device" : "off");
+    startSoundEngine(options.sound ? "device" : "off");
     Browser browser;
     if (const int status = openWorld(browser, options); status != kExitOk) return status;
     if (const int status = applyOptions(browser, options); status != kExitOk) return status;
-    std::string error;
     ScriptPlayer player(browser);
     // The script has the window to itself; the real mouse takes over when it is done.
-    platformHoldNativeMouse(!steps.empty());
+    holdNativeMouse(!steps.empty());
     if (!player.play(steps, error)) return failure(error);
-    platformHoldNativeMouse(false);
+    holdNativeMouse(false);
     browser.runUntilClosed();
     return kExitOk;
 }
@@ -217,13 +216,49 @@ int normalize(const Options& options)
     return status == 2 ? kExitFailure : kExitOk;
 }
 
+// "type:extensions:description;..." from the version table's "|"-separated entries, the
+// description being the open name without its "(*.ext)" pattern.
+std::string describeTypes(const TarneServices* services)
+{
+    if (!services) return "";
+    auto fields = [&](const char* key) {
+        std::vector<std::string> parts;
+        const char* value = services->versionEntry(key);
+        std::string part;
+        for (const char* c = value ? value : ""; *c; ++c) {
+            if (*c == '|') {
+                parts.push_back(part);
+                part.clear();
+            } else {
+                part += *c;
+            }
+        }
+        parts.push_back(part);
+        return parts;
+    };
+    const std::vector<std::string> types = fields("MIMEType");
+    const std::vector<std::string> extensions = fields("FileExtents");
+    const std::vector<std::string> names = fields("FileOpenName");
+    std::string description;
+    for (std::size_t i = 0; i < types.size(); ++i) {
+        const std::string name = i < names.size() ? names[i] : "";
+        if (i > 0) description += ';';
+        description += types[i] + ':' + (i < extensions.size() ? extensions[i] : "") + ':' +
+                       name.substr(0, name.find(" ("));
+    }
+    return description;
+}
+
 int version()
 {
     Browser browser;
     std::string error;
     if (!browser.loadPlugin(error) || !browser.initialize(error)) return failure(error);
-    const char* name = browser.pluginValue(NPPVpluginNameString);
     const TarneServices* services = browser.services();
+    // NP_GetValue and NP_GetMIMEDescription are the Unix calls; a Windows plug-in says
+    // the same in its version resource, which the services read from the same table.
+    const char* name = browser.pluginValue(NPPVpluginNameString);
+    if (!name && services) name = services->versionEntry("ProductName");
     const char* fileVersion = services ? services->versionEntry("FileVersion") : nullptr;
     std::string dotted;
     for (const char* c = fileVersion ? fileVersion : ""; *c; ++c) {
@@ -234,7 +269,8 @@ int version()
     }
     std::printf("%s (version %s)\n", name ? name : "Tarne", dotted.c_str());
     // "type:extensions:description;..." becomes one line per content type.
-    const std::string description = browser.mimeDescription();
+    const std::string description =
+        *browser.mimeDescription() ? browser.mimeDescription() : describeTypes(services);
     std::size_t start = 0;
     while (start < description.size()) {
         std::size_t end = description.find(';', start);
@@ -289,10 +325,15 @@ int main(int argc, char** argv)
         if (const int status = checkWorldFile(options.file); status != kExitOk) return status;
     }
     if (options.command == Command::View) return view(options, steps);
-    if (!platformUseBackend("headless")) return failure("no headless window backend");
+    if (!useDisplay(false, error)) return failure(error);
     // Rendering never opens a sound device: what the listener hears is rendered into
-    // memory (and written with --audio).
-    platformRegisterSoundEngine(options.sound ? "loopback" : "off");
+    // memory (and written with --audio). Where the host has no such engine (Windows),
+    // the worlds stay silent.
+    if (options.sound && !startSoundEngine("loopback")) {
+        if (!options.audio.empty()) return failure("--audio is not available on this system");
+        options.sound = false;
+    }
+    if (!options.sound) startSoundEngine("off");
     switch (options.command) {
     case Command::Version: return version();
     case Command::View: return kExitUsage; // handled above

@@ -1,10 +1,15 @@
 // Safe writing of the user's output files.
 #include "host/output_file.h"
 
+#include "host/system.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,11 +22,16 @@ std::string failed(const std::string& path, int error)
 
 std::string folderOf(const std::string& path)
 {
+#ifdef _WIN32
+    const std::size_t slash = path.find_last_of("/\\");
+#else
     const std::size_t slash = path.rfind('/');
+#endif
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+#ifndef _WIN32
 // The permissions a file created with mode 0666 would get under the current umask.
 mode_t newFileMode()
 {
@@ -29,16 +39,9 @@ mode_t newFileMode()
     umask(mask);
     return 0666 & ~mask;
 }
+#endif
 
 } // namespace
-
-bool sameFile(const std::string& first, const std::string& second)
-{
-    struct stat a {};
-    struct stat b {};
-    if (stat(first.c_str(), &a) != 0 || stat(second.c_str(), &b) != 0) return false;
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
 
 OutputFile::~OutputFile()
 {
@@ -55,7 +58,11 @@ bool OutputFile::open(std::string& error)
         return false;
     }
     temporary_ = pattern;
+#ifdef _WIN32
+    _setmode(descriptor, _O_BINARY); // a picture's bytes pass unchanged
+#else
     fchmod(descriptor, newFileMode());
+#endif
     stream_ = fdopen(descriptor, "wb");
     if (!stream_) {
         error = failed(path_, errno);
@@ -80,7 +87,7 @@ bool OutputFile::commit(std::string& error)
         error = failed(path_, !flushed ? (flushError ? flushError : EIO) : closeError);
         return false;
     }
-    if (std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+    if (!replaceFile(temporary_, path_)) {
         error = failed(path_, errno);
         return false;
     }

@@ -2,7 +2,7 @@
 #include "host/script_player.h"
 
 #include "host/output_file.h"
-#include "platform/sound/sound.h"
+#include "host/system.h"
 
 #include <cstdio>
 
@@ -21,7 +21,7 @@ WPARAM keysOf(const ScriptStep& step, bool leftHeld, bool rightHeld)
 }
 
 // 1/60 s of sound for each frame: the per-frame motion is meant for 60 frames a second.
-constexpr std::uint32_t kSoundFramesPerFrame = kSoundRenderRate / 60;
+constexpr std::uint32_t kSoundFramesPerFrame = kHostSoundRate / 60;
 
 struct FrameHook {
     ScriptPlayer* player;
@@ -32,16 +32,18 @@ struct FrameHook {
 
 bool savePicture(Browser& browser, bool whole, const std::string& path, std::string& error)
 {
-    const SurfaceView surface = platformSurface(browser.frameWindow());
-    RECT area{0, 0, surface.width, surface.height};
-    if (!whole) area.bottom = surface.height > kDashboardRows ? surface.height - kDashboardRows : 0;
+    int width = 0;
+    int height = 0;
+    windowPictureSize(browser.frameWindow(), width, height);
+    RECT area{0, 0, width, height};
+    if (!whole) area.bottom = height > kDashboardRows ? height - kDashboardRows : 0;
     if (area.bottom <= 0 || area.right <= 0) {
         error = path + ": the world view is empty";
         return false;
     }
     OutputFile picture(path);
     if (!picture.open(error)) return false;
-    if (!platformWriteSurfacePng(browser.frameWindow(), &area, picture.stream())) {
+    if (!writeWindowPng(browser.frameWindow(), area, picture.stream())) {
         error = path + ": cannot encode the picture";
         return false;
     }
@@ -63,8 +65,7 @@ void ScriptPlayer::injectMouse(const ScriptStep& step)
     default: break;
     }
     const bool right = rightHeld_ || (step.kind == StepKind::Move && step.right);
-    platformInjectMouse(browser_.frameWindow(), message, step.x, step.y,
-                        keysOf(step, leftHeld_, right));
+    ::injectMouse(browser_.frameWindow(), message, step.x, step.y, keysOf(step, leftHeld_, right));
 }
 
 void ScriptPlayer::afterFrame(std::string& error)
@@ -78,8 +79,8 @@ void ScriptPlayer::afterFrame(std::string& error)
     }
     if (soundtrack_) {
         const std::size_t start = soundtrack_->size();
-        soundtrack_->resize(start + kSoundFramesPerFrame * kSoundRenderChannels);
-        platformRenderSound(soundtrack_->data() + start, kSoundFramesPerFrame);
+        soundtrack_->resize(start + kSoundFramesPerFrame * kHostSoundChannels);
+        renderSound(soundtrack_->data() + start, kSoundFramesPerFrame);
     }
     if (!recordPattern_.empty() && error.empty()) // the first failure is the one told
         savePicture(browser_, false, recordName(recordPattern_, ++recorded_), error);

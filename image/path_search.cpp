@@ -12,6 +12,43 @@
 // Longest url taken out of a list; longer ones cannot be a file name here anyway.
 constexpr std::size_t kUrlSize = 4096;
 
+// Windows separates folders by '\\' as well as '/', starts an absolute path with a
+// drive ("C:") too, and separates the folders of PATH by ';' (a ':' follows each drive).
+#ifdef _WIN32
+constexpr char kListSeparator = ';';
+static bool isSeparator(char c)
+{
+    return c == '/' || c == '\\';
+}
+static bool hasDrive(const char* path)
+{
+    return ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+           (path[1] == ':' || path[1] == '|');
+}
+static bool isAbsolute(const char* path)
+{
+    return isSeparator(path[0]) || hasDrive(path);
+}
+#else
+constexpr char kListSeparator = ':';
+static bool isSeparator(char c)
+{
+    return c == '/';
+}
+static bool isAbsolute(const char* path)
+{
+    return path[0] == '/';
+}
+#endif
+
+// The first separator in `path`, or null.
+static const char* findSeparator(const char* path)
+{
+    for (; *path; ++path)
+        if (isSeparator(*path)) return path;
+    return nullptr;
+}
+
 // Only regular files count: a folder or a pipe of the same name would be opened and
 // then fail, or block the viewer waiting for data.
 static bool isRegularFile(const char* path)
@@ -25,7 +62,7 @@ static bool isRegularFile(const char* path)
 static bool joinPath(const char* folder, std::size_t folderLength, const char* name, char* result,
                      std::size_t resultSize)
 {
-    const bool slash = folderLength > 0 && folder[folderLength - 1] != '/';
+    const bool slash = folderLength > 0 && !isSeparator(folder[folderLength - 1]);
     const std::size_t nameLength = std::strlen(name);
     const std::size_t total = folderLength + (slash ? 1 : 0) + nameLength;
     result[0] = '\0';
@@ -49,7 +86,7 @@ static bool copyText(const char* text, char* result, std::size_t resultSize)
 static bool storeFoundName(const char* name, char* result, std::size_t resultSize)
 {
     char folder[kUrlSize];
-    if (name[0] != '/' && getcwd(folder, sizeof folder) &&
+    if (!isAbsolute(name) && getcwd(folder, sizeof folder) &&
         joinPath(folder, std::strlen(folder), name, result, resultSize))
         return true;
     return copyText(name, result, resultSize);
@@ -61,11 +98,11 @@ bool findOnPath(const char* name, const char* variable, char* result, std::size_
     result[0] = '\0';
     if (!name || name[0] == '\0') return false;
     if (isRegularFile(name)) return storeFoundName(name, result, resultSize);
-    if (name[0] == '/') return false; // an absolute name means one place only
+    if (isAbsolute(name)) return false; // an absolute name means one place only
 
     const char* list = variable ? std::getenv(variable) : nullptr;
     while (list && *list) {
-        const char* end = std::strchr(list, ':');
+        const char* end = std::strchr(list, kListSeparator);
         const std::size_t length = end ? static_cast<std::size_t>(end - list) : std::strlen(list);
         // An empty entry means the current folder, which was tried first.
         if (length > 0 && joinPath(list, length, name, result, resultSize) && isRegularFile(result))
@@ -78,14 +115,20 @@ bool findOnPath(const char* name, const char* variable, char* result, std::size_
 
 static const char* withoutFileScheme(const char* url)
 {
-    return strncasecmp(url, "file://", 7) == 0 ? url + 7 : url; // a scheme has no case
+    if (strncasecmp(url, "file://", 7) != 0) return url; // a scheme has no case
+    url += 7;
+#ifdef _WIN32
+    // file:///C:/x names C:/x: the slash before the drive belongs to the url.
+    if (url[0] == '/' && hasDrive(url + 1)) ++url;
+#endif
+    return url;
 }
 
-// True when a path has a ".." part ("..", "../x", "x/../y", "x/..").
+// True when a path has a ".." part ("..", "../x", "x/../y", "x/..", on Windows "..\\x").
 static bool climbsUp(const char* path)
 {
     for (const char* part = path; part;) {
-        const char* slash = std::strchr(part, '/');
+        const char* slash = findSeparator(part);
         const std::size_t length =
             slash ? static_cast<std::size_t>(slash - part) : std::strlen(part);
         if (length == 2 && part[0] == '.' && part[1] == '.') return true;
@@ -97,18 +140,31 @@ static bool climbsUp(const char* path)
 static bool staysInFolder(const char* url)
 {
     url = withoutFileScheme(url);
-    return url[0] != '/' && !climbsUp(url);
+    return !isAbsolute(url) && !climbsUp(url);
 }
 
 // True when the real path of `path` (links followed) lies inside the real folder.
 static bool reallyInside(const char* path, const char* folder)
 {
+#ifdef _WIN32
+    // Windows has no realpath; the full path resolves "." and ".." (links are rare there
+    // and a page's folder holds none of its own making).
+    char realFile[_MAX_PATH];
+    char realFolder[_MAX_PATH];
+    if (!_fullpath(realFile, path, sizeof realFile) ||
+        !_fullpath(realFolder, folder, sizeof realFolder))
+        return false;
+    const std::size_t length = std::strlen(realFolder);
+    return strncasecmp(realFile, realFolder, length) == 0 &&
+           (isSeparator(realFolder[length - 1]) || isSeparator(realFile[length]));
+#else
     char realFile[PATH_MAX];
     char realFolder[PATH_MAX];
     if (!realpath(path, realFile) || !realpath(folder, realFolder)) return false;
     const std::size_t length = std::strlen(realFolder);
     return std::strncmp(realFile, realFolder, length) == 0 &&
            (realFolder[length - 1] == '/' || realFile[length] == '/');
+#endif
 }
 
 // One url: "file://" dropped, then the world's folder (a world's pictures normally
@@ -120,7 +176,7 @@ static bool findOneUrl(const char* worldFolder, const char* url, PictureReach re
     if (confined && !staysInFolder(url)) return false;
     url = withoutFileScheme(url);
     if (url[0] == '\0') return false;
-    if (url[0] != '/' && worldFolder[0] != '\0') {
+    if (!isAbsolute(url) && worldFolder[0] != '\0') {
         if (joinPath(worldFolder, std::strlen(worldFolder), url, result, resultSize) &&
             isRegularFile(result) && (!confined || reallyInside(result, worldFolder)))
             return true;

@@ -5,6 +5,8 @@
 #include "platform/message_queue.h"
 #include "platform/window_state.h"
 
+#include <vector>
+
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase)
 {
     WindowRecord* record = lookupWindow(window);
@@ -68,11 +70,25 @@ BOOL GetUpdateRect(HWND window, RECT* rect, BOOL)
     return record->invalid ? TRUE : FALSE;
 }
 
-BOOL UpdateWindow(HWND window)
+// The window's own paint, then each shown child's, down the tree, as Windows updates
+// a window (its UpdateWindow takes the children along). The children are listed before
+// any paint runs, and each is checked again: a paint may destroy windows.
+static void updateTree(HWND window)
 {
     const WindowRecord* record = lookupWindow(window);
-    if (!record) return FALSE;
+    if (!record) return;
     if (record->invalid) SendMessage(window, WM_PAINT, 0, 0);
+    std::vector<HWND> children;
+    for (HWND child = GetTopWindow(window); child; child = GetNextChild(window, child))
+        children.push_back(child);
+    for (const HWND child : children)
+        if (IsWindow(child) && IsWindowVisible(child)) updateTree(child);
+}
+
+BOOL UpdateWindow(HWND window)
+{
+    if (!lookupWindow(window)) return FALSE;
+    updateTree(window);
     return TRUE;
 }
 

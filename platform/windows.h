@@ -53,7 +53,12 @@ using HANDLE = void*;
 using HDRAWDIB = DrawDibObject*;
 using LPCSTR = const char*;
 
-using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+// Calling conventions: on 32-bit Windows window procedures (CALLBACK) and system calls
+// (WINAPI) are __stdcall; Linux has one convention, so the names mark nothing here.
+#define CALLBACK
+#define WINAPI
+
+using WNDPROC = LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 
 struct POINT {
     LONG x;
@@ -354,7 +359,8 @@ LRESULT DispatchMessage(const MSG* msg);
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND window, const RECT* rect);
 BOOL GetUpdateRect(HWND window, RECT* rect, BOOL erase);
-// Sends WM_PAINT at once when the window is invalid.
+// Sends WM_PAINT at once when the window is invalid, then to each shown child that is,
+// down the tree (as Windows does).
 BOOL UpdateWindow(HWND window);
 // Validates the window and returns a device context clipped to it.
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);

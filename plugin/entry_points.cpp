@@ -4,14 +4,22 @@
 #include "plugin/load_world.h"
 #include "plugin/plugin_state.h"
 #include "plugin/plugin_window.h"
-#include "resources/bitmaps.h"
 #include "resources/version.h"
+#ifndef _WIN32
+#include "resources/bitmaps.h"
+#endif
 
 #include <new>
 #include <string>
 #include <strings.h>
 
+// What the library exports: on Windows its module-definition file names the exports,
+// on Linux the symbols marked here (and the version script keeps only those).
+#ifdef _WIN32
+#define NP_EXPORT extern "C"
+#else
 #define NP_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 
@@ -38,6 +46,24 @@ void browserFree(void* block)
     if (browser && browser->memfree) browser->memfree(block);
 }
 
+// The Dashboard's bitmaps are the library's own resources, found through its module
+// handle: on Windows the DLL's own (the module holding this function), on Linux the
+// table the stand-in keeps for the library.
+HINSTANCE resourceModule()
+{
+#ifdef _WIN32
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&resourceModule), &module);
+    return module;
+#else
+    std::size_t bitmapCount = 0;
+    const ResourceEntry* bitmaps = dashboardBitmaps(&bitmapCount);
+    return RegisterModuleResources("nptarne", bitmaps, bitmapCount);
+#endif
+}
+
 PluginWindow* instanceObject(NPP instance)
 {
     return instance ? static_cast<PluginWindow*>(instance->pdata) : nullptr;
@@ -54,11 +80,7 @@ NPError NPP_Initialize()
     } else {
         setMemoryFunctions(nullptr, nullptr);
     }
-    // The Dashboard's bitmaps are the library's own resources, found through its
-    // module handle as a Windows library finds them through its instance handle.
-    std::size_t bitmapCount = 0;
-    const ResourceEntry* bitmaps = dashboardBitmaps(&bitmapCount);
-    state.module = RegisterModuleResources("nptarne", bitmaps, bitmapCount);
+    state.module = resourceModule();
     state.world = World{};
     if (!initWorldTables(state.world)) {
         freeWorldTables(state.world);
@@ -187,7 +209,7 @@ PluginState& pluginState()
     return state;
 }
 
-NP_EXPORT NPError NP_GetEntryPoints(NPPluginFuncs* pluginFuncs)
+NP_EXPORT NPError OSCALL NP_GetEntryPoints(NPPluginFuncs* pluginFuncs)
 {
     if (!pluginFuncs) return NPERR_INVALID_FUNCTABLE_ERROR;
     pluginFuncs->version = 11;
@@ -205,7 +227,7 @@ NP_EXPORT NPError NP_GetEntryPoints(NPPluginFuncs* pluginFuncs)
     return NPERR_NO_ERROR;
 }
 
-NP_EXPORT NPError NP_Initialize(NPNetscapeFuncs* browserFuncs)
+NP_EXPORT NPError OSCALL NP_Initialize(NPNetscapeFuncs* browserFuncs)
 {
     if (!browserFuncs) return NPERR_INVALID_FUNCTABLE_ERROR;
     PluginState& state = pluginState();
@@ -220,7 +242,7 @@ NP_EXPORT NPError NP_Initialize(NPNetscapeFuncs* browserFuncs)
     return NPP_Initialize();
 }
 
-NP_EXPORT NPError NP_Shutdown()
+NP_EXPORT NPError OSCALL NP_Shutdown()
 {
     NPP_Shutdown();
     PluginState& state = pluginState();

@@ -6,10 +6,11 @@
 // through the references handed down from here.
 #pragma once
 
-#include "platform/windows.h"
 #include "plugin/api/npapi.h"
 #include "render/render.h"
 #include "world/tables.h"
+
+#include <windows.h>
 
 class PluginWindow;
 

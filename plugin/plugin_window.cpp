@@ -69,7 +69,8 @@ void PluginWindow::followSize(const ChildPlaces& places)
     MoveWindow(viewer.handle(), place.x, place.y, place.width, place.height, TRUE);
 }
 
-LRESULT PluginWindow::forwardingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK PluginWindow::forwardingProcedure(HWND window, UINT message, WPARAM wParam,
+                                                   LPARAM lParam)
 {
     const auto* instance = static_cast<const PluginWindow*>(GetProp(window, kInstanceProperty));
     if (instance && instance->savedWindowProcedure)

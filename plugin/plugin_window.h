@@ -47,7 +47,8 @@ protected:
 
 private:
     // Passes a message the instance does not handle to the browser's own procedure.
-    static LRESULT forwardingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK forwardingProcedure(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam);
     void destroyWindows();
     void followSize(const ChildPlaces& places);
 };

@@ -12,7 +12,13 @@
 #include <cstring>
 #include <string>
 
+// What the library exports: on Windows its module-definition file names the exports,
+// on Linux the symbols marked here (and the version script keeps only those).
+#ifdef _WIN32
+#define NP_EXPORT extern "C"
+#else
 #define NP_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 

@@ -84,8 +84,10 @@ void PrepareBackground(const World& world, FrameState& frame, std::string* probl
             buffer[4 * x + 1] = world.backgroundGreen;
             buffer[4 * x + 2] = world.backgroundRed;
         }
-        const u64 rowBytes = u64{static_cast<u32>(width)} * kPixelBytes;
-        for (i32 y = 1; y < height; ++y) std::memcpy(buffer + y * rowBytes, buffer, rowBytes);
+        // One row of a buffer that exists, so it fits a size_t on a 32-bit system too.
+        const auto rowBytes = static_cast<std::size_t>(u64{static_cast<u32>(width)} * kPixelBytes);
+        for (i32 y = 1; y < height; ++y)
+            std::memcpy(buffer + static_cast<std::size_t>(y) * rowBytes, buffer, rowBytes);
     } else if (world.backgroundMode == kPictureBackground) {
         loadBackgroundPicture(world, buffer, width, height, problem);
     }

@@ -48,15 +48,18 @@ bool allocateBuffers(u64 pixels, PixelBuffers& buffers)
         releaseBuffers(buffers);
         return false;
     }
-    std::memset(buffers.frame, 0, pixels * kPixelBytes);
-    std::memset(buffers.background, 0, pixels * kPixelBytes);
-    std::memset(static_cast<void*>(buffers.depth), 0, pixels * sizeof(DepthRecord));
+    // The blocks exist, so their sizes fit a size_t on a 32-bit system too.
+    std::memset(buffers.frame, 0, static_cast<std::size_t>(pixels * kPixelBytes));
+    std::memset(buffers.background, 0, static_cast<std::size_t>(pixels * kPixelBytes));
+    std::memset(static_cast<void*>(buffers.depth), 0,
+                static_cast<std::size_t>(pixels * sizeof(DepthRecord)));
     return true;
 }
 
 void copyPrefix(void* to, const void* from, u64 newBytes, u64 oldBytes)
 {
-    if (to && from) std::memcpy(to, from, std::min(newBytes, oldBytes));
+    // Both blocks exist, so the smaller size fits a size_t on a 32-bit system too.
+    if (to && from) std::memcpy(to, from, static_cast<std::size_t>(std::min(newBytes, oldBytes)));
 }
 
 // Bands for this frame: one for each thread asked for (each processor by default), at
@@ -188,7 +191,8 @@ bool RenderFrame(World& world, RenderState& render, FrameState& frame)
     const i32 height = frame.renderHeight;
     if (width <= 0 || height <= 0) return false; // nothing to draw, nothing to divide by
     if (!frame.frameBuffer || !frame.backgroundBuffer || !frame.depthBuffer) return false;
-    const u64 pixels = pixelCount(frame.renderWidth, frame.renderHeight);
+    // The buffers of this many pixels exist, so their sizes fit a size_t.
+    const auto pixels = static_cast<std::size_t>(pixelCount(frame.renderWidth, frame.renderHeight));
 
     // The threads share the preparation's passes too.
     u32 bands = frameBands(render, frame);

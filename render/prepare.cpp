@@ -21,7 +21,9 @@ bool allocateRightDepth(RenderState& render, const FrameState& frame)
     render.rightDepthBuffer =
         static_cast<DepthRecord*>(PluginAllocArray(records, sizeof(DepthRecord)));
     if (!render.rightDepthBuffer) return false;
-    std::memset(static_cast<void*>(render.rightDepthBuffer), 0, records * sizeof(DepthRecord));
+    // The block exists, so its size fits a size_t on a 32-bit system too.
+    std::memset(static_cast<void*>(render.rightDepthBuffer), 0,
+                static_cast<std::size_t>(records * sizeof(DepthRecord)));
     return true;
 }
 

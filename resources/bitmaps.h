@@ -8,7 +8,7 @@
 // table's definition into the build folder; nothing here is drawn by hand.
 #pragma once
 
-#include "platform/windows.h"
+#include <windows.h>
 
 #include <cstddef>
 

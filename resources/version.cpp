@@ -7,15 +7,9 @@
 namespace {
 
 constexpr VersionEntry kVersionTable[] = {
-    {"MIMEType", "x-world/x-vrml|model/vrml"},
-    {"FileExtents", "wrl,wrz|wrl,wrz"},
-    {"FileOpenName", "VRML Worlds (*.wrl, *.wrz)|VRML Worlds (*.wrl, *.wrz)"},
-    {"FileDescription", "VRML World"},
-    {"InternalName", "tarne"},
-    {"OriginalFilename", "NPTARNE.DLL"},
-    {"ProductName", "Tarne 1.0"},
-    {"FileVersion", "1, 0, 0, 1"},
-    {"ProductVersion", "1,0,0,1"},
+#define TARNE_VERSION_ROW(key, value) {key, value},
+#include "resources/version_table.inc"
+#undef TARNE_VERSION_ROW
 };
 
 std::vector<std::string> splitFields(const char* text)

@@ -3,6 +3,11 @@
 // description calls and `tarne --version` are generated from it.
 #pragma once
 
+// Only the version number is wanted here: the rows expand to nothing.
+#define TARNE_VERSION_ROW(key, value)
+#include "resources/version_table.inc"
+#undef TARNE_VERSION_ROW
+
 #include <cstddef>
 #include <string>
 
@@ -21,7 +26,7 @@ const VersionEntry* versionTable(std::size_t* count);
 const char* versionEntry(const char* key);
 
 // File and product version of the fixed part: 1.0.0.1.
-constexpr int kVersionParts[4] = {1, 0, 0, 1};
+constexpr int kVersionParts[4] = {TARNE_VERSION_NUMBER};
 
 // "type:extensions:description;..." for every content type of the table, the
 // description being the FileOpenName field without its "(*.ext)" pattern:

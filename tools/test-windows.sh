@@ -3,8 +3,10 @@
 # needs (only those missing), builds the target's libraries from Debian's sources
 # unless build-windows-deps/ already holds them, configures build-windows/ with the
 # cross toolchain, builds, and runs CTest with a fresh Wine prefix under a virtual X
-# server (tools/wine-run.sh).
-# Usage: tools/test-windows.sh
+# server (tools/wine-run.sh). The tests that compare tarne.exe with the Linux tarne
+# need the Linux build in build/ (tools/test.sh --windows makes it first) and are
+# skipped without it.
+# Usage: tools/test-windows.sh (or tools/test.sh --windows)
 set -e
 cd "$(dirname "$0")/.."
 sh tools/install-deps.sh --windows

@@ -1,7 +1,9 @@
 #!/bin/sh
 # Builds Tarne and runs every test. With --sanitize: the address and undefined-
 # behaviour sanitizer build, in its own build folder. With --release: the packager's
-# build (Release, -O3, warnings as errors), built but not run again.
+# build (Release, -O3, warnings as errors), built but not run again. With --windows:
+# the Linux build (not run: its programs are what the Windows ones are compared with),
+# then the 32-bit Windows build and its tests under Wine (tools/test-windows.sh).
 set -e
 cd "$(dirname "$0")/.."
 sh tools/install-deps.sh
@@ -20,5 +22,6 @@ esac
 cmake -S . -B "$build" $flags
 cmake --build "$build" -j "$(nproc)"
 [ "${1:-}" = "--release" ] && exit 0
+[ "${1:-}" = "--windows" ] && exec sh tools/test-windows.sh
 cd "$build"
 ctest --output-on-failure -j "$(nproc)"

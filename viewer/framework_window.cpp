@@ -2,6 +2,8 @@
 // C++ object through a window property.
 #include "viewer/framework_window.h"
 
+#include <cstdint>
+
 namespace {
 
 constexpr const char* kClassName = "TarneFrameworkWindow";
@@ -74,7 +76,7 @@ LRESULT FrameworkWindow::defaultHandling(UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProc(window_, message, wParam, lParam);
 }
 
-LRESULT FrameworkWindow::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK FrameworkWindow::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     FrameworkWindow* object = objectOf(window);
     if (!object && message == WM_NCCREATE) {

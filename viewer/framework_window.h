@@ -8,7 +8,7 @@
 // Entry points: createChild, attach, detach, defaultHandling.
 #pragma once
 
-#include "platform/windows.h"
+#include <windows.h>
 
 class FrameworkWindow {
 public:
@@ -40,7 +40,7 @@ protected:
     LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    static LRESULT dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static FrameworkWindow* objectOf(HWND window);
 
     HWND window_ = nullptr;

@@ -9,8 +9,11 @@
 // window as it was, and the next frame tries again.
 #pragma once
 
-#include "platform/windows.h"
 #include "render/render.h"
+
+#include <windows.h>
+
+#include <vfw.h> // after <windows.h>, whose types it uses
 
 struct Presentation {
     HDRAWDIB drawDib = nullptr;

@@ -5,6 +5,7 @@
 #include "render/field_of_view.h"
 
 #include <unordered_set>
+#include <windowsx.h> // GET_X_LPARAM, GET_Y_LPARAM
 
 namespace {
 

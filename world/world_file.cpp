@@ -68,12 +68,20 @@ static bool expandInto(gzFile stream, std::FILE* out)
     return true;
 }
 
+// Windows opens a file as text unless told (which would turn each LF into CR LF), and
+// has no O_NOFOLLOW: O_EXCL refuses an existing link there as it does any file.
+#ifdef _WIN32
+constexpr int kCopyFlags = O_RDWR | O_CREAT | O_EXCL | O_BINARY;
+#else
+constexpr int kCopyFlags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
+#endif
+
 // The copy beside the world, created only when no file of that name exists (nor a
 // link: a link to the world itself would otherwise be written through, emptying it).
 // Null with `reason` when it cannot be had.
 static std::FILE* createCopy(const char* copyName, std::string& reason)
 {
-    const int descriptor = open(copyName, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
+    const int descriptor = open(copyName, kCopyFlags, 0666);
     if (descriptor < 0) {
         reason = errno == EEXIST ? std::string(copyName) + " already exists"
                                  : std::string(copyName) + ": " + std::strerror(errno);

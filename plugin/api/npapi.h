@@ -6,6 +6,14 @@
 
 #include <cstdint>
 
+// The exported entry points follow the system's own calling convention: on 32-bit
+// Windows a browser calls them as WINAPI (__stdcall) functions, elsewhere there is one.
+#ifdef _WIN32
+#define OSCALL __stdcall
+#else
+#define OSCALL
+#endif
+
 extern "C" {
 
 using NPError = std::int16_t;
@@ -192,9 +200,9 @@ struct NPNetscapeFuncs {
 };
 
 // The exported entry points, as the host looks them up.
-using NP_GetEntryPointsFunction = NPError (*)(NPPluginFuncs* pluginFuncs);
-using NP_InitializeFunction = NPError (*)(NPNetscapeFuncs* browserFuncs);
-using NP_ShutdownFunction = NPError (*)();
+using NP_GetEntryPointsFunction = NPError(OSCALL*)(NPPluginFuncs* pluginFuncs);
+using NP_InitializeFunction = NPError(OSCALL*)(NPNetscapeFuncs* browserFuncs);
+using NP_ShutdownFunction = NPError(OSCALL*)();
 using NP_GetMIMEDescriptionFunction = const char* (*)();
 using NP_GetValueFunction = NPError (*)(void* future, NPPVariable variable, void* value);
 

@@ -1,7 +1,8 @@
 // plugin_probe: looks at a plug-in DLL the way a Netscape-API browser on Windows does
 // before it offers the plug-in a world: it loads the DLL, looks up the three entry
 // points by their undecorated names, and reads the version resource, whose strings
-// say which content types and file extensions the plug-in takes.
+// say which content types and file extensions the plug-in takes; and it opens the
+// module's other resources, the bitmaps and the dialog templates.
 //
 // Usage: plugin_probe [DLL]   (default NPTARNE.DLL, found beside the probe first)
 // Prints each failed check, then a count; exits 0 only when every check passed.
@@ -142,6 +143,75 @@ void checkVersionResource(const wchar_t* file)
     checkStrings(wide, ansi);
 }
 
+struct BitmapSize {
+    const char* name; // a name, or "#number"
+    LONG width;
+    LONG height;
+};
+
+// The Dashboard's background by name, the side panels' pictures by number.
+constexpr BitmapSize kBitmaps[] = {
+    {"DASHSCR", 800, 94}, {"#204", 140, 316}, {"#206", 140, 316},
+    {"#184", 140, 34},    {"#200", 42, 21},   {"#201", 42, 21},
+};
+
+// The module's resources are French (language 1036), as the plug-in has always had them.
+void checkBitmaps(HMODULE plugin)
+{
+    const WORD french = MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH);
+    for (const BitmapSize& expected : kBitmaps) {
+        const std::string name = expected.name;
+        const LPCSTR id =
+            name[0] == '#' ? MAKEINTRESOURCEA(std::stoi(name.substr(1))) : expected.name;
+        check(FindResourceExA(plugin, MAKEINTRESOURCEA(2), id, french) != nullptr,
+              "bitmap " + name + " is a French resource");
+        HBITMAP bitmap = LoadBitmapA(plugin, id);
+        if (!check(bitmap != nullptr, "bitmap " + name + " loads")) continue;
+        BITMAP shape{};
+        GetObjectA(bitmap, sizeof shape, &shape);
+        check(shape.bmWidth == expected.width && shape.bmHeight == expected.height,
+              "bitmap " + name + " is " + std::to_string(expected.width) + " x " +
+                  std::to_string(expected.height) + ", not " + std::to_string(shape.bmWidth) +
+                  " x " + std::to_string(shape.bmHeight));
+        DeleteObject(bitmap);
+    }
+}
+
+struct DialogCheck {
+    int id;
+    const char* caption;
+    std::vector<int> controls; // ids that must be there
+};
+
+INT_PTR CALLBACK quietDialog(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// Each template opens as a (hidden) dialog with its caption and controls.
+void checkDialogs(HMODULE plugin)
+{
+    const DialogCheck dialogs[] = {
+        {115, "Stereoscopy", {IDOK, IDCANCEL, 171}},
+        {336, "", {857, 796, 644, 186, 851, 1}},
+        {337, "Lighting Properties", {IDOK, 371, 389, 390}},
+    };
+    for (const DialogCheck& expected : dialogs) {
+        const std::string name = "dialog " + std::to_string(expected.id);
+        HWND dialog =
+            CreateDialogParamA(plugin, MAKEINTRESOURCEA(expected.id), nullptr, quietDialog, 0);
+        if (!check(dialog != nullptr, name + " opens")) continue;
+        char caption[64] = {};
+        GetWindowTextA(dialog, caption, sizeof caption);
+        check(std::string(caption) == expected.caption,
+              name + " is titled \"" + expected.caption + "\", not \"" + caption + "\"");
+        for (const int control : expected.controls)
+            check(GetDlgItem(dialog, control) != nullptr,
+                  name + " has control " + std::to_string(control));
+        DestroyWindow(dialog);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -162,6 +232,8 @@ int main(int argc, char** argv)
           "the loaded file is NPTARNE.DLL, not " + narrow(base));
     checkExports(plugin);
     checkVersionResource(file);
+    checkBitmaps(plugin);
+    checkDialogs(plugin);
     check(FreeLibrary(plugin) != 0, "FreeLibrary lets the DLL go");
     std::printf("plugin_probe: %s: %d checks, %d failed\n", narrow(file).c_str(), checks, failures);
     return failures == 0 ? 0 : 1;

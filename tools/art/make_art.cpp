@@ -2,7 +2,8 @@
 //
 //   make_art FOLDER
 //     FOLDER/bitmaps.cpp                        the resource table (resources/bitmaps.h)
-//     FOLDER/bmp/*.bmp, FOLDER/bitmaps.rc       the same bitmaps for a Windows build
+//     FOLDER/bmp/*.bmp, FOLDER/bitmaps.rc       the same bitmaps and the dialog templates
+//                                               for a Windows build
 //     FOLDER/icons/hicolor/NxN/apps/tarne.png   the desktop icon at the usual sizes
 //     FOLDER/sheet.png                          every bitmap at 1:1 and 2:1, to look at
 //

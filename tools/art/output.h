@@ -24,7 +24,8 @@ std::vector<u8> encodeDib(const IndexedPicture& picture, const Palette& palette)
 bool writeBitmapSource(const std::string& path, const std::vector<BitmapResource>& bitmaps);
 
 // Each bitmap as a .bmp file (a BITMAPFILEHEADER before the DIB) in `folder`, named by
-// its number or name, and a resource script naming them all, for windres.
+// its number or name, and a resource script naming them all, with the dialog templates
+// (tools/art/dialogs.h), for windres.
 bool writeBitmapFiles(const std::string& folder, const std::string& scriptPath,
                       const std::vector<BitmapResource>& bitmaps);
 

@@ -60,7 +60,8 @@ static bool rewriteWorld(PassContext& context, SourceFile& source, NormalizeResu
     const u64 limit = context.limits.maxOutputBytes;
     // About the size of the world; a quarter more for what the layout adds.
     const u64 expected = source.text.size() + source.text.size() / 4 + 4096;
-    result.text.reserve(expected < limit ? expected : limit);
+    // At most the output limit (256 MiB), which a 32-bit size_t holds.
+    result.text.reserve(static_cast<std::size_t>(expected < limit ? expected : limit));
     adviseLargePages(result.text);
     CanonicalText out(result.text, limit);
     writeWorld(context, world, out);
