@@ -105,10 +105,10 @@ void drawBand(void* context, u32 band)
     // Frame rows are stored bottom-up: the band's rows end at stored row height - 1 - first.
     const u64 stored = static_cast<u64>(height - 1 - last) * static_cast<u32>(width) * kPixelBytes;
     std::memcpy(frame.frameBuffer + stored, frame.backgroundBuffer + stored,
-                rows * static_cast<u32>(width) * kPixelBytes);
+                static_cast<size_t>(rows * static_cast<u32>(width) * kPixelBytes));
     std::memset(
         static_cast<void*>(frame.depthBuffer + static_cast<u64>(first) * static_cast<u32>(width)),
-        0, rows * static_cast<u32>(width) * sizeof(DepthRecord));
+        0, static_cast<size_t>(rows * static_cast<u32>(width) * sizeof(DepthRecord)));
     const FaceScratch scratch = BandScratch(render, band);
     for (i16 i = 0; i < world.objectCount; ++i) {
         const u32 entry = render.objectOrder[i] & 0xFFFF;
@@ -120,8 +120,11 @@ void drawBand(void* context, u32 band)
 // The whole frame on the calling thread, as before there were bands.
 void drawWhole(World& world, RenderState& render, FrameState& frame, u64 pixels)
 {
-    std::memcpy(frame.frameBuffer, frame.backgroundBuffer, pixels * kPixelBytes);
-    std::memset(static_cast<void*>(frame.depthBuffer), 0, pixels * sizeof(DepthRecord));
+    // The buffers were allocated at these sizes, so the counts fit a size_t.
+    std::memcpy(frame.frameBuffer, frame.backgroundBuffer,
+                static_cast<size_t>(pixels * kPixelBytes));
+    std::memset(static_cast<void*>(frame.depthBuffer), 0,
+                static_cast<size_t>(pixels * sizeof(DepthRecord)));
     for (i16 i = 0; i < world.objectCount; ++i) {
         const u32 entry = render.objectOrder[i] & 0xFFFF;
         assert(entry < static_cast<u32>(world.objectCount)); // the sort's own order
