@@ -163,12 +163,13 @@ cmake_library()
     source=$1 tree=$2
     shift 2
     log=$cache/logs/$source.log
-    rm -rf "$cache/work/$source"
-    logged "$log" cmake -S "$tree" -B "$cache/work/$source" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    builddir=$cache/cmake-builds/$source
+    rm -rf "$builddir"
+    logged "$log" cmake -S "$tree" -B "$builddir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DTARNE_WINDOWS_DEPS="$prefix" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_INSTALL_PREFIX="$prefix" "$@"
-    logged "$log" cmake --build "$cache/work/$source" -j "$jobs"
-    logged "$log" cmake --install "$cache/work/$source"
+    logged "$log" cmake --build "$builddir" -j "$jobs"
+    logged "$log" cmake --install "$builddir"
 }
 
 build_libjpeg_turbo()
