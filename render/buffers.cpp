@@ -54,54 +54,51 @@ u32 largestObject(const World& world)
     return std::min(largest, world.vertexCount);
 }
 
-// The per-face buffers all have cornerCapacity slots; they are replaced together so the
-// shared capacity is true of every one of them.
-bool fitCornerBuffers(RenderState& render, u32 corners, bool& allocated)
+void releaseScratch(FaceScratch& scratch)
 {
-    const u32 room = std::max(corners, kMinimumCornerRoom);
-    const bool complete = render.polygonBuffer && render.cornerColours &&
-                          render.cornerReflections && render.slotNext && render.slotValid &&
-                          render.contourEnds && render.slotValues && render.crossingValues &&
-                          render.crossingOrder;
-    if (complete && render.cornerCapacity >= room) return true;
-    RenderState fresh;
+    release(scratch.polygon);
+    release(scratch.colours);
+    release(scratch.reflections);
+    release(scratch.slotNext);
+    release(scratch.slotValid);
+    release(scratch.contourEnds);
+    release(scratch.slotValues);
+    release(scratch.crossingValues);
+    release(scratch.crossingOrder);
+    scratch.capacity = 0;
+}
+
+bool allocateScratch(FaceScratch& scratch, u32 room)
+{
     bool unused = false;
     u32 capacity = 0;
     const u64 values = u64{room} * kMaxScanValues;
-    const bool ok = fit(fresh.polygonBuffer, capacity = 0, room, unused) &&
-                    fit(fresh.cornerColours, capacity = 0, room, unused) &&
-                    fit(fresh.cornerReflections, capacity = 0, room, unused) &&
-                    fit(fresh.slotNext, capacity = 0, room, unused) &&
-                    fit(fresh.slotValid, capacity = 0, room, unused) &&
-                    fit(fresh.contourEnds, capacity = 0, room, unused) &&
-                    fit(fresh.slotValues, capacity = 0, values, unused) &&
-                    fit(fresh.crossingValues, capacity = 0, values, unused) &&
-                    fit(fresh.crossingOrder, capacity = 0, room, unused);
-    auto swapIn = [](auto*& mine, auto*& theirs) { std::swap(mine, theirs); };
-    if (ok) {
-        swapIn(render.polygonBuffer, fresh.polygonBuffer);
-        swapIn(render.cornerColours, fresh.cornerColours);
-        swapIn(render.cornerReflections, fresh.cornerReflections);
-        swapIn(render.slotNext, fresh.slotNext);
-        swapIn(render.slotValid, fresh.slotValid);
-        swapIn(render.contourEnds, fresh.contourEnds);
-        swapIn(render.slotValues, fresh.slotValues);
-        swapIn(render.crossingValues, fresh.crossingValues);
-        swapIn(render.crossingOrder, fresh.crossingOrder);
-        render.cornerCapacity = room;
-        allocated = true;
-    }
-    // Whichever set lost (the old one, or the new one that could not be completed).
-    release(fresh.polygonBuffer);
-    release(fresh.cornerColours);
-    release(fresh.cornerReflections);
-    release(fresh.slotNext);
-    release(fresh.slotValid);
-    release(fresh.contourEnds);
-    release(fresh.slotValues);
-    release(fresh.crossingValues);
-    release(fresh.crossingOrder);
+    const bool ok = fit(scratch.polygon, capacity = 0, room, unused) &&
+                    fit(scratch.colours, capacity = 0, room, unused) &&
+                    fit(scratch.reflections, capacity = 0, room, unused) &&
+                    fit(scratch.slotNext, capacity = 0, room, unused) &&
+                    fit(scratch.slotValid, capacity = 0, room, unused) &&
+                    fit(scratch.contourEnds, capacity = 0, room, unused) &&
+                    fit(scratch.slotValues, capacity = 0, values, unused) &&
+                    fit(scratch.crossingValues, capacity = 0, values, unused) &&
+                    fit(scratch.crossingOrder, capacity = 0, room, unused);
+    if (!ok) releaseScratch(scratch);
+    scratch.capacity = ok ? room : 0;
     return ok;
+}
+
+// The per-face buffers are replaced as one set, so the shared capacity is true of every
+// one of them; when a new set cannot be had, the old one stays.
+bool fitCornerBuffers(RenderState& render, u32 corners, bool& allocated)
+{
+    const u32 room = std::max(corners, kMinimumCornerRoom);
+    if (render.corners.capacity >= room) return true;
+    FaceScratch fresh;
+    if (!allocateScratch(fresh, room)) return false;
+    std::swap(render.corners, fresh);
+    releaseScratch(fresh);
+    allocated = true;
+    return true;
 }
 
 } // namespace
@@ -214,39 +211,6 @@ void releaseTiles(DepthTiles& tiles)
     tiles = DepthTiles{};
 }
 
-void releaseScratch(FaceScratch& scratch)
-{
-    release(scratch.polygon);
-    release(scratch.colours);
-    release(scratch.reflections);
-    release(scratch.slotNext);
-    release(scratch.slotValid);
-    release(scratch.contourEnds);
-    release(scratch.slotValues);
-    release(scratch.crossingValues);
-    release(scratch.crossingOrder);
-    scratch.capacity = 0;
-}
-
-bool allocateScratch(FaceScratch& scratch, u32 room)
-{
-    bool unused = false;
-    u32 capacity = 0;
-    const u64 values = u64{room} * kMaxScanValues;
-    const bool ok = fit(scratch.polygon, capacity = 0, room, unused) &&
-                    fit(scratch.colours, capacity = 0, room, unused) &&
-                    fit(scratch.reflections, capacity = 0, room, unused) &&
-                    fit(scratch.slotNext, capacity = 0, room, unused) &&
-                    fit(scratch.slotValid, capacity = 0, room, unused) &&
-                    fit(scratch.contourEnds, capacity = 0, room, unused) &&
-                    fit(scratch.slotValues, capacity = 0, values, unused) &&
-                    fit(scratch.crossingValues, capacity = 0, values, unused) &&
-                    fit(scratch.crossingOrder, capacity = 0, room, unused);
-    if (!ok) releaseScratch(scratch);
-    scratch.capacity = ok ? room : 0;
-    return ok;
-}
-
 void releaseBandScratch(RenderState& render)
 {
     for (u32 b = 0; b < render.bandScratchCount; ++b) releaseScratch(render.bandScratch[b]);
@@ -261,7 +225,7 @@ bool EnsureBandScratch(RenderState& render, u32 bands)
     const u32 extra = bands > 0 ? bands - 1 : 0;
     bool fits = render.bandScratch && render.bandScratchCount >= extra;
     for (u32 b = 0; fits && b < extra; ++b)
-        fits = render.bandScratch[b].capacity >= render.cornerCapacity;
+        fits = render.bandScratch[b].capacity >= render.corners.capacity;
     if (fits) return true;
     releaseBandScratch(render);
     if (extra == 0) return true;
@@ -271,7 +235,7 @@ bool EnsureBandScratch(RenderState& render, u32 bands)
     render.bandScratch = sets;
     render.bandScratchCount = extra;
     for (u32 b = 0; b < extra; ++b) {
-        if (!allocateScratch(sets[b], render.cornerCapacity)) {
+        if (!allocateScratch(sets[b], render.corners.capacity)) {
             releaseBandScratch(render);
             return false;
         }
@@ -299,19 +263,11 @@ void FreeWorldBuffers(RenderState& render)
     release(render.faceOrder);
     release(render.projected);
     release(render.projectedRight);
-    release(render.polygonBuffer);
-    release(render.cornerColours);
-    release(render.cornerReflections);
+    releaseScratch(render.corners);
     release(render.faceScratch);
     release(render.vertexFaceLists);
     release(render.vertexFaceCounts);
     release(render.vertexFaceStarts);
-    release(render.slotNext);
-    release(render.slotValid);
-    release(render.contourEnds);
-    release(render.slotValues);
-    release(render.crossingValues);
-    release(render.crossingOrder);
     release(render.objectKeys);
     release(render.faceKeys);
     release(render.drawFaces);

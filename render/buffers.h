@@ -41,7 +41,7 @@ bool EnsureShadowTables(const World& world, RenderState& render);
 bool ResetDepthTiles(RenderState& render, const FrameState& frame, bool stereo);
 
 // Per-face buffers for bands 1 to bands - 1 (band 0 uses RenderState's own), each with
-// cornerCapacity slots. False when they cannot be had; the frame is then drawn whole.
+// corners.capacity slots. False when they cannot be had; the frame is then drawn whole.
 bool EnsureBandScratch(RenderState& render, u32 bands);
 
 // Frees the shadow descriptors and light coordinates.

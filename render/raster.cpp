@@ -137,10 +137,7 @@ ValueLayout layoutFor(bool textured, bool reflect, u32 shadowLights)
 {
     if (!render.faceOrder || render.faceOrderCapacity < world.faceCount) return false;
     if (!render.projected || render.projectedCapacity < world.vertexCount) return false;
-    if (!render.polygonBuffer || !render.cornerColours || !render.cornerReflections ||
-        !render.slotNext || !render.slotValid || !render.contourEnds || !render.slotValues ||
-        !render.crossingValues || !render.crossingOrder)
-        return false;
+    if (render.corners.capacity == 0) return false; // the set is had whole or not at all
     if (stereo && (!render.projectedRight || render.projectedRightCapacity < world.vertexCount ||
                    !render.rightDepthBuffer))
         return false;
@@ -163,9 +160,7 @@ bool setUpPass(const World& world, RenderState& render, FrameState& frame, i16 o
 
     pass.world = &world;
     pass.render = &render;
-    pass.scratch = {render.polygonBuffer, render.cornerColours,  render.cornerReflections,
-                    render.slotNext,      render.slotValid,      render.contourEnds,
-                    render.slotValues,    render.crossingValues, render.crossingOrder};
+    pass.scratch = render.corners;
     pass.width = frame.renderWidth;
     pass.height = frame.renderHeight;
     pass.object = object;
@@ -985,7 +980,7 @@ const FaceRecord* faceAt(const World& world, const RenderState& render, u32 posi
     assert(f < world.faceCount); // the sort's own order
     const FaceRecord& face = world.faces[f];
     if (face.flags != 0) return nullptr; // behind the eye, or corners outside the tables
-    assert(static_cast<u32>(face.vertexCount) <= render.cornerCapacity); // sized for the largest
+    assert(static_cast<u32>(face.vertexCount) <= render.corners.capacity); // sized for the largest
     return &face;
 }
 
@@ -1171,7 +1166,7 @@ void RasterizeObjectRows(const World& world, RenderState& render, FrameState& fr
     ObjectPass pass;
     if (!setUpPass(world, render, frame, object, stereo, pass)) return;
     assert(render.drawOrderReady && !render.referencePath &&
-           scratch.capacity >= render.cornerCapacity);
+           scratch.capacity >= render.corners.capacity);
     pass.scratch = scratch;
     const RowSpan band{firstRow, lastRow};
     if (!stereo) {

@@ -82,7 +82,10 @@ struct DepthTiles {
 };
 
 // One thread's per-face buffers of the scan converter (`capacity` slots each; slot s is
-// corner s of the face being drawn).
+// corner s of the face being drawn): the corners with their colours and reflection
+// coordinates, each slot's successor along the outline, whether its edge can still cross
+// a later row, the contour ends, and the values of each slot and of each crossing of one
+// row.
 struct FaceScratch {
     ProjectedVertex* polygon = nullptr;
     f32 (*colours)[9] = nullptr;
@@ -126,11 +129,9 @@ struct RenderState {
     u32 projectedCapacity = 0;
     ProjectedVertex* projectedRight = nullptr; // right eye, stereo only
     u32 projectedRightCapacity = 0;
-    // Per-corner buffers of the face being drawn (room for the largest face).
-    ProjectedVertex* polygonBuffer = nullptr;
-    f32 (*cornerColours)[9] = nullptr;
-    f32 (*cornerReflections)[2] = nullptr;
-    u32 cornerCapacity = 0;
+    // Per-corner buffers of the face the calling thread draws (room for the largest
+    // face); the other bands have their own in bandScratch.
+    FaceScratch corners;
     // Faces using each vertex.
     u32* faceScratch = nullptr;
     u32 faceScratchCapacity = 0;
@@ -160,17 +161,6 @@ struct RenderState {
     PreparedLight* preparedLights = nullptr;
     u32 preparedLightCapacity = 0;
     u32 preparedLightCount = 0;
-
-    // Per-face scratch of the scan converter, cornerCapacity slots each (slot s is
-    // corner s of the face): its successor along the outline, whether its edge can
-    // still cross a later row, the contour ends, and the values of each slot and of
-    // each crossing of one row (kMaxScanValues floats a slot, render/buffers.h).
-    u32* slotNext = nullptr;
-    u8* slotValid = nullptr;
-    u32* contourEnds = nullptr;
-    f32* slotValues = nullptr;
-    f32* crossingValues = nullptr;
-    u32* crossingOrder = nullptr;
 
     // The world counts the buffers above were sized and the derived tables built for;
     // PrepareFrame sizes them again when the world no longer matches.

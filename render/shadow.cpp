@@ -247,40 +247,51 @@ void fillMapSpan(ShadowTexel* row, i32 width, const f32* left, const f32* right,
     }
 }
 
+// Rows first to last of a face of any shape into the map: the slots' values set from
+// the corners in `scratch.polygon`, then each row's crossings found, sorted and filled in
+// pairs.
+void drawMapRowsGeneral(const FaceScratch& scratch, u32 slots, const ShadowDescriptor& map,
+                        ShadowTexel* texels, i32 first, i32 last, i16 object)
+{
+    for (u32 s = 0; s < slots; ++s) {
+        scratch.slotValues[s * kMapStride] = scratch.polygon[s].screenX;
+        scratch.slotValues[s * kMapStride + 1] = scratch.polygon[s].depth;
+        scratch.slotValid[s] = 1;
+    }
+    for (i32 y = first; y <= last; ++y) {
+        const u32 count =
+            findCrossings(static_cast<f32>(y), scratch.polygon, scratch.slotNext, scratch.slotValid,
+                          slots, scratch.slotValues, kMapStride, scratch.crossingValues);
+        if (count < 2) continue;
+        sortCrossings(scratch.crossingValues, kMapStride, scratch.crossingOrder, count);
+        ShadowTexel* row = texels + map.offset + static_cast<u32>(y * map.width);
+        for (u32 p = 0; p + 1 < count; p += 2) {
+            fillMapSpan(row, map.width,
+                        scratch.crossingValues + scratch.crossingOrder[p] * kMapStride,
+                        scratch.crossingValues + scratch.crossingOrder[p + 1] * kMapStride, object);
+        }
+    }
+}
+
 void drawFaceIntoMap(const World& world, RenderState& render, const ShadowDescriptor& map,
                      ShadowTexel* texels, const FaceRecord& face, bool detectContours, i16 object)
 {
+    const FaceScratch& scratch = render.corners;
     const u32 slots = static_cast<u32>(face.vertexCount);
-    assert(slots <= render.cornerCapacity); // sized for the world's largest face
+    assert(slots <= scratch.capacity); // sized for the world's largest face
     const u32* vertices = world.faceIndices + face.firstIndex;
     f32 top = 0.0f, bottom = 0.0f;
     for (u32 s = 0; s < slots; ++s) {
         const ProjectedVertex& corner = render.projected[vertices[s]];
         if (std::isnan(corner.screenX) || std::isnan(corner.screenY) || std::isnan(corner.depth))
             return;
-        render.polygonBuffer[s] = corner;
-        render.slotValues[s * kMapStride] = corner.screenX;
-        render.slotValues[s * kMapStride + 1] = corner.depth;
-        render.slotValid[s] = 1;
+        scratch.polygon[s] = corner;
         if (s == 0 || corner.screenY < top) top = corner.screenY;
         if (s == 0 || corner.screenY > bottom) bottom = corner.screenY;
     }
-    linkContours(world, vertices, slots, detectContours, render.slotNext, render.contourEnds);
-    const i32 firstRow = clampTrunc(top, 0, map.height - 1);
-    const i32 lastRow = clampTrunc(bottom, 0, map.height - 1);
-    for (i32 y = firstRow; y <= lastRow; ++y) {
-        const u32 count = findCrossings(static_cast<f32>(y), render.polygonBuffer, render.slotNext,
-                                        render.slotValid, slots, render.slotValues, kMapStride,
-                                        render.crossingValues);
-        if (count < 2) continue;
-        sortCrossings(render.crossingValues, kMapStride, render.crossingOrder, count);
-        ShadowTexel* row = texels + map.offset + static_cast<u32>(y * map.width);
-        for (u32 p = 0; p + 1 < count; p += 2) {
-            fillMapSpan(row, map.width,
-                        render.crossingValues + render.crossingOrder[p] * kMapStride,
-                        render.crossingValues + render.crossingOrder[p + 1] * kMapStride, object);
-        }
-    }
+    linkContours(world, vertices, slots, detectContours, scratch.slotNext, scratch.contourEnds);
+    drawMapRowsGeneral(scratch, slots, map, texels, clampTrunc(top, 0, map.height - 1),
+                       clampTrunc(bottom, 0, map.height - 1), object);
 }
 
 void drawMap(World& world, RenderState& render, const ShadowDescriptor& map, ShadowTexel* texels)
@@ -432,24 +443,7 @@ void drawFaceRows(const World& world, const ShadowDescriptor& map, ShadowTexel* 
         drawMapRows<4>(scratch.polygon, scratch.slotNext, map, texels, first, last, object);
         return;
     }
-    for (u32 s = 0; s < slots; ++s) {
-        scratch.slotValues[s * kMapStride] = scratch.polygon[s].screenX;
-        scratch.slotValues[s * kMapStride + 1] = scratch.polygon[s].depth;
-        scratch.slotValid[s] = 1;
-    }
-    for (i32 y = first; y <= last; ++y) {
-        const u32 count =
-            findCrossings(static_cast<f32>(y), scratch.polygon, scratch.slotNext, scratch.slotValid,
-                          slots, scratch.slotValues, kMapStride, scratch.crossingValues);
-        if (count < 2) continue;
-        sortCrossings(scratch.crossingValues, kMapStride, scratch.crossingOrder, count);
-        ShadowTexel* row = texels + map.offset + static_cast<u32>(y * map.width);
-        for (u32 p = 0; p + 1 < count; p += 2) {
-            fillMapSpan(row, map.width,
-                        scratch.crossingValues + scratch.crossingOrder[p] * kMapStride,
-                        scratch.crossingValues + scratch.crossingOrder[p + 1] * kMapStride, object);
-        }
-    }
+    drawMapRowsGeneral(scratch, slots, map, texels, first, last, object);
 }
 
 // The map drawn by every thread of the frame, each a band of its rows: objects nearest

@@ -109,17 +109,5 @@ void StopFrameWorkers(RenderState& render)
 
 FaceScratch BandScratch(const RenderState& render, u32 band)
 {
-    if (band > 0) return render.bandScratch[band - 1];
-    FaceScratch scratch;
-    scratch.polygon = render.polygonBuffer;
-    scratch.colours = render.cornerColours;
-    scratch.reflections = render.cornerReflections;
-    scratch.slotNext = render.slotNext;
-    scratch.slotValid = render.slotValid;
-    scratch.contourEnds = render.contourEnds;
-    scratch.slotValues = render.slotValues;
-    scratch.crossingValues = render.crossingValues;
-    scratch.crossingOrder = render.crossingOrder;
-    scratch.capacity = render.cornerCapacity;
-    return scratch;
+    return band > 0 ? render.bandScratch[band - 1] : render.corners;
 }

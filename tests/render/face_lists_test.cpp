@@ -76,13 +76,13 @@ TEST_F(FaceLists, GrowWithAWorldThatOutgrowsTheBuffersItWasLoadedWith)
 {
     rect(white, 2.5f, 2.5f, 12.5f, 12.5f, 10000.0f);
     load();
-    const u32 cornersBefore = render.cornerCapacity;
+    const u32 cornersBefore = render.corners.capacity;
     beginObject(world, white);
     const std::vector<u32> corners = ring(2 * cornersBefore, 40.0f, 24.0f, 15.0f, 300000.0f);
     addFace(world, corners.data(), static_cast<u32>(corners.size()));
     endObject(world);
     draw();
-    EXPECT_GE(render.cornerCapacity, 2 * cornersBefore);
+    EXPECT_GE(render.corners.capacity, 2 * cornersBefore);
     EXPECT_GE(render.projectedCapacity, world.vertexCount);
     EXPECT_GT(pixel(40, 24).red, 0);
     EXPECT_GT(pixel(7, 7).red, 0);
