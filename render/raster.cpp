@@ -1034,6 +1034,19 @@ void rasterizeInFaceOrder(const World& world, RenderState& render, const ObjectP
     }
 }
 
+// Whether the drawn depth of the eye leaves some pixel of the face's box open.
+bool eyeOpen(const ObjectPass& pass, const EyePass& eye, const DrawFace& entry, RowSpan rows)
+{
+    return !boxHidden(pass, eye, entry.firstColumn[eye.side], rows.first,
+                      entry.lastColumn[eye.side], rows.last, entry.hiddenBelow);
+}
+
+// The rows of the band the face's box covers; empty (first > last) when none.
+RowSpan rowsInBand(const DrawFace& entry, RowSpan band)
+{
+    return {std::max<i32>(entry.firstRow, band.first), std::min<i32>(entry.lastRow, band.last)};
+}
+
 // The fast path: only the faces of the drawing order, and of those only the ones the
 // probe finds a pixel for are lit and scanned.
 void rasterizeInDrawOrder(const World& world, const RenderState& render, const ObjectPass& pass,
@@ -1043,12 +1056,8 @@ void rasterizeInDrawOrder(const World& world, const RenderState& render, const O
     const DrawFace* order = drawOrderOf(render, pass.object, count);
     for (u32 k = 0; k < count; ++k) {
         const DrawFace& entry = order[k];
-        const RowSpan rows{std::max<i32>(entry.firstRow, band.first),
-                           std::min<i32>(entry.lastRow, band.last)};
-        if (rows.first > rows.last) continue;
-        if (boxHidden(pass, eye, entry.firstColumn[0], rows.first, entry.lastColumn[0], rows.last,
-                      entry.hiddenBelow))
-            continue;
+        const RowSpan rows = rowsInBand(entry, band);
+        if (rows.first > rows.last || !eyeOpen(pass, eye, entry, rows)) continue;
         const FaceRecord& face = world.faces[entry.face];
         const u32 slots = static_cast<u32>(face.vertexCount);
         const u32* vertices = world.faceIndices + face.firstIndex;
@@ -1095,13 +1104,6 @@ void rasterizeStereoInFaceOrder(const World& world, RenderState& render, const O
     }
 }
 
-// Whether the drawn depth of the eye leaves some pixel of the face's box open.
-bool eyeOpen(const ObjectPass& pass, const EyePass& eye, const DrawFace& entry, RowSpan rows)
-{
-    return !boxHidden(pass, eye, entry.firstColumn[eye.side], rows.first,
-                      entry.lastColumn[eye.side], rows.last, entry.hiddenBelow);
-}
-
 // Gathers one eye's corners and probes them; false when the eye draws nothing of it.
 bool eyeDraws(const ObjectPass& pass, const EyePass& eye, const u32* vertices, u32 slots,
               RowSpan rows)
@@ -1119,8 +1121,7 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
     const DrawFace* order = drawOrderOf(render, pass.object, count);
     for (u32 k = 0; k < count; ++k) {
         const DrawFace& entry = order[k];
-        const RowSpan rows{std::max<i32>(entry.firstRow, band.first),
-                           std::min<i32>(entry.lastRow, band.last)};
+        const RowSpan rows = rowsInBand(entry, band);
         if (rows.first > rows.last) continue;
         // Most faces hidden in both eyes are told from the blocks alone, before the face's
         // own record is read.
