@@ -325,7 +325,7 @@ u32 gatherObjectFaces(World& world, RenderState& render, const ObjectRecord& obj
                       const FaceEyes& eyes, DrawFace* out)
 {
     const RowRange faces = ObjectFaces(world, object);
-    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
+    const u32 parts = FrameParts(render);
     if (parts == 1 || faces.count < kFacesWorthSharing) return gatherFaces(world, faces, eyes, out);
     // Each run keeps its faces where its rows start, then the runs close up in order.
     u32 kept[kMostBands];

@@ -68,23 +68,14 @@ void projectRangeStereo(const World& world, const RenderState& render, u32 first
 
 void ProjectVertices(const World& world, RenderState& render)
 {
-    const u32 count = world.vertexCount;
-    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
     const RenderState& view = render;
-    auto work = [&](u32 part) {
-        projectRange(world, view, PartStart(count, parts, part), PartStart(count, parts, part + 1));
-    };
-    RunParts(render, parts, work);
+    RunRanges(render, FrameParts(render), world.vertexCount,
+              [&](u32 first, u32 end, u32) { projectRange(world, view, first, end); });
 }
 
 void ProjectVerticesStereo(const World& world, RenderState& render)
 {
-    const u32 count = world.vertexCount;
-    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
     const RenderState& view = render;
-    auto work = [&](u32 part) {
-        projectRangeStereo(world, view, PartStart(count, parts, part),
-                           PartStart(count, parts, part + 1));
-    };
-    RunParts(render, parts, work);
+    RunRanges(render, FrameParts(render), world.vertexCount,
+              [&](u32 first, u32 end, u32) { projectRangeStereo(world, view, first, end); });
 }

@@ -129,13 +129,11 @@ void turnRange(World& world, const ShadowDescriptor& map, u32 first, u32 end, f3
 void turnToLight(World& world, RenderState& render, ShadowDescriptor& map)
 {
     const u32 count = world.vertexCount;
-    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
+    const u32 parts = FrameParts(render);
     f32 runLow[kMostBands][3], runHigh[kMostBands][3];
-    auto turn = [&](u32 part) {
-        turnRange(world, map, PartStart(count, parts, part), PartStart(count, parts, part + 1),
-                  runLow[part], runHigh[part]);
-    };
-    RunParts(render, parts, turn);
+    RunRanges(render, parts, count, [&](u32 first, u32 end, u32 part) {
+        turnRange(world, map, first, end, runLow[part], runHigh[part]);
+    });
     f32 low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
     if (count > 0) {
         // The bounds start at vertex 0 and widen only on strictly larger or smaller values.
@@ -154,28 +152,23 @@ void turnToLight(World& world, RenderState& render, ShadowDescriptor& map)
     map.depthRange = high[0] - low[0];
     map.maxLeft = high[1];
     map.maxUp = high[2];
-    auto countFromNearest = [&](u32 part) {
-        for (u32 v = PartStart(count, parts, part); v < PartStart(count, parts, part + 1); ++v)
-            world.vertexZ[v] -= map.minDepth;
-    };
-    RunParts(render, parts, countFromNearest);
+    RunRanges(render, parts, count, [&](u32 first, u32 end, u32) {
+        for (u32 v = first; v < end; ++v) world.vertexZ[v] -= map.minDepth;
+    });
 }
 
 void turnBack(World& world, RenderState& render, const ShadowDescriptor& map)
 {
     const f32* r = map.rotation;
-    const u32 count = world.vertexCount;
-    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
-    auto work = [&](u32 part) {
-        for (u32 v = PartStart(count, parts, part); v < PartStart(count, parts, part + 1); ++v) {
+    RunRanges(render, FrameParts(render), world.vertexCount, [&](u32 first, u32 end, u32) {
+        for (u32 v = first; v < end; ++v) {
             const f32 d = world.vertexZ[v] + map.minDepth, l = world.vertexX[v],
                       u = world.vertexY[v];
             world.vertexZ[v] = r[0] * d + r[3] * l + r[6] * u;
             world.vertexX[v] = r[1] * d + r[4] * l + r[7] * u;
             world.vertexY[v] = r[2] * d + r[5] * l + r[8] * u;
         }
-    };
-    RunParts(render, parts, work);
+    });
 }
 
 // A light whose view of the world is flat or undefined in either direction casts no
@@ -361,19 +354,15 @@ void orderObjectsFromLight(const World& world, RenderState& render)
 void mapCoordinates(const World& world, RenderState& render, const ShadowDescriptor& map, u32 j,
                     u32 lights)
 {
-    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
+    const u32 parts = FrameParts(render);
     const u32 vertexCount = world.vertexCount;
     ProjectedVertex* table = render.projected;
-    auto perVertex = [&](u32 part) {
-        for (u32 v = PartStart(vertexCount, parts, part);
-             v < PartStart(vertexCount, parts, part + 1); ++v)
+    RunRanges(render, parts, vertexCount, [&](u32 first, u32 end, u32) {
+        for (u32 v = first; v < end; ++v)
             table[v] = {mapV(map, world.vertexX[v]), mapU(map, world.vertexY[v]), world.vertexZ[v]};
-    };
-    RunParts(render, parts, perVertex);
-    const u32 cornerCount = world.faceIndexCount;
-    auto perCorner = [&](u32 part) {
-        for (u32 corner = PartStart(cornerCount, parts, part);
-             corner < PartStart(cornerCount, parts, part + 1); ++corner) {
+    });
+    RunRanges(render, parts, world.faceIndexCount, [&](u32 first, u32 end, u32) {
+        for (u32 corner = first; corner < end; ++corner) {
             const u32 v = world.faceIndices[corner];
             if (v >= vertexCount) continue;
             f32* out = render.lightCoordinates + (u64{corner} * lights + j) * 3;
@@ -381,18 +370,15 @@ void mapCoordinates(const World& world, RenderState& render, const ShadowDescrip
             out[1] = table[v].screenX;
             out[2] = table[v].depth;
         }
-    };
-    RunParts(render, parts, perCorner);
+    });
     const f32 width = static_cast<f32>(map.width);
     const f32 height = static_cast<f32>(map.height);
-    auto toMap = [&](u32 part) {
-        for (u32 v = PartStart(vertexCount, parts, part);
-             v < PartStart(vertexCount, parts, part + 1); ++v) {
+    RunRanges(render, parts, vertexCount, [&](u32 first, u32 end, u32) {
+        for (u32 v = first; v < end; ++v) {
             table[v].screenX = width * table[v].screenX;
             table[v].screenY = height * table[v].screenY;
         }
-    };
-    RunParts(render, parts, toMap);
+    });
 }
 
 // Rows firstRow to lastRow of a face of Slots corners: drawFaceIntoMap's crossings, with

@@ -121,17 +121,15 @@ void restoreRange(World& world, const RenderState& render, u32 first, u32 end)
 void TransformVertices(World& world, RenderState& render)
 {
     const u32 count = world.vertexCount;
-    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
+    const u32 parts = FrameParts(render);
     // Each run's own bounds: they start beyond every value and widen only on strictly
     // larger or smaller ones, so a NaN is passed over and, of equal values, the first
     // stays, as in one run.
     f32 runMin[kMostBands][3], runMax[kMostBands][3];
     const RenderState& view = render;
-    auto work = [&](u32 part) {
-        const u32 first = PartStart(count, parts, part), end = PartStart(count, parts, part + 1);
+    RunRanges(render, parts, count, [&](u32 first, u32 end, u32 part) {
         transformRange(world, view, first, end, runMin[part], runMax[part]);
-    };
-    RunParts(render, parts, work);
+    });
     if (count == 0) return;
     // The bounds start at vertex 0 and widen only on strictly larger or smaller values.
     f32* mins = render.viewMin;
@@ -156,13 +154,9 @@ void TransformLights(World& world, const RenderState& render)
 
 void RestoreWorld(World& world, RenderState& render)
 {
-    const u32 count = world.vertexCount;
-    const u32 parts = std::clamp<u32>(render.frameParts, 1, kMostBands);
     const RenderState& view = render;
-    auto work = [&](u32 part) {
-        restoreRange(world, view, PartStart(count, parts, part), PartStart(count, parts, part + 1));
-    };
-    RunParts(render, parts, work);
+    RunRanges(render, FrameParts(render), world.vertexCount,
+              [&](u32 first, u32 end, u32) { restoreRange(world, view, first, end); });
     moveLights(
         world, [&](f32* p) { ViewToWorld(world, render, p[0], p[1], p[2]); },
         [&](f32* d) { rotateToWorld(render, d); });

@@ -3,13 +3,16 @@
 // Owns: FrameWorkers (its threads and the signals between them; from the ordinary heap,
 // like the window objects, as the threads themselves are).
 // Reads and writes: only what a band job touches; the workers share nothing else.
-// Entry points: StartFrameWorkers, RunBands, StopFrameWorkers, CoreCount, BandScratch.
+// Entry points: StartFrameWorkers, RunBands (RunParts, RunRanges over it), StopFrameWorkers,
+// CoreCount, BandScratch, FrameParts.
 // Between frames the workers wait; RunBands wakes them with one job, runs band 0 on the
 // calling thread and returns when every band is done. A frame allocates nothing.
 // Failure: threads that cannot be started are done without (fewer bands); nothing throws.
 #pragma once
 
 #include "render/render.h"
+
+#include <algorithm>
 
 // The most bands a frame is cut into, whatever the processors.
 constexpr u32 kMostBands = 64;
@@ -48,4 +51,20 @@ FaceScratch BandScratch(const RenderState& render, u32 band);
 inline u32 PartStart(u32 count, u32 parts, u32 part)
 {
     return static_cast<u32>(u64{count} * part / parts);
+}
+
+// How many runs this frame's per-vertex and per-corner work is cut into.
+inline u32 FrameParts(const RenderState& render)
+{
+    return std::clamp<u32>(render.frameParts, 1, kMostBands);
+}
+
+// Runs range(first, end, part) for each of `parts` nearly equal runs of `count` items,
+// as bands (RunParts).
+template <class Range> void RunRanges(RenderState& render, u32 parts, u32 count, Range range)
+{
+    auto work = [&](u32 part) {
+        range(PartStart(count, parts, part), PartStart(count, parts, part + 1), part);
+    };
+    RunParts(render, parts, work);
 }
