@@ -65,24 +65,45 @@ void moveLights(World& world, PointMove movePoint, DirectionMove moveDirection)
 
 constexpr f32 kBeyond = std::numeric_limits<f32>::infinity();
 
+// The eye point and the view's axes as plain values: the loops below write the vertex
+// tables and must not read the camera back through them.
+struct ViewBasis {
+    f32 ex, ey, ez;
+    f32 f0, f1, f2;
+    f32 l0, l1, l2;
+    f32 u0, u1, u2;
+};
+
+ViewBasis viewBasis(const World& world, const RenderState& render)
+{
+    const f32* eye = world.camera.eyePoint;
+    return {eye[0],
+            eye[1],
+            eye[2],
+            render.forward[0],
+            render.forward[1],
+            render.forward[2],
+            render.left[0],
+            render.left[1],
+            render.left[2],
+            render.up[0],
+            render.up[1],
+            render.up[2]};
+}
+
 // Vertices [first, end) into view coordinates, with their bounds.
 void transformRange(World& world, const RenderState& render, u32 first, u32 end, f32 low[3],
                     f32 high[3])
 {
-    const f32 ex = world.camera.eyePoint[0];
-    const f32 ey = world.camera.eyePoint[1];
-    const f32 ez = world.camera.eyePoint[2];
-    const f32 f0 = render.forward[0], f1 = render.forward[1], f2 = render.forward[2];
-    const f32 l0 = render.left[0], l1 = render.left[1], l2 = render.left[2];
-    const f32 u0 = render.up[0], u1 = render.up[1], u2 = render.up[2];
+    const ViewBasis b = viewBasis(world, render);
     f32* depth = world.vertexZ;
     f32* left = world.vertexX;
     f32* up = world.vertexY;
     for (u32 v = first; v < end; ++v) {
-        const f32 x = depth[v] - ex, y = left[v] - ey, z = up[v] - ez;
-        depth[v] = f0 * x + f1 * y + f2 * z;
-        left[v] = l0 * x + l1 * y + l2 * z;
-        up[v] = u0 * x + u1 * y + u2 * z;
+        const f32 x = depth[v] - b.ex, y = left[v] - b.ey, z = up[v] - b.ez;
+        depth[v] = b.f0 * x + b.f1 * y + b.f2 * z;
+        left[v] = b.l0 * x + b.l1 * y + b.l2 * z;
+        up[v] = b.u0 * x + b.u1 * y + b.u2 * z;
     }
     f32* axes[3] = {depth, left, up};
     for (int axis = 0; axis < 3; ++axis) {
@@ -99,20 +120,15 @@ void transformRange(World& world, const RenderState& render, u32 first, u32 end,
 
 void restoreRange(World& world, const RenderState& render, u32 first, u32 end)
 {
-    const f32 ex = world.camera.eyePoint[0];
-    const f32 ey = world.camera.eyePoint[1];
-    const f32 ez = world.camera.eyePoint[2];
-    const f32 f0 = render.forward[0], f1 = render.forward[1], f2 = render.forward[2];
-    const f32 l0 = render.left[0], l1 = render.left[1], l2 = render.left[2];
-    const f32 u0 = render.up[0], u1 = render.up[1], u2 = render.up[2];
+    const ViewBasis b = viewBasis(world, render);
     f32* firstAxis = world.vertexZ;
     f32* second = world.vertexX;
     f32* third = world.vertexY;
     for (u32 v = first; v < end; ++v) {
         const f32 depth = firstAxis[v], left = second[v], up = third[v];
-        firstAxis[v] = f0 * depth + l0 * left + u0 * up + ex;
-        second[v] = f1 * depth + l1 * left + u1 * up + ey;
-        third[v] = f2 * depth + l2 * left + u2 * up + ez;
+        firstAxis[v] = b.f0 * depth + b.l0 * left + b.u0 * up + b.ex;
+        second[v] = b.f1 * depth + b.l1 * left + b.u1 * up + b.ey;
+        third[v] = b.f2 * depth + b.l2 * left + b.u2 * up + b.ez;
     }
 }
 
