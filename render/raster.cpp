@@ -638,6 +638,25 @@ inline void interpolate(const f32* from, const f32* to, f32 fraction, u32 stride
     for (u32 v = 0; v < stride; ++v) out[v] = from[v] + (to[v] - from[v]) * fraction;
 }
 
+// The first `stride` values of a span's two ends, moved in along the span to column 0
+// and lastColumn where they lie beyond them (the caller has dropped spans wholly
+// outside, so a clip only happens when right x > left x).
+inline void clipSpanEnds(const f32* leftEnd, const f32* rightEnd, u32 stride, f32 lastColumn,
+                         f32* left, f32* right)
+{
+    std::copy(leftEnd, leftEnd + stride, left);
+    std::copy(rightEnd, rightEnd + stride, right);
+    const f32 across = rightEnd[kX] - leftEnd[kX];
+    if (leftEnd[kX] < 0.0f) {
+        interpolate(leftEnd, rightEnd, (0.0f - leftEnd[kX]) / across, stride, left);
+        left[kX] = 0.0f;
+    }
+    if (rightEnd[kX] > lastColumn) {
+        interpolate(leftEnd, rightEnd, (lastColumn - leftEnd[kX]) / across, stride, right);
+        right[kX] = lastColumn;
+    }
+}
+
 // Clips the span between two crossings to the image's columns and draws it. The last
 // column is never reached: the right end is clipped to width - 1 and a span stops
 // before truncate(right x).
@@ -648,17 +667,7 @@ void drawSpan(const ObjectPass& pass, const EyePass& eye, i32 y, const f32* left
     const f32 lastColumn = static_cast<f32>(pass.width - 1);
     if (leftEnd[kX] > lastColumn || rightEnd[kX] < 0.0f) return;
     f32 left[kMaxScanValues], right[kMaxScanValues], step[kMaxScanValues];
-    std::copy(leftEnd, leftEnd + stride, left);
-    std::copy(rightEnd, rightEnd + stride, right);
-    const f32 across = rightEnd[kX] - leftEnd[kX]; // positive whenever a clip applies
-    if (leftEnd[kX] < 0.0f) {
-        interpolate(leftEnd, rightEnd, (0.0f - leftEnd[kX]) / across, stride, left);
-        left[kX] = 0.0f;
-    }
-    if (rightEnd[kX] > lastColumn) {
-        interpolate(leftEnd, rightEnd, (lastColumn - leftEnd[kX]) / across, stride, right);
-        right[kX] = lastColumn;
-    }
+    clipSpanEnds(leftEnd, rightEnd, stride, lastColumn, left, right);
     const ValueLayout& layout = pass.layout;
     if (pass.textured) { // the repeat factors apply before the span is interpolated
         left[layout.texture] *= pass.repeatS;
@@ -733,17 +742,8 @@ bool spanPasses(const ObjectPass& pass, const EyePass& eye, i32 y, const f32* le
 {
     const f32 lastColumn = static_cast<f32>(pass.width - 1);
     if (leftEnd[kX] > lastColumn || rightEnd[kX] < 0.0f) return false;
-    f32 left[kProbeStride] = {leftEnd[kX], leftEnd[kDepth]};
-    f32 right[kProbeStride] = {rightEnd[kX], rightEnd[kDepth]};
-    const f32 across = rightEnd[kX] - leftEnd[kX];
-    if (leftEnd[kX] < 0.0f) {
-        interpolate(leftEnd, rightEnd, (0.0f - leftEnd[kX]) / across, kProbeStride, left);
-        left[kX] = 0.0f;
-    }
-    if (rightEnd[kX] > lastColumn) {
-        interpolate(leftEnd, rightEnd, (lastColumn - leftEnd[kX]) / across, kProbeStride, right);
-        right[kX] = lastColumn;
-    }
+    f32 left[kProbeStride], right[kProbeStride];
+    clipSpanEnds(leftEnd, rightEnd, kProbeStride, lastColumn, left, right);
     const f32 length = right[kX] - left[kX];
     const f32 step = length > 0.0f ? (right[kDepth] - left[kDepth]) / length : 0.0f;
     const i32 first = clampTrunc(left[kX], 0, pass.width - 1);
