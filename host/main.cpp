@@ -216,39 +216,6 @@ int normalize(const Options& options)
     return status == 2 ? kExitFailure : kExitOk;
 }
 
-// "type:extensions:description;..." from the version table's "|"-separated entries, the
-// description being the open name without its "(*.ext)" pattern.
-std::string describeTypes(const TarneServices* services)
-{
-    if (!services) return "";
-    auto fields = [&](const char* key) {
-        std::vector<std::string> parts;
-        const char* value = services->versionEntry(key);
-        std::string part;
-        for (const char* c = value ? value : ""; *c; ++c) {
-            if (*c == '|') {
-                parts.push_back(part);
-                part.clear();
-            } else {
-                part += *c;
-            }
-        }
-        parts.push_back(part);
-        return parts;
-    };
-    const std::vector<std::string> types = fields("MIMEType");
-    const std::vector<std::string> extensions = fields("FileExtents");
-    const std::vector<std::string> names = fields("FileOpenName");
-    std::string description;
-    for (std::size_t i = 0; i < types.size(); ++i) {
-        const std::string name = i < names.size() ? names[i] : "";
-        if (i > 0) description += ';';
-        description += types[i] + ':' + (i < extensions.size() ? extensions[i] : "") + ':' +
-                       name.substr(0, name.find(" ("));
-    }
-    return description;
-}
-
 int version()
 {
     Browser browser;
@@ -269,8 +236,9 @@ int version()
     }
     std::printf("%s (version %s)\n", name ? name : "Tarne", dotted.c_str());
     // "type:extensions:description;..." becomes one line per content type.
-    const std::string description =
-        *browser.mimeDescription() ? browser.mimeDescription() : describeTypes(services);
+    const char* types = browser.mimeDescription();
+    if (!*types && services) types = services->contentTypes();
+    const std::string description = types;
     std::size_t start = 0;
     while (start < description.size()) {
         std::size_t end = description.find(';', start);

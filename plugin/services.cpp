@@ -169,9 +169,16 @@ void freeText(char* text)
     std::free(text);
 }
 
+const char* contentTypes()
+{
+    static const std::string description = mimeDescription();
+    return description.c_str();
+}
+
 const TarneServices kServices = {
     sizeof(TarneServices), setStrict,  command,       describeWorld, worldCounts, takeLoadMessages,
     viewerWindow,          renderSize, normalizeFile, versionValue,  freeText,    loadResult,
+    contentTypes,
 };
 
 } // namespace

@@ -58,6 +58,10 @@ struct TarneServices {
     // 0 when the last world given to the instance was read, 1 when it was refused or
     // could not be read (its messages say why); -1 for a bad instance.
     int (*loadResult)(NPP instance);
+    // The content types as NP_GetMIMEDescription gives them ("type:extensions:
+    // description;..."), for hosts of a library that does not export that call (the
+    // Windows DLL says the same in its version resource).
+    const char* (*contentTypes)();
 };
 
 using NP_GetTarneServicesFunction = const TarneServices* (*)();
