@@ -6,6 +6,8 @@
 
 #include "host/output_file.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -13,11 +15,14 @@
 #include <io.h>
 #include <map>
 #include <png.h>
+#include <thread>
 #include <vector>
 
 namespace {
 
 bool interactiveDisplay = false;
+int presentRate = 0; // frames a second shown at most; 0 unpaced
+std::chrono::steady_clock::time_point nextFrameDue{};
 HHOOK frameCounter = nullptr;
 std::map<HWND, std::uint64_t> framesOf; // the Viewer's WM_TIMERs taken from the queue
 
@@ -104,8 +109,10 @@ bool useDisplay(bool interactive, std::string&)
     return true;
 }
 
-// Windows paces presents by the display itself.
-void setPresentRate(int) {}
+void setPresentRate(int framesPerSecond)
+{
+    presentRate = framesPerSecond;
+}
 
 // The desktop's own mouse cannot be held off; a script's window lies where a user
 // running tarne render --script does not point.
@@ -127,7 +134,18 @@ HWND createFrameWindow(const char* className, const char* title, int width, int 
 
 bool nextMessage(MSG& msg)
 {
-    if (interactiveDisplay) return GetMessageA(&msg, nullptr, 0, 0) > 0;
+    if (interactiveDisplay) {
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) return false;
+        // The Viewer's WM_TIMER asks for the next frame: held back to the present rate,
+        // so motion has a steady speed and an idle window leaves the processor alone.
+        if (msg.message == WM_TIMER && presentRate > 0) {
+            const auto now = std::chrono::steady_clock::now();
+            if (now < nextFrameDue) std::this_thread::sleep_until(nextFrameDue);
+            nextFrameDue =
+                std::max(now, nextFrameDue) + std::chrono::microseconds(1000000 / presentRate);
+        }
+        return true;
+    }
     // Without a user nothing arrives that the queue does not hold already.
     return PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message != WM_QUIT;
 }
@@ -214,7 +232,7 @@ bool writeWindowPng(HWND topLevel, const RECT& area, std::FILE* file)
     return written != 0;
 }
 
-// The plug-in makes its own sound engine on Windows (DirectSound, through COM); the host
+// No sound engine is registered on Windows yet (worlds stay silent there), and the host
 // has none to render into memory.
 bool startSoundEngine(const char* mode)
 {
