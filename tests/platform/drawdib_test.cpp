@@ -2,6 +2,7 @@
 #include "tests/platform/platform_fixture.h"
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -72,63 +73,46 @@ protected:
     HDC dc = nullptr;
 };
 
-TEST_F(DrawDibPresentation, BottomUpRowsLandTopDownAtTheWindowsPlace)
+// The viewer's client area starts at (4, 3) of the surface and is 20 x 12.
+TEST_F(DrawDibPresentation, FramesLandRowForRowAtOneOrTwiceTheirSizeClippedToTheWindow)
 {
-    Frame frame(3, 2);
-    ASSERT_TRUE(draw(frame, 0, 0, 3, 2));
+    const SurfaceView surface = platformSurface(top);
+    // Draws on a black surface; whether it was drawn and shown once, for the viewer alone.
+    auto drawFresh = [&](Frame frame, int x, int y, int width, int height) {
+        std::memset(surface.pixels, 0, static_cast<std::size_t>(surface.stride) * surface.height);
+        const std::uint64_t presents = platformPresentCount(viewer);
+        const bool drawn = draw(frame, x, y, width, height);
+        EXPECT_EQ(platformPresentCount(viewer), presents + (drawn ? 1 : 0));
+        EXPECT_EQ(platformPresentCount(top), 0u); // counted for the drawing window
+        return drawn;
+    };
     // The top row comes last in memory.
+    ASSERT_TRUE(drawFresh(Frame(3, 2), 0, 0, 3, 2));
     expectSurface(top, {{4, 3, framePixel(0, 0)}, {6, 4, framePixel(1, 2)}, {7, 3, kBlack}});
-    EXPECT_EQ(platformPresentCount(viewer), 1u);
-    EXPECT_EQ(platformPresentCount(top), 0u); // counted for the drawing window
-}
-
-TEST_F(DrawDibPresentation, TopDownFrameWithNegativeHeight)
-{
-    Frame frame(2, 2, false);
-    ASSERT_TRUE(draw(frame, 1, 1, 2, 2));
+    ASSERT_TRUE(drawFresh(Frame(2, 2, false), 1, 1, 2, 2)); // top-down: negative height
     expectSurface(top, {{5, 4, framePixel(0, 0)}, {6, 5, framePixel(1, 1)}});
-}
-
-TEST_F(DrawDibPresentation, DoubleSizeFillsTwoByTwoSquares)
-{
-    Frame frame(2, 2);
-    ASSERT_TRUE(draw(frame, 0, 0, 4, 4));
+    // Double size fills two by two squares.
+    ASSERT_TRUE(drawFresh(Frame(2, 2), 0, 0, 4, 4));
     expectSurface(top, {{4, 3, framePixel(0, 0)},
                         {5, 4, framePixel(0, 0)},
                         {6, 4, framePixel(0, 1)},
                         {5, 5, framePixel(1, 0)},
                         {7, 6, framePixel(1, 1)},
                         {8, 6, kBlack}});
-}
-
-TEST_F(DrawDibPresentation, DoubledFrameCutMidSquareStartsWithItsSecondHalf)
-{
-    Frame frame(3, 3);
-    ASSERT_TRUE(draw(frame, -1, -3, 6, 6));
-    // Column 1 of 6 is still source column 0.
+    // Doubled and cut mid-square: column 1 of 6 is still source column 0.
+    ASSERT_TRUE(drawFresh(Frame(3, 3), -1, -3, 6, 6));
     expectSurface(top, {{4, 3, framePixel(1, 0)},
                         {5, 3, framePixel(1, 1)},
                         {8, 4, framePixel(2, 2)},
                         {9, 3, kBlack}});
-}
-
-TEST_F(DrawDibPresentation, OneAndAHalfTimesIsRefusedAndDrawsNothing)
-{
-    Frame frame(2, 2);
-    EXPECT_FALSE(draw(frame, 0, 0, 3, 3));
-    EXPECT_EQ(surfaceColor(top, 4, 3), kBlack);
-    EXPECT_EQ(platformPresentCount(viewer), 0u);
-}
-
-TEST_F(DrawDibPresentation, FrameLargerThanTheWindowIsClippedToIt)
-{
-    Frame frame(30, 20);
-    ASSERT_TRUE(draw(frame, -2, -1, 30, 20));
-    // The viewer's first and last pixels, and just beyond it.
+    // Larger than the window: the viewer's first and last pixels, and just beyond it.
+    ASSERT_TRUE(drawFresh(Frame(30, 20), -2, -1, 30, 20));
     expectSurface(top, {{4, 3, framePixel(1, 2)},
                         {23, 14, framePixel(12, 21)},
                         {24, 14, kBlack},
                         {23, 15, kBlack}});
+    EXPECT_FALSE(drawFresh(Frame(2, 2), 0, 0, 3, 3)); // one and a half times: refused
+    EXPECT_EQ(surfaceColor(top, 4, 3), kBlack);
 }
 
 TEST_F(DrawDibPresentation, UnsupportedFramesAreRefused)

@@ -142,7 +142,9 @@ TEST_F(Drawing, BitBltWithinOneBitmapHandlesOverlap)
     expectPixels(canvas.dc, {{1, 1, RGB(0, 0, 0)}, {3, 3, RGB(2, 2, 0)}, {3, 2, RGB(2, 1, 0)}});
 }
 
-TEST_F(Drawing, ColorOnColorStretchRepeatsEachPixel)
+// COLORONCOLOR repeats each pixel; a stretch is clipped at the destination, and a
+// mirrored or empty one is refused.
+TEST_F(Drawing, ColorOnColorStretchRepeatsEachPixelClippedAndRefusesMirroring)
 {
     MemoryCanvas source(2, 2);
     source.set(0, 0, grey(10));
@@ -155,6 +157,12 @@ TEST_F(Drawing, ColorOnColorStretchRepeatsEachPixel)
     expectPixels(
         target.dc,
         {{0, 0, grey(10)}, {1, 1, grey(10)}, {2, 1, grey(20)}, {1, 2, grey(30)}, {3, 3, grey(40)}});
+    MemoryCanvas clipped(3, 3);
+    SetStretchBltMode(clipped.dc, COLORONCOLOR);
+    EXPECT_TRUE(StretchBlt(clipped.dc, -1, -1, 4, 4, source.dc, 0, 0, 2, 2, SRCCOPY));
+    expectPixels(clipped.dc, {{1, 1, grey(40)}, {0, 0, grey(10)}, {2, 2, grey(40)}});
+    EXPECT_FALSE(StretchBlt(target.dc, 0, 0, -4, 4, source.dc, 0, 0, 2, 2, SRCCOPY));
+    EXPECT_FALSE(StretchBlt(target.dc, 0, 0, 4, 4, source.dc, 0, 0, 2, 0, SRCCOPY));
 }
 
 // HALFTONE averages the source area each target pixel covers, weighing partly covered
@@ -182,18 +190,6 @@ TEST_F(Drawing, HalftoneStretchAveragesTheCoveredSourceArea)
             EXPECT_EQ(GetPixel(target.dc, x, 0), grey(row.expected[x]))
                 << sourceWidth << " to " << row.targetWidth << ", column " << x;
     }
-}
-
-TEST_F(Drawing, StretchIsClippedAtTheDestinationAndRefusesMirroring)
-{
-    MemoryCanvas source(2, 2);
-    source.set(1, 1, grey(77));
-    MemoryCanvas target(3, 3);
-    SetStretchBltMode(target.dc, COLORONCOLOR);
-    EXPECT_TRUE(StretchBlt(target.dc, -1, -1, 4, 4, source.dc, 0, 0, 2, 2, SRCCOPY));
-    expectPixels(target.dc, {{1, 1, grey(77)}, {0, 0, grey(0)}});
-    EXPECT_FALSE(StretchBlt(target.dc, 0, 0, -4, 4, source.dc, 0, 0, 2, 2, SRCCOPY));
-    EXPECT_FALSE(StretchBlt(target.dc, 0, 0, 4, 4, source.dc, 0, 0, 2, 0, SRCCOPY));
 }
 
 TEST_F(Drawing, SelectedBitmapsBelongToOneContextAndCannotBeDeleted)

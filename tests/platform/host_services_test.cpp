@@ -51,7 +51,6 @@ TEST_F(HostServices, SurfaceIsSavedAsPngWholeOrInPart)
     const PngFile cut = readPng(part);
     ASSERT_EQ(cut.width, 4u);
     ASSERT_EQ(cut.height, 2u);
-    EXPECT_FALSE(cut.alpha);
     EXPECT_EQ(cut.at(0, 0), (Rgb{10, 20, 30}));
     EXPECT_EQ(cut.at(1, 1), (Rgb{0, 0, 0}));
 }

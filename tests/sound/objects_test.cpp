@@ -87,8 +87,9 @@ TEST_F(SoundObjects, SlotsTheLibraryDoesNotUseAnswerNotImplemented)
         for (int slot : c.slots) EXPECT_EQ(callSlot<HRESULT>(c.object, slot), E_NOTIMPL) << slot;
 }
 
-// Every setter reached by its slot number is read back through its getter's.
-TEST_F(SoundObjects, ListenerSlotsSetAndReadBackPositionOrientationAndRate)
+// Every setter reached by its slot number is read back through its getter's; a value the
+// engine cannot take is refused and changes nothing.
+TEST_F(SoundObjects, SettersReadBackThroughTheirGettersAndRefuseBadValues)
 {
     void* object = nullptr;
     ASSERT_EQ(create(kListenerClass, kListenerInterface, &object), S_OK);
@@ -104,7 +105,7 @@ TEST_F(SoundObjects, ListenerSlotsSetAndReadBackPositionOrientationAndRate)
     EXPECT_EQ(readPosition.z, 10.0f);
     EXPECT_EQ(readFront.z, 1.0f);
     EXPECT_EQ(readUp.y, 1.0f);
-    // An orientation OpenAL cannot make a frame of is refused and changes nothing.
+    // An orientation OpenAL cannot make a frame of.
     const Vector zero{0, 0, 0}, parallel{0, 0, 2};
     EXPECT_EQ(callSlot<HRESULT>(object, 6, zero.data(), up.data()), E_INVALIDARG);
     EXPECT_EQ(callSlot<HRESULT>(object, 6, front.data(), parallel.data()), E_INVALIDARG);
@@ -114,12 +115,8 @@ TEST_F(SoundObjects, ListenerSlotsSetAndReadBackPositionOrientationAndRate)
     listener = makeListener();
     EXPECT_EQ(callSlot<HRESULT>(listener, 5, &rate), S_OK);
     EXPECT_EQ(rate, kSoundRenderRate);
-}
-
-// The model record: inner ellipsoid at offsets 4 and 8, outer at 12 and 16, intensity at
-// 20, kept apart (the maximums are not the minimums again).
-TEST_F(SoundObjects, EmitterSlotsSetAndReadBackModelLocationAndDirection)
-{
+    // The model record: inner ellipsoid at offsets 4 and 8, outer at 12 and 16, intensity
+    // at 20, kept apart (the maximums are not the minimums again).
     void* emitter = nullptr;
     ASSERT_EQ(create(kEmitterClass, kEmitterInterface, &emitter), S_OK);
     const ModelBytes model = modelRecord(1, 2, 30, 40, 0.5f);
@@ -138,7 +135,7 @@ TEST_F(SoundObjects, EmitterSlotsSetAndReadBackModelLocationAndDirection)
     u32 state = 99;
     EXPECT_EQ(callSlot<HRESULT>(emitter, 8, &state), S_OK);
     EXPECT_EQ(state, 0u) << "not started";
-    // A negative or non-finite distance is refused; the model stays as it was.
+    // A negative or non-finite distance.
     const ModelBytes refused[] = {modelRecord(-1, 2, 30, 40, 1),
                                   modelRecord(1, std::numeric_limits<f32>::quiet_NaN(), 30, 40, 1),
                                   modelRecord(1, 2, 30, std::numeric_limits<f32>::infinity(), 1)};
@@ -147,16 +144,11 @@ TEST_F(SoundObjects, EmitterSlotsSetAndReadBackModelLocationAndDirection)
     EXPECT_EQ(callSlot<HRESULT>(emitter, 4, readModel.data()), S_OK);
     EXPECT_EQ(readModel, model);
     release(emitter);
-}
-
-TEST_F(SoundObjects, TheMainObjectTakesTheEnvironmentRecord)
-{
-    void* mainObject = makeMain();
-    u8 environment[16] = {};
-    environment[0] = 16;
-    EXPECT_EQ(callSlot<HRESULT>(mainObject, 6, environment), S_OK);
-    environment[0] = 8; // shorter than the record the engine reads
-    EXPECT_EQ(callSlot<HRESULT>(mainObject, 6, environment), E_INVALIDARG);
+    // The main object's environment record, whole and too short for what the engine reads.
+    u8 environment[16] = {16};
+    EXPECT_EQ(callSlot<HRESULT>(main, 6, environment), S_OK);
+    environment[0] = 8;
+    EXPECT_EQ(callSlot<HRESULT>(main, 6, environment), E_INVALIDARG);
 }
 
 // The listener and every initialised emitter hold the output; the last release closes it,

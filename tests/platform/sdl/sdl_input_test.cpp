@@ -18,34 +18,41 @@ protected:
     HWND dashboard = nullptr;
 };
 
-TEST_F(SdlInput, MouseEventsBecomeMessagesAtTheWindowUnderThePointWithTheirKeyFlags)
+// The mouse goes to the window under the point, or to the capture holder wherever it is.
+TEST_F(SdlInput, MouseEventsBecomeMessagesAtTheWindowUnderThePointOrTheCaptureHolder)
 {
+    const Uint32 id = idOf(top);
     const struct {
         const char* what;
         SDL_Event event;
         SDL_Keymod modifiers;
+        HWND capture;
         HWND target;
         UINT message;
         WPARAM keys;
         int x, y; // in the target's client area
     } cases[] = {
-        {"move", mouseMotionEvent(idOf(top), 0, 50, 60), KMOD_NONE, viewer, WM_MOUSEMOVE, 0, 50,
+        {"move", mouseMotionEvent(id, 0, 50, 60), KMOD_NONE, nullptr, viewer, WM_MOUSEMOVE, 0, 50,
          60},
-        {"left press with Shift and Ctrl",
-         mouseButtonEvent(idOf(top), true, SDL_BUTTON_LEFT, 87, 250),
-         static_cast<SDL_Keymod>(KMOD_LSHIFT | KMOD_RCTRL), dashboard, WM_LBUTTONDOWN,
+        {"left press with Shift and Ctrl", mouseButtonEvent(id, true, SDL_BUTTON_LEFT, 87, 250),
+         static_cast<SDL_Keymod>(KMOD_LSHIFT | KMOD_RCTRL), nullptr, dashboard, WM_LBUTTONDOWN,
          MK_LBUTTON | MK_SHIFT | MK_CONTROL, 87, 40},
-        {"drag", mouseMotionEvent(idOf(top), SDL_BUTTON_LMASK, 90, 251), KMOD_NONE, dashboard,
+        {"drag", mouseMotionEvent(id, SDL_BUTTON_LMASK, 90, 251), KMOD_NONE, nullptr, dashboard,
          WM_MOUSEMOVE, MK_LBUTTON, 90, 41},
-        {"right press while left held", mouseButtonEvent(idOf(top), true, SDL_BUTTON_RIGHT, 90, 20),
-         KMOD_RSHIFT, viewer, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON | MK_SHIFT, 90, 20},
-        {"left release: no MK_LBUTTON", mouseButtonEvent(idOf(top), false, SDL_BUTTON_LEFT, 90, 20),
-         KMOD_NONE, viewer, WM_LBUTTONUP, MK_RBUTTON, 90, 20},
-        {"right release", mouseButtonEvent(idOf(top), false, SDL_BUTTON_RIGHT, 399, 299),
-         KMOD_LCTRL, dashboard, WM_RBUTTONUP, MK_CONTROL, 399, 89},
+        {"right press while left held", mouseButtonEvent(id, true, SDL_BUTTON_RIGHT, 90, 20),
+         KMOD_RSHIFT, nullptr, viewer, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON | MK_SHIFT, 90, 20},
+        {"left release: no MK_LBUTTON", mouseButtonEvent(id, false, SDL_BUTTON_LEFT, 90, 20),
+         KMOD_NONE, nullptr, viewer, WM_LBUTTONUP, MK_RBUTTON, 90, 20},
+        {"right release", mouseButtonEvent(id, false, SDL_BUTTON_RIGHT, 399, 299), KMOD_LCTRL,
+         nullptr, dashboard, WM_RBUTTONUP, MK_CONTROL, 399, 89},
+        {"captured, over the Dashboard", mouseMotionEvent(id, SDL_BUTTON_LMASK, 20, 280), KMOD_NONE,
+         viewer, viewer, WM_MOUSEMOVE, MK_LBUTTON, 20, 280},
+        {"captured, outside it all", mouseButtonEvent(id, false, SDL_BUTTON_LEFT, -15, 320),
+         KMOD_NONE, viewer, viewer, WM_LBUTTONUP, 0, -15, 320},
     };
     for (const auto& c : cases) {
         SDL_SetModState(c.modifiers);
+        if (c.capture) SetCapture(c.capture);
         pushEvent(c.event);
         const MSG msg = take();
         EXPECT_EQ(msg.hwnd, c.target) << c.what;
@@ -63,21 +70,6 @@ TEST_F(SdlInput, ButtonsThePlugInDoesNotUseAndUnknownWindowsGiveNoMessage)
     pushEvent(mouseButtonEvent(idOf(top) + 1000, true, SDL_BUTTON_LEFT, 10, 10));
     pushEvent(mouseMotionEvent(idOf(top), 0, 500, 10)); // beyond the window, no capture
     EXPECT_TRUE(queueEmpty());
-}
-
-TEST_F(SdlInput, CaptureHolderGetsTheMouseWhereverItIs)
-{
-    SetCapture(viewer);
-    pushEvent(mouseMotionEvent(idOf(top), SDL_BUTTON_LMASK, 20, 280));        // over the Dashboard
-    pushEvent(mouseButtonEvent(idOf(top), false, SDL_BUTTON_LEFT, -15, 320)); // outside it all
-    MSG msg = take();
-    EXPECT_EQ(msg.hwnd, viewer);
-    EXPECT_EQ(GET_Y_LPARAM(msg.lParam), 280);
-    msg = take();
-    EXPECT_EQ(msg.hwnd, viewer);
-    EXPECT_EQ(msg.message, WM_LBUTTONUP);
-    EXPECT_EQ(GET_X_LPARAM(msg.lParam), -15);
-    EXPECT_EQ(GET_Y_LPARAM(msg.lParam), 320);
 }
 
 TEST_F(SdlInput, KeysBecomeVirtualKeyMessagesForTheTopLevelWindow)
