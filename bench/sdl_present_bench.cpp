@@ -2,7 +2,7 @@
 // the whole frame changed, only the world view's rows (above a 90-pixel Dashboard),
 // nothing at all (the comparison alone), and, for comparison, SDL's window-surface
 // path, which the backend does not use. Run under a display, e.g.
-//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/platform_sdl_bench
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/sdl_present_bench
 // (SDL_RENDER_DRIVER=software or opengl picks the renderer). It reports; it never fails.
 #include "platform/sdl_backend.h"
 #include "platform/windows.h"
