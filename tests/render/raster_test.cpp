@@ -47,10 +47,9 @@ TEST_F(Rasterizer, FillsARectangleAndRecordsItsDepth)
     EXPECT_EQ(depthAt(20, 14).state, kDepthOpaque);
     EXPECT_EQ(depthAt(20, 14).object, object);
     EXPECT_NEAR(depthAt(20, 14).depth, 10000.0f, 0.5f);
-    EXPECT_EQ(pixel(9, 14), kBlack); // left of the left edge
-    EXPECT_EQ(pixel(31, 14), kBlack);
-    EXPECT_EQ(pixel(20, 7), kBlack);
-    EXPECT_EQ(pixel(20, 21), kBlack);
+    // Just outside each edge: left, right, above, below.
+    for (auto [x, y] : {std::pair{9, 14}, {31, 14}, {20, 7}, {20, 21}})
+        EXPECT_EQ(pixel(x, y), kBlack) << x << "," << y;
     EXPECT_EQ(depthAt(20, 21).state, kDepthEmpty);
 }
 
@@ -89,9 +88,8 @@ TEST_F(Rasterizer, LeavesTheHoleOfAQuadrilateralEmpty)
              {20.5f, 16.5f}},
             10000.0f);
     draw();
-    EXPECT_TRUE(lit(pixel(12, 24))); // the ring, left of the hole
-    EXPECT_TRUE(lit(pixel(50, 24))); // and right of it
-    EXPECT_TRUE(lit(pixel(30, 10))); // above it
+    // The ring left of the hole, right of it and above it.
+    for (auto [x, y] : {std::pair{12, 24}, {50, 24}, {30, 10}}) EXPECT_TRUE(lit(pixel(x, y)));
     EXPECT_EQ(pixel(30, 24), kBlack);
     EXPECT_EQ(depthAt(30, 24).state, kDepthEmpty);
 }
