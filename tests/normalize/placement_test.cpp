@@ -106,7 +106,7 @@ TEST_F(Placement, EmptyWorldGetsNoViewpoint)
     EXPECT_EQ(world.viewpointCount, 0);
 }
 
-TEST_F(Placement, LightsInsideTransformsAreTransformed)
+TEST_F(Placement, LightsSoundsAndBackgroundInsideTransformsArePlaced)
 {
     readNormalized("#VRML V2.0 utf8\n"
                    "Viewpoint {}\n"
@@ -130,10 +130,8 @@ TEST_F(Placement, LightsInsideTransformsAreTransformed)
     EXPECT_NEAR(world.spotLights[0].location[1], -5000.0f, 0.05f);
     EXPECT_NEAR(world.spotLights[0].location[2], 0.0f, 0.05f);
     EXPECT_NEAR(world.spotLights[0].direction[0], -1.0f, 1e-5f);
-}
-
-TEST_F(Placement, SoundInsideTransformIsPlacedInFileUnits)
-{
+    // Sounds are placed in file units; the first Background is moved out of its
+    // Transform.
     readNormalized("#VRML V2.0 utf8\nViewpoint {}\n"
                    "Transform { translation 0 0 5 children Sound { location 1 0 0 "
                    "source AudioClip { url \"hum.wav\" } } }\n");
@@ -141,10 +139,6 @@ TEST_F(Placement, SoundInsideTransformIsPlacedInFileUnits)
     EXPECT_FLOAT_EQ(world.sounds[0].location[0], 1.0f);
     EXPECT_FLOAT_EQ(world.sounds[0].location[2], 5.0f);
     EXPECT_EQ(world.sounds[0].clipNumber, 1);
-}
-
-TEST_F(Placement, FirstBackgroundIsMovedOutOfItsTransform)
-{
     readNormalized("#VRML V2.0 utf8\nViewpoint {}\n"
                    "Transform { children [ Background { skyColor [ 1 0 0, 0 1 0 ] } ] }\n"
                    "Background { skyColor 0 0 1 }\n");

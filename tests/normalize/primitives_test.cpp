@@ -131,7 +131,7 @@ TEST_F(Primitives, TexturedSphereGetsTextureCoordinatesAcrossItsSeam)
     EXPECT_FLOAT_EQ(highS, 1.0f);
 }
 
-TEST_F(Primitives, ExtrusionCrossSectionStandsAcrossItsSpine)
+TEST_F(Primitives, ExtrusionCrossSectionStandsAcrossItsSpineScaledAndTurnedAtEachPoint)
 {
     // A spine along x: the cross-section lies in the plane x = const at both ends.
     readShape("Extrusion { spine [ 0 0 0, 2 0 0 ] crossSection [ 1 0, 0 1, -1 0, 0 -1, 1 0 ] "
@@ -141,10 +141,6 @@ TEST_F(Primitives, ExtrusionCrossSectionStandsAcrossItsSpine)
     for (u32 v = 0; v < 5; ++v) EXPECT_NEAR(fileX(v), 0.0f, 1e-6f);
     for (u32 v = 5; v < 10; ++v) EXPECT_NEAR(fileX(v), 2.0f, 1e-6f);
     EXPECT_EQ(world.objects[0].faceCount, 4u);
-}
-
-TEST_F(Primitives, ExtrusionScalesAndTurnsEachSpinePoint)
-{
     readShape("Extrusion { spine [ 0 0 0, 0 1 0, 0 2 0 ] scale [ 1 1, 2 2, 3 1 ] "
               "orientation [ 0 1 0 0, 0 1 0 0, 0 1 0 1.5707963 ] }");
     ASSERT_EQ(world.objectCount, 1);

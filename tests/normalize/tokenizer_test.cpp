@@ -25,17 +25,14 @@ std::vector<std::string> textsOf(std::string_view text)
     return texts;
 }
 
-TEST(Tokenizer, CommasAndBlanksSeparateAndPunctuationNeedsNoSpace)
+// Commas and blanks separate, punctuation needs no space; comments run to the end of
+// their line, but not inside strings.
+TEST(Tokenizer, SeparatorsPunctuationAndComments)
 {
+    using Texts = std::vector<std::string>;
     EXPECT_EQ(textsOf("Shape{a[1,2.5,,-3]}\"s\"x"),
-              (std::vector<std::string>{"Shape", "{", "a", "[", "1", "2.5", "-3", "]", "}", "\"s\"",
-                                        "x"}));
-}
-
-TEST(Tokenizer, CommentsRunToTheEndOfTheirLineButNotInsideStrings)
-{
-    EXPECT_EQ(textsOf("a # b { c\r\nd \"e # f\" #"),
-              (std::vector<std::string>{"a", "d", "\"e # f\""}));
+              (Texts{"Shape", "{", "a", "[", "1", "2.5", "-3", "]", "}", "\"s\"", "x"}));
+    EXPECT_EQ(textsOf("a # b { c\r\nd \"e # f\" #"), (Texts{"a", "d", "\"e # f\""}));
 }
 
 TEST(Tokenizer, LinesAndColumnsCountCrLfAndALoneCrAsOneLineEndEach)
