@@ -115,7 +115,7 @@ TEST_F(TransformReader, NestingBeyondTheDepthLimitReadsOnWithoutCrashing)
 
 class ShapeReader : public WorldReading {};
 
-TEST_F(ShapeReader, AppearanceUseFindsTheMaterialNamedByATabbedDef)
+TEST_F(ShapeReader, TheShapesMaterialGoesToItsOwnObjectOnly)
 {
     read("Shape {\nappearance DEF Red\tAppearance {\nmaterial Material {\n"
          "diffuseColor 1 0 0\n}\n}\n" +
@@ -124,19 +124,12 @@ TEST_F(ShapeReader, AppearanceUseFindsTheMaterialNamedByATabbedDef)
     EXPECT_EQ(world.materialCount, 1);
     EXPECT_EQ(world.objects[0].material, 0);
     EXPECT_EQ(world.objects[1].material, 0);
-}
-
-TEST_F(ShapeReader, EveryShapeStartsAnObjectEvenWithAPrimitive)
-{
+    // Every Shape starts an object, even with a primitive.
     read("Shape {\ngeometry Box { size 1 1 1 }\nappearance Appearance {\n"
          "material Material {\n}\n}\n}\n");
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].vertexCount, 0u);
     EXPECT_EQ(world.objects[0].material, 0);
-}
-
-TEST_F(ShapeReader, ADroppedFaceSetDoesNotPassItsMaterialToAnEarlierObject)
-{
     // The second Shape's face set has no polygons and is dropped; its appearance
     // comes after, and must not recolour the first object.
     read(triangleShape() +

@@ -3,21 +3,26 @@
 
 class LightReaders : public WorldReading {};
 
-TEST_F(LightReaders, ADirectionalLightStoresItsDirectionReversedAndScaled)
+TEST_F(LightReaders, EachLightStoresItsFieldsInStoredForm)
 {
     // First internal component -5000 x 0, second -5000 x 0, third -5000 x -1.
     read("DirectionalLight {\ndirection 0 -1 0\n}\n");
     ASSERT_EQ(world.directionalLightCount, 1);
     EXPECT_TRUE(nearTriple(triple(world.directionalLights[0]), {0, 0, 5000}));
     EXPECT_EQ(world.lights[0].kind, 1);
-}
-
-TEST_F(LightReaders, APointLightTakesLocationAndColourTimesIntensity)
-{
+    // A point light: its location, and its colour times its intensity.
     read("PointLight {\nlocation 1 2 3\nintensity 0.5\ncolor 1 1 0\n}\n");
     ASSERT_EQ(world.pointLightCount, 1);
     EXPECT_TRUE(nearTriple(triple(world.pointLights[0]), {15000, 5000, 10000}));
     EXPECT_TRUE(nearTriple(triple(world.lights[0].color), {0.5f, 0.5f, 0}, 1e-6f));
+    // A spot light: its cone value and its direction unscaled.
+    read("SpotLight {\ncutOffAngle 0.7\ndirection 1 2 3\nlocation 0 0 1\n}\n");
+    ASSERT_EQ(world.spotLightCount, 1);
+    const SpotLightRow& spot = world.spotLights[0];
+    EXPECT_FLOAT_EQ(spot.cone, 0.9995976f);
+    EXPECT_FLOAT_EQ(spot.direction[0], 3.0f);
+    EXPECT_FLOAT_EQ(spot.direction[1], 1.0f);
+    EXPECT_FLOAT_EQ(spot.location[0], 5000.0f);
 }
 
 TEST_F(LightReaders, AttenuationGivesItsSecondTermAsFalloffAndOnFalseSwitchesOff)
@@ -29,17 +34,6 @@ TEST_F(LightReaders, AttenuationGivesItsSecondTermAsFalloffAndOnFalseSwitchesOff
     EXPECT_FLOAT_EQ(world.lights[1].falloff, 0.0f); // no fall-off
     EXPECT_EQ(world.lights[2].enabled, 0.0f);       // the renderer ignores it
     EXPECT_EQ(world.lights[3].enabled, 1.0f);
-}
-
-TEST_F(LightReaders, ASpotLightStoresItsConeValueAndUnscaledDirection)
-{
-    read("SpotLight {\ncutOffAngle 0.7\ndirection 1 2 3\nlocation 0 0 1\n}\n");
-    ASSERT_EQ(world.spotLightCount, 1);
-    const SpotLightRow& spot = world.spotLights[0];
-    EXPECT_FLOAT_EQ(spot.cone, 0.9995976f);
-    EXPECT_FLOAT_EQ(spot.direction[0], 3.0f);
-    EXPECT_FLOAT_EQ(spot.direction[1], 1.0f);
-    EXPECT_FLOAT_EQ(spot.location[0], 5000.0f);
 }
 
 TEST_F(LightReaders, ALightOnOneLineOrCommentedOutKeepsItsDefaults)
