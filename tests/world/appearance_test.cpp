@@ -102,12 +102,11 @@ TEST_F(AppearanceReader, ATextureUrlNamesAndLoadsThePictureBesideTheWorld)
     EXPECT_STREQ(world.textures[0].fileName, "brick.tga");
     EXPECT_EQ(world.textures[0].width, 2);
     EXPECT_EQ(world.textures[0].height, 1);
-    const MaterialRecord& material = world.materials[0];
-    EXPECT_EQ(material.hasTexture, 1);
-    EXPECT_EQ(material.texture, 0);
-    EXPECT_EQ(material.textureMode, 3);
-    EXPECT_EQ(material.textureRepeatS, 1);
-    EXPECT_EQ(material.textureRepeatT, 1);
+    // hasTexture, texture, textureMode, textureRepeatS and textureRepeatT.
+    const MaterialRecord& m = world.materials[0];
+    EXPECT_EQ(
+        (std::array{m.hasTexture, m.texture, m.textureMode, m.textureRepeatS, m.textureRepeatT}),
+        (std::array<i16, 5>{1, 0, 3, 1, 1}));
 }
 
 TEST_F(AppearanceReader, ATextureWithoutAMaterialOrUrlGetsARowOfItsOwn)
