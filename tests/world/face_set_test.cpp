@@ -40,15 +40,25 @@ TEST_F(FaceSetReader, OneOrTwoTrianglesGiveTheirRowsEachFollowedByAnEmptyOne)
     EXPECT_EQ(world.faceIndices[5], 5u);
 }
 
-TEST_F(FaceSetReader, PointsAreScaledAndStoredInInternalAxisOrder)
+TEST_F(FaceSetReader, PointsAreScaledStoredInInternalOrderAndReadOnFromTheirListsLastLine)
 {
     read(triangleShape("1 2 3, 0 0 0, 0 0 0,"));
     EXPECT_TRUE(nearTriple({world.vertexZ[0], world.vertexX[0], world.vertexY[0]},
                            {15000, 5000, 10000}, 0));
     EXPECT_FLOAT_EQ(world.objectBounds[0][1], 15000.0f);
+    // The coordIndex line after "point [ ... ]" is read as list data first (its six
+    // numbers make two more points), then, being the current line, as the index list.
+    // The Coordinate's "}" on the first line is never seen, so the face set's own "}"
+    // only closes the Coordinate.
+    readFaceSet("coord Coordinate { point [ 0 0 0, 1 0 0, 0 1 0 ] }\n"
+                "coordIndex [ 0, 1, 2, -1 ]\n");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.vertexCount, 5u);
+    EXPECT_EQ(world.objects[0].faceCount, 1u);
+    EXPECT_FLOAT_EQ(fileZ(4), -1.0f);
 }
 
-TEST_F(FaceSetReader, IndicesEndAtCommasAndAMinusOneWithoutItsCommaIsDropped)
+TEST_F(FaceSetReader, IndicesEndAtCommasAndAMinusOneWithoutItsCommaIsDroppedAndCornersPast32767)
 {
     // 0, 1, 2, 3 and -1 on one line, each with its comma: one polygon of 4 corners.
     readFaceSet(kFourPoints + "coordIndex [\n0, 1, 2, 3, -1,\n]\n");
@@ -67,20 +77,14 @@ TEST_F(FaceSetReader, IndicesEndAtCommasAndAMinusOneWithoutItsCommaIsDropped)
     readFaceSet(kThreePoints + "coordIndex [ 0, 1, 2, -1, 2, 1, 0, -1 ]\n");
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].faceCount, 2u);
-}
-
-TEST_F(FaceSetReader, APointListClosedOnItsOwnLineStillReadsTheNextLine)
-{
-    // The coordIndex line after "point [ ... ]" is read as list data first (its six
-    // numbers make two more points), then, being the current line, as the index list.
-    // The Coordinate's "}" on the first line is never seen, so the face set's own "}"
-    // only closes the Coordinate.
-    readFaceSet("coord Coordinate { point [ 0 0 0, 1 0 0, 0 1 0 ] }\n"
-                "coordIndex [ 0, 1, 2, -1 ]\n");
+    // Corners beyond the 16-bit count are dropped.
+    std::string indices;
+    for (int n = 0; n < 33000; ++n) indices += "0,\n";
+    readFaceSet("coord Coordinate {\npoint [\n0 0 0,\n]\n}\ncoordIndex [\n" + indices + "-1,\n]\n");
     ASSERT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.vertexCount, 5u);
-    EXPECT_EQ(world.objects[0].faceCount, 1u);
-    EXPECT_FLOAT_EQ(fileZ(4), -1.0f);
+    EXPECT_EQ(world.faces[0].vertexCount, 32767);
+    EXPECT_EQ(world.faces[1].firstIndex, 32767u);
+    EXPECT_EQ(world.faceIndexCount, 32768u);
 }
 
 TEST_F(FaceSetReader, NormalsColoursAndTexCoordsBelongToTheVerticesByPositionWhenTheirListsAreRead)
@@ -161,15 +165,4 @@ TEST_F(FaceSetReader, DefNamesFollowTheirOwnRules)
     EXPECT_STREQ(world.objects[1].name, "IndexedFace_2");
     EXPECT_STREQ(world.objects[1].colorName, "Paint");
     EXPECT_STREQ(world.objects[1].coordName, ""); // no DEF, no name
-}
-
-TEST_F(FaceSetReader, CornersBeyondThe16BitCountAreDropped)
-{
-    std::string indices;
-    for (int n = 0; n < 33000; ++n) indices += "0,\n";
-    readFaceSet("coord Coordinate {\npoint [\n0 0 0,\n]\n}\ncoordIndex [\n" + indices + "-1,\n]\n");
-    ASSERT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.faces[0].vertexCount, 32767);
-    EXPECT_EQ(world.faces[1].firstIndex, 32767u);
-    EXPECT_EQ(world.faceIndexCount, 32768u);
 }

@@ -3,7 +3,7 @@
 
 class LightReaders : public WorldReading {};
 
-TEST_F(LightReaders, EachLightStoresItsFieldsInStoredForm)
+TEST_F(LightReaders, EachLightStoresItsFieldsInStoredFormOrItsDefaults)
 {
     // First internal component -5000 x 0, second -5000 x 0, third -5000 x -1.
     read("DirectionalLight {\ndirection 0 -1 0\n}\n");
@@ -23,10 +23,7 @@ TEST_F(LightReaders, EachLightStoresItsFieldsInStoredForm)
     EXPECT_FLOAT_EQ(spot.direction[0], 3.0f);
     EXPECT_FLOAT_EQ(spot.direction[1], 1.0f);
     EXPECT_FLOAT_EQ(spot.location[0], 5000.0f);
-}
-
-TEST_F(LightReaders, AttenuationGivesItsSecondTermAsFalloffAndOnFalseSwitchesOff)
-{
+    // Attenuation gives its second term as the fall-off; on FALSE switches a light off.
     read("PointLight {\nattenuation 1 0.01 0\n}\nPointLight {\nattenuation 1 0 0\n}\n"
          "SpotLight {\non FALSE\n}\nSpotLight {\non TRUE\n}\n");
     ASSERT_EQ(world.lightCount, 4);
@@ -34,10 +31,7 @@ TEST_F(LightReaders, AttenuationGivesItsSecondTermAsFalloffAndOnFalseSwitchesOff
     EXPECT_FLOAT_EQ(world.lights[1].falloff, 0.0f); // no fall-off
     EXPECT_EQ(world.lights[2].enabled, 0.0f);       // the renderer ignores it
     EXPECT_EQ(world.lights[3].enabled, 1.0f);
-}
-
-TEST_F(LightReaders, ALightOnOneLineOrCommentedOutKeepsItsDefaults)
-{
+    // A light on one line, or commented out, keeps its defaults.
     read("PointLight { location 1 1 1 intensity 0.1 }\n# DirectionalLight {\ndirection 1 0 0\n}\n");
     ASSERT_EQ(world.lightCount, 2);
     EXPECT_FLOAT_EQ(world.pointLights[0][0], 0.0f);
