@@ -120,7 +120,7 @@ TEST_F(HostileWorlds, DoublingUsesAreStoppedByTheOutputOrTheVisitLimit)
     expectReadable(silent);
 }
 
-TEST_F(HostileWorlds, InlineCyclesAndInlinesDeeperThanEightFilesAreRefused)
+TEST_F(HostileWorlds, InlineCyclesDeepInlinesAndDevicesAreRefused)
 {
     testing_support::writeTempFile("a.wrl",
                                    "#VRML V2.0 utf8\nInline { url \"b.wrl\" }\n" + kTriangle);
@@ -143,19 +143,15 @@ TEST_F(HostileWorlds, InlineCyclesAndInlinesDeeperThanEightFilesAreRefused)
                             "deep/f9.wrl' is not read");
     expectReadable(deep);
     EXPECT_EQ(world.objectCount, 8);
-}
-
-TEST_F(HostileWorlds, DevicesAndFoldersAreNeverOpened)
-{
     // /dev/zero never ends and /dev/stdin may never answer.
-    const NormalizeResult result =
+    const NormalizeResult devices =
         normalize(kHeader +
                   "Inline { url \"/dev/zero\" } Inline { url \"/dev/stdin\" }\n"
                   "Inline { url \".\" }\n" +
                   kTriangle);
-    expectMessage(result, "'/dev/zero' not found");
-    expectMessage(result, "'/dev/stdin' not found");
-    expectReadable(result);
+    expectMessage(devices, "'/dev/zero' not found");
+    expectMessage(devices, "'/dev/stdin' not found");
+    expectReadable(devices);
     EXPECT_EQ(world.objectCount, 1);
 }
 

@@ -76,16 +76,26 @@ TEST_F(CanonicalLayout, DefNamesAreWrittenWithATabAndNamesTheReaderWouldMisreadA
     EXPECT_FLOAT_EQ(world.vertexColors[2][2], 1.0f);
 }
 
-TEST_F(CanonicalLayout, SingleValuesSplitByTabsGiveAllTheirNumbers)
+TEST_F(CanonicalLayout, TransformFieldsWrittenWithTabsOrScaleOrientationReadWhole)
 {
     // The reader splits a single value at blanks only.
     readNormalized(kHeader + "Transform {\n\ttranslation\t1\t2\t3\n\tchildren [ " + shapeOf("") +
                    " ] }\n");
     ASSERT_EQ(world.vertexCount, 3u);
     EXPECT_TRUE(nearTriple(filePoint(0), {1, 2, 3}, 1e-6f));
+    // The reader's "scale" test also fires on the scaleOrientation line; the real scale
+    // must be the last such line the Transform reader sees.
+    const std::string scaled = kHeader +
+                               "Transform { scale 2 1 1 scaleOrientation 0 0 1 0.7853982 "
+                               "children [ " +
+                               shapeOf("") + " ] }\n";
+    const std::string text = readNormalized(scaled);
+    EXPECT_LT(text.find("scaleOrientation"), text.find("scale 2 1 1")) << text;
+    expectSameTables(scaled, kHeader + transform("scaleOrientation 0 0 1 0.7853982\nscale 2 1 1\n",
+                                                 canonicalTriangle()));
 }
 
-TEST_F(CanonicalLayout, LongListsAreReadWholeAndLongFacesStayOneFace)
+TEST_F(CanonicalLayout, FaceListsAreReadWholeUnlessTheReaderCannotDrawAFace)
 {
     // 300 points and 100 triangles on two lines of several kilobytes.
     std::ostringstream points, index;
@@ -110,10 +120,7 @@ TEST_F(CanonicalLayout, LongListsAreReadWholeAndLongFacesStayOneFace)
     ASSERT_EQ(world.objects[0].faceCount, 1u);
     EXPECT_EQ(world.faces[0].vertexCount, 150);
     EXPECT_EQ(world.faceIndices[149], 149u);
-}
-
-TEST_F(CanonicalLayout, LastFaceWithoutItsMinusOneIsKeptAndFacesTheReaderCannotDrawAreNot)
-{
+    // The last face without its -1 is kept.
     readNormalized(kHeader +
                    shapeOf("", looseGeometry("", "0 0 0 1 0 0 1 1 0 0 1 0", "0 1 2 -1 0 2 3")));
     ASSERT_EQ(world.objectCount, 1);
@@ -129,20 +136,6 @@ TEST_F(CanonicalLayout, LastFaceWithoutItsMinusOneIsKeptAndFacesTheReaderCannotD
     // A face set with no face left is no object at all.
     readNormalized(kHeader + shapeOf("", looseGeometry("", "0 0 0 1 0 0", "0 1 5 -1")));
     EXPECT_EQ(world.objectCount, 0);
-}
-
-TEST_F(CanonicalLayout, ScaleOrientationIsWrittenBeforeScale)
-{
-    // The reader's "scale" test also fires on the scaleOrientation line; the real scale
-    // must be the last such line the Transform reader sees.
-    const std::string scaled = kHeader +
-                               "Transform { scale 2 1 1 scaleOrientation 0 0 1 0.7853982 "
-                               "children [ " +
-                               shapeOf("") + " ] }\n";
-    const std::string text = readNormalized(scaled);
-    EXPECT_LT(text.find("scaleOrientation"), text.find("scale 2 1 1")) << text;
-    expectSameTables(scaled, kHeader + transform("scaleOrientation 0 0 1 0.7853982\nscale 2 1 1\n",
-                                                 canonicalTriangle()));
 }
 
 TEST_F(CanonicalLayout, SkyColourAndBackgroundUrlAreWrittenOnOneLine)

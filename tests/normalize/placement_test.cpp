@@ -32,7 +32,7 @@ protected:
     }
 };
 
-TEST_F(Placement, TheFirstViewpointIsHoistedWithItsTransformsOrOneFramesTheWorld)
+TEST_F(Placement, TheFirstViewpointIsHoistedOrOneFramesTheWorldAndATopLevelOneKeepsItsNumbers)
 {
     testing_support::writeTempFile("room.wrl", "#VRML V2.0 utf8\nViewpoint { position 5 5 5 }\n"
                                                "Shape { geometry Box { size 2 2 2 } }\n");
@@ -88,21 +88,13 @@ TEST_F(Placement, TheFirstViewpointIsHoistedWithItsTransformsOrOneFramesTheWorld
         expectCamera(c.eye, c.look);
         EXPECT_EQ(world.viewpointCount, 1);
     }
-}
-
-TEST_F(Placement, TopLevelViewpointKeepsItsOwnNumbers)
-{
+    // A top-level Viewpoint keeps its own numbers; an empty world gets none.
     const std::string text = readNormalized("#VRML V2.0 utf8\n"
                                             "Viewpoint { fieldOfView 0.5 position 0 1.50 +3 }\n");
     EXPECT_NE(text.find("position 0 1.50 +3\n"), std::string::npos) << text;
     EXPECT_NE(text.find("fieldOfView 0.5\n"), std::string::npos) << text;
     EXPECT_FLOAT_EQ(world.camera.viewAngle, 0.5f);
-}
-
-TEST_F(Placement, EmptyWorldGetsNoViewpoint)
-{
-    const std::string text = readNormalized("#VRML V2.0 utf8\nWorldInfo {}\n");
-    EXPECT_EQ(text, "#VRML V2.0 utf8\n");
+    EXPECT_EQ(readNormalized("#VRML V2.0 utf8\nWorldInfo {}\n"), "#VRML V2.0 utf8\n");
     EXPECT_EQ(world.viewpointCount, 0);
 }
 

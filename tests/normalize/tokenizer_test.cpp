@@ -48,7 +48,7 @@ TEST(Tokenizer, LinesAndColumnsCountCrLfAndALoneCrAsOneLineEndEach)
     EXPECT_EQ(tokens[4].column, 4);
 }
 
-TEST(Tokenizer, StringsKeepTheirEscapesApartFromQuoteAndBackslash)
+TEST(Tokenizer, StringsKeepTheirEscapesAndControlBytesAreOneStrayToken)
 {
     const std::string text = "\"a \\\"b\\\" c\\\\d \\t\"";
     const std::vector<Token> tokens = tokensOf(text);
@@ -59,14 +59,11 @@ TEST(Tokenizer, StringsKeepTheirEscapesApartFromQuoteAndBackslash)
     ASSERT_EQ(unclosed.size(), 2u);
     EXPECT_TRUE(unclosed[1].unterminated);
     EXPECT_EQ(decodeString(open, unclosed[1]), "never closed");
-}
-
-TEST(Tokenizer, ControlBytesComeBackAsOneStrayToken)
-{
-    const std::vector<Token> tokens = tokensOf(std::string("a\x01\x02\x00 b", 6));
-    ASSERT_EQ(tokens.size(), 3u);
-    EXPECT_EQ(tokens[1].kind, TokenKind::kStray);
-    EXPECT_EQ(tokens[1].length, 3u);
+    // Control bytes come back as one stray token.
+    const std::vector<Token> stray = tokensOf(std::string("a\x01\x02\x00 b", 6));
+    ASSERT_EQ(stray.size(), 3u);
+    EXPECT_EQ(stray[1].kind, TokenKind::kStray);
+    EXPECT_EQ(stray[1].length, 3u);
 }
 
 TEST(Tokenizer, NumberFormsSayWhatTheReaderCanKeep)
