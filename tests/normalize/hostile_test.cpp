@@ -30,7 +30,7 @@ std::string doublingUses(const std::string& first)
     return text;
 }
 
-TEST_F(HostileWorlds, DeepNestingIsRefusedAndWhatIsShallowerKept)
+TEST_F(HostileWorlds, NestingDeeperThan200IsRefusedAlsoThroughProtosAndWhatIsShallowerKept)
 {
     std::string deep = kHeader + kTriangle;
     for (int level = 0; level < 100000; ++level) deep += "Group { children [ ";
@@ -38,6 +38,16 @@ TEST_F(HostileWorlds, DeepNestingIsRefusedAndWhatIsShallowerKept)
     expectMessage(result, "nested more than 200 deep");
     expectReadable(result);
     EXPECT_EQ(world.objectCount, 1);
+    std::string chain = kHeader + "PROTO P0 [] { " + kTriangle + " }\n";
+    for (int level = 1; level <= 300; ++level)
+        chain += "PROTO P" + std::to_string(level) + " [] { Group { children [ P" +
+                 std::to_string(level - 1) + " {} ] } }\n";
+    chain += "P300 {}\nP10 {}\n";
+    // Nesting built up through PROTOs.
+    const NormalizeResult throughProtos = normalize(chain);
+    expectMessage(throughProtos, "deep; left out");
+    expectReadable(throughProtos);
+    EXPECT_EQ(world.objectCount, 1); // P10 is shallow enough
 }
 
 TEST_F(HostileWorlds, TransformsDeeperThanTheReaderFollowsAreLeftOut)
@@ -59,19 +69,6 @@ TEST_F(HostileWorlds, TransformsDeeperThanTheReaderFollowsAreLeftOut)
     expectReadable(deeper);
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_FLOAT_EQ(fileZ(0), 0.0f); // the triangle after them, in its place
-}
-
-TEST_F(HostileWorlds, NestingBuiltUpThroughProtosIsRefused)
-{
-    std::string chain = kHeader + "PROTO P0 [] { " + kTriangle + " }\n";
-    for (int level = 1; level <= 300; ++level)
-        chain += "PROTO P" + std::to_string(level) + " [] { Group { children [ P" +
-                 std::to_string(level - 1) + " {} ] } }\n";
-    chain += "P300 {}\nP10 {}\n";
-    const NormalizeResult result = normalize(chain);
-    expectMessage(result, "deep; left out");
-    expectReadable(result);
-    EXPECT_EQ(world.objectCount, 1); // P10 is shallow enough
 }
 
 TEST_F(HostileWorlds, ExponentialProtoExpansionIsRefused)
@@ -106,7 +103,7 @@ TEST_F(HostileWorlds, ExponentialProtoExpansionIsRefused)
     EXPECT_EQ(world.objectCount, 1); // the triangle after the refused instance
 }
 
-TEST_F(HostileWorlds, ExponentialUseIsStoppedByTheOutputLimit)
+TEST_F(HostileWorlds, DoublingUsesAreStoppedByTheOutputOrTheVisitLimit)
 {
     NormalizeLimits limits;
     limits.maxOutputBytes = 1u << 20;
@@ -115,18 +112,15 @@ TEST_F(HostileWorlds, ExponentialUseIsStoppedByTheOutputLimit)
     EXPECT_LT(result.text.size(), (1u << 20) + 65536u);
     expectReadable(result);
     EXPECT_GT(world.objectCount, 1000);
+    // Copies that write nothing are stopped by the visit limit.
+    NormalizeLimits visits;
+    visits.maxWriterVisits = 100000;
+    const NormalizeResult silent = normalizeWith(doublingUses("WorldInfo {}") + kTriangle, visits);
+    expectMessage(silent, "more than 100000 nodes to write");
+    expectReadable(silent);
 }
 
-TEST_F(HostileWorlds, CopiesThatWriteNothingAreStoppedByTheVisitLimit)
-{
-    NormalizeLimits limits;
-    limits.maxWriterVisits = 100000;
-    const NormalizeResult result = normalizeWith(doublingUses("WorldInfo {}") + kTriangle, limits);
-    expectMessage(result, "more than 100000 nodes to write");
-    expectReadable(result);
-}
-
-TEST_F(HostileWorlds, InlineCyclesAreRefused)
+TEST_F(HostileWorlds, InlineCyclesDeepInlinesAndDevicesAreRefused)
 {
     testing_support::writeTempFile("a.wrl",
                                    "#VRML V2.0 utf8\nInline { url \"b.wrl\" }\n" + kTriangle);
@@ -139,32 +133,25 @@ TEST_F(HostileWorlds, InlineCyclesAreRefused)
     expectMessage(result, "b.wrl:3:1: '" + testing_support::tempDir() + "b.wrl' includes itself");
     expectReadable(result);
     EXPECT_EQ(world.objectCount, 2); // a's triangle and b's, each once
-}
-
-TEST_F(HostileWorlds, InlinesDeeperThanEightFilesAreRefused)
-{
+    // Inlines deeper than eight files.
     for (int depth = 1; depth <= 12; ++depth)
         testing_support::writeTempFile("deep/f" + std::to_string(depth) + ".wrl",
                                        "#VRML V2.0 utf8\n" + kTriangle + "Inline { url \"f" +
                                            std::to_string(depth + 1) + ".wrl\" }\n");
-    const NormalizeResult result = normalize(kHeader + "Inline { url \"f1.wrl\" }\n", "deep/w.wrl");
-    expectMessage(result, "nested more than 8 deep; '" + testing_support::tempDir() +
-                              "deep/f9.wrl' is not read");
-    expectReadable(result);
+    const NormalizeResult deep = normalize(kHeader + "Inline { url \"f1.wrl\" }\n", "deep/w.wrl");
+    expectMessage(deep, "nested more than 8 deep; '" + testing_support::tempDir() +
+                            "deep/f9.wrl' is not read");
+    expectReadable(deep);
     EXPECT_EQ(world.objectCount, 8);
-}
-
-TEST_F(HostileWorlds, DevicesAndFoldersAreNeverOpened)
-{
     // /dev/zero never ends and /dev/stdin may never answer.
-    const NormalizeResult result =
+    const NormalizeResult devices =
         normalize(kHeader +
                   "Inline { url \"/dev/zero\" } Inline { url \"/dev/stdin\" }\n"
                   "Inline { url \".\" }\n" +
                   kTriangle);
-    expectMessage(result, "'/dev/zero' not found");
-    expectMessage(result, "'/dev/stdin' not found");
-    expectReadable(result);
+    expectMessage(devices, "'/dev/zero' not found");
+    expectMessage(devices, "'/dev/stdin' not found");
+    expectReadable(devices);
     EXPECT_EQ(world.objectCount, 1);
 }
 

@@ -43,7 +43,7 @@ std::string textured(const std::string& url)
     return "Appearance { texture ImageTexture { url " + url + " } }";
 }
 
-TEST_F(CanonicalLayout, DefNamesAreWrittenWithATabSoTheReaderTakesThem)
+TEST_F(CanonicalLayout, DefNamesAreWrittenWithATabAndNamesTheReaderWouldMisreadAreLeftOut)
 {
     // Written with blanks, these names would all become generated ones.
     readNormalized(kHeader + "Shape { appearance DEF Paint Appearance { material Material {} }\n"
@@ -54,10 +54,6 @@ TEST_F(CanonicalLayout, DefNamesAreWrittenWithATabSoTheReaderTakesThem)
     EXPECT_STREQ(world.objects[0].coordName, "Pts");
     ASSERT_EQ(world.materialCount, 1);
     EXPECT_STREQ(world.materials[0].name, "Paint");
-}
-
-TEST_F(CanonicalLayout, NamesHoldingReaderKeywordsAreLeftOut)
-{
     // "BoxGroup" inside a Transform would raise the reader's group depth and keep the
     // Transform open; "colorPlate" would start a colour list on the face set's line.
     readNormalized(kHeader + "Transform { translation 1 0 0 children [\n  DEF BoxGroup Group { " +
@@ -69,10 +65,7 @@ TEST_F(CanonicalLayout, NamesHoldingReaderKeywordsAreLeftOut)
     EXPECT_STREQ(world.objects[1].name, "Second");
     EXPECT_FLOAT_EQ(fileX(0), 1.0f); // inside the Transform
     EXPECT_FLOAT_EQ(fileX(3), 5.0f); // the Transform ended before the second Shape
-}
-
-TEST_F(CanonicalLayout, ColourNodeNameDoesNotRenameTheObject)
-{
+    // A Color node's name does not rename the object.
     readNormalized(kHeader + "Shape { geometry DEF Body IndexedFaceSet {\n"
                              "  coord Coordinate { point [ 0 0 0 1 0 0 0 1 0 ] }\n"
                              "  color DEF Tint Color { color [ 1 0 0 0 1 0 0 0 1 ] }\n"
@@ -83,16 +76,26 @@ TEST_F(CanonicalLayout, ColourNodeNameDoesNotRenameTheObject)
     EXPECT_FLOAT_EQ(world.vertexColors[2][2], 1.0f);
 }
 
-TEST_F(CanonicalLayout, SingleValuesSplitByTabsGiveAllTheirNumbers)
+TEST_F(CanonicalLayout, TransformFieldsWrittenWithTabsOrScaleOrientationReadWhole)
 {
     // The reader splits a single value at blanks only.
     readNormalized(kHeader + "Transform {\n\ttranslation\t1\t2\t3\n\tchildren [ " + shapeOf("") +
                    " ] }\n");
     ASSERT_EQ(world.vertexCount, 3u);
     EXPECT_TRUE(nearTriple(filePoint(0), {1, 2, 3}, 1e-6f));
+    // The reader's "scale" test also fires on the scaleOrientation line; the real scale
+    // must be the last such line the Transform reader sees.
+    const std::string scaled = kHeader +
+                               "Transform { scale 2 1 1 scaleOrientation 0 0 1 0.7853982 "
+                               "children [ " +
+                               shapeOf("") + " ] }\n";
+    const std::string text = readNormalized(scaled);
+    EXPECT_LT(text.find("scaleOrientation"), text.find("scale 2 1 1")) << text;
+    expectSameTables(scaled, kHeader + transform("scaleOrientation 0 0 1 0.7853982\nscale 2 1 1\n",
+                                                 canonicalTriangle()));
 }
 
-TEST_F(CanonicalLayout, ListsWrittenOnOneLongLineAreReadWhole)
+TEST_F(CanonicalLayout, FaceListsAreReadWholeUnlessTheReaderCannotDrawAFace)
 {
     // 300 points and 100 triangles on two lines of several kilobytes.
     std::ostringstream points, index;
@@ -104,26 +107,20 @@ TEST_F(CanonicalLayout, ListsWrittenOnOneLongLineAreReadWhole)
     EXPECT_FLOAT_EQ(fileZ(299), -299.0f);
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].faceCount, 100u);
-}
-
-TEST_F(CanonicalLayout, FaceLongerThanALineIsBrokenAtCommasAndStaysOneFace)
-{
-    std::ostringstream points, index;
+    // A face longer than a line is broken at commas and stays one face.
+    std::ostringstream ring, face;
     for (int i = 0; i < 150; ++i) {
-        points << i << " 0 " << i % 7 << ", ";
-        index << i << ", ";
+        ring << i << " 0 " << i % 7 << ", ";
+        face << i << ", ";
     }
-    index << "-1";
+    face << "-1";
     expectEveryLineFitsTheReader(
-        readNormalized(kHeader + shapeOf("", looseGeometry("", points.str(), index.str()))));
+        readNormalized(kHeader + shapeOf("", looseGeometry("", ring.str(), face.str()))));
     ASSERT_EQ(world.objectCount, 1);
     ASSERT_EQ(world.objects[0].faceCount, 1u);
     EXPECT_EQ(world.faces[0].vertexCount, 150);
     EXPECT_EQ(world.faceIndices[149], 149u);
-}
-
-TEST_F(CanonicalLayout, LastFaceWithoutItsMinusOneIsKeptAndFacesTheReaderCannotDrawAreNot)
-{
+    // The last face without its -1 is kept.
     readNormalized(kHeader +
                    shapeOf("", looseGeometry("", "0 0 0 1 0 0 1 1 0 0 1 0", "0 1 2 -1 0 2 3")));
     ASSERT_EQ(world.objectCount, 1);
@@ -139,20 +136,6 @@ TEST_F(CanonicalLayout, LastFaceWithoutItsMinusOneIsKeptAndFacesTheReaderCannotD
     // A face set with no face left is no object at all.
     readNormalized(kHeader + shapeOf("", looseGeometry("", "0 0 0 1 0 0", "0 1 5 -1")));
     EXPECT_EQ(world.objectCount, 0);
-}
-
-TEST_F(CanonicalLayout, ScaleOrientationIsWrittenBeforeScale)
-{
-    // The reader's "scale" test also fires on the scaleOrientation line; the real scale
-    // must be the last such line the Transform reader sees.
-    const std::string scaled = kHeader +
-                               "Transform { scale 2 1 1 scaleOrientation 0 0 1 0.7853982 "
-                               "children [ " +
-                               shapeOf("") + " ] }\n";
-    const std::string text = readNormalized(scaled);
-    EXPECT_LT(text.find("scaleOrientation"), text.find("scale 2 1 1")) << text;
-    expectSameTables(scaled, kHeader + transform("scaleOrientation 0 0 1 0.7853982\nscale 2 1 1\n",
-                                                 canonicalTriangle()));
 }
 
 TEST_F(CanonicalLayout, SkyColourAndBackgroundUrlAreWrittenOnOneLine)
@@ -184,7 +167,7 @@ TEST_F(CanonicalLayout, TextureUrlIsTheFirstLocalOneNamedFromTheWorldsFolder)
     EXPECT_STREQ(world.textures[0].fileName, "skin/leg.jpg");
 }
 
-TEST_F(CanonicalLayout, AppearanceWithoutMaterialGetsARowOfItsOwn)
+TEST_F(CanonicalLayout, EachAppearanceIsOneMaterialRowOfItsOwnSharedByItsUsers)
 {
     // Without a material row of its own, the reader would give this Shape the previous
     // Shape's material and hang the texture on it.
@@ -195,10 +178,6 @@ TEST_F(CanonicalLayout, AppearanceWithoutMaterialGetsARowOfItsOwn)
     EXPECT_EQ(world.materials[0].hasTexture, 0);
     EXPECT_EQ(world.materials[1].hasTexture, 1);
     EXPECT_FLOAT_EQ(world.materials[1].diffuseColor[0], 1.0f); // VRML's white without a Material
-}
-
-TEST_F(CanonicalLayout, SharedAppearanceIsOneMaterialRowEvenWhenItsNameIsUsedAgain)
-{
     readNormalized(kHeader + shapeOf("DEF Shared " + painted("0 1 0")) + shapeOf("USE Shared") +
                    "Transform { children " + shapeOf("USE Shared") + "}\n");
     ASSERT_EQ(world.objectCount, 3);
@@ -214,17 +193,14 @@ TEST_F(CanonicalLayout, SharedAppearanceIsOneMaterialRowEvenWhenItsNameIsUsedAga
     EXPECT_FLOAT_EQ(world.materials[third].diffuseColor[2], 0.0f);
 }
 
-TEST_F(CanonicalLayout, WordsOfASoundFileNameDoNotSetClipFields)
+TEST_F(CanonicalLayout, SoundClipsKeepTheirFieldsAndAreFoundByName)
 {
+    // Words of a file name do not set the clip's fields.
     readNormalized(kHeader + "Sound { source AudioClip { url \"loop_pitch.wav\" } }\n");
     ASSERT_EQ(world.audioClipCount, 1);
     EXPECT_STREQ(world.audioClips[0].url, "loop_pitch.wav");
     EXPECT_FLOAT_EQ(world.audioClips[0].pitch, 1.0f);
     EXPECT_EQ(world.audioClips[0].loop, 0u);
-}
-
-TEST_F(CanonicalLayout, SoundUsingASharedClipFindsItByName)
-{
     // The second file name holds "DEF", which the clip reader takes as a new name.
     for (const char* file : {"door.wav", "DEFAULT.wav"}) {
         readNormalized(kHeader + "Sound { source DEF Door AudioClip { url \"" + file +

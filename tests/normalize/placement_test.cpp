@@ -32,7 +32,7 @@ protected:
     }
 };
 
-TEST_F(Placement, TheFirstViewpointIsHoistedWithItsTransformsOrOneFramesTheWorld)
+TEST_F(Placement, TheFirstViewpointIsHoistedOrOneFramesTheWorldAndATopLevelOneKeepsItsNumbers)
 {
     testing_support::writeTempFile("room.wrl", "#VRML V2.0 utf8\nViewpoint { position 5 5 5 }\n"
                                                "Shape { geometry Box { size 2 2 2 } }\n");
@@ -88,25 +88,17 @@ TEST_F(Placement, TheFirstViewpointIsHoistedWithItsTransformsOrOneFramesTheWorld
         expectCamera(c.eye, c.look);
         EXPECT_EQ(world.viewpointCount, 1);
     }
-}
-
-TEST_F(Placement, TopLevelViewpointKeepsItsOwnNumbers)
-{
+    // A top-level Viewpoint keeps its own numbers; an empty world gets none.
     const std::string text = readNormalized("#VRML V2.0 utf8\n"
                                             "Viewpoint { fieldOfView 0.5 position 0 1.50 +3 }\n");
     EXPECT_NE(text.find("position 0 1.50 +3\n"), std::string::npos) << text;
     EXPECT_NE(text.find("fieldOfView 0.5\n"), std::string::npos) << text;
     EXPECT_FLOAT_EQ(world.camera.viewAngle, 0.5f);
-}
-
-TEST_F(Placement, EmptyWorldGetsNoViewpoint)
-{
-    const std::string text = readNormalized("#VRML V2.0 utf8\nWorldInfo {}\n");
-    EXPECT_EQ(text, "#VRML V2.0 utf8\n");
+    EXPECT_EQ(readNormalized("#VRML V2.0 utf8\nWorldInfo {}\n"), "#VRML V2.0 utf8\n");
     EXPECT_EQ(world.viewpointCount, 0);
 }
 
-TEST_F(Placement, LightsInsideTransformsAreTransformed)
+TEST_F(Placement, LightsSoundsAndBackgroundInsideTransformsArePlaced)
 {
     readNormalized("#VRML V2.0 utf8\n"
                    "Viewpoint {}\n"
@@ -130,10 +122,8 @@ TEST_F(Placement, LightsInsideTransformsAreTransformed)
     EXPECT_NEAR(world.spotLights[0].location[1], -5000.0f, 0.05f);
     EXPECT_NEAR(world.spotLights[0].location[2], 0.0f, 0.05f);
     EXPECT_NEAR(world.spotLights[0].direction[0], -1.0f, 1e-5f);
-}
-
-TEST_F(Placement, SoundInsideTransformIsPlacedInFileUnits)
-{
+    // Sounds are placed in file units; the first Background is moved out of its
+    // Transform.
     readNormalized("#VRML V2.0 utf8\nViewpoint {}\n"
                    "Transform { translation 0 0 5 children Sound { location 1 0 0 "
                    "source AudioClip { url \"hum.wav\" } } }\n");
@@ -141,10 +131,6 @@ TEST_F(Placement, SoundInsideTransformIsPlacedInFileUnits)
     EXPECT_FLOAT_EQ(world.sounds[0].location[0], 1.0f);
     EXPECT_FLOAT_EQ(world.sounds[0].location[2], 5.0f);
     EXPECT_EQ(world.sounds[0].clipNumber, 1);
-}
-
-TEST_F(Placement, FirstBackgroundIsMovedOutOfItsTransform)
-{
     readNormalized("#VRML V2.0 utf8\nViewpoint {}\n"
                    "Transform { children [ Background { skyColor [ 1 0 0, 0 1 0 ] } ] }\n"
                    "Background { skyColor 0 0 1 }\n");

@@ -72,18 +72,6 @@ TEST_F(SyntaxErrors, GarbageBetweenNodesIsReportedAndReadingGoesOnAtTheNextNode)
     EXPECT_FLOAT_EQ(fileX(3), 5.0f);
 }
 
-TEST_F(SyntaxErrors, LinesCountCrLfAsOneLineEndAndStringsMayHoldQuotesAndLineBreaks)
-{
-    expectMessage(normalize("#VRML V2.0 utf8\r\nViewpoint {}\r\n\r\n\tShape { ] }\r\n"),
-                  at("4:10: unexpected ']'"));
-    const NormalizeResult result =
-        normalize(kHeader + "WorldInfo { info [ \"a \\\"quoted\\\" }\nword\" ] }\n" +
-                  triangleAt("0") + "Shape { ] }\n");
-    // The string spans a line; the error after it is on the right line.
-    EXPECT_EQ(result.diagnostics.size(), 1u) << messages(result);
-    expectMessage(result, at("6:9: unexpected ']'"));
-}
-
 TEST_F(SyntaxErrors, ErrorsOfAnInlinedFileNameThatFile)
 {
     testing_support::writeTempFile("broken.wrl", "#VRML V2.0 utf8\nGroup { children [ ] ] }\n");

@@ -25,17 +25,14 @@ std::vector<std::string> textsOf(std::string_view text)
     return texts;
 }
 
-TEST(Tokenizer, CommasAndBlanksSeparateAndPunctuationNeedsNoSpace)
+// Commas and blanks separate, punctuation needs no space; comments run to the end of
+// their line, but not inside strings.
+TEST(Tokenizer, SeparatorsPunctuationAndComments)
 {
+    using Texts = std::vector<std::string>;
     EXPECT_EQ(textsOf("Shape{a[1,2.5,,-3]}\"s\"x"),
-              (std::vector<std::string>{"Shape", "{", "a", "[", "1", "2.5", "-3", "]", "}", "\"s\"",
-                                        "x"}));
-}
-
-TEST(Tokenizer, CommentsRunToTheEndOfTheirLineButNotInsideStrings)
-{
-    EXPECT_EQ(textsOf("a # b { c\r\nd \"e # f\" #"),
-              (std::vector<std::string>{"a", "d", "\"e # f\""}));
+              (Texts{"Shape", "{", "a", "[", "1", "2.5", "-3", "]", "}", "\"s\"", "x"}));
+    EXPECT_EQ(textsOf("a # b { c\r\nd \"e # f\" #"), (Texts{"a", "d", "\"e # f\""}));
 }
 
 TEST(Tokenizer, LinesAndColumnsCountCrLfAndALoneCrAsOneLineEndEach)
@@ -51,7 +48,7 @@ TEST(Tokenizer, LinesAndColumnsCountCrLfAndALoneCrAsOneLineEndEach)
     EXPECT_EQ(tokens[4].column, 4);
 }
 
-TEST(Tokenizer, StringsKeepTheirEscapesApartFromQuoteAndBackslash)
+TEST(Tokenizer, StringsKeepTheirEscapesAndControlBytesAreOneStrayToken)
 {
     const std::string text = "\"a \\\"b\\\" c\\\\d \\t\"";
     const std::vector<Token> tokens = tokensOf(text);
@@ -62,14 +59,11 @@ TEST(Tokenizer, StringsKeepTheirEscapesApartFromQuoteAndBackslash)
     ASSERT_EQ(unclosed.size(), 2u);
     EXPECT_TRUE(unclosed[1].unterminated);
     EXPECT_EQ(decodeString(open, unclosed[1]), "never closed");
-}
-
-TEST(Tokenizer, ControlBytesComeBackAsOneStrayToken)
-{
-    const std::vector<Token> tokens = tokensOf(std::string("a\x01\x02\x00 b", 6));
-    ASSERT_EQ(tokens.size(), 3u);
-    EXPECT_EQ(tokens[1].kind, TokenKind::kStray);
-    EXPECT_EQ(tokens[1].length, 3u);
+    // Control bytes come back as one stray token.
+    const std::vector<Token> stray = tokensOf(std::string("a\x01\x02\x00 b", 6));
+    ASSERT_EQ(stray.size(), 3u);
+    EXPECT_EQ(stray[1].kind, TokenKind::kStray);
+    EXPECT_EQ(stray[1].length, 3u);
 }
 
 TEST(Tokenizer, NumberFormsSayWhatTheReaderCanKeep)

@@ -49,7 +49,7 @@ protected:
     i32 bufferWidth = 0;
 };
 
-TEST_F(BackgroundPicture, HundredByFiftyFillsTwoByTwoSquaresOfTwoHundredByHundred)
+TEST_F(BackgroundPicture, IsSampledAtTruncatedPositionsOfTheNearestPixel)
 {
     std::string data;
     for (int y = 0; y < 50; ++y)
@@ -59,10 +59,7 @@ TEST_F(BackgroundPicture, HundredByFiftyFillsTwoByTwoSquaresOfTwoHundredByHundre
         for (int column = 0; column < 200; ++column)
             ASSERT_EQ(pixel(row, column), (Bgr{column / 2, row / 2, 7})) << row << "," << column;
     for (size_t k = 3; k < buffer.size(); k += 4) ASSERT_EQ(buffer[k], 0xAB); // fourth byte kept
-}
-
-TEST_F(BackgroundPicture, LargerPictureIsSampledAtTruncatedPositions)
-{
+    // A larger picture is sampled at truncated positions.
     show("wide.tga",
          encodeTga(2, 5, 1, 24,
                    std::string("\x00\x00\x00\x01\x01\x01\x02\x02\x02\x03\x03\x03\x04\x04\x04", 15)),
@@ -87,16 +84,17 @@ TEST_F(BackgroundPicture, PngAndJpegLandUprightInTheBottomUpBuffer)
 
 TEST_F(BackgroundPicture, MissingOrUndecodablePictureLeavesTheBufferAsItWas)
 {
+    // A 40-bit depth would put 5 bytes into each 4-byte slot.
+    const std::pair<const char*, std::string> pictures[] = {
+        {"nowhere.jpg", ""},
+        {"forty.tga", encodeTga(2, 2, 2, 40, std::string(20, '\x11'))},
+        {"garbage.jpg", "no picture at all"},
+        {"cut.tga", encodeTga(10, 4, 4, 24, std::string("\x81\x01\x02\x03", 4))},
+        {"bitmap.bmp", "BM not a tga either"}};
     CaptureStderr();
-    show("nowhere.jpg", "", 8, 8);
-    EXPECT_TRUE(untouched());
-    show("forty.tga", encodeTga(2, 2, 2, 40, std::string(20, '\x11')), 8, 8);
-    EXPECT_TRUE(untouched()); // a 40-bit depth would put 5 bytes into each 4-byte slot
-    show("garbage.jpg", "no picture at all", 8, 8);
-    EXPECT_TRUE(untouched());
-    show("cut.tga", encodeTga(10, 4, 4, 24, std::string("\x81\x01\x02\x03", 4)), 8, 8);
-    EXPECT_TRUE(untouched());
-    show("bitmap.bmp", "BM not a tga either", 8, 8);
-    EXPECT_TRUE(untouched());
+    for (const auto& [name, bytes] : pictures) {
+        show(name, bytes, 8, 8);
+        EXPECT_TRUE(untouched()) << name;
+    }
     GetCapturedStderr();
 }

@@ -149,25 +149,22 @@ TEST_F(CameraTransform, PinsTheProjectionOfAVertexInTheEyePlane)
     EXPECT_TRUE(std::isfinite(right[0].screenX));
 }
 
-TEST_F(CameraTransform, StereoWithNoEyeGapMatchesTheSingleViewInFront)
+TEST_F(CameraTransform, SeparatesTheEyesBy500UnitsEachWayAndNotAtAllWithNoGap)
 {
-    world.camera.eyeGap = 0.0f;
-    // The second point is behind: only the sign of its depth differs.
-    project({{3000.0f, 250.0f, -80.0f}, {-3000.0f, 250.0f, -80.0f}}, 200, 150);
-    EXPECT_EQ(left[0].screenX, single[0].screenX);
-    EXPECT_EQ(right[0].screenX, single[0].screenX);
-    EXPECT_EQ(left[0].screenY, single[0].screenY);
-    EXPECT_NE(left[1].screenX, single[1].screenX); // signed depth mirrors it
-}
-
-TEST_F(CameraTransform, SeparatesTheEyesBy500UnitsEachWay)
-{
-    project({{5000.0f, 0.0f, 0.0f}}, 200, 150);
-    // The left eye sees a point straight ahead shifted right of the centre, and the
-    // right eye shifted left.
+    // The first point straight ahead: the left eye sees it right of the centre, the
+    // right eye left of it. Of the other two, the second is behind, and with no gap only
+    // the sign of its depth differs.
+    project({{5000.0f, 0.0f, 0.0f}, {3000.0f, 250.0f, -80.0f}, {-3000.0f, 250.0f, -80.0f}}, 200,
+            150);
     EXPECT_GT(left[0].screenX, 100.0f);
     EXPECT_LT(right[0].screenX, 100.0f);
     EXPECT_NEAR(left[0].screenX - 100.0f, 100.0f - right[0].screenX, 1e-3f);
+    world.camera.eyeGap = 0.0f;
+    reproject();
+    EXPECT_EQ(left[1].screenX, single[1].screenX);
+    EXPECT_EQ(right[1].screenX, single[1].screenX);
+    EXPECT_EQ(left[1].screenY, single[1].screenY);
+    EXPECT_NE(left[2].screenX, single[2].screenX); // signed depth mirrors it
 }
 
 // VRML's fieldOfView is the opening of the view's smaller side; the projection's view

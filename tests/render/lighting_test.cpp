@@ -69,19 +69,14 @@ TEST_F(Lighting, BuildsOneSetOfRampsForAWorldWithoutMaterials)
     freeWorldTables(bare);
 }
 
+// A surface facing away gets entry 0, unless the eye sees its back.
 TEST_F(Lighting, UsesTheCameraLightWhenTheWorldHasNone)
 {
     shade(kFacingCameraLight, 1.0f); // ramp entry 1000
     EXPECT_NEAR(record[0], fullyLit(0), 1e-6f);
     EXPECT_NEAR(record[1], 1.0f, 1e-3f);
-}
-
-TEST_F(Lighting, GivesASurfaceFacingAwayEntryZeroUnlessTheEyeSeesItsBack)
-{
     shade(kAwayFromCameraLight, 1.0f);
-    EXPECT_EQ(record[0], 0.0f);
-    EXPECT_EQ(record[1], 0.0f);
-    EXPECT_EQ(record[2], 0.0f);
+    for (int channel = 0; channel < 3; ++channel) EXPECT_EQ(record[channel], 0.0f) << channel;
     shade(kAwayFromCameraLight, -1.0f); // the eye sees the back: the cosine turns round
     EXPECT_NEAR(record[1], 1.0f, 1e-3f);
 }
@@ -108,29 +103,21 @@ TEST_F(Lighting, HalvesTheDiffuseOfAHalfTransparentMaterial)
 }
 
 // Regression: the reader stores a directional light's direction pointing toward the
-// light and the lighting turned it round once more, so lit faces came out dark.
-TEST_F(Lighting, LightsAFloorFromAboveUnderADirectionalLightPointingDown)
+// light and the lighting turned it round once more, so lit faces came out dark. A light
+// along the file's +z, the way the camera looks, comes from behind the eye onto a face
+// turned toward it; switched off, it lights nothing, and no camera light stands in.
+TEST_F(Lighting, LightsAFaceTurnedToADirectionalLightAtEntry1000UnlessItIsOff)
 {
     addDirectionalLight(world, 0.0f, -1.0f, 0.0f);               // file direction 0 -1 0
     shade({0.0f, 0.0f, 1.0f}, 1.0f, {10000.0f, 0.0f, -3000.0f}); // the floor: up is third
     EXPECT_NEAR(record[1], fullyLit(1), 1e-5f);
-}
-
-TEST_F(Lighting, GivesAFaceTurnedToADirectionalLightBehindTheEyeEntry1000)
-{
-    // The light travels along the file's +z, the first internal axis, the way the
-    // camera looks: it comes from behind the eye onto a face turned toward the eye.
-    addDirectionalLight(world, 0.0f, 0.0f, 1.0f);
+    world.lightCount = world.directionalLightCount = 0;
+    const i16 light = addDirectionalLight(world, 0.0f, 0.0f, 1.0f);
     shade(kTowardEye, 1.0f);
     EXPECT_NEAR(record[2], fullyLit(2), 1e-6f);
-}
-
-TEST_F(Lighting, IgnoresALightThatIsSwitchedOff)
-{
-    const i16 light = addDirectionalLight(world, 0.0f, 0.0f, -1.0f);
     world.lights[light].enabled = 0.0f;
     shade(kTowardEye, 1.0f);
-    EXPECT_EQ(record[0], 0.0f); // and no camera light either: the world has a light
+    EXPECT_EQ(record[0], 0.0f);
 }
 
 // The default reading keeps the light on the viewer's head beside the world's own unless

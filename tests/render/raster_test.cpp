@@ -34,6 +34,15 @@ protected:
         endObject(world);
         return object;
     }
+    // Starts again from an empty world, for the next case of a test.
+    void restart()
+    {
+        FreeMaterialRamps(world);
+        FreeWorldBuffers(render);
+        freeWorldTables(world);
+        ASSERT_TRUE(initWorldTables(world));
+        white = addMaterial(world, 1, 1, 1);
+    }
     i16 white = 0;
 };
 
@@ -47,10 +56,9 @@ TEST_F(Rasterizer, FillsARectangleAndRecordsItsDepth)
     EXPECT_EQ(depthAt(20, 14).state, kDepthOpaque);
     EXPECT_EQ(depthAt(20, 14).object, object);
     EXPECT_NEAR(depthAt(20, 14).depth, 10000.0f, 0.5f);
-    EXPECT_EQ(pixel(9, 14), kBlack); // left of the left edge
-    EXPECT_EQ(pixel(31, 14), kBlack);
-    EXPECT_EQ(pixel(20, 7), kBlack);
-    EXPECT_EQ(pixel(20, 21), kBlack);
+    // Just outside each edge: left, right, above, below.
+    for (auto [x, y] : {std::pair{9, 14}, {31, 14}, {20, 7}, {20, 21}})
+        EXPECT_EQ(pixel(x, y), kBlack) << x << "," << y;
     EXPECT_EQ(depthAt(20, 21).state, kDepthEmpty);
 }
 
@@ -89,14 +97,13 @@ TEST_F(Rasterizer, LeavesTheHoleOfAQuadrilateralEmpty)
              {20.5f, 16.5f}},
             10000.0f);
     draw();
-    EXPECT_TRUE(lit(pixel(12, 24))); // the ring, left of the hole
-    EXPECT_TRUE(lit(pixel(50, 24))); // and right of it
-    EXPECT_TRUE(lit(pixel(30, 10))); // above it
+    // The ring left of the hole, right of it and above it.
+    for (auto [x, y] : {std::pair{12, 24}, {50, 24}, {30, 10}}) EXPECT_TRUE(lit(pixel(x, y)));
     EXPECT_EQ(pixel(30, 24), kBlack);
     EXPECT_EQ(depthAt(30, 24).state, kDepthEmpty);
 }
 
-TEST_F(Rasterizer, KeepsTheFirstOfTwoCoplanarFaces)
+TEST_F(Rasterizer, KeepsTheFirstOfTwoCoplanarFacesAndDrawsTheNearerOfTwoOverlapping)
 {
     // Equal depth: the depth test needs a strictly greater stored depth to draw again.
     const i16 first = rect(addMaterial(world, 1, 0, 0), 10.5f, 10.5f, 40.5f, 30.5f, 10000.0f);
@@ -105,10 +112,8 @@ TEST_F(Rasterizer, KeepsTheFirstOfTwoCoplanarFaces)
     EXPECT_GT(pixel(20, 20).red, 0);
     EXPECT_EQ(pixel(20, 20).green, 0);
     EXPECT_EQ(depthAt(20, 20).object, first);
-}
-
-TEST_F(Rasterizer, DrawsTheNearerOfTwoOverlappingFaces)
-{
+    // Of two overlapping faces the nearer is drawn.
+    restart();
     rect(addMaterial(world, 1, 0, 0), 10.5f, 10.5f, 40.5f, 30.5f, 20000.0f);
     const i16 near = rect(addMaterial(world, 0, 1, 0), 20.5f, 15.5f, 50.5f, 35.5f, 10000.0f);
     draw();
@@ -118,7 +123,7 @@ TEST_F(Rasterizer, DrawsTheNearerOfTwoOverlappingFaces)
     EXPECT_GT(pixel(12, 12).red, 0); // red outside the overlap
 }
 
-TEST_F(Rasterizer, BlendsATransparentFaceOverAnOpaqueOneDrawnBefore)
+TEST_F(Rasterizer, BlendsATransparentFaceOnlyOverWhatWasDrawnBeforeAndBehindIt)
 {
     opaqueDrawnFirst(addMaterial(world, 0, 0, 1), 20000.0f);
     const i16 pane = rect(addGlass(world, 1, 0, 0, 0.5f), 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f);
@@ -130,21 +135,16 @@ TEST_F(Rasterizer, BlendsATransparentFaceOverAnOpaqueOneDrawnBefore)
     EXPECT_NEAR(mixed.blue, behind.blue / 2, 1); // the old pixel times the transparency
     EXPECT_EQ(depthAt(30, 25).state, kDepthBlended);
     EXPECT_EQ(depthAt(30, 25).object, pane);
-}
-
-TEST_F(Rasterizer, DoesNotDrawAnOpaqueFaceBehindATransparentPixel)
-{
+    // An opaque face is not drawn behind a transparent pixel drawn before it.
+    restart();
     rect(addGlass(world, 1, 0, 0, 0.5f), 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f); // drawn first
     rect(addMaterial(world, 0, 0, 1), 10.5f, 10.5f, 50.5f, 40.5f, 20000.0f);
     draw();
     EXPECT_EQ(pixel(30, 25).blue, 0);
     EXPECT_GT(pixel(15, 12).blue, 0);
-}
-
-// Regression: an opaque write over a blended record left it blended, so a transparent
-// face found later behind the opaque one blended through it.
-TEST_F(Rasterizer, AnOpaqueWriteEndsBlendingAtThatPixel)
-{
+    // Regression: an opaque write over a blended record left it blended, so a transparent
+    // face found later behind the opaque one blended through it.
+    restart();
     const i16 glass = addGlass(world, 1, 0, 0, 0.5f);
     opaqueDrawnFirst(glass, 30000.0f); // far glass, drawn first
     const i16 wall = rect(addMaterial(world, 0, 0, 1), 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f);
@@ -157,7 +157,7 @@ TEST_F(Rasterizer, AnOpaqueWriteEndsBlendingAtThatPixel)
 
 // Regression: a vertex exactly on a scan row was counted by both its edges, leaving
 // four crossings where the outline passes through two such vertices: the row vanished.
-TEST_F(Rasterizer, FillsTheRowThroughADiamondsSideCorners)
+TEST_F(Rasterizer, CountsAVertexOnAScanRowOnceForEachSideItJoins)
 {
     // The side corners lie exactly on row 24.
     polygon(white, {{32.0f, 8.5f}, {52.5f, 24.0f}, {32.0f, 40.5f}, {11.5f, 24.0f}}, 10000.0f);
@@ -165,10 +165,7 @@ TEST_F(Rasterizer, FillsTheRowThroughADiamondsSideCorners)
     for (i32 x = 13; x <= 50; ++x) EXPECT_TRUE(lit(pixel(x, 24))) << x;
     EXPECT_TRUE(lit(pixel(32, 23)));
     EXPECT_TRUE(lit(pixel(32, 25)));
-}
-
-TEST_F(Rasterizer, GivesATopCornerOnARowTwoCrossingsAndNoSpan)
-{
+    restart();
     // Both edges of the apex lie below its row: two crossings at the same x form an
     // empty span, and the rows below are drawn in pairs as usual.
     polygon(white, {{32.5f, 24.0f}, {50.5f, 44.5f}, {14.5f, 44.5f}}, 10000.0f);
@@ -179,24 +176,21 @@ TEST_F(Rasterizer, GivesATopCornerOnARowTwoCrossingsAndNoSpan)
 }
 
 // Regression: faces were limited to 1000 corners and the rest was cut off.
-TEST_F(Rasterizer, DrawsAFaceOfFifteenHundredCornersWhole)
+TEST_F(Rasterizer, DrawsFacesOfAnyNumberOfCornersAndContoursWhole)
 {
     beginObject(world, white);
     // Far enough that neighbouring corners stand more than 20 units apart: closer ones
     // would close the outline early as a contour.
-    const std::vector<u32> corners = ring(1500, 32.0f, 24.0f, 20.0f, 100000.0f);
-    addFace(world, corners.data(), 1500);
+    const std::vector<u32> disc = ring(1500, 32.0f, 24.0f, 20.0f, 100000.0f);
+    addFace(world, disc.data(), 1500);
     endObject(world);
     draw();
     // The last third of the corners outline the upper right of the disc.
     EXPECT_TRUE(lit(pixel(32 + 12, 24 - 12)));
     EXPECT_TRUE(lit(pixel(32 - 12, 24 + 12)));
     EXPECT_EQ(pixel(32 + 16, 24 - 16), kBlack); // outside the circle
-}
-
-// Regression: faces were limited to 256 contours and rows to 40 crossings.
-TEST_F(Rasterizer, DrawsEveryContourOfAFaceWithThreeHundredHoles)
-{
+    // Regression: faces were limited to 256 contours and rows to 40 crossings.
+    restart();
     // 21 x 16 small squares in one face: 336 contours, 42 crossings on every row.
     beginObject(world, white);
     std::vector<u32> corners;
@@ -223,7 +217,7 @@ TEST_F(Rasterizer, DrawsEveryContourOfAFaceWithThreeHundredHoles)
 
 // Regression: corner indices were trusted; a face naming a vertex the world does not
 // have read past the vertex arrays. Broken faces are passed over, the rest is drawn.
-TEST_F(Rasterizer, PassesOverFacesWithAnUndefinedCornerBadCornersOrNone)
+TEST_F(Rasterizer, PassesOverBrokenFacesAndObjectsAndDrawsTheRest)
 {
     beginObject(world, white);
     const u32 a = screenVertex(5.5f, 5.5f, 10000.0f);
@@ -243,10 +237,7 @@ TEST_F(Rasterizer, PassesOverFacesWithAnUndefinedCornerBadCornersOrNone)
     EXPECT_EQ(world.faces[0].flags, 0xFFFF);
     EXPECT_EQ(world.faces[1].flags, 0xFFFF);
     EXPECT_EQ(render.vertexFaceCounts[a + 1], 0); // the bad face is in no vertex's list
-}
-
-TEST_F(Rasterizer, PassesOverAnObjectWithoutMaterialOrVertices)
-{
+    restart();
     rect(-1, 10.5f, 10.5f, 30.5f, 30.5f, 10000.0f);
     beginObject(world, white); // no vertices: its sort key and bounds mean nothing
     endObject(world);

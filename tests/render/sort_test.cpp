@@ -150,48 +150,35 @@ TEST_F(FaceOrder, HidesAFaceWhollyBehindTheEye)
     EXPECT_EQ(world.faces[2].flags, 0);
 }
 
-TEST_F(FaceOrder, GivesAFaceAUnitNormalFromItsFirstLargeCornerTriple)
+// A face's normal comes from its first corner triple whose cross product is longer than
+// 100, else from the longest shorter one; only a face without extent takes the diagonal.
+TEST_F(FaceOrder, GivesAFaceTheUnitNormalOfItsFirstLongCornerTriple)
 {
-    const f32* n =
+    const f32* large =
         normalOf({{1000.0f, 0.0f, 0.0f}, {1000.0f, 1000.0f, 0.0f}, {1000.0f, 0.0f, 1000.0f}});
-    EXPECT_NEAR(std::fabs(n[0]), 1.0f, 1e-6f);
-    EXPECT_NEAR(n[1], 0.0f, 1e-6f);
-    EXPECT_NEAR(n[2], 0.0f, 1e-6f);
-}
-
-// Regression: a face whose cross products were all 100.0 or shorter (a 1 mm triangle of
-// a model in metres: 5 world units a side) took the diagonal normal, and shaded as a
-// dark shard among its neighbours.
-TEST_F(FaceOrder, GivesATinyFaceItsTrueNormal)
-{
-    // u = (0, 0, 5), w = (0, -5, 0): u x w = (25, 0, 0), too short for the first rule.
-    const f32* n = normalOf({{1000.0f, 0.0f, 0.0f}, {1000.0f, 5.0f, 0.0f}, {1000.0f, 5.0f, 5.0f}});
-    EXPECT_NEAR(n[0], 1.0f, 1e-6f);
-    EXPECT_NEAR(n[1], 0.0f, 1e-6f);
-    EXPECT_NEAR(n[2], 0.0f, 1e-6f);
-}
-
-TEST_F(FaceOrder, TakesTheLongestShortTripleAndTheDiagonalOnlyForAFaceWithoutExtent)
-{
-    // Corners 0, 1, 2 lie in line (a zero product); the later triples give products of
-    // 20 and 40 along the first axis, both shorter than 100.
-    const f32* n = normalOf({{1000.0f, 0.0f, 0.0f},
-                             {1000.0f, 2.0f, 0.0f},
-                             {1000.0f, 4.0f, 0.0f},
-                             {1000.0f, 4.0f, 10.0f}});
-    EXPECT_NEAR(std::fabs(n[0]), 1.0f, 1e-6f);
+    EXPECT_NEAR(std::fabs(large[0]), 1.0f, 1e-6f);
+    EXPECT_NEAR(large[1], 0.0f, 1e-6f);
+    EXPECT_NEAR(large[2], 0.0f, 1e-6f);
+    // Regression: a 1 mm triangle of a model in metres (5 units a side: u x w = (25, 0,
+    // 0)) took the diagonal normal, and shaded as a dark shard among its neighbours.
+    const f32* tiny =
+        normalOf({{1000.0f, 0.0f, 0.0f}, {1000.0f, 5.0f, 0.0f}, {1000.0f, 5.0f, 5.0f}});
+    EXPECT_NEAR(tiny[0], 1.0f, 1e-6f);
+    EXPECT_NEAR(tiny[1], 0.0f, 1e-6f);
+    EXPECT_NEAR(tiny[2], 0.0f, 1e-6f);
+    // Corners 0, 1, 2 in line (a zero product); the later triples give 20 and 40.
+    EXPECT_NEAR(std::fabs(normalOf({{1000.0f, 0.0f, 0.0f},
+                                    {1000.0f, 2.0f, 0.0f},
+                                    {1000.0f, 4.0f, 0.0f},
+                                    {1000.0f, 4.0f, 10.0f}})[0]),
+                1.0f, 1e-6f);
+    // Corners 0, 1, 2 nearly in line (a product of 50); 1, 2, 3 span a square.
+    EXPECT_NEAR(std::fabs(normalOf({{1000.0f, 0.0f, 0.0f},
+                                    {1000.0f, 1000.0f, 0.0f},
+                                    {1000.05f, 2000.0f, 0.0f},
+                                    {1000.0f, 2000.0f, 1000.0f}})[0]),
+                1.0f, 1e-4f);
     const f32* line =
         normalOf({{1000.0f, 0.0f, 0.0f}, {1000.0f, 1.0f, 0.0f}, {1000.0f, 2.0f, 0.0f}});
     for (int c = 0; c < 3; ++c) EXPECT_NEAR(line[c], 0.57735026f, 1e-6f) << c;
-}
-
-TEST_F(FaceOrder, SkipsShortTriplesForTheFirstLongOne)
-{
-    // Corners 0, 1, 2 are nearly in line (a cross product of 50 along the third axis);
-    // 1, 2, 3 span a square facing along the first.
-    const f32* n = normalOf({{1000.0f, 0.0f, 0.0f},
-                             {1000.0f, 1000.0f, 0.0f},
-                             {1000.05f, 2000.0f, 0.0f},
-                             {1000.0f, 2000.0f, 1000.0f}});
-    EXPECT_NEAR(std::fabs(n[0]), 1.0f, 1e-4f);
 }

@@ -138,19 +138,16 @@ TEST_F(Texturing, GeneratesSphericalCoordinatesOnEverySide)
     addFace(world, {0, 1, 2});
     endObject(world);
     GenerateTexCoords(world);
-    const auto s = [&](u32 v) { return world.vertexTexCoords[v][0]; };
-    const auto t = [&](u32 v) { return world.vertexTexCoords[v][1]; };
-    // Regression: the "first component 0" shortcut gave 0.75 here; the full-circle
-    // arctangent of a negative second component gives 0.25.
-    EXPECT_FLOAT_EQ(s(0), 0.25f);
-    EXPECT_FLOAT_EQ(s(1), 0.75f);
-    EXPECT_FLOAT_EQ(s(2), 0.5f);
-    EXPECT_FLOAT_EQ(t(2), 0.5f);
-    EXPECT_FLOAT_EQ(s(3), 1.0f);
-    EXPECT_FLOAT_EQ(t(4), 0.0f); // regression: the lower pole was given t = 1
-    EXPECT_FLOAT_EQ(t(5), 1.0f);
-    EXPECT_FLOAT_EQ(s(6), 0.75f); // the centre itself
-    EXPECT_FLOAT_EQ(t(6), 1.0f);
+    // Vertex, s (0) or t (1), value. Regressions: vertex 0's s was 0.75 (the "first
+    // component 0" shortcut, not the full-circle arctangent), the lower pole's t was 1.
+    // Vertex 6 is the centre itself.
+    const struct {
+        u32 vertex, coord;
+        f32 value;
+    } rows[] = {{0, 0, 0.25f}, {1, 0, 0.75f}, {2, 0, 0.5f},  {2, 1, 0.5f}, {3, 0, 1.0f},
+                {4, 1, 0.0f},  {5, 1, 1.0f},  {6, 0, 0.75f}, {6, 1, 1.0f}};
+    for (const auto& row : rows)
+        EXPECT_FLOAT_EQ(world.vertexTexCoords[row.vertex][row.coord], row.value) << row.vertex;
 }
 
 TEST_F(Texturing, LeavesCoordinatesTheFileGaveAlone)

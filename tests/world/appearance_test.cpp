@@ -49,7 +49,7 @@ TEST_F(AppearanceReader, MaterialFieldsFillTheRowOverVrmlDefaultsAndTheShapeTake
     EXPECT_EQ(world.materials[1].hasTexture, 0);
 }
 
-TEST_F(AppearanceReader, MaterialUseCopiesColoursButNotTheOpaqueFlag)
+TEST_F(AppearanceReader, MaterialUseCopiesTheLastOfItsNameButNotTheOpaqueFlag)
 {
     read(shapeWith("material DEF Glass\tMaterial {\ndiffuseColor 0 0 1\n"
                    "specularColor 1 1 1\nshininess 0.5\ntransparency 0.5\n}\n") +
@@ -61,6 +61,13 @@ TEST_F(AppearanceReader, MaterialUseCopiesColoursButNotTheOpaqueFlag)
     EXPECT_EQ(materialRow(1),
               "diffuse 0 0 1, specular 1 1 1, shininess 50, transparency 0.5, opaque 1");
     EXPECT_EQ(world.objects[1].material, 1);
+    // Of two Materials of one name, USE takes the last.
+    read(shapeWith("material DEF Paint\tMaterial {\ndiffuseColor 1 0 0\n}\n") +
+         shapeWith("material DEF Paint\tMaterial {\ndiffuseColor 0 1 0\n}\n") +
+         shapeWith("material USE Paint\n"));
+    ASSERT_EQ(world.materialCount, 3);
+    EXPECT_FLOAT_EQ(world.materials[2].diffuseColor[0], 0.0f);
+    EXPECT_FLOAT_EQ(world.materials[2].diffuseColor[1], 1.0f);
 }
 
 TEST_F(AppearanceReader, AppearanceAndMaterialNamesFollowTheirRules)
@@ -95,15 +102,14 @@ TEST_F(AppearanceReader, ATextureUrlNamesAndLoadsThePictureBesideTheWorld)
     EXPECT_STREQ(world.textures[0].fileName, "brick.tga");
     EXPECT_EQ(world.textures[0].width, 2);
     EXPECT_EQ(world.textures[0].height, 1);
-    const MaterialRecord& material = world.materials[0];
-    EXPECT_EQ(material.hasTexture, 1);
-    EXPECT_EQ(material.texture, 0);
-    EXPECT_EQ(material.textureMode, 3);
-    EXPECT_EQ(material.textureRepeatS, 1);
-    EXPECT_EQ(material.textureRepeatT, 1);
+    // hasTexture, texture, textureMode, textureRepeatS and textureRepeatT.
+    const MaterialRecord& m = world.materials[0];
+    EXPECT_EQ(
+        (std::array{m.hasTexture, m.texture, m.textureMode, m.textureRepeatS, m.textureRepeatT}),
+        (std::array<i16, 5>{1, 0, 3, 1, 1}));
 }
 
-TEST_F(AppearanceReader, ATextureWithoutAMaterialGetsARowOfItsOwn)
+TEST_F(AppearanceReader, ATextureWithoutAMaterialOrUrlGetsARowOfItsOwn)
 {
     // The texture must not land on the first Appearance's row, which would retexture
     // the object read before it.
@@ -115,6 +121,11 @@ TEST_F(AppearanceReader, ATextureWithoutAMaterialGetsARowOfItsOwn)
     EXPECT_EQ(materialRow(1), kDefaults);
     EXPECT_EQ(world.objects[1].material, 1);
     EXPECT_STREQ(world.textures[0].fileName, "missing.jpg");
+    // A texture without a url still takes a row.
+    read(shapeWith("material Material {\n}\ntexture ImageTexture {\nrepeatS FALSE\n}\n"));
+    EXPECT_EQ(world.textureCount, 1);
+    EXPECT_EQ(world.materials[0].hasTexture, 1);
+    EXPECT_STREQ(world.textures[0].fileName, "");
 }
 
 // The default reading draws a shape whose picture is missing in its material's colour;
@@ -140,14 +151,6 @@ TEST_F(AppearanceReader, APictureNotLoadedLeavesTheMaterialUntexturedWhereTheRea
     }
 }
 
-TEST_F(AppearanceReader, ATextureWithoutAUrlStillTakesARow)
-{
-    read(shapeWith("material Material {\n}\ntexture ImageTexture {\nrepeatS FALSE\n}\n"));
-    EXPECT_EQ(world.textureCount, 1);
-    EXPECT_EQ(world.materials[0].hasTexture, 1);
-    EXPECT_STREQ(world.textures[0].fileName, "");
-}
-
 TEST_F(AppearanceReader, AnotherTextureNodeEndsTheAppearanceAtItsBrace)
 {
     // Only Material and ImageTexture blocks count braces: the PixelTexture's "}" ends
@@ -160,14 +163,4 @@ TEST_F(AppearanceReader, AnotherTextureNodeEndsTheAppearanceAtItsBrace)
     ASSERT_EQ(world.objectCount, 2); // the face set is found by the top level
     EXPECT_EQ(world.objects[0].material, 0);
     EXPECT_EQ(world.objects[1].material, -1);
-}
-
-TEST_F(AppearanceReader, MaterialUseTakesTheLastMaterialOfThatName)
-{
-    read(shapeWith("material DEF Paint\tMaterial {\ndiffuseColor 1 0 0\n}\n") +
-         shapeWith("material DEF Paint\tMaterial {\ndiffuseColor 0 1 0\n}\n") +
-         shapeWith("material USE Paint\n"));
-    ASSERT_EQ(world.materialCount, 3);
-    EXPECT_FLOAT_EQ(world.materials[2].diffuseColor[0], 0.0f);
-    EXPECT_FLOAT_EQ(world.materials[2].diffuseColor[1], 1.0f);
 }

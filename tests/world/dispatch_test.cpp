@@ -31,31 +31,27 @@ TEST_F(Dispatch, OnlyTheFirstViewpointIsReadAndACommentedOneIsPassedOver)
     EXPECT_FLOAT_EQ(world.camera.eyePoint[0], 5000.0f);
 }
 
-TEST_F(Dispatch, ANumberSplitByThe254CharacterBoundaryBecomesTwo)
+// Number scanning sees the line pieces: a number split by the 254-character boundary
+// becomes two, the first cut short ("123" ends in a separator, "3", so it reads 12, then
+// 45 from the next piece); a last line without its newline loses its last character.
+// (Tabs between a single value's numbers are LineRules' business.)
+TEST_F(Dispatch, NumbersAreScannedWithinTheLinePiecesTheReaderHandsOut)
 {
-    // The first piece ends with "123" and its last character, "3", is a separator, so
-    // the point reads as 12 (cut short), then 45 from the next piece.
-    std::string pointLine(251, ' ');
-    pointLine += "12345 0\n";
-    read("Shape {\ngeometry IndexedFaceSet {\ncoord Coordinate {\npoint [\n" + pointLine +
-         "]\n}\ncoordIndex [\n0, 0, 0, -1,\n]\n}\n}\n");
-    ASSERT_EQ(world.vertexCount, 1u);
-    EXPECT_TRUE(nearTriple(filePoint(0), {12, 45, 0}, 1e-5f));
-}
-
-TEST_F(Dispatch, ALastLineWithoutNewlineLosesItsLastCharacterToNumberScanning)
-{
-    read("Shape {\ngeometry IndexedFaceSet {\ncoord Coordinate {\npoint [\n"
-         "0 0 0, 0 0 12");
-    ASSERT_EQ(world.vertexCount, 2u);
-    EXPECT_FLOAT_EQ(fileZ(1), 1.0f);
-}
-
-TEST_F(Dispatch, ATranslationWrittenWithTabsGivesOnlyItsFirstComponent)
-{
-    read("Transform {\ntranslation\t1\t2\t3\nchildren [\n" + triangleShape() + "]\n}\n");
-    ASSERT_EQ(world.vertexCount, 3u);
-    EXPECT_TRUE(nearTriple(filePoint(0), {1, 0, 0}, 1e-5f)); // the other two stay at VRML's 0
+    const std::string points = "Shape {\ngeometry IndexedFaceSet {\ncoord Coordinate {\npoint [\n";
+    const struct {
+        std::string text;
+        u32 vertices;
+        Triple last;
+    } cases[] = {
+        {points + std::string(251, ' ') + "12345 0\n]\n}\ncoordIndex [\n0, 0, 0, -1,\n]\n}\n}\n",
+         1,
+         {12, 45, 0}},
+        {points + "0 0 0, 0 0 12", 2, {0, 0, 1}}};
+    for (const auto& c : cases) {
+        read(c.text);
+        ASSERT_EQ(world.vertexCount, c.vertices);
+        EXPECT_TRUE(nearTriple(filePoint(c.vertices - 1), c.last, 1e-5f));
+    }
 }
 
 TEST_F(Dispatch, ASecondWorldStartsFromEmptyTables)

@@ -17,7 +17,7 @@ protected:
     static inline const std::string kOneTriangle = "coordIndex [\n0, 1, 2, -1,\n]\n";
 };
 
-TEST_F(FaceSetReader, OneTriangleGivesItsRowsAndTheEmptyRowAfterIt)
+TEST_F(FaceSetReader, OneOrTwoTrianglesGiveTheirRowsEachFollowedByAnEmptyOne)
 {
     read(triangleShape());
     EXPECT_EQ((std::array{static_cast<u32>(world.objectCount), world.vertexCount, world.faceCount,
@@ -29,10 +29,7 @@ TEST_F(FaceSetReader, OneTriangleGivesItsRowsAndTheEmptyRowAfterIt)
         (std::array<u32, 4>{1, 1, 1, 3}));
     EXPECT_EQ(world.faces[1].vertexCount, 0);
     EXPECT_GE(world.vertexCapacity, world.vertexCount + 1); // the spare row
-}
-
-TEST_F(FaceSetReader, ASecondFaceSetFollowsTheEmptyRowWithOffsetIndices)
-{
+    // A second face set follows the empty row, its indices offset.
     read(triangleShape() + triangleShape());
     ASSERT_EQ(world.objectCount, 2);
     EXPECT_EQ(world.objects[1].firstFace, 3u);
@@ -43,15 +40,25 @@ TEST_F(FaceSetReader, ASecondFaceSetFollowsTheEmptyRowWithOffsetIndices)
     EXPECT_EQ(world.faceIndices[5], 5u);
 }
 
-TEST_F(FaceSetReader, PointsAreScaledAndStoredInInternalAxisOrder)
+TEST_F(FaceSetReader, PointsAreScaledStoredInInternalOrderAndReadOnFromTheirListsLastLine)
 {
     read(triangleShape("1 2 3, 0 0 0, 0 0 0,"));
     EXPECT_TRUE(nearTriple({world.vertexZ[0], world.vertexX[0], world.vertexY[0]},
                            {15000, 5000, 10000}, 0));
     EXPECT_FLOAT_EQ(world.objectBounds[0][1], 15000.0f);
+    // The coordIndex line after "point [ ... ]" is read as list data first (its six
+    // numbers make two more points), then, being the current line, as the index list.
+    // The Coordinate's "}" on the first line is never seen, so the face set's own "}"
+    // only closes the Coordinate.
+    readFaceSet("coord Coordinate { point [ 0 0 0, 1 0 0, 0 1 0 ] }\n"
+                "coordIndex [ 0, 1, 2, -1 ]\n");
+    ASSERT_EQ(world.objectCount, 1);
+    EXPECT_EQ(world.vertexCount, 5u);
+    EXPECT_EQ(world.objects[0].faceCount, 1u);
+    EXPECT_FLOAT_EQ(fileZ(4), -1.0f);
 }
 
-TEST_F(FaceSetReader, IndicesEndAtCommasAndAMinusOneWithoutItsCommaIsDropped)
+TEST_F(FaceSetReader, IndicesEndAtCommasAndAMinusOneWithoutItsCommaIsDroppedAndCornersPast32767)
 {
     // 0, 1, 2, 3 and -1 on one line, each with its comma: one polygon of 4 corners.
     readFaceSet(kFourPoints + "coordIndex [\n0, 1, 2, 3, -1,\n]\n");
@@ -66,30 +73,21 @@ TEST_F(FaceSetReader, IndicesEndAtCommasAndAMinusOneWithoutItsCommaIsDropped)
     EXPECT_EQ(world.vertexCount, 4u);
     readFaceSet(kThreePoints + "coordIndex [\n0 1 2 -1,\n]\n");
     EXPECT_EQ(world.objectCount, 0); // blanks do not separate: "0 1 2 -1" is the one entry 0
-}
-
-TEST_F(FaceSetReader, AnIndexListEndsAtItsBracketOnItsOwnLine)
-{
+    // A list on one line ends at its bracket.
     readFaceSet(kThreePoints + "coordIndex [ 0, 1, 2, -1, 2, 1, 0, -1 ]\n");
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].faceCount, 2u);
-}
-
-TEST_F(FaceSetReader, APointListClosedOnItsOwnLineStillReadsTheNextLine)
-{
-    // The coordIndex line after "point [ ... ]" is read as list data first (its six
-    // numbers make two more points), then, being the current line, as the index list.
-    // The Coordinate's "}" on the first line is never seen, so the face set's own "}"
-    // only closes the Coordinate.
-    readFaceSet("coord Coordinate { point [ 0 0 0, 1 0 0, 0 1 0 ] }\n"
-                "coordIndex [ 0, 1, 2, -1 ]\n");
+    // Corners beyond the 16-bit count are dropped.
+    std::string indices;
+    for (int n = 0; n < 33000; ++n) indices += "0,\n";
+    readFaceSet("coord Coordinate {\npoint [\n0 0 0,\n]\n}\ncoordIndex [\n" + indices + "-1,\n]\n");
     ASSERT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.vertexCount, 5u);
-    EXPECT_EQ(world.objects[0].faceCount, 1u);
-    EXPECT_FLOAT_EQ(fileZ(4), -1.0f);
+    EXPECT_EQ(world.faces[0].vertexCount, 32767);
+    EXPECT_EQ(world.faces[1].firstIndex, 32767u);
+    EXPECT_EQ(world.faceIndexCount, 32768u);
 }
 
-TEST_F(FaceSetReader, NormalsColoursAndTexCoordsBelongToTheVerticesByPosition)
+TEST_F(FaceSetReader, NormalsColoursAndTexCoordsBelongToTheVerticesByPositionWhenTheirListsAreRead)
 {
     readFaceSet(kThreePoints + "normal Normal {\nvector [\n1 2 3, 4 5 6, 7 8 9, 9 9 9,\n]\n}\n" +
                 "color Color {\ncolor [\n1 0 0, 0 1 0, 0 0 1,\n]\n}\n" +
@@ -105,10 +103,7 @@ TEST_F(FaceSetReader, NormalsColoursAndTexCoordsBelongToTheVerticesByPosition)
     EXPECT_TRUE(nearTriple(triple(world.vertexColors[2]), {0, 0, 1}, 0));
     EXPECT_FLOAT_EQ(world.vertexTexCoords[0][0], 0.5f); // stored as absolute values
     EXPECT_FLOAT_EQ(world.vertexTexCoords[0][1], 0.25f);
-}
-
-TEST_F(FaceSetReader, NullNormalsAbsentColorPerVertexAndItsFlagReadNoLists)
-{
+    // NULL normals read no list.
     readFaceSet(kThreePoints + "normal NULL\n" + kOneTriangle);
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].hasNormals, 0u);
@@ -120,7 +115,7 @@ TEST_F(FaceSetReader, NullNormalsAbsentColorPerVertexAndItsFlagReadNoLists)
     EXPECT_EQ(world.objects[0].hasColors, 0u);
 }
 
-TEST_F(FaceSetReader, CoordUseSharesTheEarlierVerticesAndTurnsOffSmoothNormals)
+TEST_F(FaceSetReader, CoordUseSharesTheVerticesOfTheLastLiveObjectOfThatName)
 {
     read("Shape {\ngeometry IndexedFaceSet {\ncoord DEF\tC1\tCoordinate {\npoint [\n"
          "0 0 0, 1 0 0, 0 1 0,\n]\n}\n" +
@@ -135,18 +130,11 @@ TEST_F(FaceSetReader, CoordUseSharesTheEarlierVerticesAndTurnsOffSmoothNormals)
     EXPECT_EQ(world.objects[1].normalPerVertex, 0);
     EXPECT_EQ(world.faceIndices[world.faces[2].firstIndex], 2u);
     EXPECT_EQ(world.vertexCount, 3u);
-}
-
-TEST_F(FaceSetReader, AnUnknownCoordUseKeepsThePolygonsAsGiven)
-{
+    // An unknown name keeps the polygons as given, from the object's own (empty) base.
     readFaceSet("coord USE Nowhere\n" + kOneTriangle);
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].vertexCount, 0u);
     EXPECT_EQ(world.faceIndices[2], 2u); // from the object's own (empty) base
-}
-
-TEST_F(FaceSetReader, CoordUseNeverFindsTheNameOfADroppedObject)
-{
     // The second face set names its coordinates B, looks up A, and is dropped (no
     // polygons); its row is taken by a face set naming C. B is gone, A stays.
     const std::string points = "point [\n0 0 0, 1 0 0, 0 1 0,\n]\n}\n";
@@ -177,15 +165,4 @@ TEST_F(FaceSetReader, DefNamesFollowTheirOwnRules)
     EXPECT_STREQ(world.objects[1].name, "IndexedFace_2");
     EXPECT_STREQ(world.objects[1].colorName, "Paint");
     EXPECT_STREQ(world.objects[1].coordName, ""); // no DEF, no name
-}
-
-TEST_F(FaceSetReader, CornersBeyondThe16BitCountAreDropped)
-{
-    std::string indices;
-    for (int n = 0; n < 33000; ++n) indices += "0,\n";
-    readFaceSet("coord Coordinate {\npoint [\n0 0 0,\n]\n}\ncoordIndex [\n" + indices + "-1,\n]\n");
-    ASSERT_EQ(world.objectCount, 1);
-    EXPECT_EQ(world.faces[0].vertexCount, 32767);
-    EXPECT_EQ(world.faces[1].firstIndex, 32767u);
-    EXPECT_EQ(world.faceIndexCount, 32768u);
 }

@@ -11,7 +11,7 @@ protected:
     }
 };
 
-TEST_F(TransformReader, NestedTranslationsAccumulateAndTheInnerGroupComesFirst)
+TEST_F(TransformReader, NestedTranslationsAccumulateTheInnerGroupFirstAndReadOnBeyondTheDepthLimit)
 {
     read("Transform {\ntranslation 1 0 0\nchildren [\n"
          "Transform {\ntranslation 0 2 0\nchildren [\n" +
@@ -25,6 +25,14 @@ TEST_F(TransformReader, NestedTranslationsAccumulateAndTheInnerGroupComesFirst)
     EXPECT_EQ(world.groupObjects[0], 0);
     EXPECT_EQ(world.groupObjects[1], 0);
     EXPECT_FLOAT_EQ(world.objectBounds[0][3], 10000.0f); // bounds follow the move
+    // Nesting beyond the depth limit reads on.
+    std::string text;
+    for (int n = 0; n < 5000; ++n) text += "Transform {\ntranslation 0 0 1\nchildren [\n";
+    text += triangleShape();
+    for (int n = 0; n < 5000; ++n) text += "]\n}\n";
+    read(text);
+    EXPECT_EQ(world.objectCount, 1);
+    EXPECT_GT(world.transformGroupCount, 0);
 }
 
 TEST_F(TransformReader, RotationScaleAndCentreFollowVrmlsOrder)
@@ -102,20 +110,9 @@ TEST_F(TransformReader, WhereTheTransformEndsDecidesWhatItMoves)
     }
 }
 
-TEST_F(TransformReader, NestingBeyondTheDepthLimitReadsOnWithoutCrashing)
-{
-    std::string text;
-    for (int n = 0; n < 5000; ++n) text += "Transform {\ntranslation 0 0 1\nchildren [\n";
-    text += triangleShape();
-    for (int n = 0; n < 5000; ++n) text += "]\n}\n";
-    read(text);
-    EXPECT_EQ(world.objectCount, 1);
-    EXPECT_GT(world.transformGroupCount, 0);
-}
-
 class ShapeReader : public WorldReading {};
 
-TEST_F(ShapeReader, AppearanceUseFindsTheMaterialNamedByATabbedDef)
+TEST_F(ShapeReader, TheShapesMaterialGoesToItsOwnObjectOnly)
 {
     read("Shape {\nappearance DEF Red\tAppearance {\nmaterial Material {\n"
          "diffuseColor 1 0 0\n}\n}\n" +
@@ -124,19 +121,12 @@ TEST_F(ShapeReader, AppearanceUseFindsTheMaterialNamedByATabbedDef)
     EXPECT_EQ(world.materialCount, 1);
     EXPECT_EQ(world.objects[0].material, 0);
     EXPECT_EQ(world.objects[1].material, 0);
-}
-
-TEST_F(ShapeReader, EveryShapeStartsAnObjectEvenWithAPrimitive)
-{
+    // Every Shape starts an object, even with a primitive.
     read("Shape {\ngeometry Box { size 1 1 1 }\nappearance Appearance {\n"
          "material Material {\n}\n}\n}\n");
     ASSERT_EQ(world.objectCount, 1);
     EXPECT_EQ(world.objects[0].vertexCount, 0u);
     EXPECT_EQ(world.objects[0].material, 0);
-}
-
-TEST_F(ShapeReader, ADroppedFaceSetDoesNotPassItsMaterialToAnEarlierObject)
-{
     // The second Shape's face set has no polygons and is dropped; its appearance
     // comes after, and must not recolour the first object.
     read(triangleShape() +

@@ -3,25 +3,27 @@
 
 class LightReaders : public WorldReading {};
 
-TEST_F(LightReaders, ADirectionalLightStoresItsDirectionReversedAndScaled)
+TEST_F(LightReaders, EachLightStoresItsFieldsInStoredFormOrItsDefaults)
 {
     // First internal component -5000 x 0, second -5000 x 0, third -5000 x -1.
     read("DirectionalLight {\ndirection 0 -1 0\n}\n");
     ASSERT_EQ(world.directionalLightCount, 1);
     EXPECT_TRUE(nearTriple(triple(world.directionalLights[0]), {0, 0, 5000}));
     EXPECT_EQ(world.lights[0].kind, 1);
-}
-
-TEST_F(LightReaders, APointLightTakesLocationAndColourTimesIntensity)
-{
+    // A point light: its location, and its colour times its intensity.
     read("PointLight {\nlocation 1 2 3\nintensity 0.5\ncolor 1 1 0\n}\n");
     ASSERT_EQ(world.pointLightCount, 1);
     EXPECT_TRUE(nearTriple(triple(world.pointLights[0]), {15000, 5000, 10000}));
     EXPECT_TRUE(nearTriple(triple(world.lights[0].color), {0.5f, 0.5f, 0}, 1e-6f));
-}
-
-TEST_F(LightReaders, AttenuationGivesItsSecondTermAsFalloffAndOnFalseSwitchesOff)
-{
+    // A spot light: its cone value and its direction unscaled.
+    read("SpotLight {\ncutOffAngle 0.7\ndirection 1 2 3\nlocation 0 0 1\n}\n");
+    ASSERT_EQ(world.spotLightCount, 1);
+    const SpotLightRow& spot = world.spotLights[0];
+    EXPECT_FLOAT_EQ(spot.cone, 0.9995976f);
+    EXPECT_FLOAT_EQ(spot.direction[0], 3.0f);
+    EXPECT_FLOAT_EQ(spot.direction[1], 1.0f);
+    EXPECT_FLOAT_EQ(spot.location[0], 5000.0f);
+    // Attenuation gives its second term as the fall-off; on FALSE switches a light off.
     read("PointLight {\nattenuation 1 0.01 0\n}\nPointLight {\nattenuation 1 0 0\n}\n"
          "SpotLight {\non FALSE\n}\nSpotLight {\non TRUE\n}\n");
     ASSERT_EQ(world.lightCount, 4);
@@ -29,22 +31,7 @@ TEST_F(LightReaders, AttenuationGivesItsSecondTermAsFalloffAndOnFalseSwitchesOff
     EXPECT_FLOAT_EQ(world.lights[1].falloff, 0.0f); // no fall-off
     EXPECT_EQ(world.lights[2].enabled, 0.0f);       // the renderer ignores it
     EXPECT_EQ(world.lights[3].enabled, 1.0f);
-}
-
-TEST_F(LightReaders, ASpotLightStoresItsConeValueAndUnscaledDirection)
-{
-    read("SpotLight {\ncutOffAngle 0.7\ndirection 1 2 3\nlocation 0 0 1\n}\n");
-    ASSERT_EQ(world.spotLightCount, 1);
-    const SpotLightRow& spot = world.spotLights[0];
-    EXPECT_EQ(spot.cone, 0.7f * 1.4279966f); // in 32-bit floats
-    EXPECT_FLOAT_EQ(spot.cone, 0.9995976f);
-    EXPECT_FLOAT_EQ(spot.direction[0], 3.0f);
-    EXPECT_FLOAT_EQ(spot.direction[1], 1.0f);
-    EXPECT_FLOAT_EQ(spot.location[0], 5000.0f);
-}
-
-TEST_F(LightReaders, ALightOnOneLineOrCommentedOutKeepsItsDefaults)
-{
+    // A light on one line, or commented out, keeps its defaults.
     read("PointLight { location 1 1 1 intensity 0.1 }\n# DirectionalLight {\ndirection 1 0 0\n}\n");
     ASSERT_EQ(world.lightCount, 2);
     EXPECT_FLOAT_EQ(world.pointLights[0][0], 0.0f);
@@ -116,7 +103,7 @@ TEST_F(ViewpointReader, TheRollTurnsThePicturesUpOntoTheOrientedUp)
     }
 }
 
-TEST_F(ViewpointReader, NoViewpointLeavesTheDefaultCamera)
+TEST_F(ViewpointReader, WithoutAViewpointTheCameraIsTheDefaultAndFieldOfViewIsKeptForBothReadings)
 {
     read(triangleShape());
     EXPECT_EQ(world.camera.eyePoint[0], 0.0f);
@@ -124,12 +111,8 @@ TEST_F(ViewpointReader, NoViewpointLeavesTheDefaultCamera)
     EXPECT_EQ(world.camera.viewAngle, 0.3f);
     EXPECT_EQ(world.camera.rollAngle, 0.0f);
     EXPECT_FLOAT_EQ(world.viewpointFieldOfView, 0.785398f); // VRML's, for the default reading
-}
-
-// The line reader keeps fieldOfView as its half-angle; the default reading fits the view
-// angle to the same number, kept apart, as the opening of the view's smaller side.
-TEST_F(ViewpointReader, KeepsTheFieldOfViewForBothReadings)
-{
+    // The line reader keeps fieldOfView as its half-angle; the default reading fits the view
+    // angle to the same number, kept apart, as the opening of the view's smaller side.
     read("Viewpoint {\nfieldOfView 0.6\n}\n");
     EXPECT_FLOAT_EQ(world.camera.viewAngle, 0.6f);
     EXPECT_FLOAT_EQ(world.viewpointFieldOfView, 0.6f);
@@ -159,7 +142,7 @@ TEST_F(ViewpointReader, TheFirstNavigationInfoSetsTheHeadlightWhereTheReadingRea
 
 class BackgroundReader : public WorldReading {};
 
-TEST_F(BackgroundReader, TheFirstSkyColourSetsTheColourThenAUrlTheMode)
+TEST_F(BackgroundReader, TheFirstSkyColourSetsTheColourWrappedInEightBitsThenAUrlTheMode)
 {
     read("Background {\nskyColor [ 0.2 0.4 1, 0 0 0 ]\n}\n");
     EXPECT_EQ(world.backgroundMode, 1);
@@ -169,18 +152,12 @@ TEST_F(BackgroundReader, TheFirstSkyColourSetsTheColourThenAUrlTheMode)
     read("Background {\nskyColor [ 0.2 0.4 1 ]\nbackUrl \"sky.jpg\"\nleftUrl [ left.jpg ]\n}\n");
     EXPECT_EQ(world.backgroundMode, 3);
     EXPECT_STREQ(world.backgroundUrl, " left.jpg "); // the last url wins
-}
-
-TEST_F(BackgroundReader, AComponentAboveOneWrapsInEightBits)
-{
+    // A component above one wraps in eight bits.
     read("Background {\nskyColor\n[ 1.5 -0.5 1e30 ]\n}\n");
     EXPECT_EQ(world.backgroundRed, 126);   // 382
     EXPECT_EQ(world.backgroundGreen, 129); // -127
     EXPECT_EQ(world.backgroundBlue, 255);  // pinned huge value
-}
-
-TEST_F(BackgroundReader, AOneLineOrCommentedBackgroundChangesNothing)
-{
+    // A Background on one line, or commented out, changes nothing.
     read("Background { skyColor [ 1 1 1 ] }\n#Background {\nskyColor [ 1 0 0 ]\n}\n");
     EXPECT_EQ(world.backgroundRed, 0);
     EXPECT_EQ(world.backgroundMode, 1);

@@ -52,7 +52,7 @@ TEST(LineReading, CrLfAcrossTheReadAheadBoundaryIsStillOneNewline)
     EXPECT_EQ(lines[lines.size() - 2].find('\r'), std::string::npos);
 }
 
-TEST(LineReading, TheEndLeavesTheBufferAndALastLineMayLackItsNewline)
+TEST(LineReading, TheEndLeavesTheBufferALastLineMayLackItsNewlineAndANulEndsALine)
 {
     const std::string text = "one\ntwo";
     openTextReader(reader, text.data(), text.size());
@@ -63,12 +63,8 @@ TEST(LineReading, TheEndLeavesTheBufferAndALastLineMayLackItsNewline)
     EXPECT_FALSE(readLine(reader, buffer, sizeof buffer));
     EXPECT_STREQ(buffer, "two");
     EXPECT_FALSE(readLine(reader, buffer, sizeof buffer));
-}
-
-TEST(LineReading, ANulByteEndsTheLineString)
-{
-    const std::string text("ab\0cd\nef\n", 9);
-    const auto lines = textLines(text);
+    // A NUL byte ends the line string.
+    const auto lines = textLines(std::string("ab\0cd\nef\n", 9));
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "ab");
     EXPECT_EQ(lines[1], "ef\n");

@@ -83,27 +83,3 @@ TEST_F(WholeWorlds, AnExporterHierarchyWithSharedMaterialAndSound)
     EXPECT_STREQ(world.sounds[0].name, "Motor");
     EXPECT_EQ(world.audioClips[0].loop, 1u);
 }
-
-TEST_F(WholeWorlds, ManyShapesKeepTheirOwnRanges)
-{
-    std::string text = "#VRML V2.0 utf8\n";
-    for (int n = 0; n < 50; ++n)
-        text += "Transform {\ntranslation " + std::to_string(n) +
-                " 0 0\nchildren [\nShape {\nappearance Appearance {\nmaterial Material {\n}\n}\n" +
-                triangle() + "}\n]\n}\n";
-    ASSERT_TRUE(read(text));
-    ASSERT_EQ(world.objectCount, 50);
-    EXPECT_EQ(world.materialCount, 50);
-    EXPECT_EQ(world.faceCount, 100u);
-    for (i16 o = 0; o < 50; ++o) {
-        const ObjectRecord& object = world.objects[o];
-        EXPECT_EQ(object.firstVertex, 3u * static_cast<u32>(o) + 1);
-        EXPECT_EQ(object.firstFace, 2u * static_cast<u32>(o) + 1);
-        EXPECT_EQ(object.material, o);
-        EXPECT_FLOAT_EQ(world.objectBounds[o][2], 5000.0f * o); // min x follows the move
-        // Corners are packed: each face starts where the previous one ended.
-        const FaceRecord& face = world.faces[object.firstFace - 1];
-        EXPECT_EQ(face.firstIndex, 3u * static_cast<u32>(o));
-        EXPECT_EQ(world.faceIndices[face.firstIndex], object.firstVertex - 1);
-    }
-}
