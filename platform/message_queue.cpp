@@ -17,7 +17,8 @@ POINT cursor{0, 0};
 
 bool messageMatches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax)
 {
-    if (window && msg.hwnd != window) return false;
+    if (window && msg.hwnd != window && !isWithin(lookupWindow(msg.hwnd), lookupWindow(window)))
+        return false;
     if (filterMin == 0 && filterMax == 0) return true;
     return msg.message >= filterMin && msg.message <= filterMax;
 }

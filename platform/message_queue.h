@@ -8,8 +8,8 @@
 #include "platform/windows.h"
 
 // True when the message passes a PeekMessage filter: `window` null takes every
-// message, otherwise only those of that very window (not its children); the range
-// (0, 0) takes every message number.
+// message, otherwise those of that window and of every window inside it, as Windows
+// does; the range (0, 0) takes every message number.
 bool messageMatches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax);
 
 // Appends a posted message stamped with the time and cursor; false when no room.

@@ -124,15 +124,13 @@ bool findPaintMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax)
 {
     const MSG probe{window, WM_PAINT, 0, 0, 0, {0, 0}};
     if (!messageMatches(probe, window, filterMin, filterMax)) return false;
+    // The filter's window and the windows inside it, or every window.
+    const WindowRecord* root = window ? lookupWindow(window) : nullptr;
+    if (window && !root) return false;
     const WindowRecord* found = nullptr;
-    if (window) {
-        const WindowRecord* record = lookupWindow(window);
-        if (record && record->invalid && isShown(record)) found = record;
-    } else {
-        for (const WindowRecord* record = firstTopLevel(); record && !found;
-             record = nextInTree(record))
-            if (record->invalid && isShown(record)) found = record;
-    }
+    for (const WindowRecord* record = root ? root : firstTopLevel();
+         record && !found && (!root || isWithin(record, root)); record = nextInTree(record))
+        if (record->invalid && isShown(record)) found = record;
     if (!found) return false;
     *msg = MSG{found->handle, WM_PAINT, 0, 0, messageClock(), cursorPosition()};
     return true;

@@ -63,6 +63,8 @@ WindowRecord* firstTopLevel();
 // children, each level in creation order; null at the end.
 WindowRecord* nextInTree(const WindowRecord* window);
 
+// True when `window` is `ancestor` or lies inside it, at any depth.
+bool isWithin(const WindowRecord* window, const WindowRecord* ancestor);
 // True when the window and all its ancestors carry WS_VISIBLE.
 bool isShown(const WindowRecord* window);
 // The client origin of the window in its top-level window's client coordinates.

@@ -67,6 +67,13 @@ WindowRecord* nextInTree(const WindowRecord* window)
     return nullptr;
 }
 
+bool isWithin(const WindowRecord* window, const WindowRecord* ancestor)
+{
+    for (; window && ancestor; window = window->parent)
+        if (window == ancestor) return true;
+    return false;
+}
+
 bool isShown(const WindowRecord* window)
 {
     for (; window; window = window->parent)

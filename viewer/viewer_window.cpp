@@ -159,11 +159,19 @@ LRESULT ViewerWindow::onPaint()
     // but the loop goes on, and frames come back when it grows.
     if (frame.renderWidth >= 1 && frame.renderHeight >= 1 && RenderFrame(world_, render_, frame))
         presentFrame(presentation, frame, dc, options_.displayScale);
+    // The drain takes the messages of every window inside the browser's frame, this
+    // Viewer's own WM_TIMER among them. That tick is dropped: this paint posts the next
+    // one, and a tick that painted here would post another, so the drain would draw
+    // frame after frame without ever returning. A paint nested in a drain (a handler
+    // invalidated the Viewer) keeps the outer drain's flag.
+    const bool outerPainting = painting;
+    painting = true;
     if (!drainInterfaceMessages()) {
         // The instance was destroyed by a handler: its windows are gone with it.
         EndPaint(window, &paint);
         return 0;
     }
+    painting = outerPainting;
     applyNavigationMotion();
     updateListener();
     PostMessage(window, WM_TIMER, 0, 0);
@@ -195,6 +203,7 @@ bool ViewerWindow::drainInterfaceMessages()
 
 void ViewerWindow::onTick()
 {
+    if (painting) return;
     InvalidateRect(handle(), nullptr, FALSE);
     UpdateWindow(handle());
 }

@@ -48,6 +48,7 @@ public:
     RECT clientRect = {0, 0, 0, 0}; // as last read
     NavigationState navigation;     // the one navigation mode: set it with chooseNavigationMode
     HWND leftSidePanel = nullptr;   // the Dashboard's left panel while it is open
+    bool painting = false;          // inside onPaint's drain: a tick there is not wanted
 
     // A Viewer that has been destroyed is never touched again: the frame step's
     // message draining may run a handler that ends the whole instance.

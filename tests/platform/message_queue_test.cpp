@@ -27,15 +27,21 @@ TEST_F(MessageQueue, PostedMessagesComeOutInPostingOrderAndPeekingLeavesThemInPl
     EXPECT_TRUE(queueEmpty());
 }
 
-TEST_F(MessageQueue, WindowFilterTakesThatWindowOnlyNotItsChildren)
+TEST_F(MessageQueue, WindowFilterTakesThatWindowAndTheWindowsInsideIt)
 {
-    PostMessage(child, WM_USER + 1, 0, 0);
-    PostMessage(top, WM_USER + 2, 0, 0);
+    PostMessage(top, WM_USER + 1, 0, 0);
+    PostMessage(child, WM_USER + 2, 0, 0);
     PostMessage(nullptr, WM_USER + 3, 0, 0); // a thread message
-    EXPECT_EQ(take(top).message, WM_USER + 2u);
+    PostMessage(top, WM_USER + 4, 0, 0);
+    // The child's own filter passes over its parent's message, which keeps its place.
+    EXPECT_EQ(take(child).message, WM_USER + 2u);
+    EXPECT_EQ(take(child).message, 0u);
+    EXPECT_EQ(take(top).message, WM_USER + 1u);
+    PostMessage(child, WM_USER + 5, 0, 0);
+    EXPECT_EQ(take(top).message, WM_USER + 4u);
+    EXPECT_EQ(take(top).message, WM_USER + 5u);
     EXPECT_EQ(take(top).message, 0u);
-    // The others kept their order; the thread message needs the null filter.
-    EXPECT_EQ(take().hwnd, child);
+    // The thread message needs the null filter.
     const MSG thread = take();
     EXPECT_EQ(thread.hwnd, nullptr);
     EXPECT_EQ(thread.message, WM_USER + 3u);

@@ -22,15 +22,17 @@ TEST_F(Painting, WmPaintWaitsUntilNoPostedMessageMatches)
     const HWND top = makeTopLevel(20, 20);
     const HWND child = makeChild(top, 0, 0, 10, 10);
     drainAll();
-    InvalidateRect(top, nullptr, FALSE);
-    PostMessage(child, WM_USER, 0, 0);
+    InvalidateRect(child, nullptr, FALSE);
+    PostMessage(top, WM_USER, 0, 0);
     MSG msg;
-    // Filtered on the top window, nothing posted waits for it: its paint comes.
-    ASSERT_TRUE(PeekMessage(&msg, top, 0, 0, PM_NOREMOVE));
+    // Filtered on the child, nothing posted waits for it: its paint comes.
+    ASSERT_TRUE(PeekMessage(&msg, child, 0, 0, PM_NOREMOVE));
     EXPECT_EQ(msg.message, WM_PAINT);
-    // Unfiltered, the posted message waits, so it comes first.
+    // The top window's filter takes its child's paint too, but after its posted message.
+    ASSERT_TRUE(PeekMessage(&msg, top, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, WM_USER);
     EXPECT_EQ(take().message, WM_USER);
-    EXPECT_EQ(take().message, WM_PAINT);
+    EXPECT_EQ(take().hwnd, child);
 }
 
 // A new shown window is invalid: its paint comes by itself, and stays due until the

@@ -24,9 +24,9 @@ TEST_F(Loading, ReadsTheWorldAndStartsTheFrameLoop)
     loadWorld("triangle.wrl", kTriangleWorld);
     EXPECT_EQ(counts(&instance).objectCount, 1);
     HWND viewer = static_cast<HWND>(services->viewerWindow(&instance));
-    // The sound set-up message waits for the Viewer, once.
+    // The first frame's drain of the browser's windows took the sound set-up message,
+    // posted once to the Viewer inside them.
     MSG msg{};
-    EXPECT_TRUE(PeekMessage(&msg, viewer, 2024, 2024, PM_REMOVE));
     EXPECT_FALSE(PeekMessage(&msg, viewer, 2024, 2024, PM_REMOVE));
     EXPECT_EQ(runFrames(3), 3);
     // Each frame asked for the next one.
