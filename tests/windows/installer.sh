@@ -17,12 +17,14 @@ fail()
 }
 
 # The parts of the registry an installation may touch, as text without the export's
-# own time stamps.
+# own time stamps, and without the keys Wine itself fills in when a program first asks
+# (the machine's network cards), which come and go whatever the installer does.
 snapshot()
 {
     for key in 'HKLM\SOFTWARE' 'HKCR'; do
         "$emulator" reg export "$key" "$work/part.reg" /y > /dev/null 2>&1
-        iconv -f UTF-16 -t UTF-8 < "$work/part.reg" | tr -d '\r' | grep -v '^#time='
+        iconv -f UTF-16 -t UTF-8 < "$work/part.reg" | tr -d '\r' | grep -v '^#time=' |
+            awk '/^\[/ { wine = index($0, "\\CurrentVersion\\NetworkCards") > 0 } !wine'
     done > "$1"
 }
 # A string value of a key ("": the key's default value).
