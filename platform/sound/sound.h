@@ -3,8 +3,9 @@
 // registry under that library's class identifiers and plays through OpenAL Soft (mixing,
 // panning, output); on Windows it is built into the plug-in's DLL, reached through its own
 // class factory (platformCreateSoundObject), and plays through DirectSound 3-D. Both decode
-// with libsndfile (WAV, AIFF, FLAC, Ogg Vorbis and, where the libsndfile built in reads it,
-// MP3). The back ends differ only behind platform/sound/backend.h.
+// with libsndfile: WAV, AIFF and, where the libsndfile linked reads them, FLAC, Ogg Vorbis
+// and MP3 (the Windows build's reads the built-in formats only). The back ends differ only
+// behind platform/sound/backend.h.
 //
 // Owns: the output device, the decoded clips (one per file name, kept while the output is
 // open), the engine's objects, and the last error text.
@@ -88,8 +89,8 @@ constexpr std::uint32_t kMaxRepeatBytes = 1u << 26;
 
 // Registers the engine's three classes for a mode, or removes them (Windows: sets the
 // mode only, starting in "device"; "loopback" fails there, with the error text set):
-//   "device"   the listener's initialisation opens the default output device (never a
-//              null device), and fails when there is none;
+//   "device"   the listener's initialisation opens the default output device (on Linux
+//              never OpenAL's null device), and fails when there is none;
 //   "loopback" it opens OpenAL Soft's loopback device (ALC_SOFT_loopback), which plays
 //              nothing by itself: platformRenderSound pulls its sound into memory;
 //   "off", "none" or null: the classes are unregistered, so CoCreateInstance answers
