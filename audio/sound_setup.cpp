@@ -3,6 +3,7 @@
 
 #include "audio/records.h"
 #include "image/image.h"
+#include "platform/sound/sound.h"
 
 #include <cmath>
 #include <cstring>
@@ -145,6 +146,17 @@ std::string findClip(const World& world, const AudioClipRecord& clip)
     return path;
 }
 
+// The library's object when its class is installed; else the built-in engine's, through
+// the engine's own class factory. So a machine without the library still hears the world
+// (where the engine is off, its factory refuses and the set-up says so as before).
+HRESULT createObject(REFCLSID classId, REFIID interfaceId, void** object)
+{
+    const HRESULT made =
+        CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, interfaceId, object);
+    if (made != REGDB_E_CLASSNOTREG) return made;
+    return platformCreateSoundObject(classId, interfaceId, object);
+}
+
 void say(HWND owner, const std::string& text)
 {
     MessageBox(owner, text.c_str(), kCaption, MB_OK);
@@ -154,8 +166,7 @@ void say(HWND owner, const std::string& text)
 void setUpEmitter(SoundObjects& sounds, const World& world, i16 row, HWND owner)
 {
     void*& emitter = sounds.emitters[static_cast<std::size_t>(row)];
-    const HRESULT made =
-        CoCreateInstance(kEmitterClass, nullptr, CLSCTX_INPROC_SERVER, kEmitterInterface, &emitter);
+    const HRESULT made = createObject(kEmitterClass, kEmitterInterface, &emitter);
     if (FAILED(made) || !emitter) {
         emitter = nullptr;
         say(owner, kNoEmitter);
@@ -197,8 +208,7 @@ void setUpEmitter(SoundObjects& sounds, const World& world, i16 row, HWND owner)
 // when the set-up cannot go on.
 bool createLibraryObjects(SoundObjects& sounds, HWND owner)
 {
-    const HRESULT made = CoCreateInstance(kMainClass, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                          &sounds.mainObject);
+    const HRESULT made = createObject(kMainClass, IID_IUnknown, &sounds.mainObject);
     if (FAILED(made) || !sounds.mainObject) {
         sounds.mainObject = nullptr;
         say(owner, kNoMainObject);
@@ -214,8 +224,7 @@ bool createLibraryObjects(SoundObjects& sounds, HWND owner)
     }
     EnvironmentRecord environment;
     call(sounds.secondInterface, kSetEnvironment, &environment);
-    if (FAILED(CoCreateInstance(kListenerClass, nullptr, CLSCTX_INPROC_SERVER, kListenerInterface,
-                                &sounds.listener)) ||
+    if (FAILED(createObject(kListenerClass, kListenerInterface, &sounds.listener)) ||
         !sounds.listener) {
         sounds.listener = nullptr;
         say(owner, kNoListener);

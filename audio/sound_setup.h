@@ -8,7 +8,8 @@
 // last frame (RenderState's forward and up rows).
 // Calls go by slot number through the objects' tables of functions, with the records
 // laid out as the library defines them (audio/records.h), so that any library honouring
-// those calls and records can stand in.
+// those calls and records can stand in. Each object is asked of COM first; when its class
+// is not registered, the built-in sound engine (platform/sound/sound.h) makes it.
 // Entry points: setUpSounds, moveListener, releaseSounds, clipFileName.
 // Failure: each failure of the library's creation or initialisation is shown in a
 // message box (its text as the library's users know it) and ends the set-up; a Sound

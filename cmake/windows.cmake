@@ -12,7 +12,9 @@ find_package(ZLIB REQUIRED)
 # The system DLLs the plug-in calls: windows and messages, drawing, DrawDib, COM.
 add_library(platform INTERFACE)
 target_link_libraries(platform INTERFACE user32 gdi32 msvfw32 ole32)
-tarne_folder_in_target(platform/sound platform)
+# The sound engine on DirectSound 3-D, a static library linked into NPTARNE.DLL.
+tarne_folder_in_target(platform/sound soundengine)
+add_subdirectory(platform/sound)
 
 add_subdirectory(base)
 add_subdirectory(memory)

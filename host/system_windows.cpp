@@ -232,8 +232,9 @@ bool writeWindowPng(HWND topLevel, const RECT& area, std::FILE* file)
     return written != 0;
 }
 
-// No sound engine is registered on Windows yet (worlds stay silent there), and the host
-// has none to render into memory.
+// The sound engine lives inside NPTARNE.DLL, which plays on the default device unless the
+// instance is told "silence" (--no-sound); there is nothing for the host to register, and
+// DirectSound has no output to render into memory.
 bool startSoundEngine(const char* mode)
 {
     return std::strcmp(mode, "loopback") != 0;

@@ -1,12 +1,12 @@
-// Clips: each file decoded once with libsndfile, mixed down to one channel (OpenAL places
-// only one-channel sources) and kept in an OpenAL buffer under the name it was asked by,
-// until the output closes. Decoding runs on the UI thread at the emitter's initialisation;
-// whole clips, because a world's clips are short sounds and loops.
+// Clips: each file decoded once with libsndfile, mixed down to one channel (both back ends
+// place only one-channel sounds) and kept as the back end's clip under the name it was
+// asked by, until the output closes. Decoding runs on the UI thread at the emitter's
+// initialisation; whole clips, because a world's clips are short sounds and loops.
 #include "platform/growable.h"
+#include "platform/sound/backend.h"
 #include "platform/sound/engine.h"
 #include "platform/sound/records.h"
 
-#include <AL/alext.h>
 #include <sndfile.h>
 
 #include <cerrno>
@@ -22,7 +22,7 @@ namespace {
 
 struct CachedClip {
     char fileName[kEmitterFileNameSize]; // as the emitter's description gave it
-    ALuint buffer;
+    BackendClip* clip;
 };
 
 // A decoded clip: `frameCount` one-channel samples at `rate` frames a second.
@@ -39,6 +39,14 @@ constexpr u32 kMaxClipFrames = 1u << 26;
 
 Growable<CachedClip> cache;
 
+// Windows' C library opens files as text unless told otherwise; on Linux no program the
+// process starts is to inherit the descriptor.
+#if defined(_WIN32)
+constexpr int kOpenFlags = O_RDONLY | O_BINARY;
+#else
+constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC;
+#endif
+
 } // namespace
 
 static i64 findCached(const char* fileName)
@@ -52,7 +60,7 @@ static i64 findCached(const char* fileName)
 // system's own reason, apart from a file libsndfile cannot make sense of.
 static SNDFILE* openClip(const char* fileName, int& descriptor, SF_INFO& info)
 {
-    descriptor = open(fileName, O_RDONLY | O_CLOEXEC);
+    descriptor = open(fileName, kOpenFlags);
     if (descriptor < 0) {
         setSoundError("%s: cannot open: %s", fileName, std::strerror(errno));
         return nullptr;
@@ -155,45 +163,32 @@ static bool decodeClip(const char* fileName, MonoClip& clip)
     return read;
 }
 
-static ALuint uploadClip(const MonoClip& clip, const char* fileName)
-{
-    alGetError(); // a stale error must not be taken for this upload's
-    ALuint buffer = 0;
-    alGenBuffers(1, &buffer);
-    // At most kMaxClipFrames * 4 bytes = 2^28, well inside ALsizei.
-    alBufferData(buffer, AL_FORMAT_MONO_FLOAT32, clip.samples,
-                 static_cast<ALsizei>(sizeof(f32) * clip.frameCount), clip.rate);
-    if (alGetError() != AL_NO_ERROR) {
-        if (alIsBuffer(buffer)) alDeleteBuffers(1, &buffer);
-        setSoundError("%s: the mixer refuses the clip", fileName);
-        return 0;
-    }
-    return buffer;
-}
-
-ALuint clipBuffer(const char* fileName)
+BackendClip* clipFor(const char* fileName)
 {
     const i64 row = findCached(fileName);
-    if (row >= 0) return cache.items[row].buffer;
-    MonoClip clip;
-    const ALuint buffer = decodeClip(fileName, clip) ? uploadClip(clip, fileName) : 0;
-    std::free(clip.samples);
-    if (!buffer) return 0;
+    if (row >= 0) return cache.items[row].clip;
+    MonoClip decoded;
+    BackendClip* clip =
+        decodeClip(fileName, decoded)
+            ? backendMakeClip(decoded.samples, decoded.frameCount, decoded.rate, fileName)
+            : nullptr;
+    std::free(decoded.samples);
+    if (!clip) return nullptr;
     CachedClip cached{};
     std::strncpy(cached.fileName, fileName, sizeof cached.fileName - 1);
-    cached.buffer = buffer;
+    cached.clip = clip;
     if (!cache.push(cached)) {
-        // Uncached, the buffer would outlive the output; better no clip than a leak.
-        alDeleteBuffers(1, &buffer);
+        // Uncached, the clip would outlive the output; better no clip than a leak.
+        backendFreeClip(clip);
         setSoundError("%s: out of memory", fileName);
-        return 0;
+        return nullptr;
     }
-    return buffer;
+    return clip;
 }
 
 void forgetClips()
 {
-    for (u32 row = 0; row < cache.count; ++row) alDeleteBuffers(1, &cache.items[row].buffer);
+    for (u32 row = 0; row < cache.count; ++row) backendFreeClip(cache.items[row].clip);
     cache.release();
 }
 

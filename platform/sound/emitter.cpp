@@ -1,9 +1,10 @@
-// Cached emitters: one OpenAL source each, playing a clip from the cache at the Sound's
+// Cached emitters: one back-end voice each, playing a clip from the cache at the Sound's
 // location. The gain is the engine's: the model's intensity times the ellipsoid gain at the
 // listener's position, set again whenever the listener, the location, the direction or
-// the model changes; OpenAL only pans. A start time still to come is kept and the source
+// the model changes; the back end only pans. A start time still to come is kept and the voice
 // started by the first listener move or loopback render after it.
 #include "platform/growable.h"
+#include "platform/sound/backend.h"
 #include "platform/sound/engine.h"
 #include "platform/sound/records.h"
 #include "platform/sound/sound.h"
@@ -58,12 +59,12 @@ static_assert(offsetof(EmitterSlots, initialize) == 22 * sizeof(void*));
 
 struct Emitter {
     ObjectHeader header;
-    bool initialised;         // holds the output and owns `source`
+    bool initialised;         // holds the output and owns `voice`
     bool spatialized;         // false: centred, at its intensity wherever the listener is
-    bool started;             // Play has started the source at least once
+    bool started;             // Play has started the voice at least once
     bool waiting;             // Play was given a start time still to come
-    ALuint source;            // valid while initialised
-    ALuint buffer;            // the clip, owned by the cache
+    BackendVoice* voice;      // valid while initialised
+    BackendClip* clip;        // the clip, owned by the cache
     u32 repeatCount;          // of the last Play: 0 without end, else times to play
     f64 startAt;              // while waiting: the output clock's second to start at
     EmitterModelRecord model; // the ellipsoids and intensity
@@ -96,30 +97,12 @@ static void applyGain(const Emitter* emitter)
         gain *= ellipsoidGain(offset, emitter->direction, model.minBack, model.minFront,
                               model.maxBack, model.maxFront);
     }
-    alSourcef(emitter->source, AL_GAIN, gain);
+    backendSetGain(emitter->voice, gain);
 }
 
-// Stops the source and takes its clip off, so the next start begins from nothing queued.
-static void rewindSource(Emitter* emitter)
+static void startVoice(Emitter* emitter)
 {
-    alSourceStop(emitter->source);
-    alSourcei(emitter->source, AL_LOOPING, AL_FALSE);
-    alSourcei(emitter->source, AL_BUFFER, 0);
-}
-
-// Without end: the clip loops. Once: the clip alone. N times: the clip queued N times,
-// which OpenAL plays back to back without a gap.
-static void startSource(Emitter* emitter)
-{
-    const u32 times = emitter->repeatCount < kMaxRepeats ? emitter->repeatCount : kMaxRepeats;
-    if (times <= 1) {
-        alSourcei(emitter->source, AL_BUFFER, static_cast<ALint>(emitter->buffer));
-        alSourcei(emitter->source, AL_LOOPING, times == 0 ? AL_TRUE : AL_FALSE);
-    } else {
-        for (u32 time = 0; time < times; ++time)
-            alSourceQueueBuffers(emitter->source, 1, &emitter->buffer);
-    }
-    alSourcePlay(emitter->source);
+    backendStart(emitter->voice);
     emitter->started = true;
     emitter->waiting = false;
 }
@@ -127,8 +110,7 @@ static void startSource(Emitter* emitter)
 static void freeEmitter(Emitter* emitter)
 {
     if (emitter->initialised) {
-        alSourceStop(emitter->source);
-        alDeleteSources(1, &emitter->source);
+        backendFreeVoice(emitter->voice);
         dropSoundOutput(); // the last holder closes the output and empties the cache
     }
     for (u32 row = 0; row < emitters.count; ++row) {
@@ -169,9 +151,7 @@ static HRESULT STDMETHODCALLTYPE getPlayState(Emitter* self, u32* state)
     } else if (!self->started) {
         *state = kNotStarted;
     } else {
-        ALint sourceState = AL_STOPPED;
-        alGetSourcei(self->source, AL_SOURCE_STATE, &sourceState);
-        *state = sourceState == AL_STOPPED ? kFinished : kPlaying;
+        *state = backendPlaying(self->voice) ? kPlaying : kFinished;
     }
     return S_OK;
 }
@@ -217,7 +197,7 @@ static HRESULT STDMETHODCALLTYPE setPosition(Emitter* self, const f32* location)
     if (!location) return E_POINTER;
     if (!finiteVector(location)) return E_INVALIDARG;
     copyVector(self->location, location);
-    if (self->initialised && self->spatialized) alSourcefv(self->source, AL_POSITION, location);
+    if (self->initialised && self->spatialized) backendSetPosition(self->voice, location);
     applyGain(self);
     return S_OK;
 }
@@ -234,8 +214,10 @@ static f64 secondsUntil(f32 startTime)
 static HRESULT STDMETHODCALLTYPE play(Emitter* self, u32, u32 repeatCount, f32 startTime)
 {
     if (!self->initialised) return E_FAIL;
-    rewindSource(self);
+    const u32 times = repeatCount < kMaxRepeats ? repeatCount : kMaxRepeats;
+    if (!backendArm(self->voice, times)) return E_OUTOFMEMORY;
     self->started = false;
+    self->waiting = false;
     self->repeatCount = repeatCount;
     const f64 ahead = secondsUntil(startTime);
     if (ahead > 0.0) {
@@ -243,29 +225,13 @@ static HRESULT STDMETHODCALLTYPE play(Emitter* self, u32, u32 repeatCount, f32 s
         self->startAt = soundClockSeconds() + ahead;
         return S_OK;
     }
-    startSource(self);
+    startVoice(self);
     return S_OK;
 }
 
 static bool terminatedName(const char* name)
 {
     return std::memchr(name, '\0', kEmitterFileNameSize) != nullptr;
-}
-
-// A new source at the emitter's place: relative to the listener at its centre when the
-// emitter is not spatialized, so OpenAL plays it straight ahead in both ears.
-static bool makeSource(Emitter* emitter, const char* fileName)
-{
-    alGetError(); // a stale error must not be taken for this one's
-    alGenSources(1, &emitter->source);
-    if (alGetError() != AL_NO_ERROR) {
-        setSoundError("%s: the mixer has no source left for it", fileName);
-        return false;
-    }
-    const f32 centre[3] = {0, 0, 0};
-    alSourcei(emitter->source, AL_SOURCE_RELATIVE, emitter->spatialized ? AL_FALSE : AL_TRUE);
-    alSourcefv(emitter->source, AL_POSITION, emitter->spatialized ? emitter->location : centre);
-    return true;
 }
 
 static HRESULT STDMETHODCALLTYPE initializeEmitter(Emitter* self,
@@ -288,9 +254,12 @@ static HRESULT STDMETHODCALLTYPE initializeEmitter(Emitter* self,
         return E_FAIL;
     }
     holdSoundOutput(); // cannot fail: the output is open
-    self->buffer = clipBuffer(fileName);
+    self->clip = clipFor(fileName);
     self->spatialized = (description->flags & kEmitterNotSpatialized) == 0;
-    if (!self->buffer || !makeSource(self, fileName)) {
+    if (self->clip)
+        self->voice = backendMakeVoice(self->clip, self->spatialized, self->location, fileName);
+    if (!self->voice) {
+        self->clip = nullptr;
         dropSoundOutput();
         return E_FAIL;
     }
@@ -331,7 +300,7 @@ void startDueEmitters()
     const f64 now = soundClockSeconds();
     for (u32 row = 0; row < emitters.count; ++row) {
         Emitter* emitter = emitters.items[row];
-        if (emitter->waiting && emitter->startAt <= now) startSource(emitter);
+        if (emitter->waiting && emitter->startAt <= now) startVoice(emitter);
     }
 }
 

@@ -1,18 +1,19 @@
 // platform/sound/engine.h - what the sound engine's own files share; the plug-in and the
 // host see only platform/sound/sound.h.
-//   output.cpp     the mode, the one OpenAL output (held open by the listener and the
+//   output.cpp     the mode, the one output (held open by the listener and the
 //                  emitters), its clock, loopback rendering, the error text
-//   clips.cpp      decoding with libsndfile and the buffer cache
+//   clips.cpp      decoding with libsndfile and the clip cache
+//   backend_*.cpp  what plays the sound (backend.h): OpenAL Soft or DirectSound 3-D
 //   attenuation.cpp  the ellipsoid gain
 //   main_object.cpp, listener.cpp, emitter.cpp  the COM objects and their slot tables
 //   registration.cpp the class identifiers, factories and teardown
-// Everything runs on the UI thread; OpenAL's mixer thread sees only OpenAL's own state.
+// Everything runs on the UI thread; the audio library's mixer thread sees only its own state.
 #pragma once
 
 #include "base/types.h"
-#include "platform/windows.h"
 
-#include <AL/al.h>
+// The system's own on Windows, the platform's stand-in on Linux.
+#include <windows.h>
 
 // The engine's own names stay in a namespace: the platform library exports its symbols,
 // and a plug-in or test defining the same name must not be bound to ours.
@@ -41,10 +42,11 @@ void closeSoundOutput(); // at once, whatever the holds (teardown)
 void setSoundError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // ---- clips.cpp ----
-// The OpenAL buffer holding the named clip, decoded on first use: one channel, f32. 0,
-// with the error text naming the file, when it cannot be opened or decoded.
-ALuint clipBuffer(const char* fileName);
-void forgetClips(); // deletes every buffer; the output is closing
+struct BackendClip;
+// The back end's clip of the named file, decoded on first use: one channel. Null, with
+// the error text naming the file, when it cannot be opened or decoded.
+BackendClip* clipFor(const char* fileName);
+void forgetClips(); // frees every clip; the output is closing
 
 // ---- attenuation.cpp ----
 // The linear gain (0 .. 1, before intensity) heard at `offset` (listener minus emitter

@@ -1,8 +1,10 @@
 // The listener: the viewer's ears. Its initialisation opens the output; from then on its
-// position and orientation are OpenAL's listener, and each move of it sets every emitter's
-// gain (the engine's own attenuation) and starts the emitters whose time has come. One
-// listener at a time is initialised: OpenAL has one listener per context.
+// position and orientation are the back end's listener, and each move of it sets every
+// emitter's gain (the engine's own attenuation) and starts the emitters whose time has
+// come. One listener at a time is initialised: OpenAL has one listener per context, and
+// DirectSound one per device.
 #include "platform/growable.h"
+#include "platform/sound/backend.h"
 #include "platform/sound/engine.h"
 #include "platform/sound/records.h"
 #include "platform/sound/vector.h"
@@ -36,7 +38,7 @@ static_assert(offsetof(ListenerSlots, initialize) == 10 * sizeof(void*));
 
 struct Listener {
     ObjectHeader header;
-    bool initialised; // holds the output, and is OpenAL's listener
+    bool initialised; // holds the output, and is the back end's listener
     f32 position[3];  // file units
     f32 front[3];     // where it looks, any length
     f32 up[3];        // not parallel to front
@@ -52,12 +54,9 @@ static HRESULT STDMETHODCALLTYPE queryListener(void* self, REFIID asked, void** 
     return answerInterface(self, asked, kListenerInterface, object);
 }
 
-static void applyToOpenAL(const Listener* listener)
+static void applyToBackend(const Listener* listener)
 {
-    alListenerfv(AL_POSITION, listener->position);
-    const f32 orientation[6] = {listener->front[0], listener->front[1], listener->front[2],
-                                listener->up[0],    listener->up[1],    listener->up[2]};
-    alListenerfv(AL_ORIENTATION, orientation);
+    backendPlaceListener(listener->position, listener->front, listener->up);
 }
 
 static void freeListener(Listener* listener)
@@ -103,7 +102,7 @@ static HRESULT STDMETHODCALLTYPE getMixRate(Listener* self, u32* hertz)
     return S_OK;
 }
 
-// A front and up that OpenAL can turn into a frame: both finite, neither zero, not
+// A front and up that the back end can turn into a frame: both finite, neither zero, not
 // parallel (their cross product is the listener's right).
 static bool usableOrientation(const f32* front, const f32* up)
 {
@@ -116,7 +115,7 @@ static HRESULT STDMETHODCALLTYPE setOrientation(Listener* self, const f32* front
     if (!usableOrientation(front, up)) return E_INVALIDARG;
     copyVector(self->front, front);
     copyVector(self->up, up);
-    if (self->initialised) applyToOpenAL(self);
+    if (self->initialised) applyToBackend(self);
     return S_OK;
 }
 
@@ -126,7 +125,7 @@ static HRESULT STDMETHODCALLTYPE setPosition(Listener* self, const f32* position
     if (!finiteVector(position)) return E_INVALIDARG;
     copyVector(self->position, position);
     if (!self->initialised) return S_OK;
-    applyToOpenAL(self);
+    applyToBackend(self);
     updateEmitterGains();
     startDueEmitters();
     return S_OK;
@@ -147,7 +146,7 @@ static HRESULT STDMETHODCALLTYPE initializeListener(Listener* self,
     if (!holdSoundOutput()) return E_FAIL;
     self->initialised = true;
     activeListener = self;
-    applyToOpenAL(self);
+    applyToBackend(self);
     updateEmitterGains();
     return S_OK;
 }

@@ -1,8 +1,13 @@
-// The engine's place in the platform's class registry: the 3-D audio library's class and
-// interface identifiers, the mode chosen by the host, and the teardown platformReset runs.
+// The engine's classes: the 3-D audio library's class and interface identifiers, the mode
+// chosen by the host, the engine's own class factory and, on Linux, its place in the
+// platform's class registry and the teardown platformReset runs. On Windows the system's
+// registry is the user's: the DLL registers nothing there, and the plug-in reaches the
+// engine through its factory when the library's classes are not installed.
 #include "platform/sound/engine.h"
 #include "platform/sound/sound.h"
+#if !defined(_WIN32)
 #include "platform/teardown.h"
+#endif
 
 #include <cstring>
 
@@ -39,16 +44,52 @@ static bool modeFromText(const char* text, SoundMode& mode)
     return true;
 }
 
+} // namespace soundengine
+
+using namespace soundengine;
+
+HRESULT platformCreateSoundObject(REFCLSID classId, REFIID interfaceId, void** object)
+{
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    HRESULT (*factory)(REFIID interfaceId, void** object) = nullptr;
+    if (classId == kEngineClass)
+        factory = createMainObject;
+    else if (classId == kListenerClass)
+        factory = createListener;
+    else if (classId == kEmitterClass)
+        factory = createEmitter;
+    if (!factory || soundMode() == SoundMode::off) return CLASS_E_CLASSNOTAVAILABLE;
+    const HRESULT result = factory(interfaceId, object);
+    if (FAILED(result)) *object = nullptr;
+    return result;
+}
+
+#if defined(_WIN32)
+
+// Nothing to register: only the mode changes. DirectSound has no loopback device, so a
+// render into memory is refused here rather than by a listener later.
+bool platformRegisterSoundEngine(const char* mode)
+{
+    SoundMode chosen = SoundMode::off;
+    if (!modeFromText(mode, chosen)) return false;
+    if (chosen == SoundMode::loopback) {
+        setSoundError("loopback rendering is not available: this build plays sound through "
+                      "DirectSound, on the output device only");
+        return false;
+    }
+    setSoundMode(chosen);
+    return true;
+}
+
+#else
+
 static void unregisterClasses()
 {
     UnregisterInprocClass(kEngineClass);
     UnregisterInprocClass(kListenerClass);
     UnregisterInprocClass(kEmitterClass);
 }
-
-} // namespace soundengine
-
-using namespace soundengine;
 
 bool platformRegisterSoundEngine(const char* mode)
 {
@@ -81,3 +122,5 @@ void shutdownSoundEngine()
     setSoundMode(SoundMode::off);
     setSoundError("%s", "");
 }
+
+#endif

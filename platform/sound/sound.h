@@ -1,13 +1,17 @@
 // platform/sound/sound.h - the 3-D sound engine: the stand-in for the 3-D audio library the
-// plug-in reaches only through COM, registered in the platform's class registry under that
-// library's class identifiers, built on OpenAL Soft (mixing, panning, output) and
-// libsndfile (decoding WAV, AIFF, FLAC, Ogg Vorbis and, where the installed libsndfile
-// reads it, MP3).
+// plug-in reaches only through COM. On Linux it is registered in the platform's class
+// registry under that library's class identifiers and plays through OpenAL Soft (mixing,
+// panning, output); on Windows it is built into the plug-in's DLL, reached through its own
+// class factory (platformCreateSoundObject), and plays through DirectSound 3-D. Both decode
+// with libsndfile: WAV, AIFF and, where the libsndfile linked reads them, FLAC, Ogg Vorbis
+// and MP3 (the Windows build's reads the built-in formats only). The back ends differ only
+// behind platform/sound/backend.h.
 //
-// Owns: the OpenAL device and context, the decoded clips (one OpenAL buffer per file name,
-// kept while the output is open), the engine's objects, and the last error text.
+// Owns: the output device, the decoded clips (one per file name, kept while the output is
+// open), the engine's objects, and the last error text.
 // Entry points for the host and the plug-in: platformRegisterSoundEngine,
-// platformRenderSound, platformSoundError; platformReset tears everything down.
+// platformCreateSoundObject, platformRenderSound, platformSoundError; on Linux
+// platformReset tears everything down.
 //
 // Objects (CoCreateInstance with CLSCTX_INPROC_SERVER, no outer object). Each is a struct
 // whose first member points at a table of functions called by slot number, the interface
@@ -45,9 +49,10 @@
 //       from now (checked at each listener SetPosition and each loopback render). An f32
 //       holds today's times only to the nearest 128 s, so such a start comes up to a
 //       minute early or late. Playing again restarts the clip; E_FAIL before the emitter
-//       is initialised.
+//       is initialised; E_OUTOFMEMORY when the repeats cannot be held (DirectSound plays
+//       N repeats from one buffer holding the clip N times, at most kMaxRepeatBytes).
 //     22 Initialize(const EmitterDescriptionRecord*, IUnknown* mainObject): decodes the
-//       file (cached by name), mixed down to one channel so OpenAL can place it; E_FAIL
+//       file (cached by name), mixed down to one channel so the back end can place it; E_FAIL
 //       with the error text when it cannot be opened or decoded, when no listener has
 //       opened the output yet, or when the emitter already is initialised; E_INVALIDARG
 //       for a short record, an empty or unterminated name or a main object not the
@@ -55,11 +60,11 @@
 //   A listener and each initialised emitter hold the output open; it closes, and the clip
 //   cache is emptied, when the last of them is released.
 //
-// Loudness: OpenAL's distance model is off; the engine sets each emitter's gain at every
+// Loudness: the back end's distance model is off; the engine sets each emitter's gain at every
 // listener SetPosition and whenever the emitter's model, location or direction changes:
 // full intensity inside the inner ellipsoid, falling linearly in decibels to -20 dB on the
 // outer one, silent beyond it (measured along the ray from the emitter's location, where
-// both ellipsoids have a focus). OpenAL Soft pans by the direction to the emitter. An
+// both ellipsoids have a focus). The back end pans by the direction to the emitter. An
 // emitter whose description has flags bit 0 (not spatialized) plays centred at its
 // intensity wherever the listener stands.
 //
@@ -69,16 +74,23 @@
 
 #include <cstdint>
 
+// The system's own on Windows, the platform's stand-in on Linux.
+#include <windows.h>
+
 // What the loopback output renders: interleaved f32 samples, left then right, full scale
 // at +-1, at this rate.
 constexpr std::uint32_t kSoundRenderRate = 44100;
 constexpr std::uint32_t kSoundRenderChannels = 2;
 // Repeat counts above this play this many times (the clip is queued once per repeat).
 constexpr std::uint32_t kMaxRepeats = 1000;
+// DirectSound: the most bytes of 16-bit samples one emitter's repeats may fill (64 MiB,
+// some 12 minutes at 44.1 kHz).
+constexpr std::uint32_t kMaxRepeatBytes = 1u << 26;
 
-// Registers the engine's three classes for a mode, or removes them:
-//   "device"   the listener's initialisation opens the default output device (never a
-//              null device), and fails when there is none;
+// Registers the engine's three classes for a mode, or removes them (Windows: sets the
+// mode only, starting in "device"; "loopback" fails there, with the error text set):
+//   "device"   the listener's initialisation opens the default output device (on Linux
+//              never OpenAL's null device), and fails when there is none;
 //   "loopback" it opens OpenAL Soft's loopback device (ALC_SOFT_loopback), which plays
 //              nothing by itself: platformRenderSound pulls its sound into memory;
 //   "off", "none" or null: the classes are unregistered, so CoCreateInstance answers
@@ -87,6 +99,13 @@ constexpr std::uint32_t kMaxRepeats = 1000;
 // (then none of them is registered). A new mode applies the next time the output opens;
 // an output already open stays as it is.
 bool platformRegisterSoundEngine(const char* mode);
+
+// The engine's own class factory, as a library's DLL offers one: creates an object of one
+// of the three classes above, registered or not, answering `interfaceId`.
+// CLASS_E_CLASSNOTAVAILABLE for another class or while the mode is "off" (so a plug-in
+// falling back on it stays silent as when nothing is registered); otherwise as
+// CoCreateInstance. `*object` is null on failure.
+HRESULT platformCreateSoundObject(REFCLSID classId, REFIID interfaceId, void** object);
 
 // Renders the next `frameCount` sample frames of the loopback output into `samples`
 // (frameCount * kSoundRenderChannels floats) and advances the output's clock by them.

@@ -3,6 +3,7 @@
 // which records.
 #include "audio/records.h"
 #include "audio/sound_setup.h"
+#include "platform/sound/sound.h"
 
 #include <gtest/gtest.h>
 
@@ -281,6 +282,25 @@ TEST_F(SoundSetup, AnUnregisteredLibraryShowsOneMessageAndIsNotCalledAgain)
     ASSERT_EQ(platformMessageBoxCount(), 1u);
     EXPECT_STREQ(platformMessageBoxText(0),
                  "Failed to Create RSX Object.\nCoCreateInstanceFailed - Please run RSX Setup\n");
+}
+
+// With the library's classes gone but the built-in engine on, the engine's own factory
+// makes the objects: no "Please run RSX Setup", only the clip's own complaint.
+TEST_F(SoundSetup, AnUnregisteredLibraryFallsBackOnTheBuiltInEngineWhenItIsOn)
+{
+    addClip("missing.wav", 1);
+    addSound(1);
+    ASSERT_TRUE(platformRegisterSoundEngine("loopback"));
+    UnregisterInprocClass(guid("{E78F7620-96CB-11CF-A00B-444553540000}"));
+    UnregisterInprocClass(guid("{4B2CE922-1C45-11D0-985D-00AA003B43AF}"));
+    UnregisterInprocClass(guid("{4B2CE920-1C45-11D0-985D-00AA003B43AF}"));
+    platformClearMessageBoxes();
+    setUpSounds(sounds, world, render, nullptr);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_NE(sounds.mainObject, nullptr);
+    EXPECT_NE(sounds.listener, nullptr);
+    ASSERT_EQ(platformMessageBoxCount(), 1u);
+    EXPECT_STREQ(platformMessageBoxText(0), "missing.wav: sound clip not played: not found");
 }
 
 TEST_F(SoundSetup, TheListenerStaysUprightAndFacesAlongTheViewWhenEyeIsOnTarget)

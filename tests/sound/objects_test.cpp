@@ -40,6 +40,30 @@ TEST_F(SoundObjects, ModesRegisterTheThreeClassesOrNone)
     }
 }
 
+// The factory the plug-in falls back on serves the three classes, registered or not,
+// unless sound is off.
+TEST_F(SoundObjects, TheEngineFactoryMakesItsClassesWhileSoundIsOn)
+{
+    const struct {
+        const char* mode;
+        const char* classId;
+        HRESULT creation;
+    } cases[] = {
+        {"loopback", kMainClass, S_OK},
+        {"device", kListenerClass, S_OK},
+        {"loopback", kSecondInterface, CLASS_E_CLASSNOTAVAILABLE}, // not a class
+        {"off", kEmitterClass, CLASS_E_CLASSNOTAVAILABLE},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(platformRegisterSoundEngine(c.mode));
+        void* object = nullptr;
+        EXPECT_EQ(platformCreateSoundObject(guidOf(c.classId), IID_IUnknown, &object), c.creation)
+            << c.mode << " " << c.classId;
+        EXPECT_EQ(object != nullptr, c.creation == S_OK);
+        if (object) release(object);
+    }
+}
+
 // Each object answers IUnknown and its own interface, and nothing else, with one pointer.
 TEST_F(SoundObjects, AnswerIUnknownAndTheirOwnInterfaceOnly)
 {

@@ -1,4 +1,4 @@
-// sound_probe: what the DirectSound 3-D back end will need from the machine it runs on,
+// sound_probe: what the DirectSound 3-D back end needs from the machine it runs on,
 // checked where the tests run (Wine, whose ALSA default is a null device): an output
 // device, a primary buffer with the 3-D listener, and a 3-D secondary buffer that
 // plays, its play cursor moving as the device takes the sound.
