@@ -3,6 +3,10 @@
 
 #include <cstdlib>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 
 void* heapAlloc(u32 size)
@@ -41,4 +45,11 @@ void setMemoryFunctions(MemAllocFunction alloc, MemFreeFunction release)
 {
     gAlloc = alloc ? alloc : heapAlloc;
     gFree = release ? release : heapFree;
+}
+
+void releaseFreeMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
 }

@@ -26,3 +26,9 @@ void* PluginAllocArray(u64 count, u64 elementSize);
 
 // Installs the allocator pair; null for either puts the C heap back.
 void setMemoryFunctions(MemAllocFunction alloc, MemFreeFunction release);
+
+// Hands the free pages of the C heap back to the system. The standard containers of
+// a large load (the normalizing pass, the tables grown row by row) free tens of
+// megabytes that the heap otherwise keeps resident beside what comes next; called
+// between those stages. Does nothing where the C library offers no such call.
+void releaseFreeMemory();

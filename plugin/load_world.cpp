@@ -2,6 +2,7 @@
 #include "plugin/load_world.h"
 
 #include "dashboard/actions.h"
+#include "memory/memory.h"
 #include "plugin/plugin_window.h"
 #include "plugin/reflection_image.h"
 #include "render/field_of_view.h"
@@ -73,7 +74,8 @@ bool readWorldFile(World& world, const char* fileName, bool strict, bool fromNet
     bool read = false;
     if (normalized && !result.vrml1) {
         setWorldFolder(world, fileName);
-        read = readWorldText(world, result.text.data(), result.text.size(), &report);
+        read =
+            readWorldText(world, result.text.data(), result.text.size(), &report, &result.geometry);
     } else if (!result.refused) {
         // Nothing the pass could rewrite (VRML 1.0, a plain file too large for it):
         // the line reader gets the raw file, streaming it, as it would without the pass.
@@ -105,6 +107,9 @@ void loadWorld(PluginState& state, PluginWindow& instance, const char* fileName)
     instance.loadMessages.clear();
     instance.loadFailed = !readWorldFile(world, fileName, instance.strictLoading,
                                          instance.worldFromNetwork, instance.loadMessages);
+    // The rewritten text and the blocks the tables outgrew are free now: their pages go
+    // back before the renderer's buffers are allocated.
+    releaseFreeMemory();
     reportFullTables(world, fileName, instance.loadMessages);
     state.worldLoaded = true;
 

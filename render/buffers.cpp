@@ -20,16 +20,19 @@ template <class T> void release(T*& buffer)
     buffer = nullptr;
 }
 
-// Gives `buffer` room for `count` elements (at least one), zero-filled when new. True
-// when it already had the room or got it; on failure the old buffer stays.
-template <class T> bool fit(T*& buffer, u32& capacity, u64 count, bool& allocated)
+// Gives `buffer` room for `count` elements (at least one), zero-filled when new unless
+// `unfilled`. True when it already had the room or got it; on failure the old buffer
+// stays.
+template <class T>
+bool fit(T*& buffer, u32& capacity, u64 count, bool& allocated, bool unfilled = false)
 {
     count = std::max<u64>(count, 1);
     if (buffer && capacity >= count) return true;
     if (count > UINT32_MAX) return false;
     T* block = static_cast<T*>(PluginAllocArray(count, sizeof(T)));
     if (!block) return false;
-    std::memset(static_cast<void*>(block), 0, static_cast<std::size_t>(count * sizeof(T)));
+    if (!unfilled)
+        std::memset(static_cast<void*>(block), 0, static_cast<std::size_t>(count * sizeof(T)));
     PluginFree(buffer);
     buffer = block;
     capacity = static_cast<u32>(count);
@@ -140,8 +143,11 @@ bool EnsureWorldBuffers(const World& world, RenderState& render, bool stereo, bo
         const u32 room = DrawFaceRoom(world);
         u32 sortingCapacity = render.drawFaceCapacity;
         if (!render.drawSorting) sortingCapacity = 0;
-        ok = fit(render.drawFaces, render.drawFaceCapacity, room, allocated) &&
-             fit(render.drawSorting, sortingCapacity, room, allocated);
+        // Left unfilled: a frame writes every entry it reads, and it reaches only the
+        // faces it keeps (about half of them face away), so the rest of a large world's
+        // rows never take memory.
+        ok = fit(render.drawFaces, render.drawFaceCapacity, room, allocated, true) &&
+             fit(render.drawSorting, sortingCapacity, room, allocated, true);
         render.drawFaceCapacity = ok ? std::min(render.drawFaceCapacity, sortingCapacity) : 0;
         u32 countCapacity = render.drawObjectCapacity;
         if (!render.drawCount) countCapacity = 0;

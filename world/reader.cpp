@@ -92,9 +92,11 @@ bool readWorld(World& world, const char* path, ReadReport* report)
     return true;
 }
 
-bool readWorldText(World& world, const char* text, std::size_t size, ReadReport* report)
+bool readWorldText(World& world, const char* text, std::size_t size, ReadReport* report,
+                   const GeometryRows* expected)
 {
     if (!startEmpty(world)) return false;
+    if (expected) reserveGeometryRows(world, *expected); // without the room, rows still grow
     LineReader in;
     openTextReader(in, text, size);
     in.report = report;

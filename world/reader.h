@@ -50,5 +50,7 @@ bool readWorld(World& world, const char* path, ReadReport* report = nullptr);
 void setWorldFolder(World& world, const char* path);
 
 // The same reader over a world already in memory (no expansion); worldFolder is left as
-// the caller set it. False only when the empty tables cannot be allocated.
-bool readWorldText(World& world, const char* text, std::size_t size, ReadReport* report = nullptr);
+// the caller set it. `expected`, when given, is the geometry the text holds: the tables
+// get room for it before reading. False only when the empty tables cannot be allocated.
+bool readWorldText(World& world, const char* text, std::size_t size, ReadReport* report = nullptr,
+                   const GeometryRows* expected = nullptr);

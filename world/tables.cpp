@@ -197,6 +197,20 @@ bool growVertexRows(World& world, u32 rows)
                         world.vertexNormals, world.vertexColors, world.vertexTexCoords);
 }
 
+bool reserveGeometryRows(World& world, const GeometryRows& rows)
+{
+    // Each face set's extra rows, and one more: the reader asks for the row after the
+    // one it fills. Beyond 32 bits nothing is reserved; the reader refuses those rows.
+    const u64 extra = rows.faceSets + 1;
+    const u64 vertices = rows.vertices + extra;
+    const u64 faces = rows.faces + extra;
+    const u64 corners = rows.corners + extra;
+    if (vertices > UINT32_MAX || faces > UINT32_MAX || corners > UINT32_MAX) return false;
+    return growVertexRows(world, static_cast<u32>(vertices)) &&
+           growTable(world.faces, world.faceCapacity, static_cast<u32>(faces)) &&
+           growTable(world.faceIndices, world.faceIndexCapacity, static_cast<u32>(corners));
+}
+
 i16 newObject(World& world)
 {
     if (!canAddWorldRow(world, world.objectCount, kFullObjects)) return -1;

@@ -8,7 +8,8 @@
 // y (up). Colours (r, g, b) and texture coordinates (u, v) keep their own order. The
 // sound rows are the exception: file order and file units.
 // Entry points: initWorldTables, freeWorldTables, resetWorldTables, resizeBlock,
-//               growRows/growTable, canAddRow16, growVertexRows, newObject, newLight,
+//               growRows/growTable, canAddRow16, growVertexRows, reserveGeometryRows,
+//               newObject, newLight,
 //               prepareMaterialRow, prepareTextureRow, computeObjectBounds, applyToGroup,
 //               applyToObjects, rotateVertexAboutPivot, setOrientationBasis.
 // Failure: every operation that allocates checks the pointer and leaves the table as
@@ -364,6 +365,21 @@ bool resetWorldTables(World& world);
 
 // Makes sure the six per-vertex arrays hold at least `rows` rows.
 bool growVertexRows(World& world, u32 rows);
+
+// The geometry a text is known to hold (the normalizing pass counts what it writes).
+struct GeometryRows {
+    u64 vertices = 0; // points of every face set
+    u64 faces = 0;    // polygons closed by -1
+    u64 corners = 0;  // corner indices of those polygons
+    u64 faceSets = 0; // each adds an empty polygon row, a corner entry and a spare vertex
+};
+
+// Gives the vertex, polygon and corner tables room for those rows at once. Grown row
+// by row instead, a world of a million faces copies each table many times over and
+// leaves the outgrown blocks behind, tens of megabytes beside the finished tables.
+// Only room changes (no count); false when the memory is not there, and the reader
+// then grows the tables as it goes, as without it.
+bool reserveGeometryRows(World& world, const GeometryRows& rows);
 
 // Appends an ObjectRecord (and its bounds row): first indices from the current
 // counts + 1, counts 0, normalPerVertex 1, flags 0, material -1, names empty.

@@ -245,3 +245,25 @@ TEST_F(CanonicalLayout, EveryLineFitsTheReaderAndTheTextEndsWithANewline)
 }
 
 } // namespace
+
+// The pass counts the geometry it writes, and the reader given those counts reserves the
+// tables at once: every row it makes fits the room, so no table grew while reading.
+TEST_F(CanonicalLayout, CountedGeometryGivesTheTablesRoomForEveryRowRead)
+{
+    const NormalizeResult result = normalize(
+        kHeader +
+        node("Shape", faceSet("geometry IndexedFaceSet", "0 0 0,\n1 0 0,\n1 1 0,\n0 1 0,\n",
+                              "0, 1, 2, 3, -1,\n0, 2, 3, -1,\n")) +
+        "Shape { geometry Box {} }\n");
+    const GeometryRows& counted = result.geometry;
+    EXPECT_EQ(counted.faceSets, 2u);
+    ASSERT_TRUE(readWorldText(world, result.text.data(), result.text.size(), nullptr, &counted));
+    EXPECT_EQ(world.vertexCount, counted.vertices);
+    // Each face set adds its trailing empty polygon and one corner entry.
+    EXPECT_EQ(world.faceCount, counted.faces + counted.faceSets);
+    EXPECT_EQ(world.faceIndexCount, counted.corners + counted.faceSets);
+    // The room reserved, and not a row more: growing would have at least doubled it.
+    EXPECT_EQ(world.vertexCapacity, counted.vertices + counted.faceSets + 1);
+    EXPECT_EQ(world.faceCapacity, counted.faces + counted.faceSets + 1);
+    EXPECT_EQ(world.faceIndexCapacity, counted.corners + counted.faceSets + 1);
+}

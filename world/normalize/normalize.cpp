@@ -1,6 +1,7 @@
 // The normalizing pass: read the world, parse it, write it in the canonical layout.
 #include "world/normalize/normalize.h"
 
+#include "memory/memory.h"
 #include "world/normalize/large_pages.h"
 #include "world/normalize/limits.h"
 #include "world/normalize/pass_context.h"
@@ -64,7 +65,7 @@ static bool rewriteWorld(PassContext& context, SourceFile& source, NormalizeResu
     result.text.reserve(static_cast<std::size_t>(expected < limit ? expected : limit));
     adviseLargePages(result.text);
     CanonicalText out(result.text, limit);
-    writeWorld(context, world, out);
+    writeWorld(context, world, out, result.geometry);
     out.finish();
     return true;
 }
@@ -95,10 +96,9 @@ static bool acceptLoad(LoadStatus status, const SourceFile& source, Diagnostics&
 }
 
 template <class Load>
-static bool normalizeWith(const char* fileName, const NormalizeLimits& limits,
-                          NormalizeResult& result, Load load)
+static bool runPass(const char* fileName, const NormalizeLimits& limits, NormalizeResult& result,
+                    Load load)
 {
-    result = NormalizeResult{};
     try {
         Diagnostics diagnostics(result.diagnostics, limits.maxDiagnostics);
         PassContext context(limits, diagnostics);
@@ -116,6 +116,18 @@ static bool normalizeWith(const char* fileName, const NormalizeLimits& limits,
             {fileName ? fileName : "", 0, 0, "out of memory while rewriting the world", false});
         return false;
     }
+}
+
+template <class Load>
+static bool normalizeWith(const char* fileName, const NormalizeLimits& limits,
+                          NormalizeResult& result, Load load)
+{
+    result = NormalizeResult{};
+    const bool rewritten = runPass(fileName, limits, result, load);
+    // The source text, the node tree and the meshes are gone; the heap gives their pages
+    // back before the reader fills the tables beside the rewritten text.
+    releaseFreeMemory();
+    return rewritten;
 }
 
 bool normalizeWorldTextWith(const char* text, std::size_t size, const char* fileName,

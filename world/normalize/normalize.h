@@ -19,6 +19,7 @@
 
 #include "world/normalize/diagnostics.h"
 #include "world/normalize/limits.h"
+#include "world/tables.h"
 
 #include <cstddef>
 #include <string>
@@ -30,6 +31,8 @@ struct NormalizeResult {
     bool vrml1 = false;   // a VRML 1.0 (or Open Inventor) file: text stays empty, read the raw file
     bool refused = false; // refused for good (it expands too far, or is no VRML at all): not
                           // to be read another way
+    GeometryRows geometry; // the face sets of the text, counted as written: room the
+                           // reader's tables can take at once
 };
 
 // Reads the world at `path` (plain text or gzip, whatever the extension) and rewrites it.

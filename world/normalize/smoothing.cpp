@@ -2,6 +2,7 @@
 // normals of every face that uses it, so a crease is written as a vertex of its own for
 // each side of it.
 #include "base/portable_math.h"
+#include "memory/memory.h"
 #include "world/normalize/mesh.h"
 
 #include <cmath>
@@ -178,25 +179,40 @@ private:
     std::vector<u32> parent_, representatives_, label_, firstFace_;
 };
 
-Grouping groupCorners(const Corners& corners, const std::vector<f64>& normals, u32 vertexCount,
+// The corners of each vertex, by a counting sort: byVertex lists them vertex by vertex,
+// and the corners of vertex v end at end[v] (they start where those of v - 1 end). The
+// corners' vertices and face starts are let go once sorted: grouping needs only each
+// corner's face, and at a million faces this is the largest moment of the whole load.
+void sortCornersByVertex(Corners& corners, u32 vertexCount, std::vector<u32>& end,
+                         std::vector<u32>& byVertex)
+{
+    end.assign(static_cast<std::size_t>(vertexCount) + 1, 0);
+    for (const u32 v : corners.vertex) ++end[v + 1];
+    for (u32 v = 0; v < vertexCount; ++v) end[v + 1] += end[v];
+    byVertex.resize(corners.vertex.size());
+    // Placing a corner moves its vertex's entry on by one, so each entry ends up where
+    // the next vertex's corners start: the end of its own.
+    for (u32 c = 0; c < corners.vertex.size(); ++c) byVertex[end[corners.vertex[c]]++] = c;
+    std::vector<u32>().swap(corners.vertex);
+    std::vector<u32>().swap(corners.faceStart);
+}
+
+Grouping groupCorners(Corners& corners, const std::vector<f64>& normals, u32 vertexCount,
                       f64 creaseAngle)
 {
-    // The corners of each vertex, by a counting sort.
-    std::vector<u32> start(static_cast<std::size_t>(vertexCount) + 1, 0);
-    for (const u32 v : corners.vertex) ++start[v + 1];
-    for (u32 v = 0; v < vertexCount; ++v) start[v + 1] += start[v];
-    std::vector<u32> byVertex(corners.vertex.size());
-    std::vector<u32> fill(start.begin(), start.end() - 1);
-    for (u32 c = 0; c < corners.vertex.size(); ++c) byVertex[fill[corners.vertex[c]]++] = c;
-
+    std::vector<u32> end, byVertex;
+    sortCornersByVertex(corners, vertexCount, end, byVertex);
     Grouping result;
-    result.newVertex.assign(corners.vertex.size(), 0);
+    result.newVertex.assign(byVertex.size(), 0);
     VertexGroups groups(corners, normals, creaseAngle);
     std::vector<u32> at;
+    u32 first = 0;
     for (u32 v = 0; v < vertexCount; ++v) {
-        if (start[v] == start[v + 1]) continue; // a vertex no face uses is not written
-        at.assign(byVertex.begin() + start[v], byVertex.begin() + start[v + 1]);
+        const u32 last = end[v];
+        if (first == last) continue; // a vertex no face uses is not written
+        at.assign(byVertex.begin() + first, byVertex.begin() + last);
         groups.group(at, v, result);
+        first = last;
     }
     return result;
 }
@@ -241,9 +257,7 @@ void rebuild(Mesh& mesh, const Grouping& grouping, u32 vertexCount)
     mesh.colorPerVertex = mesh.colorPerVertex && keepColors;
 }
 
-} // namespace
-
-void splitAtCreases(Mesh& mesh)
+void splitMesh(Mesh& mesh)
 {
     if (mesh.creaseAngle < 0.0 || mesh.normalPerVertex == 0 || !mesh.points.runs) return;
     const u32 vertexCount = mesh.points.count / 3;
@@ -264,6 +278,20 @@ void splitAtCreases(Mesh& mesh)
         return;
     }
     rebuild(mesh, grouping, vertexCount);
+}
+
+// Corner entries from which a mesh's working lists (about 28 bytes a corner) are worth
+// handing back at once.
+constexpr std::size_t kLargeMeshEntries = std::size_t{1} << 18;
+
+} // namespace
+
+void splitAtCreases(Mesh& mesh)
+{
+    splitMesh(mesh);
+    // A large mesh's working lists are gone now; their pages go back before its text,
+    // as large again, is written.
+    if (mesh.faces.size() >= kLargeMeshEntries) releaseFreeMemory();
 }
 
 std::vector<NumberRun> singleRuns(const NumberArray& array)

@@ -29,6 +29,7 @@
 #include "world/normalize/names.h"
 #include "world/normalize/pass_context.h"
 #include "world/normalize/transform_math.h"
+#include "world/tables.h"
 
 #include <string>
 #include <unordered_map>
@@ -70,11 +71,14 @@ struct WriterState {
     u32 instanceDepth = 0;        // PROTO instances around the node being written
     u64 instanceNodesWritten = 0; // nodes written inside PROTO instances, copies included
     i32 transformDepth = 0;       // Transforms written around the current node
+    GeometryRows geometry;        // what the face sets written hold, for the reader's tables
 };
 
 // The whole world: header, the first Viewpoint, Background and NavigationInfo, every
 // node, and a framing Viewpoint when the world has none.
-void writeWorld(PassContext& context, const LoadedFile& world, CanonicalText& out);
+// `geometry` receives the face sets, points, polygons and corners written.
+void writeWorld(PassContext& context, const LoadedFile& world, CanonicalText& out,
+                GeometryRows& geometry);
 
 // One node where a child may stand, with the transform around it.
 void writeChild(WriterState& state, const Node* node, const Affine& around, bool shared);

@@ -171,7 +171,8 @@ void writeChild(WriterState& state, const Node* node, const Affine& around, bool
     // or is not drawn.
 }
 
-void writeWorld(PassContext& context, const LoadedFile& world, CanonicalText& out)
+void writeWorld(PassContext& context, const LoadedFile& world, CanonicalText& out,
+                GeometryRows& geometry)
 {
     WriterState state(context, out, *world.source);
     std::unordered_set<const Node*> seen;
@@ -198,4 +199,5 @@ void writeWorld(PassContext& context, const LoadedFile& world, CanonicalText& ou
     const Affine identity = identityAffine();
     for (const Node* node : world.nodes) writeChild(state, node, identity, false);
     if (state.collectBounds && state.hasBounds) writeFramingViewpoint(state);
+    geometry = state.geometry;
 }

@@ -208,9 +208,22 @@ static void writeFaces(WriterState& state, const std::vector<i32>& faces)
     out.end("]");
 }
 
+// Counts what the reader will make of a face set: its points, and its polygons and
+// their corners as the -1 entries close them.
+static void countGeometry(GeometryRows& geometry, const Mesh& mesh)
+{
+    u64 closed = 0;
+    for (const i32 corner : mesh.faces) closed += corner < 0;
+    geometry.faceSets += 1;
+    geometry.vertices += mesh.points.count / 3;
+    geometry.faces += closed;
+    geometry.corners += mesh.faces.size() - closed;
+}
+
 static void writeMesh(WriterState& state, const Mesh& mesh)
 {
     CanonicalText& out = state.out;
+    countGeometry(state.geometry, mesh);
     out.begin("geometry " + defPrefix(mesh.name) + "IndexedFaceSet {");
     writeNumberNode(state, ("coord " + defPrefix(mesh.coordName) + "Coordinate {").c_str(),
                     "point [", mesh.points, 3);
