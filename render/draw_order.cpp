@@ -254,6 +254,50 @@ inline int keepTriangle(const ProjectedVertex* projected, const u32* corners, i3
     return 1;
 }
 
+// A triangle in the anaglyph: drawableArea for both eyes with keepTriangle's order of
+// tests. The eyes share screen y and depth, so the rows and the depth range are worked
+// out once and only the columns per eye; each eye's columns are writableArea's own.
+inline int keepTriangleStereo(const FaceEyes& eyes, const u32* corners, DrawFace& entry)
+{
+    const ProjectedVertex& a = eyes.left[corners[0]];
+    const ProjectedVertex& b = eyes.left[corners[1]];
+    const ProjectedVertex& c = eyes.left[corners[2]];
+    f32 nearest = a.depth, farthest = a.depth;
+    if (b.depth < nearest) nearest = b.depth;
+    if (b.depth > farthest) farthest = b.depth;
+    if (c.depth < nearest) nearest = c.depth;
+    if (c.depth > farthest) farthest = c.depth;
+    if (farthest < 0.0f) return -1; // wholly behind the eye; -0 is not
+    const ProjectedVertex& ra = eyes.right[corners[0]];
+    const ProjectedVertex& rb = eyes.right[corners[1]];
+    const ProjectedVertex& rc = eyes.right[corners[2]];
+    // Both eyes' corners must be defined, as the anaglyph draws the face for both.
+    if (!(isDefined(a) & isDefined(b) & isDefined(c) & isDefined(ra) & isDefined(rb) &
+          isDefined(rc)))
+        return 0;
+    const f32 minY = std::min(std::min(a.screenY, b.screenY), c.screenY);
+    const f32 maxY = std::max(std::max(a.screenY, b.screenY), c.screenY);
+    const CornerBounds bounds[2] = {
+        {std::min(std::min(a.screenX, b.screenX), c.screenX),
+         std::max(std::max(a.screenX, b.screenX), c.screenX), minY, maxY},
+        {std::min(std::min(ra.screenX, rb.screenX), rc.screenX),
+         std::max(std::max(ra.screenX, rb.screenX), rc.screenX), minY, maxY}};
+    const PixelArea areas[2] = {writableArea(bounds[0], eyes.width, eyes.height),
+                                writableArea(bounds[1], eyes.width, eyes.height)};
+    const bool drawn[2] = {holdsPixel(areas[0]), holdsPixel(areas[1])};
+    if (!drawn[0] && !drawn[1]) return 0;
+    const PixelArea& rows = drawn[0] ? areas[0] : areas[1];
+    entry.key = OrderedDepthKey(nearest);
+    entry.hiddenBelow = HiddenBelow(nearest, farthest);
+    entry.firstRow = static_cast<i16>(rows.firstRow);
+    entry.lastRow = static_cast<i16>(rows.lastRow);
+    for (int eye = 0; eye < 2; ++eye) {
+        entry.firstColumn[eye] = static_cast<i16>(drawn[eye] ? areas[eye].firstColumn : 1);
+        entry.lastColumn[eye] = static_cast<i16>(drawn[eye] ? areas[eye].lastColumn : 0);
+    }
+    return 1;
+}
+
 // Normals, marks and drawable faces of one object, written to `out`.
 u32 gatherFaces(World& world, RowRange faces, const FaceEyes& eyes, DrawFace* out)
 {
@@ -266,9 +310,10 @@ u32 gatherFaces(World& world, RowRange faces, const FaceEyes& eyes, DrawFace* ou
             FaceRecord& face = world.faces[f];
             if (face.flags == kFaceHidden) continue; // corners outside the tables
             const u32* corners = world.faceIndices + face.firstIndex;
-            if (face.vertexCount == 3 && !eyes.right) {
-                const int kept3 =
-                    keepTriangle(eyes.left, corners, eyes.width, eyes.height, out[kept]);
+            if (face.vertexCount == 3) {
+                const int kept3 = eyes.right ? keepTriangleStereo(eyes, corners, out[kept])
+                                             : keepTriangle(eyes.left, corners, eyes.width,
+                                                            eyes.height, out[kept]);
                 if (kept3 < 0) face.flags = kFaceHidden;
                 if (kept3 > 0) out[kept++].face = f;
                 continue;

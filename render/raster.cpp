@@ -1105,13 +1105,19 @@ void rasterizeStereoInFaceOrder(const World& world, RenderState& render, const O
 }
 
 // Gathers one eye's corners and probes them; false when the eye draws nothing of it.
+// `gathered` says whether the polygon buffer now holds this eye's corners.
 bool eyeDraws(const ObjectPass& pass, const EyePass& eye, const u32* vertices, u32 slots,
-              RowSpan rows)
+              RowSpan rows, bool& gathered)
 {
     ScreenBox box;
-    if (!gatherCorners(pass, eye, vertices, slots, box) || outsideImage(pass, box)) return false;
+    gathered = gatherCorners(pass, eye, vertices, slots, box);
+    if (!gathered || outsideImage(pass, box)) return false;
     return probeFaceFast(pass, eye, slots, rows.first, rows.last);
 }
+
+// Faces of up to this many corners keep the right eye's screen x from its probe, so its
+// corners need not be gathered again for its scan.
+constexpr u32 kKeptRightCorners = 4;
 
 void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
                                 const ObjectPass& pass, const EyePass& leftEye,
@@ -1119,6 +1125,7 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
 {
     u32 count = 0;
     const DrawFace* order = drawOrderOf(render, pass.object, count);
+    ProjectedVertex* polygon = pass.scratch.polygon;
     for (u32 k = 0; k < count; ++k) {
         const DrawFace& entry = order[k];
         const RowSpan rows = rowsInBand(entry, band);
@@ -1132,12 +1139,20 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
         const u32 slots = static_cast<u32>(face.vertexCount);
         const u32* vertices = world.faceIndices + face.firstIndex;
         linkContours(world, vertices, slots, true, pass.scratch.slotNext, pass.scratch.contourEnds);
-        const bool rightVisible = rightOpen && eyeDraws(pass, rightEye, vertices, slots, rows);
-        const bool leftVisible = leftOpen && eyeDraws(pass, leftEye, vertices, slots, rows);
+        bool rightGathered = false, leftGathered = false;
+        const bool rightVisible =
+            rightOpen && eyeDraws(pass, rightEye, vertices, slots, rows, rightGathered);
+        // The eyes' corners differ in screen x alone.
+        f32 rightX[kKeptRightCorners];
+        const bool rightKept = rightVisible && slots <= kKeptRightCorners;
+        if (rightKept)
+            for (u32 s = 0; s < slots; ++s) rightX[s] = polygon[s].screenX;
+        const bool leftVisible =
+            leftOpen && eyeDraws(pass, leftEye, vertices, slots, rows, leftGathered);
         if (!leftVisible && !rightVisible) continue;
         // The lighting reads the left eye's corners, as in the plain path.
         ScreenBox box;
-        if (!leftVisible) gatherCorners(pass, leftEye, vertices, slots, box);
+        if (!leftGathered) gatherCorners(pass, leftEye, vertices, slots, box);
         lightCorners(pass, entry.face, face.normal, vertices, slots,
                      facingValue(world, face.normal, vertices[0]));
         fillSlotValues(pass, face, vertices, slots);
@@ -1147,10 +1162,14 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
                        rows.last);
         }
         if (rightVisible) {
-            gatherCorners(pass, rightEye, vertices, slots, box);
+            if (rightKept) {
+                for (u32 s = 0; s < slots; ++s) polygon[s].screenX = rightX[s];
+            } else {
+                gatherCorners(pass, rightEye, vertices, slots, box);
+            }
             const u32 stride = pass.layout.stride;
             for (u32 s = 0; s < slots; ++s)
-                pass.scratch.slotValues[s * stride + kX] = pass.scratch.polygon[s].screenX;
+                pass.scratch.slotValues[s * stride + kX] = polygon[s].screenX;
             scanRowsFast(pass, rightEye, slots, rows.first, rows.last);
             touchTiles(pass, rightEye, entry.firstColumn[1], rows.first, entry.lastColumn[1],
                        rows.last);
