@@ -215,7 +215,7 @@ void storeLightCoordinates(const World& world, RenderState& render, const Shadow
 }
 
 // A span of a map covers its first and its last texel; the nearer surface stays.
-void fillMapSpan(ShadowTexel* row, i32 width, const f32* left, const f32* right, i16 object)
+inline void fillMapSpan(ShadowTexel* row, i32 width, const f32* left, const f32* right, i16 object)
 {
     f32 lx = left[0], ld = left[1];
     f32 rx = right[0], rd = right[1];
@@ -401,6 +401,30 @@ void drawMapRows(const ProjectedVertex* polygon, const u32* next, const ShadowDe
         });
 }
 
+// A triangle is always one contour, whether contours are looked for or not (its last
+// corner is the only one that could close it, and it links back to the first anyway), so
+// its outline is fixed and its corners stay in registers.
+constexpr u32 kTriangleNext[3] = {1, 2, 0};
+
+void drawMapTriangle(const u32* vertices, const ShadowDescriptor& map, ShadowTexel* texels,
+                     const ProjectedVertex* table, i16 object, i32 firstRow, i32 lastRow)
+{
+    ProjectedVertex polygon[3];
+    for (u32 s = 0; s < 3; ++s) {
+        polygon[s] = table[vertices[s]];
+        if (std::isnan(polygon[s].screenX) || std::isnan(polygon[s].screenY) ||
+            std::isnan(polygon[s].depth))
+            return;
+    }
+    const f32 top = std::min(std::min(polygon[0].screenY, polygon[1].screenY), polygon[2].screenY);
+    const f32 bottom =
+        std::max(std::max(polygon[0].screenY, polygon[1].screenY), polygon[2].screenY);
+    const i32 first = std::max(clampTrunc(top, 0, map.height - 1), firstRow);
+    const i32 last = std::min(clampTrunc(bottom, 0, map.height - 1), lastRow);
+    if (first > last) return;
+    drawMapRows<3>(polygon, kTriangleNext, map, texels, first, last, object);
+}
+
 // One face into rows firstRow to lastRow of the map, with one thread's buffers.
 void drawFaceRows(const World& world, const ShadowDescriptor& map, ShadowTexel* texels,
                   const ProjectedVertex* table, const FaceScratch& scratch, const FaceRecord& face,
@@ -408,6 +432,10 @@ void drawFaceRows(const World& world, const ShadowDescriptor& map, ShadowTexel* 
 {
     const u32 slots = static_cast<u32>(face.vertexCount);
     const u32* vertices = world.faceIndices + face.firstIndex;
+    if (slots == 3) {
+        drawMapTriangle(vertices, map, texels, table, object, firstRow, lastRow);
+        return;
+    }
     f32 top = 0.0f, bottom = 0.0f;
     for (u32 s = 0; s < slots; ++s) {
         const ProjectedVertex& corner = table[vertices[s]];
