@@ -102,6 +102,17 @@ PixelArea writableArea(const CornerBounds& b, i32 width, i32 height)
             pinFloor(b.minX - margin, 0, width), pinFloor(b.maxX + margin, 0, width - 1) - 1};
 }
 
+// writableArea for a face whose rows are known to be `rows` (those of another eye at
+// the same screen y, found inside the image): the same columns.
+PixelArea writableColumns(const CornerBounds& b, i32 width, const PixelArea& rows)
+{
+    const f32 margin = columnMargin(b.minX, b.maxX);
+    if (b.maxX + margin < 1.0f || b.minX - margin >= static_cast<f32>(width - 1))
+        return {0, -1, 0, -1};
+    return {rows.firstRow, rows.lastRow, pinFloor(b.minX - margin, 0, width),
+            pinFloor(b.maxX + margin, 0, width - 1) - 1};
+}
+
 bool holdsPixel(const PixelArea& area)
 {
     return area.firstRow <= area.lastRow && area.firstColumn <= area.lastColumn;
@@ -282,8 +293,14 @@ inline int keepTriangleStereo(const FaceEyes& eyes, const u32* corners, DrawFace
          std::max(std::max(a.screenX, b.screenX), c.screenX), minY, maxY},
         {std::min(std::min(ra.screenX, rb.screenX), rc.screenX),
          std::max(std::max(ra.screenX, rb.screenX), rc.screenX), minY, maxY}};
-    const PixelArea areas[2] = {writableArea(bounds[0], eyes.width, eyes.height),
-                                writableArea(bounds[1], eyes.width, eyes.height)};
+    PixelArea areas[2] = {writableArea(bounds[0], eyes.width, eyes.height), {0, -1, 0, -1}};
+    if (areas[0].firstRow <= areas[0].lastRow) {
+        // The left eye's rows passed writableArea's tests of screen y, which the right
+        // eye shares; only its columns are left to find.
+        areas[1] = writableColumns(bounds[1], eyes.width, areas[0]);
+    } else {
+        areas[1] = writableArea(bounds[1], eyes.width, eyes.height);
+    }
     const bool drawn[2] = {holdsPixel(areas[0]), holdsPixel(areas[1])};
     if (!drawn[0] && !drawn[1]) return 0;
     const PixelArea& rows = drawn[0] ? areas[0] : areas[1];
