@@ -942,6 +942,114 @@ void scanSlots(const ObjectPass& pass, const EyePass& eye, i32 firstRow, i32 las
     }
 }
 
+// Both eyes of the anaglyph over rows firstRow to lastRow of a face of Slots corners:
+// scanRowsShaped for the left eye (the polygon buffer and slot values) and for the right
+// eye (the same corners at screen x `rightX`), row by row. The eyes share screen y, so
+// each row's edges, their t and every value but x are worked out once; each eye orders
+// its own crossings by its own x and draws its own spans, into its own depth buffer and
+// channels, so neither eye's pixels depend on when the other's are drawn.
+template <class LeftShape, class RightShape, u32 Slots>
+void scanBothRowsShaped(const ObjectPass& pass, const EyePass& leftEye, const EyePass& rightEye,
+                        const f32* rightX, i32 firstRow, i32 lastRow)
+{
+    const FaceScratch& scratch = pass.scratch;
+    const ProjectedVertex* polygon = scratch.polygon;
+    const u32* next = scratch.slotNext;
+    const f32* values = scratch.slotValues;
+    const u32 stride = strideOf<LeftShape>(pass);
+    constexpr u32 kScaled = LeftShape::textured ? kUntexturedValues : kColour;
+    f32 differences[Slots][kMaxScanValues];
+    f32 rightDx[Slots];
+    bool valid[Slots];
+    for (u32 i = 0; i < Slots; ++i) {
+        const f32* a = values + i * stride;
+        const f32* b = values + next[i] * stride;
+        forEachValue<LeftShape>(stride, [&](u32 v) { differences[i][v] = b[v] - a[v]; });
+        rightDx[i] = rightX[next[i]] - rightX[i];
+        valid[i] = true;
+    }
+    for (i32 row = firstRow; row <= lastRow; ++row) {
+        const f32 y = static_cast<f32>(row);
+        Hit hits[Slots];
+        f32 rightHitX[Slots];
+        u32 count = 0;
+        for (u32 i = 0; i < Slots; ++i) {
+            if (!valid[i]) continue;
+            const u32 j = next[i];
+            const f32 yi = polygon[i].screenY;
+            const f32 yj = polygon[j].screenY;
+            if (y < yi && y < yj) continue;
+            if (y > yi && y > yj) {
+                valid[i] = false;
+                continue;
+            }
+            if (yi == yj) continue;
+            if (yj == y && passesThrough(polygon, next, Slots, j, yi, y)) continue;
+            const f32 t = (y - yi) / (yj - yi);
+            if (!(t >= 0.0f && t <= 1.0f)) continue;
+            hits[count] = {i, t, polygon[i].screenX + differences[i][kX] * t};
+            rightHitX[count] = rightX[i] + rightDx[i] * t;
+            ++count;
+        }
+        if (count < 2) continue;
+        f32 ends[Slots][kMaxScanValues];
+        bool worked[Slots] = {};
+        auto end = [&](u32 h, f32 x) {
+            f32* c = ends[h];
+            if (!worked[h]) {
+                const f32* a = values + hits[h].edge * stride;
+                const f32* d = differences[hits[h].edge];
+                const f32 t = hits[h].t;
+                forEachValue<LeftShape>(stride, [&](u32 v) { c[v] = a[v] + d[v] * t; });
+                for (u32 v = kScaled; v < kScaled + 3; ++v) c[v] *= 255.0f;
+                worked[h] = true;
+            }
+            c[kX] = x;
+            return c;
+        };
+        auto drawEye = [&](const f32* x, auto shape, const EyePass& eye) {
+            using Shape = decltype(shape);
+            u32 order[Slots];
+            for (u32 c = 0; c < count; ++c) order[c] = c;
+            for (u32 p = 0; p + 1 < count; ++p)
+                for (u32 q = p + 1; q < count; ++q)
+                    if (x[order[q]] < x[order[p]]) std::swap(order[p], order[q]);
+            for (u32 p = 0; p + 1 < count; p += 2) {
+                const u32 l = order[p], r = order[p + 1];
+                if (!spanHoldsPixel(x[l], x[r], pass.width)) continue;
+                const f32* leftEnd = end(l, x[l]);
+                const f32* rightEnd = end(r, x[r]);
+                drawSpanShaped<Shape>(pass, eye, row, leftEnd, rightEnd);
+            }
+        };
+        f32 leftHitX[Slots];
+        for (u32 c = 0; c < count; ++c) leftHitX[c] = hits[c].x;
+        drawEye(leftHitX, LeftShape{}, leftEye);
+        drawEye(rightHitX, RightShape{}, rightEye);
+    }
+}
+
+template <u32 Slots, bool... Known>
+void scanBothShaped(const ObjectPass& pass, const EyePass& leftEye, const EyePass& rightEye,
+                    const f32* rightX, i32 firstRow, i32 lastRow)
+{
+    constexpr std::size_t known = sizeof...(Known);
+    if constexpr (known == 4) {
+        scanBothRowsShaped<FixedShape<kRedChannel, Known...>,
+                           FixedShape<kGreenChannel | kBlueChannel, Known...>, Slots>(
+            pass, leftEye, rightEye, rightX, firstRow, lastRow);
+    } else {
+        const bool flags[4] = {pass.textured, pass.reflect, pass.shadows, pass.opaque};
+        if (flags[known]) {
+            scanBothShaped<Slots, Known..., true>(pass, leftEye, rightEye, rightX, firstRow,
+                                                  lastRow);
+        } else {
+            scanBothShaped<Slots, Known..., false>(pass, leftEye, rightEye, rightX, firstRow,
+                                                   lastRow);
+        }
+    }
+}
+
 // The fast path's probe: triangles and quadrilaterals take their own loops.
 bool probeFaceFast(const ObjectPass& pass, const EyePass& eye, u32 slots, i32 firstRow, i32 lastRow)
 {
@@ -1156,6 +1264,18 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
         lightCorners(pass, entry.face, face.normal, vertices, slots,
                      facingValue(world, face.normal, vertices[0]));
         fillSlotValues(pass, face, vertices, slots);
+        if (leftVisible && rightKept && (slots == 3 || slots == 4)) {
+            if (slots == 3) {
+                scanBothShaped<3>(pass, leftEye, rightEye, rightX, rows.first, rows.last);
+            } else {
+                scanBothShaped<4>(pass, leftEye, rightEye, rightX, rows.first, rows.last);
+            }
+            touchTiles(pass, leftEye, entry.firstColumn[0], rows.first, entry.lastColumn[0],
+                       rows.last);
+            touchTiles(pass, rightEye, entry.firstColumn[1], rows.first, entry.lastColumn[1],
+                       rows.last);
+            continue;
+        }
         if (leftVisible) {
             scanRowsFast(pass, leftEye, slots, rows.first, rows.last);
             touchTiles(pass, leftEye, entry.firstColumn[0], rows.first, entry.lastColumn[0],
