@@ -1227,6 +1227,108 @@ bool eyeDraws(const ObjectPass& pass, const EyePass& eye, const u32* vertices, u
 // corners need not be gathered again for its scan.
 constexpr u32 kKeptRightCorners = 4;
 
+// The probe of both eyes of a face of Slots corners: probeRowsShaped for each eye that
+// `want`s one, over rows whose edges, t and depths the eyes share, each eye with its own
+// screen x; an eye's answer is found at the first span with a pixel that passes.
+template <u32 Slots>
+void probeBothRows(const ObjectPass& pass, const EyePass& leftEye, const EyePass& rightEye,
+                   const f32* rightX, i32 firstRow, i32 lastRow, const bool want[2], bool found[2])
+{
+    const ProjectedVertex* polygon = pass.scratch.polygon;
+    const u32* next = pass.scratch.slotNext;
+    f32 depthDifference[Slots], dx[2][Slots];
+    bool valid[Slots];
+    for (u32 i = 0; i < Slots; ++i) {
+        depthDifference[i] = polygon[next[i]].depth - polygon[i].depth;
+        dx[0][i] = polygon[next[i]].screenX - polygon[i].screenX;
+        dx[1][i] = rightX[next[i]] - rightX[i];
+        valid[i] = true;
+    }
+    bool looking[2] = {want[0], want[1]};
+    for (i32 row = firstRow; row <= lastRow && (looking[0] || looking[1]); ++row) {
+        const f32 y = static_cast<f32>(row);
+        f32 x[2][Slots], depth[Slots];
+        u32 count = 0;
+        for (u32 i = 0; i < Slots; ++i) {
+            if (!valid[i]) continue;
+            const u32 j = next[i];
+            const f32 yi = polygon[i].screenY;
+            const f32 yj = polygon[j].screenY;
+            if (y < yi && y < yj) continue;
+            if (y > yi && y > yj) {
+                valid[i] = false;
+                continue;
+            }
+            if (yi == yj) continue;
+            if (yj == y && passesThrough(polygon, next, Slots, j, yi, y)) continue;
+            const f32 t = (y - yi) / (yj - yi);
+            if (!(t >= 0.0f && t <= 1.0f)) continue;
+            x[0][count] = polygon[i].screenX + dx[0][i] * t;
+            x[1][count] = rightX[i] + dx[1][i] * t;
+            depth[count] = polygon[i].depth + depthDifference[i] * t;
+            ++count;
+        }
+        if (count < 2) continue;
+        for (u32 e = 0; e < 2; ++e) {
+            if (!looking[e]) continue;
+            const f32* at = x[e];
+            u32 order[Slots];
+            for (u32 c = 0; c < count; ++c) order[c] = c;
+            for (u32 p = 0; p + 1 < count; ++p)
+                for (u32 q = p + 1; q < count; ++q)
+                    if (at[order[q]] < at[order[p]]) std::swap(order[p], order[q]);
+            for (u32 p = 0; p + 1 < count; p += 2) {
+                const u32 l = order[p], r = order[p + 1];
+                if (!spanHoldsPixel(at[l], at[r], pass.width)) continue;
+                const f32 leftEnd[kProbeStride] = {at[l], depth[l]};
+                const f32 rightEnd[kProbeStride] = {at[r], depth[r]};
+                if (spanPasses(pass, e == 0 ? leftEye : rightEye, row, leftEnd, rightEnd)) {
+                    found[e] = true;
+                    looking[e] = false;
+                    break;
+                }
+            }
+        }
+    }
+}
+
+// Triangles and quadrilaterals of the anaglyph: the left eye's corners gathered into the
+// polygon buffer, the right eye's screen x into `rightX` (with the right eye's screen
+// box, which differs from the left's in x alone), and both eyes probed in one pass, each
+// as eyeDraws would. False for other faces and for undefined corners: the caller then
+// probes each eye on its own.
+bool probeBothEyes(const ObjectPass& pass, const EyePass& leftEye, const EyePass& rightEye,
+                   const u32* vertices, u32 slots, RowSpan rows, bool leftOpen, bool rightOpen,
+                   f32* rightX, bool& leftVisible, bool& rightVisible)
+{
+    if (slots != 3 && slots != 4) return false;
+    ScreenBox leftBox;
+    if (!gatherCorners(pass, leftEye, vertices, slots, leftBox)) return false;
+    ScreenBox rightBox = leftBox;
+    rightBox.minX = pass.width;
+    rightBox.maxX = -1;
+    for (u32 s = 0; s < slots; ++s) {
+        rightX[s] = rightEye.projected[vertices[s]].screenX;
+        if (std::isnan(rightX[s])) return false;
+        const i32 x = clampTrunc(rightX[s], -1, pass.width);
+        rightBox.minX = std::min(rightBox.minX, x);
+        rightBox.maxX = std::max(rightBox.maxX, x);
+    }
+    const bool want[2] = {leftOpen && !outsideImage(pass, leftBox),
+                          rightOpen && !outsideImage(pass, rightBox)};
+    bool found[2] = {false, false};
+    if (want[0] || want[1]) {
+        if (slots == 3) {
+            probeBothRows<3>(pass, leftEye, rightEye, rightX, rows.first, rows.last, want, found);
+        } else {
+            probeBothRows<4>(pass, leftEye, rightEye, rightX, rows.first, rows.last, want, found);
+        }
+    }
+    leftVisible = found[0];
+    rightVisible = found[1];
+    return true;
+}
+
 void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
                                 const ObjectPass& pass, const EyePass& leftEye,
                                 const EyePass& rightEye, RowSpan band)
@@ -1247,20 +1349,26 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
         const u32 slots = static_cast<u32>(face.vertexCount);
         const u32* vertices = world.faceIndices + face.firstIndex;
         linkContours(world, vertices, slots, true, pass.scratch.slotNext, pass.scratch.contourEnds);
-        bool rightGathered = false, leftGathered = false;
-        const bool rightVisible =
-            rightOpen && eyeDraws(pass, rightEye, vertices, slots, rows, rightGathered);
         // The eyes' corners differ in screen x alone.
         f32 rightX[kKeptRightCorners];
-        const bool rightKept = rightVisible && slots <= kKeptRightCorners;
-        if (rightKept)
-            for (u32 s = 0; s < slots; ++s) rightX[s] = polygon[s].screenX;
-        const bool leftVisible =
-            leftOpen && eyeDraws(pass, leftEye, vertices, slots, rows, leftGathered);
-        if (!leftVisible && !rightVisible) continue;
-        // The lighting reads the left eye's corners, as in the plain path.
+        bool leftVisible = false, rightVisible = false, rightKept = false;
         ScreenBox box;
-        if (!leftGathered) gatherCorners(pass, leftEye, vertices, slots, box);
+        if (probeBothEyes(pass, leftEye, rightEye, vertices, slots, rows, leftOpen, rightOpen,
+                          rightX, leftVisible, rightVisible)) {
+            if (!leftVisible && !rightVisible) continue;
+            rightKept = rightVisible;
+        } else {
+            bool rightGathered = false, leftGathered = false;
+            rightVisible =
+                rightOpen && eyeDraws(pass, rightEye, vertices, slots, rows, rightGathered);
+            rightKept = rightVisible && slots <= kKeptRightCorners;
+            if (rightKept)
+                for (u32 s = 0; s < slots; ++s) rightX[s] = polygon[s].screenX;
+            leftVisible = leftOpen && eyeDraws(pass, leftEye, vertices, slots, rows, leftGathered);
+            if (!leftVisible && !rightVisible) continue;
+            // The lighting reads the left eye's corners, as in the plain path.
+            if (!leftGathered) gatherCorners(pass, leftEye, vertices, slots, box);
+        }
         lightCorners(pass, entry.face, face.normal, vertices, slots,
                      facingValue(world, face.normal, vertices[0]));
         fillSlotValues(pass, face, vertices, slots);
