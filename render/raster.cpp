@@ -434,9 +434,13 @@ struct RuntimeShape {
     u32 texture;
     u32 reflection;
     u32 shadow;
+    u32 lights = 0; // the pass's own count of shadow lights
 };
 
-template <u8 Channels, bool Textured, bool Reflect, bool Shadows, bool Opaque> struct FixedShape {
+// With Lights above 0 the shadow lights are counted at compile time too (one sun is the
+// usual world), and their light coordinates join the fixed values.
+template <u8 Channels, bool Textured, bool Reflect, bool Shadows, bool Opaque, u32 Lights = 0>
+struct FixedShape {
     static constexpr bool textured = Textured;
     static constexpr bool reflect = Reflect;
     static constexpr bool shadows = Shadows;
@@ -447,7 +451,11 @@ template <u8 Channels, bool Textured, bool Reflect, bool Shadows, bool Opaque> s
     static constexpr u32 texture = kUntexturedValues + 3;
     static constexpr u32 reflection = Textured ? kTexturedValues : kUntexturedValues;
     static constexpr u32 shadow = reflection + (Reflect ? 2 : 0);
-    static constexpr u32 stride = shadow; // values before the light coordinates
+    static constexpr u32 lights = Lights;
+    // Values at fixed places: all of them, or those before a run-time count of light
+    // coordinates.
+    static constexpr u32 stride = shadow + 3 * Lights;
+    static constexpr bool lightsOpen = Shadows && Lights == 0;
 };
 
 RuntimeShape runtimeShape(const ObjectPass& pass, const EyePass& eye)
@@ -473,9 +481,10 @@ inline void texturedColour(const ObjectPass& pass, const f32* value, u32 highlig
 }
 
 // Each light whose map hides the pixel behind another object darkens it once more.
-inline void applyShadows(const ObjectPass& pass, const f32* light, f32 colour[3])
+inline void applyShadows(const ObjectPass& pass, const f32* light, u32 lights, f32 colour[3])
 {
-    for (u32 j = 0; j < pass.layout.shadowLights; ++j, light += 3) {
+    const u32 count = lights > 0 ? lights : pass.layout.shadowLights;
+    for (u32 j = 0; j < count; ++j, light += 3) {
         const ShadowDescriptor& map = pass.maps[j];
         if (!map.active) continue;
         if (!ShadowedBy(map, pass.texels, pass.object, light[0], light[1], light[2])) continue;
@@ -539,7 +548,7 @@ inline void drawPixel(const ObjectPass& pass, const Shape& shape, u8* pixel, Dep
         colour[1] = value[kColour + 1];
         colour[2] = value[kColour + 2];
     }
-    if (shape.shadows) applyShadows(pass, value + shape.shadow, colour);
+    if (shape.shadows) applyShadows(pass, value + shape.shadow, shape.lights, colour);
     const u8* mirror = shape.reflect ? reflectionTexel(pass.reflection, value[shape.reflection],
                                                        value[shape.reflection + 1])
                                      : nullptr;
@@ -586,7 +595,7 @@ void fillSpanFast(const ObjectPass& pass, const EyePass& eye, const Span& span)
 {
     constexpr Shape shape{};
     constexpr u32 kFixed = Shape::stride;
-    const u32 stride = shape.shadows ? pass.layout.stride : kFixed;
+    const u32 stride = Shape::lightsOpen ? pass.layout.stride : kFixed;
     f32 value[kMaxScanValues];
     for (u32 v = 0; v < kFixed; ++v) value[v] = span.start[v];
     for (u32 v = kFixed; v < stride; ++v) value[v] = span.start[v];
@@ -597,7 +606,7 @@ void fillSpanFast(const ObjectPass& pass, const EyePass& eye, const Span& span)
     for (i32 x = span.firstColumn; x < span.endColumn; ++x, pixel += 4, ++stored) {
         drawPixel(pass, shape, pixel, *stored, value);
         for (u32 v = 1; v < kFixed; ++v) value[v] += span.step[v];
-        if constexpr (Shape::shadows)
+        if constexpr (Shape::lightsOpen)
             for (u32 v = kFixed; v < stride; ++v) value[v] += span.step[v];
     }
 }
@@ -791,7 +800,7 @@ bool probeFace(const ObjectPass& pass, const EyePass& eye, u32 slots, i32 firstR
 // holds it to the general scan, over random faces and clipped ones.
 template <class Shape> inline u32 strideOf(const ObjectPass& pass)
 {
-    if constexpr (Shape::shadows) {
+    if constexpr (Shape::lightsOpen) {
         return pass.layout.stride; // three light coordinates for each shadow light
     } else {
         return Shape::stride;
@@ -803,7 +812,7 @@ template <class Shape> inline u32 strideOf(const ObjectPass& pass)
 template <class Shape, class Value> inline void forEachValue(u32 stride, Value value)
 {
     for (u32 v = 0; v < Shape::stride; ++v) value(v);
-    if constexpr (Shape::shadows)
+    if constexpr (Shape::lightsOpen)
         for (u32 v = Shape::stride; v < stride; ++v) value(v);
 }
 
@@ -919,6 +928,13 @@ void scanShaped(const ObjectPass& pass, const EyePass& eye, i32 firstRow, i32 la
 {
     constexpr std::size_t known = sizeof...(Known);
     if constexpr (known == 4) {
+        if constexpr (FixedShape<Channels, Known...>::shadows) {
+            if (pass.layout.shadowLights == 1) {
+                scanRowsShaped<FixedShape<Channels, Known..., 1>, Slots>(pass, eye, firstRow,
+                                                                         lastRow);
+                return;
+            }
+        }
         scanRowsShaped<FixedShape<Channels, Known...>, Slots>(pass, eye, firstRow, lastRow);
     } else {
         const bool flags[4] = {pass.textured, pass.reflect, pass.shadows, pass.opaque};
