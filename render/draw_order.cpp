@@ -282,9 +282,10 @@ inline int keepTriangleStereo(const FaceEyes& eyes, const u32* corners, DrawFace
     const ProjectedVertex& ra = eyes.right[corners[0]];
     const ProjectedVertex& rb = eyes.right[corners[1]];
     const ProjectedVertex& rc = eyes.right[corners[2]];
-    // Both eyes' corners must be defined, as the anaglyph draws the face for both.
-    if (!(isDefined(a) & isDefined(b) & isDefined(c) & isDefined(ra) & isDefined(rb) &
-          isDefined(rc)))
+    // Both eyes' corners must be defined, as the anaglyph draws the face for both; the
+    // right eye's screen y and depth are the left eye's own values.
+    if (!(isDefined(a) & isDefined(b) & isDefined(c) & (ra.screenX == ra.screenX) &
+          (rb.screenX == rb.screenX) & (rc.screenX == rc.screenX)))
         return 0;
     const f32 minY = std::min(std::min(a.screenY, b.screenY), c.screenY);
     const f32 maxY = std::max(std::max(a.screenY, b.screenY), c.screenY);

@@ -362,13 +362,16 @@ void mapCoordinates(const World& world, RenderState& render, const ShadowDescrip
             table[v] = {mapV(map, world.vertexX[v]), mapU(map, world.vertexY[v]), world.vertexZ[v]};
     });
     RunRanges(render, parts, world.faceIndexCount, [&](u32 first, u32 end, u32) {
-        for (u32 corner = first; corner < end; ++corner) {
-            const u32 v = world.faceIndices[corner];
+        const u32* corners = world.faceIndices;
+        const u64 step = u64{lights} * 3;
+        f32* out = render.lightCoordinates + (u64{first} * lights + j) * 3;
+        for (u32 corner = first; corner < end; ++corner, out += step) {
+            const u32 v = corners[corner];
             if (v >= vertexCount) continue;
-            f32* out = render.lightCoordinates + (u64{corner} * lights + j) * 3;
-            out[0] = table[v].screenY;
-            out[1] = table[v].screenX;
-            out[2] = table[v].depth;
+            const ProjectedVertex at = table[v];
+            out[0] = at.screenY;
+            out[1] = at.screenX;
+            out[2] = at.depth;
         }
     });
     const f32 width = static_cast<f32>(map.width);
