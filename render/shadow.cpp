@@ -105,22 +105,28 @@ constexpr f32 kBeyond = std::numeric_limits<f32>::infinity();
 void turnRange(World& world, const ShadowDescriptor& map, u32 first, u32 end, f32 low[3],
                f32 high[3])
 {
-    const f32* r = map.rotation;
-    for (int axis = 0; axis < 3; ++axis) {
-        low[axis] = kBeyond;
-        high[axis] = -kBeyond;
-    }
+    // The rotation and the bounds in locals: the vertex stores could otherwise alias them.
+    f32 r[9];
+    std::memcpy(r, map.rotation, sizeof r);
+    f32 lowest[3] = {kBeyond, kBeyond, kBeyond}, highest[3] = {-kBeyond, -kBeyond, -kBeyond};
+    f32* depthAxis = world.vertexZ;
+    f32* leftAxis = world.vertexX;
+    f32* upAxis = world.vertexY;
     for (u32 v = first; v < end; ++v) {
-        const f32 x = world.vertexZ[v], y = world.vertexX[v], z = world.vertexY[v];
+        const f32 x = depthAxis[v], y = leftAxis[v], z = upAxis[v];
         const f32 turned[3] = {r[0] * x + r[1] * y + r[2] * z, r[3] * x + r[4] * y + r[5] * z,
                                r[6] * x + r[7] * y + r[8] * z};
-        world.vertexZ[v] = turned[0];
-        world.vertexX[v] = turned[1];
-        world.vertexY[v] = turned[2];
+        depthAxis[v] = turned[0];
+        leftAxis[v] = turned[1];
+        upAxis[v] = turned[2];
         for (int axis = 0; axis < 3; ++axis) {
-            if (turned[axis] < low[axis]) low[axis] = turned[axis];
-            if (turned[axis] > high[axis]) high[axis] = turned[axis];
+            if (turned[axis] < lowest[axis]) lowest[axis] = turned[axis];
+            if (turned[axis] > highest[axis]) highest[axis] = turned[axis];
         }
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        low[axis] = lowest[axis];
+        high[axis] = highest[axis];
     }
 }
 
@@ -152,8 +158,10 @@ void turnToLight(World& world, RenderState& render, ShadowDescriptor& map)
     map.depthRange = high[0] - low[0];
     map.maxLeft = high[1];
     map.maxUp = high[2];
+    const f32 nearest = map.minDepth;
     RunRanges(render, parts, count, [&](u32 first, u32 end, u32) {
-        for (u32 v = first; v < end; ++v) world.vertexZ[v] -= map.minDepth;
+        f32* depth = world.vertexZ;
+        for (u32 v = first; v < end; ++v) depth[v] -= nearest;
     });
 }
 
@@ -357,9 +365,11 @@ void mapCoordinates(const World& world, RenderState& render, const ShadowDescrip
     const u32 parts = FrameParts(render);
     const u32 vertexCount = world.vertexCount;
     ProjectedVertex* table = render.projected;
+    const ShadowDescriptor bounds = map; // a copy the table's stores cannot alias
     RunRanges(render, parts, vertexCount, [&](u32 first, u32 end, u32) {
         for (u32 v = first; v < end; ++v)
-            table[v] = {mapV(map, world.vertexX[v]), mapU(map, world.vertexY[v]), world.vertexZ[v]};
+            table[v] = {mapV(bounds, world.vertexX[v]), mapU(bounds, world.vertexY[v]),
+                        world.vertexZ[v]};
     });
     RunRanges(render, parts, world.faceIndexCount, [&](u32 first, u32 end, u32) {
         const u32* corners = world.faceIndices;
