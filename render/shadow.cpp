@@ -414,6 +414,16 @@ void drawMapRows(const ProjectedVertex* polygon, const u32* next, const ShadowDe
         });
 }
 
+// The first row of the band a face's edges can cross: rows are scanned at whole y, and
+// the row truncate(top) lies above every corner when the top corner is not on a whole
+// row, so it would find no crossing and change nothing.
+inline i32 firstMapRow(f32 top, const ShadowDescriptor& map, i32 firstRow)
+{
+    i32 first = clampTrunc(top, 0, map.height - 1);
+    if (static_cast<f32>(first) < top) ++first;
+    return std::max(first, firstRow);
+}
+
 // A triangle is always one contour, whether contours are looked for or not (its last
 // corner is the only one that could close it, and it links back to the first anyway), so
 // its outline is fixed and its corners stay in registers.
@@ -432,7 +442,7 @@ void drawMapTriangle(const u32* vertices, const ShadowDescriptor& map, ShadowTex
     const f32 top = std::min(std::min(polygon[0].screenY, polygon[1].screenY), polygon[2].screenY);
     const f32 bottom =
         std::max(std::max(polygon[0].screenY, polygon[1].screenY), polygon[2].screenY);
-    const i32 first = std::max(clampTrunc(top, 0, map.height - 1), firstRow);
+    const i32 first = firstMapRow(top, map, firstRow);
     const i32 last = std::min(clampTrunc(bottom, 0, map.height - 1), lastRow);
     if (first > last) return;
     drawMapRows<3>(polygon, kTriangleNext, map, texels, first, last, object);
@@ -458,7 +468,7 @@ void drawFaceRows(const World& world, const ShadowDescriptor& map, ShadowTexel* 
         if (s == 0 || corner.screenY < top) top = corner.screenY;
         if (s == 0 || corner.screenY > bottom) bottom = corner.screenY;
     }
-    const i32 first = std::max(clampTrunc(top, 0, map.height - 1), firstRow);
+    const i32 first = firstMapRow(top, map, firstRow);
     const i32 last = std::min(clampTrunc(bottom, 0, map.height - 1), lastRow);
     if (first > last) return;
     linkContours(world, vertices, slots, detectContours, scratch.slotNext, scratch.contourEnds);
