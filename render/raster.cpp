@@ -1026,10 +1026,7 @@ void scanBothRowsShaped(const ObjectPass& pass, const EyePass& leftEye, const Ey
         auto drawEye = [&](const f32* x, auto shape, const EyePass& eye) {
             using Shape = decltype(shape);
             u32 order[Slots];
-            for (u32 c = 0; c < count; ++c) order[c] = c;
-            for (u32 p = 0; p + 1 < count; ++p)
-                for (u32 q = p + 1; q < count; ++q)
-                    if (x[order[q]] < x[order[p]]) std::swap(order[p], order[q]);
+            orderByX(count, order, [&](u32 c) { return x[c]; });
             for (u32 p = 0; p + 1 < count; p += 2) {
                 const u32 l = order[p], r = order[p + 1];
                 if (!spanHoldsPixel(x[l], x[r], pass.width)) continue;
@@ -1289,10 +1286,7 @@ void probeBothRows(const ObjectPass& pass, const EyePass& leftEye, const EyePass
             if (!looking[e]) continue;
             const f32* at = x[e];
             u32 order[Slots];
-            for (u32 c = 0; c < count; ++c) order[c] = c;
-            for (u32 p = 0; p + 1 < count; ++p)
-                for (u32 q = p + 1; q < count; ++q)
-                    if (at[order[q]] < at[order[p]]) std::swap(order[p], order[q]);
+            orderByX(count, order, [&](u32 c) { return at[c]; });
             for (u32 p = 0; p + 1 < count; p += 2) {
                 const u32 l = order[p], r = order[p + 1];
                 if (!spanHoldsPixel(at[l], at[r], pass.width)) continue;
