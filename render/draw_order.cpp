@@ -289,19 +289,19 @@ inline int keepTriangleStereo(const FaceEyes& eyes, const u32* corners, DrawFace
         return 0;
     const f32 minY = std::min(std::min(a.screenY, b.screenY), c.screenY);
     const f32 maxY = std::max(std::max(a.screenY, b.screenY), c.screenY);
-    const CornerBounds bounds[2] = {
-        {std::min(std::min(a.screenX, b.screenX), c.screenX),
-         std::max(std::max(a.screenX, b.screenX), c.screenX), minY, maxY},
-        {std::min(std::min(ra.screenX, rb.screenX), rc.screenX),
-         std::max(std::max(ra.screenX, rb.screenX), rc.screenX), minY, maxY}};
-    PixelArea areas[2] = {writableArea(bounds[0], eyes.width, eyes.height), {0, -1, 0, -1}};
-    if (areas[0].firstRow <= areas[0].lastRow) {
-        // The left eye's rows passed writableArea's tests of screen y, which the right
-        // eye shares; only its columns are left to find.
-        areas[1] = writableColumns(bounds[1], eyes.width, areas[0]);
-    } else {
-        areas[1] = writableArea(bounds[1], eyes.width, eyes.height);
-    }
+    // writableArea's tests of screen y, once for both eyes: a triangle that reaches no
+    // row of the image, or lies between two rows, is drawn by neither.
+    if (maxY < 0.0f || minY > static_cast<f32>(eyes.height - 1)) return 0;
+    const PixelArea rowsOfBoth{pinCeiling(minY, 0, eyes.height),
+                               pinFloor(maxY, -1, eyes.height - 1), 0, 0};
+    if (rowsOfBoth.firstRow > rowsOfBoth.lastRow) return 0;
+    const PixelArea areas[2] = {
+        writableColumns({std::min(std::min(a.screenX, b.screenX), c.screenX),
+                         std::max(std::max(a.screenX, b.screenX), c.screenX), minY, maxY},
+                        eyes.width, rowsOfBoth),
+        writableColumns({std::min(std::min(ra.screenX, rb.screenX), rc.screenX),
+                         std::max(std::max(ra.screenX, rb.screenX), rc.screenX), minY, maxY},
+                        eyes.width, rowsOfBoth)};
     const bool drawn[2] = {holdsPixel(areas[0]), holdsPixel(areas[1])};
     if (!drawn[0] && !drawn[1]) return 0;
     const PixelArea& rows = drawn[0] ? areas[0] : areas[1];
