@@ -102,6 +102,17 @@ PixelArea writableArea(const CornerBounds& b, i32 width, i32 height)
             pinFloor(b.minX - margin, 0, width), pinFloor(b.maxX + margin, 0, width - 1) - 1};
 }
 
+// writableArea for a face whose rows are known to be `rows` (those of another eye at
+// the same screen y, found inside the image): the same columns.
+PixelArea writableColumns(const CornerBounds& b, i32 width, const PixelArea& rows)
+{
+    const f32 margin = columnMargin(b.minX, b.maxX);
+    if (b.maxX + margin < 1.0f || b.minX - margin >= static_cast<f32>(width - 1))
+        return {0, -1, 0, -1};
+    return {rows.firstRow, rows.lastRow, pinFloor(b.minX - margin, 0, width),
+            pinFloor(b.maxX + margin, 0, width - 1) - 1};
+}
+
 bool holdsPixel(const PixelArea& area)
 {
     return area.firstRow <= area.lastRow && area.firstColumn <= area.lastColumn;
@@ -254,6 +265,57 @@ inline int keepTriangle(const ProjectedVertex* projected, const u32* corners, i3
     return 1;
 }
 
+// A triangle in the anaglyph: drawableArea for both eyes with keepTriangle's order of
+// tests. The eyes share screen y and depth, so the rows and the depth range are worked
+// out once and only the columns per eye; each eye's columns are writableArea's own.
+inline int keepTriangleStereo(const FaceEyes& eyes, const u32* corners, DrawFace& entry)
+{
+    const ProjectedVertex& a = eyes.left[corners[0]];
+    const ProjectedVertex& b = eyes.left[corners[1]];
+    const ProjectedVertex& c = eyes.left[corners[2]];
+    f32 nearest = a.depth, farthest = a.depth;
+    if (b.depth < nearest) nearest = b.depth;
+    if (b.depth > farthest) farthest = b.depth;
+    if (c.depth < nearest) nearest = c.depth;
+    if (c.depth > farthest) farthest = c.depth;
+    if (farthest < 0.0f) return -1; // wholly behind the eye; -0 is not
+    const ProjectedVertex& ra = eyes.right[corners[0]];
+    const ProjectedVertex& rb = eyes.right[corners[1]];
+    const ProjectedVertex& rc = eyes.right[corners[2]];
+    // Both eyes' corners must be defined, as the anaglyph draws the face for both; the
+    // right eye's screen y and depth are the left eye's own values.
+    if (!(isDefined(a) & isDefined(b) & isDefined(c) & (ra.screenX == ra.screenX) &
+          (rb.screenX == rb.screenX) & (rc.screenX == rc.screenX)))
+        return 0;
+    const f32 minY = std::min(std::min(a.screenY, b.screenY), c.screenY);
+    const f32 maxY = std::max(std::max(a.screenY, b.screenY), c.screenY);
+    // writableArea's tests of screen y, once for both eyes: a triangle that reaches no
+    // row of the image, or lies between two rows, is drawn by neither.
+    if (maxY < 0.0f || minY > static_cast<f32>(eyes.height - 1)) return 0;
+    const PixelArea rowsOfBoth{pinCeiling(minY, 0, eyes.height),
+                               pinFloor(maxY, -1, eyes.height - 1), 0, 0};
+    if (rowsOfBoth.firstRow > rowsOfBoth.lastRow) return 0;
+    const PixelArea areas[2] = {
+        writableColumns({std::min(std::min(a.screenX, b.screenX), c.screenX),
+                         std::max(std::max(a.screenX, b.screenX), c.screenX), minY, maxY},
+                        eyes.width, rowsOfBoth),
+        writableColumns({std::min(std::min(ra.screenX, rb.screenX), rc.screenX),
+                         std::max(std::max(ra.screenX, rb.screenX), rc.screenX), minY, maxY},
+                        eyes.width, rowsOfBoth)};
+    const bool drawn[2] = {holdsPixel(areas[0]), holdsPixel(areas[1])};
+    if (!drawn[0] && !drawn[1]) return 0;
+    const PixelArea& rows = drawn[0] ? areas[0] : areas[1];
+    entry.key = OrderedDepthKey(nearest);
+    entry.hiddenBelow = HiddenBelow(nearest, farthest);
+    entry.firstRow = static_cast<i16>(rows.firstRow);
+    entry.lastRow = static_cast<i16>(rows.lastRow);
+    for (int eye = 0; eye < 2; ++eye) {
+        entry.firstColumn[eye] = static_cast<i16>(drawn[eye] ? areas[eye].firstColumn : 1);
+        entry.lastColumn[eye] = static_cast<i16>(drawn[eye] ? areas[eye].lastColumn : 0);
+    }
+    return 1;
+}
+
 // Normals, marks and drawable faces of one object, written to `out`.
 u32 gatherFaces(World& world, RowRange faces, const FaceEyes& eyes, DrawFace* out)
 {
@@ -266,9 +328,10 @@ u32 gatherFaces(World& world, RowRange faces, const FaceEyes& eyes, DrawFace* ou
             FaceRecord& face = world.faces[f];
             if (face.flags == kFaceHidden) continue; // corners outside the tables
             const u32* corners = world.faceIndices + face.firstIndex;
-            if (face.vertexCount == 3 && !eyes.right) {
-                const int kept3 =
-                    keepTriangle(eyes.left, corners, eyes.width, eyes.height, out[kept]);
+            if (face.vertexCount == 3) {
+                const int kept3 = eyes.right ? keepTriangleStereo(eyes, corners, out[kept])
+                                             : keepTriangle(eyes.left, corners, eyes.width,
+                                                            eyes.height, out[kept]);
                 if (kept3 < 0) face.flags = kFaceHidden;
                 if (kept3 > 0) out[kept++].face = f;
                 continue;

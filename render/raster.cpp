@@ -434,9 +434,13 @@ struct RuntimeShape {
     u32 texture;
     u32 reflection;
     u32 shadow;
+    u32 lights = 0; // the pass's own count of shadow lights
 };
 
-template <u8 Channels, bool Textured, bool Reflect, bool Shadows, bool Opaque> struct FixedShape {
+// With Lights above 0 the shadow lights are counted at compile time too (one sun is the
+// usual world), and their light coordinates join the fixed values.
+template <u8 Channels, bool Textured, bool Reflect, bool Shadows, bool Opaque, u32 Lights = 0>
+struct FixedShape {
     static constexpr bool textured = Textured;
     static constexpr bool reflect = Reflect;
     static constexpr bool shadows = Shadows;
@@ -447,7 +451,11 @@ template <u8 Channels, bool Textured, bool Reflect, bool Shadows, bool Opaque> s
     static constexpr u32 texture = kUntexturedValues + 3;
     static constexpr u32 reflection = Textured ? kTexturedValues : kUntexturedValues;
     static constexpr u32 shadow = reflection + (Reflect ? 2 : 0);
-    static constexpr u32 stride = shadow; // values before the light coordinates
+    static constexpr u32 lights = Lights;
+    // Values at fixed places: all of them, or those before a run-time count of light
+    // coordinates.
+    static constexpr u32 stride = shadow + 3 * Lights;
+    static constexpr bool lightsOpen = Shadows && Lights == 0;
 };
 
 RuntimeShape runtimeShape(const ObjectPass& pass, const EyePass& eye)
@@ -473,9 +481,10 @@ inline void texturedColour(const ObjectPass& pass, const f32* value, u32 highlig
 }
 
 // Each light whose map hides the pixel behind another object darkens it once more.
-inline void applyShadows(const ObjectPass& pass, const f32* light, f32 colour[3])
+inline void applyShadows(const ObjectPass& pass, const f32* light, u32 lights, f32 colour[3])
 {
-    for (u32 j = 0; j < pass.layout.shadowLights; ++j, light += 3) {
+    const u32 count = lights > 0 ? lights : pass.layout.shadowLights;
+    for (u32 j = 0; j < count; ++j, light += 3) {
         const ShadowDescriptor& map = pass.maps[j];
         if (!map.active) continue;
         if (!ShadowedBy(map, pass.texels, pass.object, light[0], light[1], light[2])) continue;
@@ -539,7 +548,7 @@ inline void drawPixel(const ObjectPass& pass, const Shape& shape, u8* pixel, Dep
         colour[1] = value[kColour + 1];
         colour[2] = value[kColour + 2];
     }
-    if (shape.shadows) applyShadows(pass, value + shape.shadow, colour);
+    if (shape.shadows) applyShadows(pass, value + shape.shadow, shape.lights, colour);
     const u8* mirror = shape.reflect ? reflectionTexel(pass.reflection, value[shape.reflection],
                                                        value[shape.reflection + 1])
                                      : nullptr;
@@ -586,7 +595,7 @@ void fillSpanFast(const ObjectPass& pass, const EyePass& eye, const Span& span)
 {
     constexpr Shape shape{};
     constexpr u32 kFixed = Shape::stride;
-    const u32 stride = shape.shadows ? pass.layout.stride : kFixed;
+    const u32 stride = Shape::lightsOpen ? pass.layout.stride : kFixed;
     f32 value[kMaxScanValues];
     for (u32 v = 0; v < kFixed; ++v) value[v] = span.start[v];
     for (u32 v = kFixed; v < stride; ++v) value[v] = span.start[v];
@@ -597,7 +606,7 @@ void fillSpanFast(const ObjectPass& pass, const EyePass& eye, const Span& span)
     for (i32 x = span.firstColumn; x < span.endColumn; ++x, pixel += 4, ++stored) {
         drawPixel(pass, shape, pixel, *stored, value);
         for (u32 v = 1; v < kFixed; ++v) value[v] += span.step[v];
-        if constexpr (Shape::shadows)
+        if constexpr (Shape::lightsOpen)
             for (u32 v = kFixed; v < stride; ++v) value[v] += span.step[v];
     }
 }
@@ -791,7 +800,7 @@ bool probeFace(const ObjectPass& pass, const EyePass& eye, u32 slots, i32 firstR
 // holds it to the general scan, over random faces and clipped ones.
 template <class Shape> inline u32 strideOf(const ObjectPass& pass)
 {
-    if constexpr (Shape::shadows) {
+    if constexpr (Shape::lightsOpen) {
         return pass.layout.stride; // three light coordinates for each shadow light
     } else {
         return Shape::stride;
@@ -803,7 +812,7 @@ template <class Shape> inline u32 strideOf(const ObjectPass& pass)
 template <class Shape, class Value> inline void forEachValue(u32 stride, Value value)
 {
     for (u32 v = 0; v < Shape::stride; ++v) value(v);
-    if constexpr (Shape::shadows)
+    if constexpr (Shape::lightsOpen)
         for (u32 v = Shape::stride; v < stride; ++v) value(v);
 }
 
@@ -919,6 +928,13 @@ void scanShaped(const ObjectPass& pass, const EyePass& eye, i32 firstRow, i32 la
 {
     constexpr std::size_t known = sizeof...(Known);
     if constexpr (known == 4) {
+        if constexpr (FixedShape<Channels, Known...>::shadows) {
+            if (pass.layout.shadowLights == 1) {
+                scanRowsShaped<FixedShape<Channels, Known..., 1>, Slots>(pass, eye, firstRow,
+                                                                         lastRow);
+                return;
+            }
+        }
         scanRowsShaped<FixedShape<Channels, Known...>, Slots>(pass, eye, firstRow, lastRow);
     } else {
         const bool flags[4] = {pass.textured, pass.reflect, pass.shadows, pass.opaque};
@@ -939,6 +955,111 @@ void scanSlots(const ObjectPass& pass, const EyePass& eye, i32 firstRow, i32 las
         scanShaped<Slots, kRedChannel>(pass, eye, firstRow, lastRow);
     } else {
         scanShaped<Slots, kGreenChannel | kBlueChannel>(pass, eye, firstRow, lastRow);
+    }
+}
+
+// Both eyes of the anaglyph over rows firstRow to lastRow of a face of Slots corners:
+// scanRowsShaped for the left eye (the polygon buffer and slot values) and for the right
+// eye (the same corners at screen x `rightX`), row by row. The eyes share screen y, so
+// each row's edges, their t and every value but x are worked out once; each eye orders
+// its own crossings by its own x and draws its own spans, into its own depth buffer and
+// channels, so neither eye's pixels depend on when the other's are drawn.
+template <class LeftShape, class RightShape, u32 Slots>
+void scanBothRowsShaped(const ObjectPass& pass, const EyePass& leftEye, const EyePass& rightEye,
+                        const f32* rightX, i32 firstRow, i32 lastRow)
+{
+    const FaceScratch& scratch = pass.scratch;
+    const ProjectedVertex* polygon = scratch.polygon;
+    const u32* next = scratch.slotNext;
+    const f32* values = scratch.slotValues;
+    const u32 stride = strideOf<LeftShape>(pass);
+    constexpr u32 kScaled = LeftShape::textured ? kUntexturedValues : kColour;
+    f32 differences[Slots][kMaxScanValues];
+    f32 rightDx[Slots];
+    bool valid[Slots];
+    for (u32 i = 0; i < Slots; ++i) {
+        const f32* a = values + i * stride;
+        const f32* b = values + next[i] * stride;
+        forEachValue<LeftShape>(stride, [&](u32 v) { differences[i][v] = b[v] - a[v]; });
+        rightDx[i] = rightX[next[i]] - rightX[i];
+        valid[i] = true;
+    }
+    for (i32 row = firstRow; row <= lastRow; ++row) {
+        const f32 y = static_cast<f32>(row);
+        Hit hits[Slots];
+        f32 rightHitX[Slots];
+        u32 count = 0;
+        for (u32 i = 0; i < Slots; ++i) {
+            if (!valid[i]) continue;
+            const u32 j = next[i];
+            const f32 yi = polygon[i].screenY;
+            const f32 yj = polygon[j].screenY;
+            if (y < yi && y < yj) continue;
+            if (y > yi && y > yj) {
+                valid[i] = false;
+                continue;
+            }
+            if (yi == yj) continue;
+            if (yj == y && passesThrough(polygon, next, Slots, j, yi, y)) continue;
+            const f32 t = (y - yi) / (yj - yi);
+            if (!(t >= 0.0f && t <= 1.0f)) continue;
+            hits[count] = {i, t, polygon[i].screenX + differences[i][kX] * t};
+            rightHitX[count] = rightX[i] + rightDx[i] * t;
+            ++count;
+        }
+        if (count < 2) continue;
+        f32 ends[Slots][kMaxScanValues];
+        bool worked[Slots] = {};
+        auto end = [&](u32 h, f32 x) {
+            f32* c = ends[h];
+            if (!worked[h]) {
+                const f32* a = values + hits[h].edge * stride;
+                const f32* d = differences[hits[h].edge];
+                const f32 t = hits[h].t;
+                forEachValue<LeftShape>(stride, [&](u32 v) { c[v] = a[v] + d[v] * t; });
+                for (u32 v = kScaled; v < kScaled + 3; ++v) c[v] *= 255.0f;
+                worked[h] = true;
+            }
+            c[kX] = x;
+            return c;
+        };
+        auto drawEye = [&](const f32* x, auto shape, const EyePass& eye) {
+            using Shape = decltype(shape);
+            u32 order[Slots];
+            orderByX(count, order, [&](u32 c) { return x[c]; });
+            for (u32 p = 0; p + 1 < count; p += 2) {
+                const u32 l = order[p], r = order[p + 1];
+                if (!spanHoldsPixel(x[l], x[r], pass.width)) continue;
+                const f32* leftEnd = end(l, x[l]);
+                const f32* rightEnd = end(r, x[r]);
+                drawSpanShaped<Shape>(pass, eye, row, leftEnd, rightEnd);
+            }
+        };
+        f32 leftHitX[Slots];
+        for (u32 c = 0; c < count; ++c) leftHitX[c] = hits[c].x;
+        drawEye(leftHitX, LeftShape{}, leftEye);
+        drawEye(rightHitX, RightShape{}, rightEye);
+    }
+}
+
+template <u32 Slots, bool... Known>
+void scanBothShaped(const ObjectPass& pass, const EyePass& leftEye, const EyePass& rightEye,
+                    const f32* rightX, i32 firstRow, i32 lastRow)
+{
+    constexpr std::size_t known = sizeof...(Known);
+    if constexpr (known == 4) {
+        scanBothRowsShaped<FixedShape<kRedChannel, Known...>,
+                           FixedShape<kGreenChannel | kBlueChannel, Known...>, Slots>(
+            pass, leftEye, rightEye, rightX, firstRow, lastRow);
+    } else {
+        const bool flags[4] = {pass.textured, pass.reflect, pass.shadows, pass.opaque};
+        if (flags[known]) {
+            scanBothShaped<Slots, Known..., true>(pass, leftEye, rightEye, rightX, firstRow,
+                                                  lastRow);
+        } else {
+            scanBothShaped<Slots, Known..., false>(pass, leftEye, rightEye, rightX, firstRow,
+                                                   lastRow);
+        }
     }
 }
 
@@ -1105,12 +1226,117 @@ void rasterizeStereoInFaceOrder(const World& world, RenderState& render, const O
 }
 
 // Gathers one eye's corners and probes them; false when the eye draws nothing of it.
+// `gathered` says whether the polygon buffer now holds this eye's corners.
 bool eyeDraws(const ObjectPass& pass, const EyePass& eye, const u32* vertices, u32 slots,
-              RowSpan rows)
+              RowSpan rows, bool& gathered)
 {
     ScreenBox box;
-    if (!gatherCorners(pass, eye, vertices, slots, box) || outsideImage(pass, box)) return false;
+    gathered = gatherCorners(pass, eye, vertices, slots, box);
+    if (!gathered || outsideImage(pass, box)) return false;
     return probeFaceFast(pass, eye, slots, rows.first, rows.last);
+}
+
+// Faces of up to this many corners keep the right eye's screen x from its probe, so its
+// corners need not be gathered again for its scan.
+constexpr u32 kKeptRightCorners = 4;
+
+// The probe of both eyes of a face of Slots corners: probeRowsShaped for each eye that
+// `want`s one, over rows whose edges, t and depths the eyes share, each eye with its own
+// screen x; an eye's answer is found at the first span with a pixel that passes.
+template <u32 Slots>
+void probeBothRows(const ObjectPass& pass, const EyePass& leftEye, const EyePass& rightEye,
+                   const f32* rightX, i32 firstRow, i32 lastRow, const bool want[2], bool found[2])
+{
+    const ProjectedVertex* polygon = pass.scratch.polygon;
+    const u32* next = pass.scratch.slotNext;
+    f32 depthDifference[Slots], dx[2][Slots];
+    bool valid[Slots];
+    for (u32 i = 0; i < Slots; ++i) {
+        depthDifference[i] = polygon[next[i]].depth - polygon[i].depth;
+        dx[0][i] = polygon[next[i]].screenX - polygon[i].screenX;
+        dx[1][i] = rightX[next[i]] - rightX[i];
+        valid[i] = true;
+    }
+    bool looking[2] = {want[0], want[1]};
+    for (i32 row = firstRow; row <= lastRow && (looking[0] || looking[1]); ++row) {
+        const f32 y = static_cast<f32>(row);
+        f32 x[2][Slots], depth[Slots];
+        u32 count = 0;
+        for (u32 i = 0; i < Slots; ++i) {
+            if (!valid[i]) continue;
+            const u32 j = next[i];
+            const f32 yi = polygon[i].screenY;
+            const f32 yj = polygon[j].screenY;
+            if (y < yi && y < yj) continue;
+            if (y > yi && y > yj) {
+                valid[i] = false;
+                continue;
+            }
+            if (yi == yj) continue;
+            if (yj == y && passesThrough(polygon, next, Slots, j, yi, y)) continue;
+            const f32 t = (y - yi) / (yj - yi);
+            if (!(t >= 0.0f && t <= 1.0f)) continue;
+            x[0][count] = polygon[i].screenX + dx[0][i] * t;
+            x[1][count] = rightX[i] + dx[1][i] * t;
+            depth[count] = polygon[i].depth + depthDifference[i] * t;
+            ++count;
+        }
+        if (count < 2) continue;
+        for (u32 e = 0; e < 2; ++e) {
+            if (!looking[e]) continue;
+            const f32* at = x[e];
+            u32 order[Slots];
+            orderByX(count, order, [&](u32 c) { return at[c]; });
+            for (u32 p = 0; p + 1 < count; p += 2) {
+                const u32 l = order[p], r = order[p + 1];
+                if (!spanHoldsPixel(at[l], at[r], pass.width)) continue;
+                const f32 leftEnd[kProbeStride] = {at[l], depth[l]};
+                const f32 rightEnd[kProbeStride] = {at[r], depth[r]};
+                if (spanPasses(pass, e == 0 ? leftEye : rightEye, row, leftEnd, rightEnd)) {
+                    found[e] = true;
+                    looking[e] = false;
+                    break;
+                }
+            }
+        }
+    }
+}
+
+// Triangles and quadrilaterals of the anaglyph: the left eye's corners gathered into the
+// polygon buffer, the right eye's screen x into `rightX` (with the right eye's screen
+// box, which differs from the left's in x alone), and both eyes probed in one pass, each
+// as eyeDraws would. False for other faces and for undefined corners: the caller then
+// probes each eye on its own.
+bool probeBothEyes(const ObjectPass& pass, const EyePass& leftEye, const EyePass& rightEye,
+                   const u32* vertices, u32 slots, RowSpan rows, bool leftOpen, bool rightOpen,
+                   f32* rightX, bool& leftVisible, bool& rightVisible)
+{
+    if (slots != 3 && slots != 4) return false;
+    ScreenBox leftBox;
+    if (!gatherCorners(pass, leftEye, vertices, slots, leftBox)) return false;
+    ScreenBox rightBox = leftBox;
+    rightBox.minX = pass.width;
+    rightBox.maxX = -1;
+    for (u32 s = 0; s < slots; ++s) {
+        rightX[s] = rightEye.projected[vertices[s]].screenX;
+        if (std::isnan(rightX[s])) return false;
+        const i32 x = clampTrunc(rightX[s], -1, pass.width);
+        rightBox.minX = std::min(rightBox.minX, x);
+        rightBox.maxX = std::max(rightBox.maxX, x);
+    }
+    const bool want[2] = {leftOpen && !outsideImage(pass, leftBox),
+                          rightOpen && !outsideImage(pass, rightBox)};
+    bool found[2] = {false, false};
+    if (want[0] || want[1]) {
+        if (slots == 3) {
+            probeBothRows<3>(pass, leftEye, rightEye, rightX, rows.first, rows.last, want, found);
+        } else {
+            probeBothRows<4>(pass, leftEye, rightEye, rightX, rows.first, rows.last, want, found);
+        }
+    }
+    leftVisible = found[0];
+    rightVisible = found[1];
+    return true;
 }
 
 void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
@@ -1119,6 +1345,7 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
 {
     u32 count = 0;
     const DrawFace* order = drawOrderOf(render, pass.object, count);
+    ProjectedVertex* polygon = pass.scratch.polygon;
     for (u32 k = 0; k < count; ++k) {
         const DrawFace& entry = order[k];
         const RowSpan rows = rowsInBand(entry, band);
@@ -1132,25 +1359,55 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
         const u32 slots = static_cast<u32>(face.vertexCount);
         const u32* vertices = world.faceIndices + face.firstIndex;
         linkContours(world, vertices, slots, true, pass.scratch.slotNext, pass.scratch.contourEnds);
-        const bool rightVisible = rightOpen && eyeDraws(pass, rightEye, vertices, slots, rows);
-        const bool leftVisible = leftOpen && eyeDraws(pass, leftEye, vertices, slots, rows);
-        if (!leftVisible && !rightVisible) continue;
-        // The lighting reads the left eye's corners, as in the plain path.
+        // The eyes' corners differ in screen x alone.
+        f32 rightX[kKeptRightCorners];
+        bool leftVisible = false, rightVisible = false, rightKept = false;
         ScreenBox box;
-        if (!leftVisible) gatherCorners(pass, leftEye, vertices, slots, box);
+        if (probeBothEyes(pass, leftEye, rightEye, vertices, slots, rows, leftOpen, rightOpen,
+                          rightX, leftVisible, rightVisible)) {
+            if (!leftVisible && !rightVisible) continue;
+            rightKept = rightVisible;
+        } else {
+            bool rightGathered = false, leftGathered = false;
+            rightVisible =
+                rightOpen && eyeDraws(pass, rightEye, vertices, slots, rows, rightGathered);
+            rightKept = rightVisible && slots <= kKeptRightCorners;
+            if (rightKept)
+                for (u32 s = 0; s < slots; ++s) rightX[s] = polygon[s].screenX;
+            leftVisible = leftOpen && eyeDraws(pass, leftEye, vertices, slots, rows, leftGathered);
+            if (!leftVisible && !rightVisible) continue;
+            // The lighting reads the left eye's corners, as in the plain path.
+            if (!leftGathered) gatherCorners(pass, leftEye, vertices, slots, box);
+        }
         lightCorners(pass, entry.face, face.normal, vertices, slots,
                      facingValue(world, face.normal, vertices[0]));
         fillSlotValues(pass, face, vertices, slots);
+        if (leftVisible && rightKept && (slots == 3 || slots == 4)) {
+            if (slots == 3) {
+                scanBothShaped<3>(pass, leftEye, rightEye, rightX, rows.first, rows.last);
+            } else {
+                scanBothShaped<4>(pass, leftEye, rightEye, rightX, rows.first, rows.last);
+            }
+            touchTiles(pass, leftEye, entry.firstColumn[0], rows.first, entry.lastColumn[0],
+                       rows.last);
+            touchTiles(pass, rightEye, entry.firstColumn[1], rows.first, entry.lastColumn[1],
+                       rows.last);
+            continue;
+        }
         if (leftVisible) {
             scanRowsFast(pass, leftEye, slots, rows.first, rows.last);
             touchTiles(pass, leftEye, entry.firstColumn[0], rows.first, entry.lastColumn[0],
                        rows.last);
         }
         if (rightVisible) {
-            gatherCorners(pass, rightEye, vertices, slots, box);
+            if (rightKept) {
+                for (u32 s = 0; s < slots; ++s) polygon[s].screenX = rightX[s];
+            } else {
+                gatherCorners(pass, rightEye, vertices, slots, box);
+            }
             const u32 stride = pass.layout.stride;
             for (u32 s = 0; s < slots; ++s)
-                pass.scratch.slotValues[s * stride + kX] = pass.scratch.polygon[s].screenX;
+                pass.scratch.slotValues[s * stride + kX] = polygon[s].screenX;
             scanRowsFast(pass, rightEye, slots, rows.first, rows.last);
             touchTiles(pass, rightEye, entry.firstColumn[1], rows.first, entry.lastColumn[1],
                        rows.last);

@@ -117,6 +117,23 @@ inline void sortCrossings(const f32* crossingValues, u32 stride, u32* order, u32
     }
 }
 
+// The order of `count` crossings by x(c), as the exchange sort of sortCrossings gives it:
+// each position takes any later crossing with a strictly smaller x. Two crossings, the
+// usual case, take one comparison.
+template <class X> inline void orderByX(u32 count, u32* order, X x)
+{
+    if (count == 2) {
+        const bool swapped = x(1) < x(0);
+        order[0] = swapped ? 1 : 0;
+        order[1] = swapped ? 0 : 1;
+        return;
+    }
+    for (u32 c = 0; c < count; ++c) order[c] = c;
+    for (u32 p = 0; p + 1 < count; ++p)
+        for (u32 q = p + 1; q < count; ++q)
+            if (x(order[q]) < x(order[p])) std::swap(order[p], order[q]);
+}
+
 // Where a row crosses edge `edge` (slot edge to its successor): t along the edge and x.
 struct Hit {
     u32 edge;
@@ -162,10 +179,7 @@ bool forEachSpan(const ProjectedVertex* polygon, const u32* next, i32 firstRow, 
         }
         if (count < 2) continue;
         u32 order[Slots];
-        for (u32 c = 0; c < count; ++c) order[c] = c;
-        for (u32 p = 0; p + 1 < count; ++p)
-            for (u32 q = p + 1; q < count; ++q)
-                if (hits[order[q]].x < hits[order[p]].x) std::swap(order[p], order[q]);
+        orderByX(count, order, [&](u32 c) { return hits[c].x; });
         for (u32 p = 0; p + 1 < count; p += 2)
             if (span(row, hits[order[p]], hits[order[p + 1]])) return true;
     }

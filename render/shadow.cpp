@@ -105,22 +105,28 @@ constexpr f32 kBeyond = std::numeric_limits<f32>::infinity();
 void turnRange(World& world, const ShadowDescriptor& map, u32 first, u32 end, f32 low[3],
                f32 high[3])
 {
-    const f32* r = map.rotation;
-    for (int axis = 0; axis < 3; ++axis) {
-        low[axis] = kBeyond;
-        high[axis] = -kBeyond;
-    }
+    // The rotation and the bounds in locals: the vertex stores could otherwise alias them.
+    f32 r[9];
+    std::memcpy(r, map.rotation, sizeof r);
+    f32 lowest[3] = {kBeyond, kBeyond, kBeyond}, highest[3] = {-kBeyond, -kBeyond, -kBeyond};
+    f32* depthAxis = world.vertexZ;
+    f32* leftAxis = world.vertexX;
+    f32* upAxis = world.vertexY;
     for (u32 v = first; v < end; ++v) {
-        const f32 x = world.vertexZ[v], y = world.vertexX[v], z = world.vertexY[v];
+        const f32 x = depthAxis[v], y = leftAxis[v], z = upAxis[v];
         const f32 turned[3] = {r[0] * x + r[1] * y + r[2] * z, r[3] * x + r[4] * y + r[5] * z,
                                r[6] * x + r[7] * y + r[8] * z};
-        world.vertexZ[v] = turned[0];
-        world.vertexX[v] = turned[1];
-        world.vertexY[v] = turned[2];
+        depthAxis[v] = turned[0];
+        leftAxis[v] = turned[1];
+        upAxis[v] = turned[2];
         for (int axis = 0; axis < 3; ++axis) {
-            if (turned[axis] < low[axis]) low[axis] = turned[axis];
-            if (turned[axis] > high[axis]) high[axis] = turned[axis];
+            if (turned[axis] < lowest[axis]) lowest[axis] = turned[axis];
+            if (turned[axis] > highest[axis]) highest[axis] = turned[axis];
         }
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        low[axis] = lowest[axis];
+        high[axis] = highest[axis];
     }
 }
 
@@ -152,8 +158,10 @@ void turnToLight(World& world, RenderState& render, ShadowDescriptor& map)
     map.depthRange = high[0] - low[0];
     map.maxLeft = high[1];
     map.maxUp = high[2];
+    const f32 nearest = map.minDepth;
     RunRanges(render, parts, count, [&](u32 first, u32 end, u32) {
-        for (u32 v = first; v < end; ++v) world.vertexZ[v] -= map.minDepth;
+        f32* depth = world.vertexZ;
+        for (u32 v = first; v < end; ++v) depth[v] -= nearest;
     });
 }
 
@@ -215,7 +223,7 @@ void storeLightCoordinates(const World& world, RenderState& render, const Shadow
 }
 
 // A span of a map covers its first and its last texel; the nearer surface stays.
-void fillMapSpan(ShadowTexel* row, i32 width, const f32* left, const f32* right, i16 object)
+inline void fillMapSpan(ShadowTexel* row, i32 width, const f32* left, const f32* right, i16 object)
 {
     f32 lx = left[0], ld = left[1];
     f32 rx = right[0], rd = right[1];
@@ -357,18 +365,23 @@ void mapCoordinates(const World& world, RenderState& render, const ShadowDescrip
     const u32 parts = FrameParts(render);
     const u32 vertexCount = world.vertexCount;
     ProjectedVertex* table = render.projected;
+    const ShadowDescriptor bounds = map; // a copy the table's stores cannot alias
     RunRanges(render, parts, vertexCount, [&](u32 first, u32 end, u32) {
         for (u32 v = first; v < end; ++v)
-            table[v] = {mapV(map, world.vertexX[v]), mapU(map, world.vertexY[v]), world.vertexZ[v]};
+            table[v] = {mapV(bounds, world.vertexX[v]), mapU(bounds, world.vertexY[v]),
+                        world.vertexZ[v]};
     });
     RunRanges(render, parts, world.faceIndexCount, [&](u32 first, u32 end, u32) {
-        for (u32 corner = first; corner < end; ++corner) {
-            const u32 v = world.faceIndices[corner];
+        const u32* corners = world.faceIndices;
+        const u64 step = u64{lights} * 3;
+        f32* out = render.lightCoordinates + (u64{first} * lights + j) * 3;
+        for (u32 corner = first; corner < end; ++corner, out += step) {
+            const u32 v = corners[corner];
             if (v >= vertexCount) continue;
-            f32* out = render.lightCoordinates + (u64{corner} * lights + j) * 3;
-            out[0] = table[v].screenY;
-            out[1] = table[v].screenX;
-            out[2] = table[v].depth;
+            const ProjectedVertex at = table[v];
+            out[0] = at.screenY;
+            out[1] = at.screenX;
+            out[2] = at.depth;
         }
     });
     const f32 width = static_cast<f32>(map.width);
@@ -401,6 +414,40 @@ void drawMapRows(const ProjectedVertex* polygon, const u32* next, const ShadowDe
         });
 }
 
+// The first row of the band a face's edges can cross: rows are scanned at whole y, and
+// the row truncate(top) lies above every corner when the top corner is not on a whole
+// row, so it would find no crossing and change nothing.
+inline i32 firstMapRow(f32 top, const ShadowDescriptor& map, i32 firstRow)
+{
+    i32 first = clampTrunc(top, 0, map.height - 1);
+    if (static_cast<f32>(first) < top) ++first;
+    return std::max(first, firstRow);
+}
+
+// A triangle is always one contour, whether contours are looked for or not (its last
+// corner is the only one that could close it, and it links back to the first anyway), so
+// its outline is fixed and its corners stay in registers.
+constexpr u32 kTriangleNext[3] = {1, 2, 0};
+
+void drawMapTriangle(const u32* vertices, const ShadowDescriptor& map, ShadowTexel* texels,
+                     const ProjectedVertex* table, i16 object, i32 firstRow, i32 lastRow)
+{
+    ProjectedVertex polygon[3];
+    for (u32 s = 0; s < 3; ++s) {
+        polygon[s] = table[vertices[s]];
+        if (std::isnan(polygon[s].screenX) || std::isnan(polygon[s].screenY) ||
+            std::isnan(polygon[s].depth))
+            return;
+    }
+    const f32 top = std::min(std::min(polygon[0].screenY, polygon[1].screenY), polygon[2].screenY);
+    const f32 bottom =
+        std::max(std::max(polygon[0].screenY, polygon[1].screenY), polygon[2].screenY);
+    const i32 first = firstMapRow(top, map, firstRow);
+    const i32 last = std::min(clampTrunc(bottom, 0, map.height - 1), lastRow);
+    if (first > last) return;
+    drawMapRows<3>(polygon, kTriangleNext, map, texels, first, last, object);
+}
+
 // One face into rows firstRow to lastRow of the map, with one thread's buffers.
 void drawFaceRows(const World& world, const ShadowDescriptor& map, ShadowTexel* texels,
                   const ProjectedVertex* table, const FaceScratch& scratch, const FaceRecord& face,
@@ -408,6 +455,10 @@ void drawFaceRows(const World& world, const ShadowDescriptor& map, ShadowTexel* 
 {
     const u32 slots = static_cast<u32>(face.vertexCount);
     const u32* vertices = world.faceIndices + face.firstIndex;
+    if (slots == 3) {
+        drawMapTriangle(vertices, map, texels, table, object, firstRow, lastRow);
+        return;
+    }
     f32 top = 0.0f, bottom = 0.0f;
     for (u32 s = 0; s < slots; ++s) {
         const ProjectedVertex& corner = table[vertices[s]];
@@ -417,7 +468,7 @@ void drawFaceRows(const World& world, const ShadowDescriptor& map, ShadowTexel* 
         if (s == 0 || corner.screenY < top) top = corner.screenY;
         if (s == 0 || corner.screenY > bottom) bottom = corner.screenY;
     }
-    const i32 first = std::max(clampTrunc(top, 0, map.height - 1), firstRow);
+    const i32 first = firstMapRow(top, map, firstRow);
     const i32 last = std::min(clampTrunc(bottom, 0, map.height - 1), lastRow);
     if (first > last) return;
     linkContours(world, vertices, slots, detectContours, scratch.slotNext, scratch.contourEnds);
