@@ -990,19 +990,8 @@ void scanBothRowsShaped(const ObjectPass& pass, const EyePass& leftEye, const Ey
         f32 rightHitX[Slots];
         u32 count = 0;
         for (u32 i = 0; i < Slots; ++i) {
-            if (!valid[i]) continue;
-            const u32 j = next[i];
-            const f32 yi = polygon[i].screenY;
-            const f32 yj = polygon[j].screenY;
-            if (y < yi && y < yj) continue;
-            if (y > yi && y > yj) {
-                valid[i] = false;
-                continue;
-            }
-            if (yi == yj) continue;
-            if (yj == y && passesThrough(polygon, next, Slots, j, yi, y)) continue;
-            const f32 t = (y - yi) / (yj - yi);
-            if (!(t >= 0.0f && t <= 1.0f)) continue;
+            f32 t;
+            if (!valid[i] || !rowCrossesEdge(y, polygon, next, Slots, valid, i, &t)) continue;
             hits[count] = {i, t, polygon[i].screenX + differences[i][kX] * t};
             rightHitX[count] = rightX[i] + rightDx[i] * t;
             ++count;
@@ -1263,19 +1252,8 @@ void probeBothRows(const ObjectPass& pass, const EyePass& leftEye, const EyePass
         f32 x[2][Slots], depth[Slots];
         u32 count = 0;
         for (u32 i = 0; i < Slots; ++i) {
-            if (!valid[i]) continue;
-            const u32 j = next[i];
-            const f32 yi = polygon[i].screenY;
-            const f32 yj = polygon[j].screenY;
-            if (y < yi && y < yj) continue;
-            if (y > yi && y > yj) {
-                valid[i] = false;
-                continue;
-            }
-            if (yi == yj) continue;
-            if (yj == y && passesThrough(polygon, next, Slots, j, yi, y)) continue;
-            const f32 t = (y - yi) / (yj - yi);
-            if (!(t >= 0.0f && t <= 1.0f)) continue;
+            f32 t;
+            if (!valid[i] || !rowCrossesEdge(y, polygon, next, Slots, valid, i, &t)) continue;
             x[0][count] = polygon[i].screenX + dx[0][i] * t;
             x[1][count] = rightX[i] + dx[1][i] * t;
             depth[count] = polygon[i].depth + depthDifference[i] * t;

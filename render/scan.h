@@ -71,6 +71,26 @@ inline bool passesThrough(const ProjectedVertex* polygon, const u32* slotNext, u
     return (fromY < y && toY > y) || (fromY > y && toY < y);
 }
 
+// Whether row y crosses edge i (slot i to its successor) by the rules below, and t
+// along the edge where it does. An edge the rows have passed for good is marked invalid.
+template <class Valid>
+inline bool rowCrossesEdge(f32 y, const ProjectedVertex* polygon, const u32* slotNext,
+                           u32 slotCount, Valid* slotValid, u32 i, f32* t)
+{
+    const u32 j = slotNext[i];
+    const f32 yi = polygon[i].screenY;
+    const f32 yj = polygon[j].screenY;
+    if (y < yi && y < yj) return false; // the edge starts below this row
+    if (y > yi && y > yj) {             // the rows have passed it for good
+        slotValid[i] = 0;
+        return false;
+    }
+    if (yi == yj) return false; // horizontal: its neighbours cross the row
+    if (yj == y && passesThrough(polygon, slotNext, slotCount, j, yi, y)) return false;
+    *t = (y - yi) / (yj - yi);
+    return *t >= 0.0f && *t <= 1.0f;
+}
+
 // Records, for row y, a crossing for every edge the row meets: all `stride` values
 // interpolated between the edge's two slots. Edges wholly above the row are dropped
 // for the rest of the face. Returns the number of crossings.
@@ -79,19 +99,10 @@ inline u32 findCrossings(f32 y, const ProjectedVertex* polygon, const u32* slotN
 {
     u32 count = 0;
     for (u32 i = 0; i < slotCount; ++i) {
-        if (!slotValid[i]) continue;
-        const u32 j = slotNext[i];
-        const f32 yi = polygon[i].screenY;
-        const f32 yj = polygon[j].screenY;
-        if (y < yi && y < yj) continue; // the edge starts below this row
-        if (y > yi && y > yj) {         // the rows have passed it for good
-            slotValid[i] = 0;
+        f32 t;
+        if (!slotValid[i] || !rowCrossesEdge(y, polygon, slotNext, slotCount, slotValid, i, &t))
             continue;
-        }
-        if (yi == yj) continue; // horizontal: its neighbours cross the row
-        if (yj == y && passesThrough(polygon, slotNext, slotCount, j, yi, y)) continue;
-        const f32 t = (y - yi) / (yj - yi);
-        if (!(t >= 0.0f && t <= 1.0f)) continue;
+        const u32 j = slotNext[i];
         const f32* a = slotValues + i * stride;
         const f32* b = slotValues + j * stride;
         f32* c = crossingValues + count * stride;
@@ -162,19 +173,8 @@ bool forEachSpan(const ProjectedVertex* polygon, const u32* next, i32 firstRow, 
         Hit hits[Slots];
         u32 count = 0;
         for (u32 i = 0; i < Slots; ++i) {
-            if (!valid[i]) continue;
-            const u32 j = next[i];
-            const f32 yi = polygon[i].screenY;
-            const f32 yj = polygon[j].screenY;
-            if (y < yi && y < yj) continue;
-            if (y > yi && y > yj) {
-                valid[i] = false;
-                continue;
-            }
-            if (yi == yj) continue;
-            if (yj == y && passesThrough(polygon, next, Slots, j, yi, y)) continue;
-            const f32 t = (y - yi) / (yj - yi);
-            if (!(t >= 0.0f && t <= 1.0f)) continue;
+            f32 t;
+            if (!valid[i] || !rowCrossesEdge(y, polygon, next, Slots, valid, i, &t)) continue;
             hits[count++] = {i, t, polygon[i].screenX + dx[i] * t};
         }
         if (count < 2) continue;
