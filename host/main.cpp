@@ -135,7 +135,7 @@ int render(const Options& options, const std::vector<ScriptStep>& steps)
     const int frames = player.drawFrames(options.frames, error);
     if (!error.empty()) return failure(error);
     if (options.verbose) std::fprintf(stderr, "%d frame(s) rendered\n", frames);
-    if (!options.audio.empty() && !writeWav(options.audio, soundtrack, kHostSoundRate, error))
+    if (!options.audio.empty() && !writeWav(options.audio, soundtrack, kSoundRenderRate, error))
         return failure(error);
     if (!options.whole && options.height <= kDashboardRows)
         return failure("the world view of a " + std::to_string(options.width) + " x " +

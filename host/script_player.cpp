@@ -21,7 +21,7 @@ WPARAM keysOf(const ScriptStep& step, bool leftHeld, bool rightHeld)
 }
 
 // 1/60 s of sound for each frame: the per-frame motion is meant for 60 frames a second.
-constexpr std::uint32_t kSoundFramesPerFrame = kHostSoundRate / 60;
+constexpr std::uint32_t kSoundFramesPerFrame = kSoundRenderRate / 60;
 
 struct FrameHook {
     ScriptPlayer* player;
@@ -79,7 +79,7 @@ void ScriptPlayer::afterFrame(std::string& error)
     }
     if (soundtrack_) {
         const std::size_t start = soundtrack_->size();
-        soundtrack_->resize(start + kSoundFramesPerFrame * kHostSoundChannels);
+        soundtrack_->resize(start + kSoundFramesPerFrame * kSoundRenderChannels);
         renderSound(soundtrack_->data() + start, kSoundFramesPerFrame);
     }
     if (!recordPattern_.empty() && error.empty()) // the first failure is the one told

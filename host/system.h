@@ -9,6 +9,8 @@
 // given) says why, for the user.
 #pragma once
 
+#include "platform/sound/sound.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -47,11 +49,9 @@ bool windowPictureSize(HWND topLevel, int& width, int& height);
 bool writeWindowPng(HWND topLevel, const RECT& area, std::FILE* file);
 
 // The sound engine of the world's Sounds: "device" (the default output), "loopback"
-// (rendered into memory, pulled by renderSound), or "off". False when the mode is not
-// available here.
+// (rendered into memory, pulled by renderSound at kSoundRenderRate frames a second of
+// kSoundRenderChannels floats), or "off". False when the mode is not available here.
 bool startSoundEngine(const char* mode);
-constexpr std::uint32_t kHostSoundRate = 44100;
-constexpr std::uint32_t kHostSoundChannels = 2;
 bool renderSound(float* samples, std::uint32_t frameCount);
 
 // Replaces `to` with `from` in one step (on Windows rename refuses an existing target).

@@ -12,8 +12,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-static_assert(kHostSoundRate == kSoundRenderRate && kHostSoundChannels == kSoundRenderChannels);
-
 static std::string programFolder()
 {
     char path[PATH_MAX];

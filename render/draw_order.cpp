@@ -232,6 +232,17 @@ void computeNormals(World& world, u32 firstFace, u32 count, NormalBlock& block)
     }
 }
 
+// The nearest and farthest depth of a triangle's corners, compared as depthRange does.
+inline void triangleDepths(const ProjectedVertex& a, const ProjectedVertex& b,
+                           const ProjectedVertex& c, f32& nearest, f32& farthest)
+{
+    nearest = farthest = a.depth;
+    if (b.depth < nearest) nearest = b.depth;
+    if (b.depth > farthest) farthest = b.depth;
+    if (c.depth < nearest) nearest = c.depth;
+    if (c.depth > farthest) farthest = c.depth;
+}
+
 // A triangle in the single view, the face pass of most worlds: depthRange, boundsOf and
 // writableArea in one, with the same comparisons. 0 when it writes no pixel, -1 when
 // it lies wholly behind the eye, 1 when `entry` takes it.
@@ -241,11 +252,8 @@ inline int keepTriangle(const ProjectedVertex* projected, const u32* corners, i3
     const ProjectedVertex& a = projected[corners[0]];
     const ProjectedVertex& b = projected[corners[1]];
     const ProjectedVertex& c = projected[corners[2]];
-    f32 nearest = a.depth, farthest = a.depth;
-    if (b.depth < nearest) nearest = b.depth;
-    if (b.depth > farthest) farthest = b.depth;
-    if (c.depth < nearest) nearest = c.depth;
-    if (c.depth > farthest) farthest = c.depth;
+    f32 nearest, farthest;
+    triangleDepths(a, b, c, nearest, farthest);
     if (farthest < 0.0f) return -1; // wholly behind the eye; -0 is not
     if (!(isDefined(a) & isDefined(b) & isDefined(c))) return 0;
     const CornerBounds bounds{std::min(std::min(a.screenX, b.screenX), c.screenX),
@@ -273,11 +281,8 @@ inline int keepTriangleStereo(const FaceEyes& eyes, const u32* corners, DrawFace
     const ProjectedVertex& a = eyes.left[corners[0]];
     const ProjectedVertex& b = eyes.left[corners[1]];
     const ProjectedVertex& c = eyes.left[corners[2]];
-    f32 nearest = a.depth, farthest = a.depth;
-    if (b.depth < nearest) nearest = b.depth;
-    if (b.depth > farthest) farthest = b.depth;
-    if (c.depth < nearest) nearest = c.depth;
-    if (c.depth > farthest) farthest = c.depth;
+    f32 nearest, farthest;
+    triangleDepths(a, b, c, nearest, farthest);
     if (farthest < 0.0f) return -1; // wholly behind the eye; -0 is not
     const ProjectedVertex& ra = eyes.right[corners[0]];
     const ProjectedVertex& rb = eyes.right[corners[1]];
