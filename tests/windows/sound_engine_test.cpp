@@ -1,7 +1,7 @@
 // sound_engine_tests: the sound engine NPTARNE.DLL falls back on, through its own class
 // factory as the plug-in reaches it, playing on DirectSound 3-D where the tests run (Wine,
-// whose ALSA default is a null device): a clip played once finishes, a loop goes on, a
-// start time to come waits, and what cannot work fails with a reason and no crash.
+// whose ALSA default is a null device): the device opens, clips played once, centred or
+// repeated finish, a loop goes on, and loopback rendering is refused with a reason.
 #include "platform/sound/records.h"
 #include "platform/sound/sound.h"
 
@@ -12,7 +12,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -50,7 +49,7 @@ enum : int {
     kPlay = 17,
     kInitializeEmitter = 22,
 };
-enum : u32 { kNotStarted = 0, kWaiting = 1, kPlaying = 2, kFinished = 3 };
+enum : u32 { kNotStarted = 0, kPlaying = 2, kFinished = 3 };
 
 template <class... Arguments> HRESULT call(void* object, int slot, Arguments... arguments)
 {
@@ -99,6 +98,9 @@ protected:
         ListenerDescriptionRecord description{16, 0, 0, 0};
         ASSERT_EQ(call(listener, kInitializeListener, &description, main), S_OK)
             << platformSoundError();
+        u32 hertz = 0;
+        EXPECT_EQ(call(listener, kMixRate, &hertz), S_OK);
+        EXPECT_GT(hertz, 0u) << "the device's mix rate";
     }
 
     void TearDown() override
@@ -150,13 +152,6 @@ protected:
     std::vector<void*> emitters;
 };
 
-TEST_F(SoundEngine, TheListenerReportsTheDevicesMixRate)
-{
-    u32 hertz = 0;
-    ASSERT_EQ(call(listener, kMixRate, &hertz), S_OK);
-    EXPECT_GT(hertz, 0u);
-}
-
 TEST_F(SoundEngine, ClipsPlayedOnceOrRepeatedFinish)
 {
     const std::string path = writeTone("tarne-once.wav", 0.2);
@@ -192,62 +187,13 @@ TEST_F(SoundEngine, ALoopPlaysOnUntilPlayedOnce)
     EXPECT_EQ(stateAfter(emitter, kPlaying), kFinished);
 }
 
-TEST_F(SoundEngine, AStartTimeToComeWaits)
+// What the engine's objects do besides playing (states, start times, errors, the
+// output's holders) is the same code on every system and is tested on Linux; here only
+// what is Windows' own: no loopback rendering.
+TEST_F(SoundEngine, LoopbackIsRefusedWithAReason)
 {
-    void* emitter = emitterOf(writeTone("tarne-later.wav", 0.1));
-    ASSERT_NE(emitter, nullptr);
-    const f32 inAnHour = static_cast<f32>(std::time(nullptr) + 3600);
-    ASSERT_EQ(call(emitter, kPlay, u32{16}, u32{1}, inAnHour), S_OK);
-    const f32 here[3] = {0.0f, 0.0f, 0.0f};
-    call(listener, kSetListenerPosition, here);
-    u32 state = 0;
-    call(emitter, kPlayState, &state);
-    EXPECT_EQ(state, kWaiting);
-}
-
-TEST_F(SoundEngine, WhatCannotPlayFailsWithAReason)
-{
-    void* emitter = nullptr;
-    ASSERT_EQ(platformCreateSoundObject(kEmitterClass, kEmitterInterface, &emitter), S_OK);
-    emitters.push_back(emitter);
-    EmitterDescriptionRecord description{};
-    description.size = sizeof description;
-    std::strcpy(description.fileName, "no-such-clip.wav");
-    EXPECT_EQ(call(emitter, kInitializeEmitter, &description, main), E_FAIL);
-    EXPECT_NE(std::strstr(platformSoundError(), "no-such-clip.wav"), nullptr)
-        << platformSoundError();
-    EXPECT_EQ(call(emitter, kPlay, u32{16}, u32{1}, 0.0f), E_FAIL);
-
-    void* other = nullptr;
-    EXPECT_EQ(platformCreateSoundObject(kSecondInterface, IID_IUnknown, &other),
-              CLASS_E_CLASSNOTAVAILABLE);
-    EXPECT_EQ(other, nullptr);
     EXPECT_FALSE(platformRegisterSoundEngine("loopback"));
     EXPECT_NE(std::strstr(platformSoundError(), "loopback"), nullptr) << platformSoundError();
-    ASSERT_TRUE(platformRegisterSoundEngine("off"));
-    EXPECT_EQ(platformCreateSoundObject(kMainClass, IID_IUnknown, &other),
-              CLASS_E_CLASSNOTAVAILABLE);
-    ASSERT_TRUE(platformRegisterSoundEngine("device"));
-    EXPECT_EQ(platformCreateSoundObject(kMainClass, IID_IUnknown, &other), S_OK);
-    release(other);
-}
-
-TEST_F(SoundEngine, TheOutputClosesWithItsLastHolder)
-{
-    void* emitter = emitterOf(writeTone("tarne-close.wav", 0.1));
-    ASSERT_NE(emitter, nullptr);
-    ASSERT_EQ(call(emitter, kPlay, u32{16}, u32{0}, 0.0f), S_OK);
-    release(listener);
-    for (void*& each : emitters) release(each);
-    emitters.clear();
-    void* late = nullptr;
-    ASSERT_EQ(platformCreateSoundObject(kEmitterClass, kEmitterInterface, &late), S_OK);
-    emitters.push_back(late);
-    EmitterDescriptionRecord description{};
-    description.size = sizeof description;
-    std::strcpy(description.fileName, "tarne-close.wav");
-    EXPECT_EQ(call(late, kInitializeEmitter, &description, main), E_FAIL);
-    EXPECT_NE(std::strstr(platformSoundError(), "no listener"), nullptr) << platformSoundError();
 }
 
 } // namespace
