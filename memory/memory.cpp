@@ -1,10 +1,15 @@
 // The memory service: a forwarding pair, replaceable by the plug-in's entry points.
 #include "memory/memory.h"
+#include "memory/large_pages.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
+#endif
+#if defined(__linux__)
+#include <sys/mman.h>
 #endif
 
 namespace {
@@ -27,7 +32,9 @@ MemFreeFunction gFree = heapFree;
 
 void* PluginAlloc(u32 size)
 {
-    return gAlloc(size);
+    void* block = gAlloc(size);
+    adviseLargePages(block, size);
+    return block;
 }
 
 void PluginFree(void* block)
@@ -51,5 +58,22 @@ void releaseFreeMemory()
 {
 #if defined(__GLIBC__)
     malloc_trim(0);
+#endif
+}
+
+void adviseLargePages(void* block, u64 bytes)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    if (!block || bytes < kLargePageBlock) return;
+    const auto start = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t end = (start + static_cast<std::uintptr_t>(bytes)) & ~(kLargePage - 1);
+    // Advice that is refused (memory that is not the process's own anonymous pages)
+    // leaves the block on small pages: nothing to report.
+    if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#else
+    (void)block;
+    (void)bytes;
 #endif
 }

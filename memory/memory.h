@@ -15,7 +15,8 @@
 using MemAllocFunction = void* (*)(u32 size);
 using MemFreeFunction = void (*)(void* block);
 
-// Forwards to the installed allocator with the 32-bit byte count.
+// Forwards to the installed allocator with the 32-bit byte count; a large block is
+// advised onto large pages before it is returned (memory/large_pages.h).
 void* PluginAlloc(u32 size);
 // Forwards to the installed release function; a null block is ignored.
 void PluginFree(void* block);

@@ -1,6 +1,8 @@
 // Reading field values of the normalizing pass's node tree.
 #include "world/normalize/node_tree.h"
 
+#include "memory/large_pages.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -113,7 +115,7 @@ std::vector<i32> readIntList(const Node& node, std::string_view name)
     std::vector<i32> list;
     const FieldValue* value = findField(node, name);
     if (!value || value->kind != ValueKind::kNumbers) return list;
-    list.reserve(value->numberCount);
+    reserveLarge(list, value->numberCount);
     // Index lists are the longest lists of a world: the runs are read here directly.
     for (const NumberRun& run : value->numbers) {
         const std::string_view span = runText(*value->source, run);

@@ -1,8 +1,8 @@
 // The normalizing pass: read the world, parse it, write it in the canonical layout.
 #include "world/normalize/normalize.h"
 
+#include "memory/large_pages.h"
 #include "memory/memory.h"
-#include "world/normalize/large_pages.h"
 #include "world/normalize/limits.h"
 #include "world/normalize/pass_context.h"
 #include "world/normalize/world_writer.h"
@@ -62,8 +62,7 @@ static bool rewriteWorld(PassContext& context, SourceFile& source, NormalizeResu
     // About the size of the world; a quarter more for what the layout adds.
     const u64 expected = source.text.size() + source.text.size() / 4 + 4096;
     // At most the output limit (256 MiB), which a 32-bit size_t holds.
-    result.text.reserve(static_cast<std::size_t>(expected < limit ? expected : limit));
-    adviseLargePages(result.text);
+    reserveLarge(result.text, static_cast<std::size_t>(expected < limit ? expected : limit));
     CanonicalText out(result.text, limit);
     writeWorld(context, world, out, result.geometry);
     out.finish();

@@ -2,6 +2,7 @@
 // normals of every face that uses it, so a crease is written as a vertex of its own for
 // each side of it.
 #include "base/portable_math.h"
+#include "memory/large_pages.h"
 #include "memory/memory.h"
 #include "world/normalize/mesh.h"
 
@@ -31,9 +32,9 @@ bool collectCorners(const Mesh& mesh, u32 vertexCount, Corners& corners)
     // and fault in these lists several times over.
     std::size_t cornerCount = 0;
     for (const i32 entry : mesh.faces) cornerCount += entry >= 0;
-    corners.vertex.reserve(cornerCount);
-    corners.face.reserve(cornerCount);
-    corners.faceStart.reserve(mesh.faces.size() - cornerCount + 2);
+    reserveLarge(corners.vertex, cornerCount);
+    reserveLarge(corners.face, cornerCount);
+    reserveLarge(corners.faceStart, mesh.faces.size() - cornerCount + 2);
     corners.faceStart.push_back(0);
     for (const i32 entry : mesh.faces) {
         if (entry < 0) {
@@ -53,7 +54,7 @@ bool collectCorners(const Mesh& mesh, u32 vertexCount, Corners& corners)
 std::vector<f64> pointValues(const NumberArray& points)
 {
     std::vector<f64> values;
-    values.reserve(points.count);
+    reserveLarge(values, points.count);
     forEachNumber(*points.source, *points.runs, [&](std::string_view text) {
         if (values.size() < points.count) values.push_back(numberValue(text));
     });
@@ -66,7 +67,9 @@ std::vector<f64> pointValues(const NumberArray& points)
 std::vector<f64> faceNormals(const Corners& corners, const std::vector<f64>& points)
 {
     const std::size_t faceCount = corners.faceStart.size() - 1;
-    std::vector<f64> normals(3 * faceCount, 0.0);
+    std::vector<f64> normals;
+    reserveLarge(normals, 3 * faceCount);
+    normals.assign(3 * faceCount, 0.0);
     for (std::size_t f = 0; f < faceCount; ++f) {
         const u32 first = corners.faceStart[f], end = corners.faceStart[f + 1];
         f64 n[3] = {0.0, 0.0, 0.0};
@@ -186,9 +189,11 @@ private:
 void sortCornersByVertex(Corners& corners, u32 vertexCount, std::vector<u32>& end,
                          std::vector<u32>& byVertex)
 {
+    reserveLarge(end, static_cast<std::size_t>(vertexCount) + 1);
     end.assign(static_cast<std::size_t>(vertexCount) + 1, 0);
     for (const u32 v : corners.vertex) ++end[v + 1];
     for (u32 v = 0; v < vertexCount; ++v) end[v + 1] += end[v];
+    reserveLarge(byVertex, corners.vertex.size());
     byVertex.resize(corners.vertex.size());
     // Placing a corner moves its vertex's entry on by one, so each entry ends up where
     // the next vertex's corners start: the end of its own.
@@ -203,6 +208,7 @@ Grouping groupCorners(Corners& corners, const std::vector<f64>& normals, u32 ver
     std::vector<u32> end, byVertex;
     sortCornersByVertex(corners, vertexCount, end, byVertex);
     Grouping result;
+    reserveLarge(result.newVertex, byVertex.size());
     result.newVertex.assign(byVertex.size(), 0);
     VertexGroups groups(corners, normals, creaseAngle);
     std::vector<u32> at;
@@ -233,10 +239,10 @@ void rebuild(Mesh& mesh, const Grouping& grouping, u32 vertexCount)
         keepColors ? singleRuns(mesh.colors) : std::vector<NumberRun>();
     std::vector<NumberRun> pointStore, texCoordStore, normalStore, colorStore;
     const std::size_t written = grouping.sourceVertex.size();
-    pointStore.reserve(3 * written);
-    if (keepTexCoords) texCoordStore.reserve(2 * written);
-    if (keepNormals) normalStore.reserve(3 * written);
-    if (keepColors) colorStore.reserve(3 * written);
+    reserveLarge(pointStore, 3 * written);
+    if (keepTexCoords) reserveLarge(texCoordStore, 2 * written);
+    if (keepNormals) reserveLarge(normalStore, 3 * written);
+    if (keepColors) reserveLarge(colorStore, 3 * written);
     for (const u32 source : grouping.sourceVertex) {
         pickRuns(points, source, 3, pointStore);
         if (keepTexCoords) pickRuns(texCoords, source, 2, texCoordStore);
@@ -298,7 +304,7 @@ std::vector<NumberRun> singleRuns(const NumberArray& array)
 {
     std::vector<NumberRun> each;
     if (!array.runs) return each;
-    each.reserve(array.count);
+    reserveLarge(each, array.count);
     NumberCursor numbers(*array.source, *array.runs);
     std::string_view text;
     NumberRun single;

@@ -1,7 +1,7 @@
 // Loading a world's bytes (plain or gzip) and reading its header line.
 #include "world/normalize/source_file.h"
 
-#include "world/normalize/large_pages.h"
+#include "memory/large_pages.h"
 #include "world/normalize/tokenizer.h"
 
 #include <zlib.h>
@@ -102,10 +102,7 @@ LoadStatus loadSourceBytes(const std::string& path, u64 maxBytes, SourceFile& fi
     std::string raw;
     std::error_code unknown;
     const std::uintmax_t expected = std::filesystem::file_size(path, unknown);
-    if (!unknown && expected <= maxBytes) {
-        raw.reserve(static_cast<std::size_t>(expected));
-        adviseLargePages(raw);
-    }
+    if (!unknown && expected <= maxBytes) { reserveLarge(raw, static_cast<std::size_t>(expected)); }
     char chunk[kReadChunk];
     LoadStatus status = LoadStatus::kOk;
     // A compressed file may expand far beyond its own size, so the raw bytes get the
