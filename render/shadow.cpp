@@ -429,6 +429,55 @@ inline i32 firstMapRow(f32 top, const ShadowDescriptor& map, i32 firstRow)
 // its outline is fixed and its corners stay in registers.
 constexpr u32 kTriangleNext[3] = {1, 2, 0};
 
+// Rows first to last of a triangle. When two of its edges each have one corner above
+// the row and one below, the row meets no corner (every corner ends two of the three
+// edges) and lies beyond the third edge's rows: forEachSpan's rules take exactly those
+// two, with t in (0, 1]. Such a row takes them in edge order, without a branch on where
+// the row lies, with forEachSpan's t, x and order of crossings and drawMapRows' depths.
+// Any other row (through a corner, above or below the face) goes through drawMapRows.
+void drawMapTriangleRows(const ProjectedVertex* polygon, const ShadowDescriptor& map,
+                         ShadowTexel* texels, i32 first, i32 last, i16 object)
+{
+    f32 startY[3], dy[3], startX[3], dx[3], startDepth[3], dd[3], low[3], high[3];
+    for (u32 i = 0; i < 3; ++i) {
+        const ProjectedVertex& from = polygon[i];
+        const ProjectedVertex& to = polygon[kTriangleNext[i]];
+        startY[i] = from.screenY;
+        dy[i] = to.screenY - from.screenY;
+        startX[i] = from.screenX;
+        dx[i] = to.screenX - from.screenX;
+        startDepth[i] = from.depth;
+        dd[i] = to.depth - from.depth;
+        low[i] = std::min(from.screenY, to.screenY);
+        high[i] = std::max(from.screenY, to.screenY);
+    }
+    ShadowTexel* rowTexels = texels + map.offset + static_cast<u32>(first * map.width);
+    for (i32 row = first; row <= last; ++row, rowTexels += map.width) {
+        const f32 y = static_cast<f32>(row);
+        const u32 crosses[3] = {u32{low[0] < y} & u32{y < high[0]},
+                                u32{low[1] < y} & u32{y < high[1]},
+                                u32{low[2] < y} & u32{y < high[2]}};
+        const u32 a = crosses[0] ? 0 : 1, b = crosses[2] ? 2 : 1;
+        f32 ta = -1.0f, tb = -1.0f;
+        if (crosses[0] + crosses[1] + crosses[2] == 2) {
+            ta = (y - startY[a]) / dy[a];
+            tb = (y - startY[b]) / dy[b];
+        }
+        // (A t outside [0, 1] cannot come of finite corners; should one, the row goes
+        // the general way too.)
+        if (!(ta >= 0.0f && ta <= 1.0f && tb >= 0.0f && tb <= 1.0f)) {
+            drawMapRows<3>(polygon, kTriangleNext, map, texels, row, row, object);
+            continue;
+        }
+        const f32 xa = startX[a] + dx[a] * ta, xb = startX[b] + dx[b] * tb;
+        const f32 da = startDepth[a] + dd[a] * ta, db = startDepth[b] + dd[b] * tb;
+        const bool swapped = xb < xa;
+        const f32 leftEnd[kMapStride] = {swapped ? xb : xa, swapped ? db : da};
+        const f32 rightEnd[kMapStride] = {swapped ? xa : xb, swapped ? da : db};
+        fillMapSpan(rowTexels, map.width, leftEnd, rightEnd, object);
+    }
+}
+
 void drawMapTriangle(const u32* vertices, const ShadowDescriptor& map, ShadowTexel* texels,
                      const ProjectedVertex* table, i16 object, i32 firstRow, i32 lastRow)
 {
@@ -445,7 +494,7 @@ void drawMapTriangle(const u32* vertices, const ShadowDescriptor& map, ShadowTex
     const i32 first = firstMapRow(top, map, firstRow);
     const i32 last = std::min(clampTrunc(bottom, 0, map.height - 1), lastRow);
     if (first > last) return;
-    drawMapRows<3>(polygon, kTriangleNext, map, texels, first, last, object);
+    drawMapTriangleRows(polygon, map, texels, first, last, object);
 }
 
 // One face into rows firstRow to lastRow of the map, with one thread's buffers.

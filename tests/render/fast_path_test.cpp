@@ -1,5 +1,8 @@
 // The fast path draws exactly the pixels and depth records of the plain path, in every
 // combination of options.
+#include "render/camera.h"
+#include "render/prepare.h"
+#include "render/shadow.h"
 #include "tests/render/scene.h"
 
 #include <cstring>
@@ -109,7 +112,82 @@ u32 drawnPixels(const Picture& picture)
     return drawn;
 }
 
+// A light looking straight along the first axis (its frame is the world's own, exactly)
+// over a world 128 units across and up: on the 160 x 120 map a corner whose height is a
+// multiple of 16 lies on a whole row, whose place across is a multiple of 4 on a whole
+// column. Triangles and quadrilaterals in several objects, half of their corners on
+// such places (some edges level, some faces flat on one row), the others anywhere.
+void buildMapFaces(World& world)
+{
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<int> rowStep(0, 8), columnStep(0, 32);
+    std::uniform_real_distribution<f32> anywhere(0.0f, 128.0f), depth(1000.0f, 5000.0f);
+    const i16 material = addMaterial(world, 0.7f, 0.7f, 0.7f);
+    beginObject(world, material); // the extent: a square from corner to corner
+    const u32 square[4] = {
+        addVertex(world, {6000.0f, 0.0f, 0.0f}), addVertex(world, {6000.0f, 128.0f, 0.0f}),
+        addVertex(world, {6000.0f, 128.0f, 128.0f}), addVertex(world, {6000.0f, 0.0f, 128.0f})};
+    addFace(world, square, 4);
+    endObject(world);
+    for (u32 o = 0; o < 6; ++o) {
+        beginObject(world, material);
+        for (u32 f = 0; f < 60; ++f) {
+            u32 corners[4];
+            const u32 count = 3 + (f % 5 == 4);
+            const f32 faceDepth = depth(random);
+            for (u32 k = 0; k < count; ++k) {
+                const bool onGrid = (f + k) % 2 == 0;
+                const f32 up =
+                    onGrid ? 16.0f * static_cast<f32>(rowStep(random)) : anywhere(random);
+                const f32 across =
+                    onGrid ? 4.0f * static_cast<f32>(columnStep(random)) : anywhere(random);
+                corners[k] = addVertex(world, {faceDepth + 300.0f * static_cast<f32>(k), across,
+                                               f % 7 == 3 ? 48.0f : up});
+            }
+            addFace(world, corners, count);
+        }
+        endObject(world);
+    }
+    addDirectionalLight(world, 0.0f, 0.0f, 1.0f);
+}
+
+// The first light's map as PrepareFrame draws it, texel by texel.
+std::vector<ShadowTexel> drawMap(bool reference)
+{
+    Scene scene;
+    buildMapFaces(scene.world);
+    scene.render.referencePath = reference;
+    EXPECT_TRUE(scene.openFrame(kPictureWidth, kPictureHeight));
+    EXPECT_TRUE(scene.loadWorld());
+    EXPECT_TRUE(SetShadows(scene.world, scene.render, scene.frame, true));
+    std::vector<ShadowTexel> texels;
+    if (PrepareFrame(scene.world, scene.render, scene.frame) && scene.render.shadowMaps) {
+        const ShadowDescriptor& map = scene.render.shadowDescriptors[0];
+        const auto* first = static_cast<const ShadowTexel*>(scene.render.shadowMaps) + map.offset;
+        texels.assign(first, first + map.size);
+        RestoreWorld(scene.world, scene.render);
+    }
+    ReleaseShadowMaps(scene.render);
+    return texels;
+}
+
 } // namespace
+
+// The map's own loops for triangles (rows through corners included) against the plain
+// path's scan of every face.
+TEST(FastPathShadowMap, HoldsTheTexelsOfThePlainPath)
+{
+    const std::vector<ShadowTexel> plain = drawMap(true), fast = drawMap(false);
+    ASSERT_EQ(plain.size(), std::size_t{kPictureWidth} * kPictureHeight);
+    ASSERT_EQ(fast.size(), plain.size());
+    u32 drawn = 0;
+    for (std::size_t t = 0; t < plain.size(); ++t) {
+        ASSERT_EQ(fast[t].object, plain[t].object) << "texel " << t;
+        ASSERT_EQ(std::memcmp(&fast[t].depth, &plain[t].depth, sizeof(f32)), 0) << "texel " << t;
+        drawn += plain[t].object > 1; // beyond the square behind everything
+    }
+    EXPECT_GT(drawn, plain.size() / 4);
+}
 
 // The showcase, then random triangles and quadrilaterals for the fast path's own loops
 // against the general scan.
