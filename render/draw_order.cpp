@@ -91,19 +91,15 @@ struct PixelArea {
     i32 lastColumn;
 };
 
-PixelArea writableArea(const CornerBounds& b, i32 width, i32 height)
+// The rows of writableArea alone: empty when the face reaches no row of the image.
+PixelArea writableRows(const CornerBounds& b, i32 height)
 {
-    const f32 margin = columnMargin(b.minX, b.maxX);
-    // Most faces the image does not hold are told by comparisons alone.
-    if (b.maxY < 0.0f || b.minY > static_cast<f32>(height - 1) || b.maxX + margin < 1.0f ||
-        b.minX - margin >= static_cast<f32>(width - 1))
-        return {0, -1, 0, -1};
-    return {pinCeiling(b.minY, 0, height), pinFloor(b.maxY, -1, height - 1),
-            pinFloor(b.minX - margin, 0, width), pinFloor(b.maxX + margin, 0, width - 1) - 1};
+    if (b.maxY < 0.0f || b.minY > static_cast<f32>(height - 1)) return {0, -1, 0, -1};
+    return {pinCeiling(b.minY, 0, height), pinFloor(b.maxY, -1, height - 1), 0, 0};
 }
 
-// writableArea for a face whose rows are known to be `rows` (those of another eye at
-// the same screen y, found inside the image): the same columns.
+// The columns of writableArea for a face whose rows are `rows`: the anaglyph's eyes share
+// screen y, so their rows are worked out once.
 PixelArea writableColumns(const CornerBounds& b, i32 width, const PixelArea& rows)
 {
     const f32 margin = columnMargin(b.minX, b.maxX);
@@ -111,6 +107,12 @@ PixelArea writableColumns(const CornerBounds& b, i32 width, const PixelArea& row
         return {0, -1, 0, -1};
     return {rows.firstRow, rows.lastRow, pinFloor(b.minX - margin, 0, width),
             pinFloor(b.maxX + margin, 0, width - 1) - 1};
+}
+
+PixelArea writableArea(const CornerBounds& b, i32 width, i32 height)
+{
+    const PixelArea rows = writableRows(b, height);
+    return rows.firstRow > rows.lastRow ? rows : writableColumns(b, width, rows);
 }
 
 bool holdsPixel(const PixelArea& area)
@@ -294,11 +296,9 @@ inline int keepTriangleStereo(const FaceEyes& eyes, const u32* corners, DrawFace
         return 0;
     const f32 minY = std::min(std::min(a.screenY, b.screenY), c.screenY);
     const f32 maxY = std::max(std::max(a.screenY, b.screenY), c.screenY);
-    // writableArea's tests of screen y, once for both eyes: a triangle that reaches no
-    // row of the image, or lies between two rows, is drawn by neither.
-    if (maxY < 0.0f || minY > static_cast<f32>(eyes.height - 1)) return 0;
-    const PixelArea rowsOfBoth{pinCeiling(minY, 0, eyes.height),
-                               pinFloor(maxY, -1, eyes.height - 1), 0, 0};
+    // A triangle that reaches no row of the image, or lies between two rows, is drawn by
+    // neither eye.
+    const PixelArea rowsOfBoth = writableRows({0.0f, 0.0f, minY, maxY}, eyes.height);
     if (rowsOfBoth.firstRow > rowsOfBoth.lastRow) return 0;
     const PixelArea areas[2] = {
         writableColumns({std::min(std::min(a.screenX, b.screenX), c.screenX),

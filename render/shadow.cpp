@@ -521,10 +521,6 @@ void drawFaceRows(const World& world, const ShadowDescriptor& map, ShadowTexel* 
     const i32 last = std::min(clampTrunc(bottom, 0, map.height - 1), lastRow);
     if (first > last) return;
     linkContours(world, vertices, slots, detectContours, scratch.slotNext, scratch.contourEnds);
-    if (slots == 3) {
-        drawMapRows<3>(scratch.polygon, scratch.slotNext, map, texels, first, last, object);
-        return;
-    }
     if (slots == 4) {
         drawMapRows<4>(scratch.polygon, scratch.slotNext, map, texels, first, last, object);
         return;

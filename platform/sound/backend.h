@@ -15,6 +15,8 @@
 #include "base/types.h"
 #include "platform/sound/engine.h"
 
+#include <cstdlib>
+
 namespace soundengine {
 
 // The mode the engine is in before anyone registers one: on Linux the host picks it (off
@@ -52,5 +54,14 @@ bool backendPlaying(BackendVoice* voice);
 
 // The listener: where it stands and how it is turned (front and up, not parallel).
 void backendPlaceListener(const f32 position[3], const f32 front[3], const f32 up[3]);
+
+// A zero-filled clip or voice record for the file's sound (released with std::free), or
+// null with "FILE: out of memory" said.
+template <class Record> Record* newBackendRecord(const char* fileName)
+{
+    auto* record = static_cast<Record*>(std::calloc(1, sizeof(Record)));
+    if (!record) setSoundError("%s: out of memory", fileName);
+    return record;
+}
 
 } // namespace soundengine

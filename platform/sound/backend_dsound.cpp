@@ -222,11 +222,8 @@ static bool fillBuffer(BackendVoice* voice, u32 copies)
 BackendVoice* backendMakeVoice(BackendClip* clip, bool spatialized, const f32 location[3],
                                const char* fileName)
 {
-    auto* voice = static_cast<BackendVoice*>(std::calloc(1, sizeof(BackendVoice)));
-    if (!voice) {
-        setSoundError("%s: out of memory", fileName);
-        return nullptr;
-    }
+    auto* voice = newBackendRecord<BackendVoice>(fileName);
+    if (!voice) return nullptr;
     voice->clip = clip;
     voice->spatialized = spatialized;
     voice->volume = DSBVOLUME_MIN; // silent until the engine sets its gain

@@ -151,11 +151,8 @@ void backendRender(float* samples, u32 frameCount)
 
 BackendClip* backendMakeClip(const f32* samples, u32 frameCount, i32 rate, const char* fileName)
 {
-    auto* clip = static_cast<BackendClip*>(std::calloc(1, sizeof(BackendClip)));
-    if (!clip) {
-        setSoundError("%s: out of memory", fileName);
-        return nullptr;
-    }
+    auto* clip = newBackendRecord<BackendClip>(fileName);
+    if (!clip) return nullptr;
     alGetError(); // a stale error must not be taken for this upload's
     alGenBuffers(1, &clip->buffer);
     // At most 2^26 frames * 4 bytes = 2^28, well inside ALsizei.
@@ -181,11 +178,8 @@ void backendFreeClip(BackendClip* clip)
 BackendVoice* backendMakeVoice(BackendClip* clip, bool spatialized, const f32 location[3],
                                const char* fileName)
 {
-    auto* voice = static_cast<BackendVoice*>(std::calloc(1, sizeof(BackendVoice)));
-    if (!voice) {
-        setSoundError("%s: out of memory", fileName);
-        return nullptr;
-    }
+    auto* voice = newBackendRecord<BackendVoice>(fileName);
+    if (!voice) return nullptr;
     alGetError(); // a stale error must not be taken for this one's
     alGenSources(1, &voice->source);
     if (alGetError() != AL_NO_ERROR) {
