@@ -124,11 +124,11 @@ TEST_F(Drawing, BitBltCopiesExactPixelsAndClipsAtBothEnds)
     drainAll();
     const HDC dc = GetDC(top);
     EXPECT_TRUE(BitBlt(dc, 18, 4, 3, 2, source.dc, 0, 0, SRCCOPY)); // last column cut off
-    expectSurface(top, {{18, 4, RGB(0, 0, 1)}, {19, 5, RGB(10, 10, 1)}});
+    expectPixels(top, {{18, 4, RGB(0, 0, 1)}, {19, 5, RGB(10, 10, 1)}});
     // Reading past the source: where there is nothing to read, the target is left alone.
     EXPECT_TRUE(BitBlt(dc, 0, 0, 5, 5, source.dc, 1, 1, SRCCOPY));
-    expectSurface(top,
-                  {{0, 0, RGB(10, 10, 1)}, {1, 0, RGB(20, 10, 1)}, {2, 0, kBlack}, {0, 1, kBlack}});
+    expectPixels(top,
+                 {{0, 0, RGB(10, 10, 1)}, {1, 0, RGB(20, 10, 1)}, {2, 0, kBlack}, {0, 1, kBlack}});
     EXPECT_FALSE(BitBlt(dc, 0, 0, 3, 2, source.dc, 0, 0, 0x00EE0086)); // only SRCCOPY
     ReleaseDC(top, dc);
 }

@@ -16,11 +16,15 @@ protected:
     HWND dashboard = nullptr;
 };
 
-TEST_F(MouseRouting, EventGoesToTheChildUnderThePointInItsCoordinatesWithItsKeyFlags)
+// An event goes to the child under the point, after what was posted before it.
+TEST_F(MouseRouting, EventGoesToTheChildUnderThePointInItsCoordinatesInOrderWithPosts)
 {
     const WPARAM keys = MK_LBUTTON | MK_SHIFT | MK_CONTROL;
+    PostMessage(viewer, WM_TIMER, 0, 0);
     EXPECT_EQ(platformInjectMouse(top, WM_LBUTTONDOWN, 687, 250, keys), nullptr); // outside
     EXPECT_EQ(platformInjectMouse(top, WM_LBUTTONDOWN, 87, 250, keys), dashboard);
+    platformInjectMouse(top, WM_LBUTTONUP, 10, 10, 0);
+    EXPECT_EQ(take().message, WM_TIMER);
     const MSG msg = take();
     EXPECT_EQ(msg.hwnd, dashboard);
     EXPECT_EQ(msg.message, WM_LBUTTONDOWN);
@@ -29,6 +33,7 @@ TEST_F(MouseRouting, EventGoesToTheChildUnderThePointInItsCoordinatesWithItsKeyF
     EXPECT_EQ(GET_Y_LPARAM(msg.lParam), 40);
     EXPECT_EQ(msg.pt.x, 87); // the cursor in top-level coordinates
     EXPECT_EQ(msg.pt.y, 250);
+    EXPECT_EQ(take().message, WM_LBUTTONUP);
 }
 
 TEST_F(MouseRouting, CaptureHolderGetsEventsOutsideItWithCoordinatesBeyondItsEdgesUntilItGoes)
@@ -48,14 +53,4 @@ TEST_F(MouseRouting, CaptureHolderGetsEventsOutsideItWithCoordinatesBeyondItsEdg
     SetCapture(viewer);
     DestroyWindow(top); // destroying the holder's parent releases the capture
     EXPECT_EQ(GetCapture(), nullptr);
-}
-
-TEST_F(MouseRouting, EventsKeepTheirOrderWithPostedMessages)
-{
-    PostMessage(viewer, WM_TIMER, 0, 0);
-    platformInjectMouse(top, WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
-    platformInjectMouse(top, WM_LBUTTONUP, 10, 10, 0);
-    EXPECT_EQ(take().message, WM_TIMER);
-    EXPECT_EQ(take().message, WM_LBUTTONDOWN);
-    EXPECT_EQ(take().message, WM_LBUTTONUP);
 }

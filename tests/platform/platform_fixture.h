@@ -131,22 +131,25 @@ inline COLORREF surfaceColor(HWND topLevel, int x, int y)
     return RGB(pixel[2], pixel[1], pixel[0]);
 }
 
-// Pixels and the colours they must have, read from a context or from a top-level
-// window's surface; each one that differs is reported with its position.
+// Pixels and the colours they must have, read from a context (HDC) or from a top-level
+// window's surface (HWND); each one that differs is reported with its position.
 struct PixelCheck {
     int x, y;
     COLORREF expected;
 };
-inline void expectPixels(HDC dc, std::initializer_list<PixelCheck> checks)
+inline COLORREF colorAt(HDC dc, int x, int y)
 {
-    for (const PixelCheck& check : checks)
-        EXPECT_EQ(GetPixel(dc, check.x, check.y), check.expected)
-            << "(" << check.x << ", " << check.y << ")";
+    return GetPixel(dc, x, y);
 }
-inline void expectSurface(HWND topLevel, std::initializer_list<PixelCheck> checks)
+inline COLORREF colorAt(HWND topLevel, int x, int y)
+{
+    return surfaceColor(topLevel, x, y);
+}
+template <class Source, class Checks = std::initializer_list<PixelCheck>>
+void expectPixels(Source source, const Checks& checks)
 {
     for (const PixelCheck& check : checks)
-        EXPECT_EQ(surfaceColor(topLevel, check.x, check.y), check.expected)
+        EXPECT_EQ(colorAt(source, check.x, check.y), check.expected)
             << "(" << check.x << ", " << check.y << ")";
 }
 
@@ -156,10 +159,10 @@ inline void expectBox(HWND topLevel, const RECT& box, COLORREF inside, COLORREF 
 {
     const int left = box.left, top = box.top, lastX = box.right - 1, lastY = box.bottom - 1;
     // The corners inside, and the pixels just left of, above, right of and below them.
-    expectSurface(topLevel, {{left, top, inside},
-                             {lastX, lastY, inside},
-                             {left - 1, top, outside},
-                             {left, top - 1, outside},
-                             {lastX + 1, lastY, outside},
-                             {lastX, lastY + 1, outside}});
+    expectPixels(topLevel, {{left, top, inside},
+                            {lastX, lastY, inside},
+                            {left - 1, top, outside},
+                            {left, top - 1, outside},
+                            {lastX + 1, lastY, outside},
+                            {lastX, lastY + 1, outside}});
 }

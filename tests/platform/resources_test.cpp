@@ -56,15 +56,6 @@ const std::vector<std::uint8_t> kPaletteRows = {3, 4, 5, 0, 0, 1, 2, 0};
 
 class BitmapResources : public PlatformTest {
 protected:
-    // The colours of a loaded bitmap, read through a memory context.
-    void expectBitmap(HBITMAP bitmap, std::initializer_list<PixelCheck> checks)
-    {
-        const HDC dc = CreateCompatibleDC(nullptr);
-        const HGDIOBJ previous = SelectObject(dc, bitmap);
-        expectPixels(dc, checks);
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-    }
     HBITMAP loadOnly(const std::vector<std::uint8_t>& data)
     {
         entry = ResourceEntry{1, nullptr, data.data(), data.size()};
@@ -73,75 +64,78 @@ protected:
     ResourceEntry entry{};
 };
 
-TEST_F(BitmapResources, EightBitPaletteBitmapLoadsByNumberTopRowFirst)
+// Each layout decodes with the picture's top row first, whatever order the rows are stored.
+TEST_F(BitmapResources, SupportedLayoutsDecodeTopRowFirst)
 {
+    // 2 x 2 at 24 bits: rows of 6 bytes padded to 8.
+    const std::vector<std::uint8_t> rows24 = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+    std::vector<std::uint8_t> withFileHeader = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     const std::vector<std::uint8_t> dib = makeDib(3, 2, 8, 6, kPaletteRows);
-    const ResourceEntry table[] = {{166, nullptr, dib.data(), dib.size()}};
-    const HINSTANCE module = RegisterModuleResources("nptarne", table, 1);
-    const HBITMAP bitmap = LoadBitmap(module, MAKEINTRESOURCE(166));
-    ASSERT_NE(bitmap, nullptr);
-    BITMAP info{};
-    GetObject(bitmap, sizeof info, &info);
-    EXPECT_EQ(info.bmWidth, 3);
-    EXPECT_EQ(info.bmHeight, 2);
-    expectBitmap(bitmap, {{0, 0, paletteColor(0)},
-                          {2, 0, paletteColor(2)},
-                          {0, 1, paletteColor(3)},
-                          {2, 1, paletteColor(5)}});
-    EXPECT_EQ(LoadBitmap(module, MAKEINTRESOURCE(167)), nullptr);
-    DeleteObject(bitmap);
+    putU32(withFileHeader, 10, static_cast<std::uint32_t>(14 + dib.size() - kPaletteRows.size()));
+    withFileHeader.insert(withFileHeader.end(), dib.begin(), dib.end());
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> data;
+        int width, height;
+        std::vector<PixelCheck> pixels;
+    } cases[] = {
+        {"8-bit palette",
+         dib,
+         3,
+         2,
+         {{0, 0, paletteColor(0)},
+          {2, 0, paletteColor(2)},
+          {0, 1, paletteColor(3)},
+          {2, 1, paletteColor(5)}}},
+        {"index past the colour table: black",
+         makeDib(3, 2, 8, 2, kPaletteRows),
+         3,
+         2,
+         {{1, 0, paletteColor(1)}, {2, 0, RGB(0, 0, 0)}}},
+        {"24 bits bottom-up: second row on top",
+         makeDib(2, 2, 24, 0, rows24),
+         2,
+         2,
+         {{0, 0, RGB(9, 8, 7)}, {1, 1, RGB(6, 5, 4)}}},
+        {"32 bits top-down",
+         makeDib(1, -2, 32, 0, {1, 2, 3, 99, 4, 5, 6, 99}),
+         1,
+         2,
+         {{0, 0, RGB(3, 2, 1)}, {0, 1, RGB(6, 5, 4)}}},
+        {"file header in front", withFileHeader, 3, 2, {{2, 1, paletteColor(5)}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const HBITMAP bitmap = loadOnly(c.data);
+        ASSERT_NE(bitmap, nullptr);
+        BITMAP info{};
+        GetObject(bitmap, sizeof info, &info);
+        EXPECT_EQ((std::pair{info.bmWidth, info.bmHeight}), (std::pair{c.width, c.height}));
+        const HDC dc = CreateCompatibleDC(nullptr);
+        const HGDIOBJ previous = SelectObject(dc, bitmap);
+        expectPixels(dc, c.pixels);
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+    }
 }
 
-TEST_F(BitmapResources, NamedBitmapLoadsWhateverTheCase)
+// Resources are found by number, by name whatever its case, and by "#number".
+TEST_F(BitmapResources, BitmapsAreFoundByNumberOrByNameWhateverTheCase)
 {
     const std::vector<std::uint8_t> dib = makeDib(3, 2, 8, 6, kPaletteRows);
     const ResourceEntry table[] = {{0, "DASHSCR", dib.data(), dib.size()},
                                    {155, nullptr, dib.data(), dib.size()}};
     const HINSTANCE module = RegisterModuleResources("nptarne", table, 2);
     EXPECT_EQ(RegisterModuleResources("again", table, 2), module); // same table, same module
-    for (const char* name : {"DASHSCR", "dashscr", "#155"}) {
+    for (const char* name : {"DASHSCR", "dashscr", "#155", MAKEINTRESOURCE(155)}) {
         const HBITMAP bitmap = LoadBitmap(module, name);
-        ASSERT_NE(bitmap, nullptr) << name;
-        expectBitmap(bitmap, {{1, 0, paletteColor(1)}});
+        EXPECT_NE(bitmap, nullptr) << (IS_INTRESOURCE(name) ? "by number" : name);
         DeleteObject(bitmap);
     }
+    EXPECT_EQ(LoadBitmap(module, MAKEINTRESOURCE(156)), nullptr);
     EXPECT_EQ(LoadBitmap(module, "DASH"), nullptr);
     EXPECT_EQ(LoadBitmap(nullptr, "DASHSCR"), nullptr);
-}
-
-TEST_F(BitmapResources, TrueColourBitmapsBottomUpAndTopDown)
-{
-    // 2 x 2 at 24 bits: rows of 6 bytes padded to 8.
-    const std::vector<std::uint8_t> rows24 = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
-    const HBITMAP bottomUp = loadOnly(makeDib(2, 2, 24, 0, rows24));
-    ASSERT_NE(bottomUp, nullptr);
-    expectBitmap(bottomUp, {{0, 0, RGB(9, 8, 7)}, {1, 1, RGB(6, 5, 4)}}); // second row on top
-    const std::vector<std::uint8_t> rows32 = {1, 2, 3, 99, 4, 5, 6, 99};
-    const HBITMAP topDown = loadOnly(makeDib(1, -2, 32, 0, rows32));
-    ASSERT_NE(topDown, nullptr);
-    expectBitmap(topDown, {{0, 0, RGB(3, 2, 1)}, {0, 1, RGB(6, 5, 4)}});
-    DeleteObject(bottomUp);
-    DeleteObject(topDown);
-}
-
-TEST_F(BitmapResources, FileHeaderInFrontIsAccepted)
-{
-    std::vector<std::uint8_t> file = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    const std::vector<std::uint8_t> dib = makeDib(3, 2, 8, 6, kPaletteRows);
-    putU32(file, 10, static_cast<std::uint32_t>(14 + dib.size() - kPaletteRows.size()));
-    file.insert(file.end(), dib.begin(), dib.end());
-    const HBITMAP bitmap = loadOnly(file);
-    ASSERT_NE(bitmap, nullptr);
-    expectBitmap(bitmap, {{2, 1, paletteColor(5)}});
-    DeleteObject(bitmap);
-}
-
-TEST_F(BitmapResources, IndexPastTheColourTableIsBlack)
-{
-    const HBITMAP bitmap = loadOnly(makeDib(3, 2, 8, 2, kPaletteRows));
-    ASSERT_NE(bitmap, nullptr);
-    expectBitmap(bitmap, {{1, 0, paletteColor(1)}, {2, 0, RGB(0, 0, 0)}});
-    DeleteObject(bitmap);
 }
 
 // Well-formed headers of formats the resources never use are refused; damaged and cut

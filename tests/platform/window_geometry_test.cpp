@@ -79,7 +79,7 @@ TEST_F(WindowGeometry, MovingATopLevelWindowResizesItsSurfaceKeepingPixels)
     EXPECT_TRUE(MoveWindow(top, 0, 0, 8, 6, TRUE));
     const SurfaceView view = platformSurface(top);
     EXPECT_EQ((std::pair{view.width, view.height}), (std::pair{8, 6}));
-    expectSurface(top, {{0, 0, RGB(255, 255, 255)}, {7, 5, RGB(0, 0, 0)}});
+    expectPixels(top, {{0, 0, RGB(255, 255, 255)}, {7, 5, RGB(0, 0, 0)}});
     EXPECT_FALSE(MoveWindow(top, 0, 0, 100000, 6, TRUE)); // the surface refuses; nothing moves
     EXPECT_EQ(platformSurface(top).width, 8);
 }
@@ -92,8 +92,6 @@ TEST_F(WindowGeometry, RectanglesAndAncestors)
     RECT rect{};
     GetWindowRect(grandchild, &rect);
     EXPECT_EQ(edges(rect), (Edges{15, 26, 45, 66}));
-    GetClientRect(grandchild, &rect);
-    EXPECT_EQ(edges(rect), (Edges{0, 0, 30, 40}));
     EXPECT_EQ(GetParent(grandchild), child);
     EXPECT_EQ(GetParent(top), nullptr);
     EXPECT_EQ(GetAncestor(grandchild, GA_PARENT), child);

@@ -101,14 +101,14 @@ TEST_F(WindowLifecycle, UnknownClassDeadParentAndOversizedSurfaceAreRefused)
     EXPECT_NE(makeTopLevel(0, 0), nullptr); // an empty window is fine
 }
 
-TEST_F(WindowLifecycle, DestroySendsDestroyParentsFirstAndNcDestroyChildrenFirst)
+TEST_F(WindowLifecycle, CloseDestroysSendingDestroyParentsFirstAndNcDestroyChildrenFirst)
 {
     const HWND top = makeTopLevel(100, 100);
     const HWND a = makeChild(top, 0, 0, 50, 50);
     const HWND a1 = makeChild(a, 0, 0, 10, 10);
     const HWND b = makeChild(top, 50, 0, 50, 50);
     received.clear();
-    EXPECT_TRUE(DestroyWindow(top));
+    SendMessage(top, WM_CLOSE, 0, 0); // DefWindowProc answers WM_CLOSE by destroying
     EXPECT_EQ(windowsOf(receivedOf(WM_DESTROY)), (std::vector<HWND>{top, a, a1, b}));
     EXPECT_EQ(windowsOf(receivedOf(WM_NCDESTROY)), (std::vector<HWND>{a1, a, b, top}));
     for (HWND window : {top, a, a1, b}) EXPECT_FALSE(IsWindow(window));
@@ -165,13 +165,6 @@ TEST_F(WindowLifecycle, DestroyWindowFromItsOwnWmDestroyIsRefused)
     EXPECT_FALSE(destroyAgainAnswer);
     EXPECT_EQ(receivedOf(WM_DESTROY).size(), 1u);
     EXPECT_EQ(receivedOf(WM_NCDESTROY).size(), 1u);
-}
-
-TEST_F(WindowLifecycle, WmCloseThroughDefWindowProcDestroysTheWindow)
-{
-    const HWND top = makeTopLevel(20, 20);
-    SendMessage(top, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(top));
 }
 
 TEST_F(WindowLifecycle, ClassesClashOnlyWithAnotherProcedure)

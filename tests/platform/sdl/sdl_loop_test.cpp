@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -18,32 +19,14 @@ double secondsOf(clockid_t clock)
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// Sets (or, for null, removes) an environment variable until the end of the scope.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const char* value) : name_(name)
-    {
-        const char* old = std::getenv(name);
-        hadOld_ = old != nullptr;
-        if (old) old_ = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnvironment()
-    {
-        if (hadOld_)
-            setenv(name_, old_.c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool hadOld_ = false;
-    std::string old_;
-};
+// Sets an environment variable, or removes it for null.
+void setOrUnset(const char* name, const char* value)
+{
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+}
 
 } // namespace
 
@@ -126,15 +109,20 @@ TEST_F(SdlLoop, BackendIsRefusedWithoutADisplayAndHeadlessStays)
         {"empty names", "", ""},
         {"a display nobody serves", ":4321", nullptr},
     };
+    const char* const names[] = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
+    std::optional<std::string> saved[3];
+    for (int i = 0; i < 3; ++i)
+        if (const char* value = std::getenv(names[i])) saved[i] = value;
     for (const auto& c : cases) {
-        const ScopedEnvironment display("DISPLAY", c.display);
-        const ScopedEnvironment wayland("WAYLAND_DISPLAY", c.wayland);
-        const ScopedEnvironment driver("SDL_VIDEODRIVER", nullptr);
+        setOrUnset("DISPLAY", c.display);
+        setOrUnset("WAYLAND_DISPLAY", c.wayland);
+        unsetenv("SDL_VIDEODRIVER");
         EXPECT_FALSE(platformUseBackend("sdl2")) << c.what;
         EXPECT_STREQ(platformBackendName(), "headless") << c.what;
         EXPECT_EQ(std::string(platformBackendFailure()).rfind("no display", 0), 0u)
             << c.what << ": " << platformBackendFailure();
     }
+    for (int i = 0; i < 3; ++i) setOrUnset(names[i], saved[i] ? saved[i]->c_str() : nullptr);
     EXPECT_FALSE(platformUseBackend("sdl3"));
     ASSERT_TRUE(platformUseBackend("sdl2")); // the real display again
     EXPECT_STREQ(platformBackendFailure(), "");
