@@ -155,25 +155,6 @@ TEST_F(HostileWorlds, InlineCyclesDeepInlinesAndDevicesAreRefused)
     EXPECT_EQ(world.objectCount, 1);
 }
 
-TEST_F(HostileWorlds, HugeGeneratedGeometryIsRefused)
-{
-    std::string spine, cross;
-    for (int i = 0; i < 3000; ++i) {
-        spine += "0 " + std::to_string(i) + " 0 ";
-        cross += std::to_string(i % 2) + " " + std::to_string(i) + " ";
-    }
-    const NormalizeResult result = normalize(
-        kHeader +
-        "Shape { geometry ElevationGrid { xDimension 100000 zDimension 100000 height [ 1 2 3 4 ] } "
-        "}\n"
-        "Shape { geometry ElevationGrid { xDimension 2147483647 zDimension 2 height [ 1 2 ] } }\n"
-        "Shape { geometry Extrusion { spine [ " +
-        spine + " ] crossSection [ " + cross + " ] } }\n" + kTriangle);
-    expectReadable(result);
-    EXPECT_EQ(world.objectCount, 1);
-    EXPECT_LT(result.text.size(), 4096u);
-}
-
 TEST_F(HostileWorlds, OversizedSourceIsRefused)
 {
     NormalizeLimits limits;

@@ -142,10 +142,7 @@ TEST_F(CanonicalLayout, SkyColourAndBackgroundUrlAreWrittenOnOneLine)
 {
     readNormalized(kHeader + "Background {\n  skyColor [\n    0.2 0.4 1,\n    0 0 0\n  ]\n"
                              "  skyAngle [ 1.5 ] groundColor [ 1 1 1 ] }\n");
-    EXPECT_EQ(world.backgroundMode, 1);
-    EXPECT_EQ(world.backgroundRed, 51);
-    EXPECT_EQ(world.backgroundGreen, 102);
-    EXPECT_EQ(world.backgroundBlue, 255);
+    EXPECT_EQ(background(), (std::array{1, 51, 102, 255}));
     // Of the six pictures, the front one is shown.
     readNormalized(kHeader + "Background { backUrl \"back.jpg\" frontUrl [ \"front.jpg\" ] "
                              "topUrl \"top.jpg\" }\n");

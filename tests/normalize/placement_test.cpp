@@ -134,8 +134,7 @@ TEST_F(Placement, LightsSoundsAndBackgroundInsideTransformsArePlaced)
     readNormalized("#VRML V2.0 utf8\nViewpoint {}\n"
                    "Transform { children [ Background { skyColor [ 1 0 0, 0 1 0 ] } ] }\n"
                    "Background { skyColor 0 0 1 }\n");
-    EXPECT_EQ(world.backgroundRed, 255);
-    EXPECT_EQ(world.backgroundBlue, 0);
+    EXPECT_EQ(background(), (std::array{1, 255, 0, 0}));
 }
 
 } // namespace

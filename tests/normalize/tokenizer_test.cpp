@@ -84,14 +84,12 @@ TEST(Tokenizer, NumberFormsSayWhatTheReaderCanKeep)
 
 TEST(HeaderLine, FirstLineOrAfterCommentsAndAByteOrderMark)
 {
-    EXPECT_EQ(detectHeader("#VRML V2.0 utf8 CosmoWorlds V1.0\n").kind, HeaderKind::kVrml2);
     const Header marked = detectHeader("\xEF\xBB\xBF#VRML V2.0 utf8\n");
     EXPECT_EQ(marked.kind, HeaderKind::kVrml2);
     EXPECT_EQ(marked.bodyOffset, 3u);
     const Header late = detectHeader("### notes\r\n\r\n  #VRML V2.0 utf8\r\n");
     EXPECT_EQ(late.kind, HeaderKind::kVrml2Late);
     EXPECT_EQ(late.line, 3);
-    EXPECT_EQ(detectHeader("#VRML V1.0 ascii\n").kind, HeaderKind::kVrml1);
     EXPECT_EQ(detectHeader("#Inventor V2.1 ascii\n").kind, HeaderKind::kInventor);
     EXPECT_EQ(detectHeader("#X3D V3.3 utf8\n").kind, HeaderKind::kX3d);
     // A header after the first node is no header.

@@ -92,10 +92,8 @@ TEST_F(AppearanceReader, AppearanceAndMaterialNamesFollowTheirRules)
 
 TEST_F(AppearanceReader, ATextureUrlNamesAndLoadsThePictureBesideTheWorld)
 {
-    // A 2 x 1 uncompressed 24-bit TGA beside the world file: type 2, width 2, height 1.
-    std::string tga(18, '\0');
-    tga[2] = 2, tga[12] = 2, tga[14] = 1, tga[16] = 24;
-    writeTempFile("textured/brick.tga", tga + std::string("\x00\x00\xff\x00\xff\x00", 6));
+    writeTempFile("textured/brick.tga",
+                  encodeTga(2, 2, 1, 24, std::string("\x00\x00\xff\x00\xff\x00", 6)));
     read(shapeWith("material Material {\n}\ntexture ImageTexture {\nurl [ \"brick.tga\" ]\n}\n"),
          "textured/world.wrl");
     ASSERT_EQ(world.textureCount, 1);

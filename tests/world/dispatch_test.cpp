@@ -15,19 +15,15 @@ TEST_F(Dispatch, AShapeAndItsAppearanceOnOneLineStartBothReaders)
     EXPECT_EQ(world.objects[0].material, -1); // the Shape had ended already
 }
 
-TEST_F(Dispatch, ACommentNamingShapeStartsNothingButBoxIsStillRecognised)
-{
-    read("# Shape {\n# Box { size 1 1 1 }\n# IndexedFaceSet {\n");
-    EXPECT_EQ(world.objectCount, 0);
-    EXPECT_EQ(world.faceCount, 0u);
-}
-
-TEST_F(Dispatch, OnlyTheFirstViewpointIsReadAndACommentedOneIsPassedOver)
+TEST_F(Dispatch, OnlyTheFirstViewpointIsReadAndCommentedNodesStartNothing)
 {
     read("Viewpoint {\nposition 0 0 10\n}\nViewpoint {\nposition 0 0 99\n}\n");
     EXPECT_EQ(world.viewpointCount, 1);
     EXPECT_FLOAT_EQ(world.camera.eyePoint[0], 50000.0f);
-    read("# Viewpoint { position 0 0 3 }\nViewpoint {\nposition 0 0 1\n}\n");
+    read("# Shape {\n# Box { size 1 1 1 }\n# IndexedFaceSet {\n# Viewpoint { position 0 0 3 }\n"
+         "Viewpoint {\nposition 0 0 1\n}\n");
+    EXPECT_EQ(world.objectCount, 0);
+    EXPECT_EQ(world.faceCount, 0u);
     EXPECT_FLOAT_EQ(world.camera.eyePoint[0], 5000.0f);
 }
 

@@ -145,20 +145,14 @@ class BackgroundReader : public WorldReading {};
 TEST_F(BackgroundReader, TheFirstSkyColourSetsTheColourWrappedInEightBitsThenAUrlTheMode)
 {
     read("Background {\nskyColor [ 0.2 0.4 1, 0 0 0 ]\n}\n");
-    EXPECT_EQ(world.backgroundMode, 1);
-    EXPECT_EQ(world.backgroundRed, 51);
-    EXPECT_EQ(world.backgroundGreen, 102);
-    EXPECT_EQ(world.backgroundBlue, 255);
+    EXPECT_EQ(background(), (std::array{1, 51, 102, 255}));
     read("Background {\nskyColor [ 0.2 0.4 1 ]\nbackUrl \"sky.jpg\"\nleftUrl [ left.jpg ]\n}\n");
     EXPECT_EQ(world.backgroundMode, 3);
     EXPECT_STREQ(world.backgroundUrl, " left.jpg "); // the last url wins
-    // A component above one wraps in eight bits.
+    // A component above one wraps in eight bits (382, -127); a huge one is pinned.
     read("Background {\nskyColor\n[ 1.5 -0.5 1e30 ]\n}\n");
-    EXPECT_EQ(world.backgroundRed, 126);   // 382
-    EXPECT_EQ(world.backgroundGreen, 129); // -127
-    EXPECT_EQ(world.backgroundBlue, 255);  // pinned huge value
+    EXPECT_EQ(background(), (std::array{1, 126, 129, 255}));
     // A Background on one line, or commented out, changes nothing.
     read("Background { skyColor [ 1 1 1 ] }\n#Background {\nskyColor [ 1 0 0 ]\n}\n");
-    EXPECT_EQ(world.backgroundRed, 0);
-    EXPECT_EQ(world.backgroundMode, 1);
+    EXPECT_EQ(background(), (std::array{1, 0, 0, 0}));
 }

@@ -77,20 +77,28 @@ TEST(LineRules, FalseWinsOverTrueAndAHashBeforeTheKeywordCommentsItOut)
     EXPECT_FALSE(commentedOut(lineOf("Transform {\n"), "Transform"));
 }
 
-TEST(LineRules, DefNamesNeedATabElseTheyAreGenerated)
+// A DEF name ends at a tab (a blank before the first tab ends it too), a space name at
+// any white space; without one the name is generated from the prefix and the count.
+TEST(LineRules, DefNamesNeedATabSpaceNamesAnyWhiteSpaceElseTheyAreGenerated)
 {
-    char name[kNameSize] = "old";
-    cutDefName(lineOf("DEF Door\tAudioClip {\n"), "AudioClip_", 0, name, sizeof name);
-    EXPECT_STREQ(name, "Door");
-    cutDefName(lineOf("DEF Door AudioClip {\t\n"), "AudioClip_", 0, name, sizeof name);
-    EXPECT_STREQ(name, "Door"); // a blank before the first tab ends it
-    cutDefName(lineOf("DEF Door AudioClip {\n"), "AudioClip_", 3, name, sizeof name);
-    EXPECT_STREQ(name, "AudioClip_3");
-    cutDefName(lineOf("DEF \t Wall\tX\n"), "p_", 0, name, sizeof name);
-    EXPECT_STREQ(name, "Wall"); // leading blanks and tabs go first
     const std::string longName(60, 'n');
-    cutDefName(lineOf("DEF " + longName + "\tX\n"), "p_", 0, name, sizeof name);
-    EXPECT_EQ(std::string(name), std::string(39, 'n'));
+    const struct {
+        decltype(&cutDefName) cut;
+        std::string text;
+        i32 count;
+        std::string name;
+    } cases[] = {{cutDefName, "DEF Door\tAudioClip {\n", 0, "Door"},
+                 {cutDefName, "DEF Door AudioClip {\t\n", 0, "Door"},
+                 {cutDefName, "DEF Door AudioClip {\n", 3, "p_3"},
+                 {cutDefName, "DEF \t Wall\tX\n", 0, "Wall"}, // leading blanks and tabs go first
+                 {cutDefName, "DEF " + longName + "\tX\n", 0, std::string(39, 'n')},
+                 {cutSpaceName, "coord DEF C1 Coordinate {\n", 1, "C1"},
+                 {cutSpaceName, "coord DEF\n", 4, "p_4"}};
+    for (const auto& c : cases) {
+        char name[kNameSize] = "old";
+        c.cut(lineOf(c.text), "p_", c.count, name, sizeof name);
+        EXPECT_EQ(std::string(name), c.name) << c.text;
+    }
 }
 
 TEST(LineRules, UseNamesEndAtABlankOrTabOrLoseTheirLastCharacter)
@@ -105,15 +113,6 @@ TEST(LineRules, UseNamesEndAtABlankOrTabOrLoseTheirLastCharacter)
         EXPECT_EQ(cutUseName(lineOf(text), "USE", field, sizeof field), ended) << text;
         EXPECT_STREQ(field, name) << text;
     }
-}
-
-TEST(LineRules, SpaceNamesEndAtAnyWhiteSpace)
-{
-    char name[kNameSize] = "";
-    cutSpaceName(lineOf("coord DEF C1 Coordinate {\n"), "Coord_", 1, name, sizeof name);
-    EXPECT_STREQ(name, "C1");
-    cutSpaceName(lineOf("coord DEF\n"), "Coord_", 4, name, sizeof name);
-    EXPECT_STREQ(name, "Coord_4");
 }
 
 TEST(LineRules, UrlsComeFromQuotesOrBrackets)

@@ -150,51 +150,40 @@ TEST_F(WorldTables, GroupTransformsMoveEveryListedObjectAndItsBounds)
     }
 }
 
-TEST_F(WorldTables, SharedVerticesMoveOncePerGroupPass)
+TEST_F(WorldTables, SharedVerticesMoveOncePerGroupPassWhereverTheirSourceIs)
 {
-    const i16 sharing = sharerOf(objectWithVertices({{0, 0, 0}}, 0), 1);
-    world.pendingTranslation[1] = 7.0f;
-    applyToGroup(world, kApplyTranslate, 0, 2);
-    EXPECT_FLOAT_EQ(world.vertexX[0], 7.0f);
-    EXPECT_FLOAT_EQ(world.objectBounds[sharing][2], 7.0f);
-}
-
-TEST_F(WorldTables, ObjectsSharingVerticesOutsideTheGroupEachMoveThemOnce)
-{
-    // Sources outside the group, then a group of one own object and one sharer per
-    // source, listed twice after the own object: every shared vertex moves exactly once.
-    const u32 sources = 3000;
-    ASSERT_TRUE(growTable(world.groupObjects, world.groupObjectCapacity, 1 + 2 * sources));
+    // Sources outside the group, then a group of one own object, one sharer per source
+    // listed twice after it, and last a sharer of the own object: every vertex moves once.
+    const u32 sources = 3000, entries = 2 + 2 * sources;
+    ASSERT_TRUE(growTable(world.groupObjects, world.groupObjectCapacity, entries));
     for (u32 s = 0; s < sources; ++s) objectWithVertices({{0, 0, 0}}, 5000);
     const i16 own = objectWithVertices({{0, 0, 0}}, 0);
     for (u32 s = 0; s < sources; ++s)
         world.groupObjects[2 + 2 * s] = sharerOf(static_cast<i16>(s), 1 + 2 * s);
+    const i16 ownSharer = sharerOf(own, entries - 1);
     world.pendingTranslation[2] = 1.0f;
-    applyToGroup(world, kApplyTranslate, 0, 1 + 2 * sources);
+    applyToGroup(world, kApplyTranslate, 0, entries);
     for (u32 v = 0; v < sources; v += 499) EXPECT_FLOAT_EQ(world.vertexY[v], 1.0f) << v;
     EXPECT_FLOAT_EQ(world.vertexY[world.objects[own].firstVertex - 1], 1.0f);
+    EXPECT_FLOAT_EQ(world.objectBounds[ownSharer][4], 1.0f); // its lowest y
 }
 
-TEST_F(WorldTables, AnEmptyObjectDoesNotHideTheVerticesOfTheNextOne)
+TEST_F(WorldTables, EmptyObjectsAndEntriesOutsideTheTablesMoveNothingElse)
 {
-    // An object without vertices starts where the next one starts.
+    // An object without vertices starts where the next one starts: it must not take
+    // that object's vertices. Entries past the group table and objects that do not
+    // exist are passed over.
     world.groupObjects[0] = newObject(world);
     objectWithVertices({{1, 1, 1}}, 1);
     world.pendingTranslation[0] = 2.0f;
     applyToGroup(world, kApplyTranslate, 0, 2);
     EXPECT_FLOAT_EQ(world.vertexZ[0], 3.0f);
-}
-
-TEST_F(WorldTables, GroupEntriesBeyondTheTableAreIgnored)
-{
-    objectWithVertices({{1, 1, 1}}, 0);
-    world.pendingTranslation[0] = 1.0f;
     world.groupObjects[world.groupObjectCapacity - 1] = 9; // no such object
     applyToGroup(world, kApplyTranslate, world.groupObjectCapacity - 1, 1000);
     applyToGroup(world, kApplyTranslate, world.groupObjectCapacity + 5, 1);
-    world.groupObjects[0] = 9; // no such object
-    applyToGroup(world, kApplyTranslate, 0, 1);
-    EXPECT_FLOAT_EQ(world.vertexZ[0], 1.0f);
+    world.groupObjects[1] = 9;
+    applyToGroup(world, kApplyTranslate, 0, 2);
+    EXPECT_FLOAT_EQ(world.vertexZ[0], 3.0f);
 }
 
 // The same tables with every block counted: nothing leaks, nothing is freed twice, and

@@ -49,6 +49,13 @@ protected:
     f32 fileZ(u32 v) const { return world.vertexZ[v] / kWorldScale; }
     Triple filePoint(u32 v) const { return {fileX(v), fileY(v), fileZ(v)}; }
 
+    // The background's mode and its red, green and blue.
+    std::array<int, 4> background() const
+    {
+        return {world.backgroundMode, world.backgroundRed, world.backgroundGreen,
+                world.backgroundBlue};
+    }
+
     World world;
 };
 
