@@ -5,38 +5,29 @@ using namespace render_test;
 
 using Frame = RenderScene;
 
-TEST_F(Frame, StartsFromTheBackgroundColourOrBlack)
+// Without a Background node the frame starts black. A resize rebuilds the background
+// from the world's colour and empties the depth buffer: the old depth records lie in
+// rows of the old width, and kept, they would place surfaces where none is drawn and a
+// seek click would fly towards them.
+TEST_F(Frame, StartsFromTheBackgroundAndEmptiesTheDepthBufferWhenResized)
 {
-    open(kWidth, kHeight);
-    rect(addMaterial(world, 1, 1, 1), 10.5f, 10.5f, 20.5f, 20.5f, 10000.0f);
-    draw();
-    EXPECT_EQ(pixel(40, 40), kBlack); // without a Background node
-    world.backgroundRed = 10;
-    world.backgroundGreen = 20;
-    world.backgroundBlue = 30;
-    PrepareBackground(world, frame);
-    draw();
-    EXPECT_EQ(pixel(0, 0), (Colour{10, 20, 30}));
-    EXPECT_EQ(pixel(kWidth - 1, kHeight - 1), (Colour{10, 20, 30}));
-    EXPECT_EQ(frame.frameBuffer[0], 30); // blue first, rows bottom-up
-    EXPECT_EQ(frame.frameBuffer[2], 10);
-}
-
-// The old depth records lie in rows of the old width: kept, they would place surfaces
-// where none is drawn and a seek click would fly towards them.
-TEST_F(Frame, RebuildsTheBackgroundAndEmptiesTheDepthBufferWhenResized)
-{
-    world.backgroundGreen = 90;
     open(kWidth, kHeight);
     // Placed for the first size; it still covers the centre after the resize.
     rect(addMaterial(world, 1, 1, 1), 20.5f, 15.5f, 44.5f, 32.5f, 10000.0f);
     draw();
+    EXPECT_EQ(pixel(5, 5), kBlack);
     ASSERT_EQ(depthAt(30, 20).state, kDepthOpaque);
+    world.backgroundRed = 10;
+    world.backgroundGreen = 20;
+    world.backgroundBlue = 30;
     ASSERT_TRUE(ResizeFrameBuffers(world, frame, 100, 70));
     for (i32 y = 0; y < 70; ++y)
         for (i32 x = 0; x < 100; ++x) ASSERT_EQ(depthAt(x, y).state, kDepthEmpty) << x << y;
     draw();
-    EXPECT_EQ(pixel(99, 69), (Colour{0, 90, 0}));
+    EXPECT_EQ(pixel(0, 0), (Colour{10, 20, 30}));
+    EXPECT_EQ(pixel(99, 69), (Colour{10, 20, 30}));
+    EXPECT_EQ(frame.frameBuffer[0], 30); // blue first, rows bottom-up
+    EXPECT_EQ(frame.frameBuffer[2], 10);
     EXPECT_TRUE(lit(pixel(50, 35)));
     EXPECT_EQ(depthAt(50, 35).state, kDepthOpaque);
 }

@@ -75,8 +75,10 @@ TEST_F(Shadows, DarkensTheFloorWhereTheBoardHidesTheLightOnlyWithShadowsOn)
 }
 
 // Two blocked lights darken by 0.4 x 0.4; a third, switched off, casts no shadow
-// (regression: it did, which would give 0.4 cubed).
-TEST_F(Shadows, MultipliesTheFactorOnceForEachBlockedLightThatIsOn)
+// (regression: it did, which would give 0.4 cubed). Regression: the shadow tables had
+// room for the lights of the moment only; a lamp added after shadows were switched on
+// was written past them.
+TEST_F(Shadows, MultipliesTheFactorOnceForEachBlockedLightThatIsOnAndMakesRoomForMore)
 {
     for (f32& c : world.materials[grey].diffuseColor) c = 0.3f; // two lights stay below 255
     slantingLight();
@@ -84,14 +86,6 @@ TEST_F(Shadows, MultipliesTheFactorOnceForEachBlockedLightThatIsOn)
     world.lights[slantingLight()].enabled = 0.0f;
     drawWithShadows();
     EXPECT_NEAR(inShadow().red, inTheOpen().red * 0.16f, 1.0f);
-}
-
-// Regression: the shadow tables had room for the lights of the moment only; a lamp
-// added after shadows were switched on was written past them.
-TEST_F(Shadows, MakesRoomForLightsAddedAfterShadowsWereSwitchedOn)
-{
-    slantingLight();
-    drawWithShadows();
     for (int l = 0; l < 9; ++l) slantingLight();
     draw();
     EXPECT_EQ(render.shadowMaps, nullptr);           // freed with the frame
