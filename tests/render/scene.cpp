@@ -253,30 +253,10 @@ bool Scene::loadWorld()
     return BuildMaterialRamps(world);
 }
 
-void RenderScene::SetUp()
-{
-    ASSERT_TRUE(initWorldTables(world));
-}
-
-void RenderScene::draw()
-{
-    RenderFrame(world, render, frame);
-}
-
 Colour RenderScene::pixel(i32 x, i32 y) const
 {
     const u8* p = frame.frameBuffer + 4 * ((frame.renderHeight - 1 - y) * frame.renderWidth + x);
     return {p[2], p[1], p[0]};
-}
-
-const DepthRecord& RenderScene::depthAt(i32 x, i32 y) const
-{
-    return frame.depthBuffer[y * frame.renderWidth + x];
-}
-
-u32 RenderScene::screenVertex(f32 x, f32 y, f32 depth)
-{
-    return addVertex(world, atScreen(kWidth, kHeight, x, y, depth));
 }
 
 std::vector<u32> RenderScene::ring(u32 count, f32 x, f32 y, f32 radius, f32 depth)
@@ -296,11 +276,6 @@ i16 RenderScene::polygon(i16 material, const std::vector<ScreenPoint>& corners, 
     for (const ScreenPoint& corner : corners)
         points.push_back(atScreen(kWidth, kHeight, corner.x, corner.y, depth));
     return addPolygon(world, material, points);
-}
-
-i16 RenderScene::rect(i16 material, f32 left, f32 top, f32 right, f32 bottom, f32 depth)
-{
-    return polygon(material, {{left, top}, {right, top}, {right, bottom}, {left, bottom}}, depth);
 }
 
 i16 RenderScene::fold(i16 material, f32 left, f32 width)

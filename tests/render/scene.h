@@ -107,25 +107,35 @@ struct Scene {
 // A scene whose world starts empty, with the steps above as test steps.
 class RenderScene : public ::testing::Test, protected Scene {
 protected:
-    void SetUp() override;
+    void SetUp() override { ASSERT_TRUE(initWorldTables(world)); }
 
     void open(i16 width, i16 height) { ASSERT_TRUE(openFrame(width, height)); }
     void load() { ASSERT_TRUE(loadWorld()); }
     // One frame without presentation.
-    void draw();
+    void draw() { RenderFrame(world, render, frame); }
 
     Colour pixel(i32 x, i32 y) const;
-    const DepthRecord& depthAt(i32 x, i32 y) const;
+    const DepthRecord& depthAt(i32 x, i32 y) const
+    {
+        return frame.depthBuffer[y * frame.renderWidth + x];
+    }
 
     // Worlds placed by their pixels on the kWidth x kHeight frame:
     // a vertex of the current object at screen (x, y) and `depth`,
-    u32 screenVertex(f32 x, f32 y, f32 depth);
+    u32 screenVertex(f32 x, f32 y, f32 depth)
+    {
+        return addVertex(world, atScreen(kWidth, kHeight, x, y, depth));
+    }
     // `count` vertices evenly round a circle about screen (x, y), in order,
     std::vector<u32> ring(u32 count, f32 x, f32 y, f32 radius, f32 depth);
     // an object of one face through these screen points,
     i16 polygon(i16 material, const std::vector<ScreenPoint>& corners, f32 depth);
     // an object of one screen-aligned rectangle,
-    i16 rect(i16 material, f32 left, f32 top, f32 right, f32 bottom, f32 depth);
+    i16 rect(i16 material, f32 left, f32 top, f32 right, f32 bottom, f32 depth)
+    {
+        return polygon(material, {{left, top}, {right, top}, {right, bottom}, {left, bottom}},
+                       depth);
+    }
     // and an object of two upright faces folded back at a right angle along a shared
     // edge: one facing the eye from column `left`, the other seen edge-on.
     i16 fold(i16 material, f32 left, f32 width);

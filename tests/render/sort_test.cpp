@@ -3,7 +3,6 @@
 #include "render/faces.h"
 #include "tests/render/scene.h"
 
-#include <cmath>
 #include <vector>
 
 using namespace render_test;
@@ -143,7 +142,7 @@ TEST_F(FaceOrder, GivesAFaceTheUnitNormalOfItsFirstLongCornerTriple)
 {
     const f32* large =
         normalOf({{1000.0f, 0.0f, 0.0f}, {1000.0f, 1000.0f, 0.0f}, {1000.0f, 0.0f, 1000.0f}});
-    EXPECT_NEAR(std::fabs(large[0]), 1.0f, 1e-6f);
+    EXPECT_NEAR(large[0], 1.0f, 1e-6f);
     EXPECT_NEAR(large[1], 0.0f, 1e-6f);
     EXPECT_NEAR(large[2], 0.0f, 1e-6f);
     // Regression: a 1 mm triangle of a model in metres (5 units a side: u x w = (25, 0,
@@ -154,16 +153,16 @@ TEST_F(FaceOrder, GivesAFaceTheUnitNormalOfItsFirstLongCornerTriple)
     EXPECT_NEAR(tiny[1], 0.0f, 1e-6f);
     EXPECT_NEAR(tiny[2], 0.0f, 1e-6f);
     // Corners 0, 1, 2 in line (a zero product); the later triples give 20 and 40.
-    EXPECT_NEAR(std::fabs(normalOf({{1000.0f, 0.0f, 0.0f},
-                                    {1000.0f, 2.0f, 0.0f},
-                                    {1000.0f, 4.0f, 0.0f},
-                                    {1000.0f, 4.0f, 10.0f}})[0]),
+    EXPECT_NEAR(normalOf({{1000.0f, 0.0f, 0.0f},
+                          {1000.0f, 2.0f, 0.0f},
+                          {1000.0f, 4.0f, 0.0f},
+                          {1000.0f, 4.0f, 10.0f}})[0],
                 1.0f, 1e-6f);
     // Corners 0, 1, 2 nearly in line (a product of 50); 1, 2, 3 span a square.
-    EXPECT_NEAR(std::fabs(normalOf({{1000.0f, 0.0f, 0.0f},
-                                    {1000.0f, 1000.0f, 0.0f},
-                                    {1000.05f, 2000.0f, 0.0f},
-                                    {1000.0f, 2000.0f, 1000.0f}})[0]),
+    EXPECT_NEAR(normalOf({{1000.0f, 0.0f, 0.0f},
+                          {1000.0f, 1000.0f, 0.0f},
+                          {1000.05f, 2000.0f, 0.0f},
+                          {1000.0f, 2000.0f, 1000.0f}})[0],
                 1.0f, 1e-4f);
     const f32* line =
         normalOf({{1000.0f, 0.0f, 0.0f}, {1000.0f, 1.0f, 0.0f}, {1000.0f, 2.0f, 0.0f}});
