@@ -113,12 +113,12 @@ void buildMapFaces(World& world)
     std::uniform_int_distribution<int> rowStep(0, 8), columnStep(0, 32);
     std::uniform_real_distribution<f32> anywhere(0.0f, 128.0f), depth(1000.0f, 5000.0f);
     const i16 material = addMaterial(world, 0.7f, 0.7f, 0.7f);
-    beginObject(world, material); // the extent: a square from corner to corner
-    const u32 square[4] = {
-        addVertex(world, {6000.0f, 0.0f, 0.0f}), addVertex(world, {6000.0f, 128.0f, 0.0f}),
-        addVertex(world, {6000.0f, 128.0f, 128.0f}), addVertex(world, {6000.0f, 0.0f, 128.0f})};
-    addFace(world, square, 4);
-    endObject(world);
+    // The extent: a square from corner to corner.
+    addPolygon(world, material,
+               {{6000.0f, 0.0f, 0.0f},
+                {6000.0f, 128.0f, 0.0f},
+                {6000.0f, 128.0f, 128.0f},
+                {6000.0f, 0.0f, 128.0f}});
     for (u32 o = 0; o < 6; ++o) {
         beginObject(world, material);
         for (u32 f = 0; f < 60; ++f) {
