@@ -12,24 +12,20 @@ namespace {
 
 class Texturing : public RenderScene {
 protected:
-    i16 texturedMaterial(i16 repeat)
+    // A material of texture row 0, `repeat` times across a screen rectangle whose
+    // texture coordinates run from s 0 to 1 left to right; answers the material.
+    i16 texturedRect(i16 repeat)
     {
         const i16 m = addMaterial(world, 1, 1, 1);
         useTexture(world.materials[m], repeat, 1);
-        return m;
-    }
-    // A screen rectangle whose texture coordinates run from s 0 to 1 left to right.
-    i16 texturedRect(i16 material, f32 left, f32 right)
-    {
-        const i16 object = rect(material, left, 10.5f, right, 30.5f, 10000.0f);
+        const i16 object = rect(m, 8.0f, 10.5f, 56.0f, 30.5f, 10000.0f);
         const u32 first = world.objects[object].firstVertex - 1;
-        const f32 coords[4][2] = {{0, 0.5f}, {1, 0.5f}, {1, 0.5f}, {0, 0.5f}};
         for (u32 k = 0; k < 4; ++k) {
-            world.vertexTexCoords[first + k][0] = coords[k][0];
-            world.vertexTexCoords[first + k][1] = coords[k][1];
+            world.vertexTexCoords[first + k][0] = k == 1 || k == 2 ? 1.0f : 0.0f;
+            world.vertexTexCoords[first + k][1] = 0.5f;
         }
         world.objects[object].hasTexCoords = 1;
-        return object;
+        return m;
     }
 };
 
@@ -69,7 +65,7 @@ TEST_F(Texturing, ShowsTheTextureFourTimesWithRepeatFactorFour)
 {
     open(kWidth, kHeight);
     ASSERT_NE(addTexture(world, 2, 1, {0, 0, 255, 0, 255, 0}), nullptr); // red, green
-    texturedRect(texturedMaterial(4), 8.0f, 56.0f);
+    texturedRect(4);
     draw();
     // 48 pixels, s from 0 to 4: eight bands of 6 pixels, red and green in turn.
     for (i32 band = 0; band < 8; ++band) {
@@ -90,10 +86,9 @@ TEST_F(Texturing, LimitsHighlightsSummedOverSeveralLightsToWhite)
 {
     open(kWidth, kHeight);
     ASSERT_NE(addTexture(world, 1, 1, {200, 200, 200}), nullptr);
-    const i16 m = texturedMaterial(1);
+    const i16 m = texturedRect(1);
     for (int c = 0; c < 3; ++c) world.materials[m].specularColor[c] = 1.0f;
     for (int l = 0; l < 3; ++l) addDirectionalLight(world, 0.0f, 0.0f, 1.0f); // from the eye
-    texturedRect(m, 8.0f, 56.0f);
     draw();
     EXPECT_EQ(pixel(30, 20), (Colour{255, 255, 255}));
 }
@@ -102,7 +97,8 @@ TEST_F(Texturing, LimitsHighlightsSummedOverSeveralLightsToWhite)
 // object that brings its own.
 TEST_F(Texturing, GeneratesSphericalCoordinatesOnEverySideUnlessTheFileGaveThem)
 {
-    const i16 m = texturedMaterial(1); // coordinates whatever the texture holds
+    const i16 m = addMaterial(world, 1, 1, 1);
+    useTexture(world.materials[m], 1, 1); // coordinates whatever the texture holds
     beginObject(world, m);
     const Point points[] = {{0, -1000, 0}, {0, 1000, 0}, {1000, 0, 0}, {-1000, 0, 0},
                             {0, 0, -1000}, {0, 0, 1000}, {0, 0, 0}};
