@@ -23,6 +23,23 @@ protected:
         return {render.vertexFaceLists + start,
                 render.vertexFaceLists + start + render.vertexFaceCounts[vertex]};
     }
+    // An object of two upright faces 20 pixels wide folded back at a right angle along a
+    // shared edge: one facing the eye from column `left`, the other seen edge-on.
+    i16 fold(f32 left)
+    {
+        const f32 width = 20.0f;
+        const i16 object = beginObject(world, white);
+        const u32 a = screenVertex(left, 10.5f, 10000.0f);
+        screenVertex(left + width, 10.5f, 10000.0f);
+        screenVertex(left + width, 38.5f, 10000.0f);
+        screenVertex(left, 38.5f, 10000.0f);
+        screenVertex(left + width, 10.5f, 14000.0f);
+        screenVertex(left + width, 38.5f, 14000.0f);
+        addFace(world, {a, a + 1, a + 2, a + 3});
+        addFace(world, {a + 1, a + 4, a + 5, a + 2});
+        endObject(world);
+        return object;
+    }
     i16 white = 0;
 };
 
@@ -94,8 +111,8 @@ TEST_F(FaceLists, GrowWithAWorldThatOutgrowsTheBuffersItWasLoadedWith)
 // mixed in, so across a right-angle fold each face keeps its own normal and one colour.
 TEST_F(FaceLists, LeaveFlatShadedObjectsAndRightAngleFoldsInStereoWithTheFaceNormal)
 {
-    fold(white, 2.5f, 20.0f);
-    const i16 flat = fold(white, 34.5f, 20.0f);
+    fold(2.5f);
+    const i16 flat = fold(34.5f);
     world.objects[flat].normalPerVertex = 0;
     load();
     draw();

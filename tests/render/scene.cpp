@@ -278,19 +278,4 @@ i16 RenderScene::polygon(i16 material, const std::vector<ScreenPoint>& corners, 
     return addPolygon(world, material, points);
 }
 
-i16 RenderScene::fold(i16 material, f32 left, f32 width)
-{
-    const i16 object = beginObject(world, material);
-    const u32 a = screenVertex(left, 10.5f, 10000.0f);
-    screenVertex(left + width, 10.5f, 10000.0f);
-    screenVertex(left + width, 38.5f, 10000.0f);
-    screenVertex(left, 38.5f, 10000.0f);
-    screenVertex(left + width, 10.5f, 14000.0f);
-    screenVertex(left + width, 38.5f, 14000.0f);
-    addFace(world, {a, a + 1, a + 2, a + 3});
-    addFace(world, {a + 1, a + 4, a + 5, a + 2});
-    endObject(world);
-    return object;
-}
-
 } // namespace render_test

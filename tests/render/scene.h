@@ -130,15 +130,12 @@ protected:
     std::vector<u32> ring(u32 count, f32 x, f32 y, f32 radius, f32 depth);
     // an object of one face through these screen points,
     i16 polygon(i16 material, const std::vector<ScreenPoint>& corners, f32 depth);
-    // an object of one screen-aligned rectangle,
+    // and an object of one screen-aligned rectangle.
     i16 rect(i16 material, f32 left, f32 top, f32 right, f32 bottom, f32 depth)
     {
         return polygon(material, {{left, top}, {right, top}, {right, bottom}, {left, bottom}},
                        depth);
     }
-    // and an object of two upright faces folded back at a right angle along a shared
-    // edge: one facing the eye from column `left`, the other seen edge-on.
-    i16 fold(i16 material, f32 left, f32 width);
 };
 
 } // namespace render_test
