@@ -48,9 +48,15 @@ protected:
 
 } // namespace
 
-TEST_F(Rasterizer, FillsARectangleAndRecordsItsDepth)
+// A rectangle fills exactly its pixels and records its depth. The right end is clipped
+// to W - 1 and a span stops before truncate(right x), so a face running off the right
+// side reaches column W - 2 and no further; a face wholly left of the image draws
+// nothing.
+TEST_F(Rasterizer, FillsARectangleAndClipsFacesToTheImageOneColumnShortOfTheRightEdge)
 {
     const i16 object = rect(white, 10.5f, 8.5f, 30.5f, 20.5f, 10000.0f);
+    rect(white, 50.5f, 10.5f, 90.0f, 30.5f, 10000.0f);
+    polygon(white, {{-30.0f, 5.0f}, {-0.5f, 20.0f}, {-20.0f, 40.0f}}, 10000.0f);
     draw();
     EXPECT_TRUE(lit(pixel(20, 14)));
     EXPECT_EQ(depthAt(20, 14).state, kDepthOpaque);
@@ -60,16 +66,6 @@ TEST_F(Rasterizer, FillsARectangleAndRecordsItsDepth)
     for (auto [x, y] : {std::pair{9, 14}, {31, 14}, {20, 7}, {20, 21}})
         EXPECT_EQ(pixel(x, y), kBlack) << x << "," << y;
     EXPECT_EQ(depthAt(20, 21).state, kDepthEmpty);
-}
-
-// The right end is clipped to W - 1 and a span stops before truncate(right x), so a
-// face running off the right side reaches column W - 2 and no further; a face wholly
-// left of the image draws nothing.
-TEST_F(Rasterizer, ClipsFacesToTheImageAndStopsOneColumnShortOfTheRightEdge)
-{
-    rect(white, 50.5f, 10.5f, 90.0f, 30.5f, 10000.0f);
-    polygon(white, {{-30.0f, 5.0f}, {-0.5f, 20.0f}, {-20.0f, 40.0f}}, 10000.0f);
-    draw();
     EXPECT_TRUE(lit(pixel(kWidth - 2, 20)));
     EXPECT_EQ(pixel(kWidth - 1, 20), kBlack);
     EXPECT_EQ(depthAt(kWidth - 1, 20).state, kDepthEmpty);
