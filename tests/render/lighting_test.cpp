@@ -50,7 +50,6 @@ TEST_F(Lighting, BuildsRampsFromZeroToTheFullDiffuseColour)
     EXPECT_EQ(ramp(3, 500), 0.0f); // no highlight up to half way
     EXPECT_NEAR(ramp(3, 750), std::pow(0.5f, 8.0f), 1e-4f);
     EXPECT_NEAR(ramp(3, 1000), 1.0f, 1e-3f);
-    EXPECT_FLOAT_EQ(world.materials[material].lightingScale, 0.4f);
 }
 
 TEST_F(Lighting, BuildsOneSetOfRampsForAWorldWithoutMaterials)
