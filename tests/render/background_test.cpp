@@ -2,6 +2,7 @@
 #include "render/render.h"
 #include "tests/support/picture_writers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -39,9 +40,7 @@ protected:
     }
     bool untouched() const
     {
-        for (u8 byte : buffer)
-            if (byte != 0xAB) return false;
-        return true;
+        return std::all_of(buffer.begin(), buffer.end(), [](u8 byte) { return byte == 0xAB; });
     }
     World world;
     FrameState frame;

@@ -23,6 +23,23 @@ protected:
         return {render.vertexFaceLists + start,
                 render.vertexFaceLists + start + render.vertexFaceCounts[vertex]};
     }
+    // An object of two upright faces 20 pixels wide folded back at a right angle along a
+    // shared edge: one facing the eye from column `left`, the other seen edge-on.
+    i16 fold(f32 left)
+    {
+        const f32 width = 20.0f;
+        const i16 object = beginObject(world, white);
+        const u32 a = screenVertex(left, 10.5f, 10000.0f);
+        screenVertex(left + width, 10.5f, 10000.0f);
+        screenVertex(left + width, 38.5f, 10000.0f);
+        screenVertex(left, 38.5f, 10000.0f);
+        screenVertex(left + width, 10.5f, 14000.0f);
+        screenVertex(left + width, 38.5f, 14000.0f);
+        addFace(world, {a, a + 1, a + 2, a + 3});
+        addFace(world, {a + 1, a + 4, a + 5, a + 2});
+        endObject(world);
+        return object;
+    }
     i16 white = 0;
 };
 
@@ -88,15 +105,21 @@ TEST_F(FaceLists, GrowWithAWorldThatOutgrowsTheBuffersItWasLoadedWith)
     EXPECT_GT(pixel(7, 7).red, 0);
 }
 
-TEST_F(FaceLists, LeaveFlatShadedObjectsWithTheFaceNormal)
+// Smooth shading mixes the folded faces' normals at the shared corners, so the face
+// turned to the eye shades toward the fold; flat shading does not. In stereo a
+// neighbour's normal more than the stereo limit (a dot product of 0.4) away is not
+// mixed in, so across a right-angle fold each face keeps its own normal and one colour.
+TEST_F(FaceLists, LeaveFlatShadedObjectsAndRightAngleFoldsInStereoWithTheFaceNormal)
 {
-    // Smooth shading mixes the folded faces' normals at the shared corners, flat
-    // shading does not.
-    fold(white, 4.5f, 12.0f);
-    const i16 flat = fold(white, 34.5f, 12.0f);
+    fold(2.5f);
+    const i16 flat = fold(34.5f);
     world.objects[flat].normalPerVertex = 0;
     load();
     draw();
-    EXPECT_EQ(pixel(37, 24), pixel(43, 24)); // flat: one colour across the face
-    EXPECT_NE(pixel(7, 24), pixel(13, 24));  // smooth: shaded toward the fold
+    EXPECT_EQ(pixel(38, 24), pixel(46, 24)); // flat: one colour across the face
+    EXPECT_NE(pixel(12, 24), pixel(20, 24)); // smooth: shaded toward the fold
+    ASSERT_TRUE(SetStereo(world, render, frame, true));
+    draw();
+    EXPECT_GT(pixel(12, 24).red, 0); // the left eye's picture, a few pixels to the right
+    EXPECT_EQ(pixel(12, 24).red, pixel(20, 24).red);
 }

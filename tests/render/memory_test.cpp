@@ -128,19 +128,6 @@ TEST_F(RendererMemory, FreesEveryBlockExactlyOnceAlsoWhenAllocationsFailAtAnyPoi
     }
 }
 
-TEST_F(RendererMemory, KeepsTheReflectionOptionWhenTheWorldBuffersGo)
-{
-    RenderState render;
-    World world;
-    ASSERT_TRUE(initWorldTables(world));
-    ASSERT_TRUE(AllocateWorldBuffers(world, render));
-    SetReflection(render, true);
-    FreeWorldBuffers(render);
-    EXPECT_EQ(render.objectOrder, nullptr);
-    EXPECT_EQ(render.reflectionFlag, 1);
-    freeWorldTables(world);
-}
-
 // Once a frame of a size has been drawn, the next frames of that size take nothing from
 // the memory service or the heap, with one thread or with bands. (A stereo or shadow
 // frame's own per-frame blocks are the options' business, not checked here.)

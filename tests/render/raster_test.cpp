@@ -48,9 +48,15 @@ protected:
 
 } // namespace
 
-TEST_F(Rasterizer, FillsARectangleAndRecordsItsDepth)
+// A rectangle fills exactly its pixels and records its depth. The right end is clipped
+// to W - 1 and a span stops before truncate(right x), so a face running off the right
+// side reaches column W - 2 and no further; a face wholly left of the image draws
+// nothing.
+TEST_F(Rasterizer, FillsARectangleAndClipsFacesToTheImageOneColumnShortOfTheRightEdge)
 {
     const i16 object = rect(white, 10.5f, 8.5f, 30.5f, 20.5f, 10000.0f);
+    rect(white, 50.5f, 10.5f, 90.0f, 30.5f, 10000.0f);
+    polygon(white, {{-30.0f, 5.0f}, {-0.5f, 20.0f}, {-20.0f, 40.0f}}, 10000.0f);
     draw();
     EXPECT_TRUE(lit(pixel(20, 14)));
     EXPECT_EQ(depthAt(20, 14).state, kDepthOpaque);
@@ -60,23 +66,9 @@ TEST_F(Rasterizer, FillsARectangleAndRecordsItsDepth)
     for (auto [x, y] : {std::pair{9, 14}, {31, 14}, {20, 7}, {20, 21}})
         EXPECT_EQ(pixel(x, y), kBlack) << x << "," << y;
     EXPECT_EQ(depthAt(20, 21).state, kDepthEmpty);
-}
-
-TEST_F(Rasterizer, StopsOneColumnShortOfTheRightEdge)
-{
-    // The right end is clipped to W - 1 and a span stops before truncate(right x), so
-    // a face running off the right side reaches column W - 2 and no further.
-    rect(white, 50.5f, 10.5f, 90.0f, 30.5f, 10000.0f);
-    draw();
     EXPECT_TRUE(lit(pixel(kWidth - 2, 20)));
     EXPECT_EQ(pixel(kWidth - 1, 20), kBlack);
     EXPECT_EQ(depthAt(kWidth - 1, 20).state, kDepthEmpty);
-}
-
-TEST_F(Rasterizer, SkipsAFaceWhollyLeftOfTheImage)
-{
-    polygon(white, {{-30.0f, 5.0f}, {-0.5f, 20.0f}, {-20.0f, 40.0f}}, 10000.0f);
-    draw();
     for (i32 y = 0; y < kHeight; ++y) EXPECT_EQ(depthAt(0, y).state, kDepthEmpty) << y;
 }
 
@@ -126,7 +118,7 @@ TEST_F(Rasterizer, KeepsTheFirstOfTwoCoplanarFacesAndDrawsTheNearerOfTwoOverlapp
 TEST_F(Rasterizer, BlendsATransparentFaceOnlyOverWhatWasDrawnBeforeAndBehindIt)
 {
     opaqueDrawnFirst(addMaterial(world, 0, 0, 1), 20000.0f);
-    const i16 pane = rect(addGlass(world, 1, 0, 0, 0.5f), 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f);
+    const i16 pane = rect(addMaterial(world, 1, 0, 0, 0.5f), 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f);
     draw();
     const Colour behind = pixel(15, 12); // opaque only
     const Colour mixed = pixel(30, 25);
@@ -137,7 +129,7 @@ TEST_F(Rasterizer, BlendsATransparentFaceOnlyOverWhatWasDrawnBeforeAndBehindIt)
     EXPECT_EQ(depthAt(30, 25).object, pane);
     // An opaque face is not drawn behind a transparent pixel drawn before it.
     restart();
-    rect(addGlass(world, 1, 0, 0, 0.5f), 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f); // drawn first
+    rect(addMaterial(world, 1, 0, 0, 0.5f), 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f); // drawn first
     rect(addMaterial(world, 0, 0, 1), 10.5f, 10.5f, 50.5f, 40.5f, 20000.0f);
     draw();
     EXPECT_EQ(pixel(30, 25).blue, 0);
@@ -145,7 +137,7 @@ TEST_F(Rasterizer, BlendsATransparentFaceOnlyOverWhatWasDrawnBeforeAndBehindIt)
     // Regression: an opaque write over a blended record left it blended, so a transparent
     // face found later behind the opaque one blended through it.
     restart();
-    const i16 glass = addGlass(world, 1, 0, 0, 0.5f);
+    const i16 glass = addMaterial(world, 1, 0, 0, 0.5f);
     opaqueDrawnFirst(glass, 30000.0f); // far glass, drawn first
     const i16 wall = rect(addMaterial(world, 0, 0, 1), 20.5f, 15.5f, 40.5f, 35.5f, 10000.0f);
     rect(glass, 15.5f, 12.5f, 45.5f, 38.5f, 15000.0f); // glass behind the wall
@@ -192,20 +184,17 @@ TEST_F(Rasterizer, DrawsFacesOfAnyNumberOfCornersAndContoursWhole)
     // Regression: faces were limited to 256 contours and rows to 40 crossings.
     restart();
     // 21 x 16 small squares in one face: 336 contours, 42 crossings on every row.
-    beginObject(world, white);
-    std::vector<u32> corners;
+    std::vector<ScreenPoint> squares;
     for (i32 j = 0; j < 16; ++j) {
         for (i32 k = 0; k < 21; ++k) {
             const f32 left = 3.0f * k + 0.5f, top = 3.0f * j + 0.5f;
-            const u32 a = screenVertex(left, top, 10000.0f);
-            screenVertex(left + 2.0f, top, 10000.0f);
-            screenVertex(left + 2.0f, top + 2.0f, 10000.0f);
-            screenVertex(left, top + 2.0f, 10000.0f);
-            for (u32 c : {a, a + 1, a + 2, a + 3, a}) corners.push_back(c);
+            for (ScreenPoint corner : {ScreenPoint{left, top}, ScreenPoint{left + 2.0f, top},
+                                       ScreenPoint{left + 2.0f, top + 2.0f},
+                                       ScreenPoint{left, top + 2.0f}, ScreenPoint{left, top}})
+                squares.push_back(corner);
         }
     }
-    addFace(world, corners.data(), static_cast<u32>(corners.size()));
-    endObject(world);
+    polygon(white, squares, 10000.0f);
     draw();
     for (i32 j = 0; j < 16; ++j) {
         for (i32 k = 0; k < 21; ++k) {

@@ -3,6 +3,7 @@
 #include "memory/memory.h"
 #include "render/camera.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 #include <vector>
@@ -29,7 +30,7 @@ Point atScreen(i16 width, i16 height, f32 x, f32 y, f32 depth)
     return {depth, (1.0f - x / centreX) * reach, (1.0f - y / centreY) * reach * aspect};
 }
 
-i16 addMaterial(World& world, f32 red, f32 green, f32 blue)
+i16 addMaterial(World& world, f32 red, f32 green, f32 blue, f32 transparency)
 {
     if (!prepareMaterialRow(world)) return -1;
     const i16 row = world.materialCount;
@@ -37,16 +38,11 @@ i16 addMaterial(World& world, f32 red, f32 green, f32 blue)
     material.diffuseColor[0] = red;
     material.diffuseColor[1] = green;
     material.diffuseColor[2] = blue;
+    if (transparency > 0.0f) {
+        material.opaque = 0;
+        material.transparency = transparency;
+    }
     world.materialCount = static_cast<i16>(row + 1);
-    return row;
-}
-
-i16 addGlass(World& world, f32 red, f32 green, f32 blue, f32 transparency)
-{
-    const i16 row = addMaterial(world, red, green, blue);
-    if (row < 0) return row;
-    world.materials[row].opaque = 0;
-    world.materials[row].transparency = transparency;
     return row;
 }
 
@@ -106,20 +102,44 @@ void endObject(World& world)
     computeObjectBounds(world, static_cast<i16>(world.objectCount - 1));
 }
 
-i16 addQuad(World& world, i16 material, const Point& a, const Point& b, const Point& c,
-            const Point& d)
+i16 addPolygon(World& world, i16 material, const std::vector<Point>& corners)
 {
     const i16 object = beginObject(world, material);
-    const u32 first = addVertex(world, a);
-    addVertex(world, b);
-    addVertex(world, c);
-    addVertex(world, d);
-    addFace(world, {first, first + 1, first + 2, first + 3});
+    std::vector<u32> indices;
+    for (const Point& corner : corners) indices.push_back(addVertex(world, corner));
+    addFace(world, indices.data(), static_cast<u32>(indices.size()));
     endObject(world);
     return object;
 }
 
-i16 addSphere(World& world, i16 material, u32 rings, const Point& centre, f32 radius)
+u8* addTexture(World& world, i16 width, i16 height, std::initializer_list<u8> bytes)
+{
+    if (!prepareTextureRow(world)) return nullptr;
+    world.textureCount = 1;
+    TextureRecord& texture = world.textures[0];
+    if (texture.width != width || texture.height != height) {
+        u8* block = static_cast<u8*>(PluginAlloc(static_cast<u32>(width * height * 3)));
+        if (!block) return nullptr;
+        PluginFree(world.texturePixels[0]);
+        world.texturePixels[0] = block;
+        texture.width = width;
+        texture.height = height;
+    }
+    std::copy(bytes.begin(), bytes.end(), world.texturePixels[0]);
+    return world.texturePixels[0];
+}
+
+void useTexture(MaterialRecord& material, i16 repeatS, i16 repeatT)
+{
+    material.hasTexture = 1;
+    material.texture = 0;
+    material.textureMode = 3;
+    material.textureRepeatS = repeatS;
+    material.textureRepeatT = repeatT;
+}
+
+// A smooth-shaded latitude-longitude sphere of rings x 2 rings quads, as triangles.
+static i16 addSphere(World& world, i16 material, u32 rings, const Point& centre, f32 radius)
 {
     const i16 object = beginObject(world, material);
     const u32 segments = 2 * rings;
@@ -182,20 +202,14 @@ void buildShowcase(World& world, bool textured, u32 solidRings, u32 glassRings)
 {
     if (!initWorldTables(world)) return;
     const i16 solid = addMaterial(world, 0.9f, 0.5f, 0.2f);
-    const i16 glass = addGlass(world, 0.2f, 0.6f, 0.9f, 0.4f);
+    const i16 glass = addMaterial(world, 0.2f, 0.6f, 0.9f, 0.4f);
     const i16 wall = addMaterial(world, 0.7f, 0.7f, 0.7f);
     if (wall < 0) return; // a material table that cannot grow has none of them
     for (i16 m : {solid, glass, wall})
         for (f32& c : world.materials[m].specularColor) c = 0.9f;
-    if (textured && prepareTextureRow(world)) {
-        world.textureCount = 1;
-        for (u32 t = 0; t < 10 * 10 * 3; ++t) world.texturePixels[0][t] = static_cast<u8>(t * 7);
-        for (i16 m : {solid, wall}) {
-            world.materials[m].hasTexture = 1;
-            world.materials[m].textureMode = 3;
-            world.materials[m].textureRepeatS = 3;
-            world.materials[m].textureRepeatT = 2;
-        }
+    if (u8* texels = textured ? addTexture(world, 10, 10) : nullptr) {
+        for (u32 t = 0; t < 10 * 10 * 3; ++t) texels[t] = static_cast<u8>(t * 7);
+        for (i16 m : {solid, wall}) useTexture(world.materials[m], 3, 2);
     }
     world.reflectionPixels = static_cast<u8*>(PluginAlloc(8 * 8 * 3));
     if (world.reflectionPixels) {
@@ -204,8 +218,11 @@ void buildShowcase(World& world, bool textured, u32 solidRings, u32 glassRings)
     }
     addSphere(world, solid, solidRings, {20000.0f, 2000.0f, 0.0f}, 4000.0f);
     addSphere(world, glass, glassRings, {14000.0f, -1500.0f, 500.0f}, 2500.0f);
-    addQuad(world, wall, {30000.0f, 12000.0f, -9000.0f}, {30000.0f, -12000.0f, -9000.0f},
-            {26000.0f, -12000.0f, 9000.0f}, {26000.0f, 12000.0f, 9000.0f});
+    addPolygon(world, wall,
+               {{30000.0f, 12000.0f, -9000.0f},
+                {30000.0f, -12000.0f, -9000.0f},
+                {26000.0f, -12000.0f, 9000.0f},
+                {26000.0f, 12000.0f, 9000.0f}});
     addDirectionalLight(world, 0.3f, -1.0f, 0.5f);
     addDirectionalLight(world, -1.0f, -0.2f, 0.3f);
     addPointLight(world, 1.0f, 2.0f, 1.0f, 0.3f);
@@ -236,30 +253,10 @@ bool Scene::loadWorld()
     return BuildMaterialRamps(world);
 }
 
-void RenderScene::SetUp()
-{
-    ASSERT_TRUE(initWorldTables(world));
-}
-
-void RenderScene::draw()
-{
-    RenderFrame(world, render, frame);
-}
-
 Colour RenderScene::pixel(i32 x, i32 y) const
 {
     const u8* p = frame.frameBuffer + 4 * ((frame.renderHeight - 1 - y) * frame.renderWidth + x);
     return {p[2], p[1], p[0]};
-}
-
-const DepthRecord& RenderScene::depthAt(i32 x, i32 y) const
-{
-    return frame.depthBuffer[y * frame.renderWidth + x];
-}
-
-u32 RenderScene::screenVertex(f32 x, f32 y, f32 depth)
-{
-    return addVertex(world, atScreen(kWidth, kHeight, x, y, depth));
 }
 
 std::vector<u32> RenderScene::ring(u32 count, f32 x, f32 y, f32 radius, f32 depth)
@@ -273,35 +270,12 @@ std::vector<u32> RenderScene::ring(u32 count, f32 x, f32 y, f32 radius, f32 dept
     return indices;
 }
 
-i16 RenderScene::polygon(i16 material, std::initializer_list<ScreenPoint> corners, f32 depth)
+i16 RenderScene::polygon(i16 material, const std::vector<ScreenPoint>& corners, f32 depth)
 {
-    const i16 object = beginObject(world, material);
-    std::vector<u32> indices;
+    std::vector<Point> points;
     for (const ScreenPoint& corner : corners)
-        indices.push_back(screenVertex(corner.x, corner.y, depth));
-    addFace(world, indices.data(), static_cast<u32>(indices.size()));
-    endObject(world);
-    return object;
-}
-
-i16 RenderScene::rect(i16 material, f32 left, f32 top, f32 right, f32 bottom, f32 depth)
-{
-    return polygon(material, {{left, top}, {right, top}, {right, bottom}, {left, bottom}}, depth);
-}
-
-i16 RenderScene::fold(i16 material, f32 left, f32 width)
-{
-    const i16 object = beginObject(world, material);
-    const u32 a = screenVertex(left, 10.5f, 10000.0f);
-    screenVertex(left + width, 10.5f, 10000.0f);
-    screenVertex(left + width, 38.5f, 10000.0f);
-    screenVertex(left, 38.5f, 10000.0f);
-    screenVertex(left + width, 10.5f, 14000.0f);
-    screenVertex(left + width, 38.5f, 14000.0f);
-    addFace(world, {a, a + 1, a + 2, a + 3});
-    addFace(world, {a + 1, a + 4, a + 5, a + 2});
-    endObject(world);
-    return object;
+        points.push_back(atScreen(kWidth, kHeight, corner.x, corner.y, depth));
+    return addPolygon(world, material, points);
 }
 
 } // namespace render_test

@@ -51,8 +51,9 @@ Point atScreen(i16 width, i16 height, f32 x, f32 y, f32 depth);
 // a row they could not add), so that the memory tests can build worlds while
 // allocations fail.
 
-// Appends a material with the given diffuse colour; returns its row.
-i16 addMaterial(World& world, f32 red, f32 green, f32 blue);
+// Appends a material with the given diffuse colour that lets `transparency` of what lies
+// behind through; returns its row.
+i16 addMaterial(World& world, f32 red, f32 green, f32 blue, f32 transparency = 0.0f);
 
 // Starts an object drawn with `material`; faces added next belong to it.
 i16 beginObject(World& world, i16 material);
@@ -65,14 +66,15 @@ void addFace(World& world, const u32* corners, u32 count);
 // then its bounds.
 void endObject(World& world);
 
-// An object of one quad (corners in the order given) at the points given.
-i16 addQuad(World& world, i16 material, const Point& a, const Point& b, const Point& c,
-            const Point& d);
-// A smooth-shaded latitude-longitude sphere of rings x 2 rings quads, as triangles.
-i16 addSphere(World& world, i16 material, u32 rings, const Point& centre, f32 radius);
+// An object of one face through these points, in order.
+i16 addPolygon(World& world, i16 material, const std::vector<Point>& corners);
 
-// A material of the given colour that lets `transparency` of what lies behind through.
-i16 addGlass(World& world, f32 red, f32 green, f32 blue, f32 transparency);
+// Makes texture row 0 width x height texels (blue, green, red each), starting with
+// `bytes`, and answers them for the caller to fill further; nullptr when it cannot.
+u8* addTexture(World& world, i16 width, i16 height, std::initializer_list<u8> bytes = {});
+// Draws `material` with texture row 0, repeated S x T times, its coordinates generated
+// for objects that bring none.
+void useTexture(MaterialRecord& material, i16 repeatS, i16 repeatT);
 
 // Puts the camera's eye and target at these points.
 void placeCamera(World& world, const Point& eye, const Point& target);
@@ -105,28 +107,35 @@ struct Scene {
 // A scene whose world starts empty, with the steps above as test steps.
 class RenderScene : public ::testing::Test, protected Scene {
 protected:
-    void SetUp() override;
+    void SetUp() override { ASSERT_TRUE(initWorldTables(world)); }
 
     void open(i16 width, i16 height) { ASSERT_TRUE(openFrame(width, height)); }
     void load() { ASSERT_TRUE(loadWorld()); }
     // One frame without presentation.
-    void draw();
+    void draw() { RenderFrame(world, render, frame); }
 
     Colour pixel(i32 x, i32 y) const;
-    const DepthRecord& depthAt(i32 x, i32 y) const;
+    const DepthRecord& depthAt(i32 x, i32 y) const
+    {
+        return frame.depthBuffer[y * frame.renderWidth + x];
+    }
 
     // Worlds placed by their pixels on the kWidth x kHeight frame:
     // a vertex of the current object at screen (x, y) and `depth`,
-    u32 screenVertex(f32 x, f32 y, f32 depth);
+    u32 screenVertex(f32 x, f32 y, f32 depth)
+    {
+        return addVertex(world, atScreen(kWidth, kHeight, x, y, depth));
+    }
     // `count` vertices evenly round a circle about screen (x, y), in order,
     std::vector<u32> ring(u32 count, f32 x, f32 y, f32 radius, f32 depth);
     // an object of one face through these screen points,
-    i16 polygon(i16 material, std::initializer_list<ScreenPoint> corners, f32 depth);
-    // an object of one screen-aligned rectangle,
-    i16 rect(i16 material, f32 left, f32 top, f32 right, f32 bottom, f32 depth);
-    // and an object of two upright faces folded back at a right angle along a shared
-    // edge: one facing the eye from column `left`, the other seen edge-on.
-    i16 fold(i16 material, f32 left, f32 width);
+    i16 polygon(i16 material, const std::vector<ScreenPoint>& corners, f32 depth);
+    // and an object of one screen-aligned rectangle.
+    i16 rect(i16 material, f32 left, f32 top, f32 right, f32 bottom, f32 depth)
+    {
+        return polygon(material, {{left, top}, {right, top}, {right, bottom}, {left, bottom}},
+                       depth);
+    }
 };
 
 } // namespace render_test

@@ -25,8 +25,11 @@ protected:
     }
     i16 level(f32 height, f32 nearDepth, f32 farDepth, f32 halfWidth)
     {
-        return addQuad(world, grey, {nearDepth, -halfWidth, height}, {nearDepth, halfWidth, height},
-                       {farDepth, halfWidth, height}, {farDepth, -halfWidth, height});
+        return addPolygon(world, grey,
+                          {{nearDepth, -halfWidth, height},
+                           {nearDepth, halfWidth, height},
+                           {farDepth, halfWidth, height},
+                           {farDepth, -halfWidth, height}});
     }
     void drawWithShadows()
     {
@@ -72,8 +75,10 @@ TEST_F(Shadows, DarkensTheFloorWhereTheBoardHidesTheLightOnlyWithShadowsOn)
 }
 
 // Two blocked lights darken by 0.4 x 0.4; a third, switched off, casts no shadow
-// (regression: it did, which would give 0.4 cubed).
-TEST_F(Shadows, MultipliesTheFactorOnceForEachBlockedLightThatIsOn)
+// (regression: it did, which would give 0.4 cubed). Regression: the shadow tables had
+// room for the lights of the moment only; a lamp added after shadows were switched on
+// was written past them.
+TEST_F(Shadows, MultipliesTheFactorOnceForEachBlockedLightThatIsOnAndMakesRoomForMore)
 {
     for (f32& c : world.materials[grey].diffuseColor) c = 0.3f; // two lights stay below 255
     slantingLight();
@@ -81,31 +86,21 @@ TEST_F(Shadows, MultipliesTheFactorOnceForEachBlockedLightThatIsOn)
     world.lights[slantingLight()].enabled = 0.0f;
     drawWithShadows();
     EXPECT_NEAR(inShadow().red, inTheOpen().red * 0.16f, 1.0f);
-}
-
-// Regression: the shadow tables had room for the lights of the moment only; a lamp
-// added after shadows were switched on was written past them.
-TEST_F(Shadows, MakesRoomForLightsAddedAfterShadowsWereSwitchedOn)
-{
-    slantingLight();
-    drawWithShadows();
     for (int l = 0; l < 9; ++l) slantingLight();
     draw();
     EXPECT_EQ(render.shadowMaps, nullptr);           // freed with the frame
     EXPECT_LT(inShadow().red, inTheOpen().red / 10); // the first eight lights cast shadows
 }
 
-TEST_F(Shadows, FollowsAPointLightTowardTheWorldsLowestMiddle)
+// Without lights the camera light casts shadows (along heading 3.93, down 45 degrees);
+// a point light's map looks toward the world's lowest middle.
+TEST_F(Shadows, CastFromTheCameraLightOfAWorldWithoutLightsAndFromAPointLight)
 {
-    addPointLight(world, -2.0f, 0.5f, 2.1f, 0.0f); // well off to one side, above
     drawWithShadows();
-    EXPECT_LT(at(10500.0f, 2200.0f, -2000.0f).red, inTheOpen().red * 0.6f);
-}
-
-TEST_F(Shadows, UsesTheDefaultDirectionInAWorldWithoutLights)
-{
-    drawWithShadows(); // lit by the camera light, shadowed along heading 3.93, down 45
     EXPECT_GT(render.shadowDescriptors[0].active, 0);
+    addPointLight(world, -2.0f, 0.5f, 2.1f, 0.0f); // well off to one side, above
+    draw();
+    EXPECT_LT(at(10500.0f, 2200.0f, -2000.0f).red, inTheOpen().red * 0.6f);
 }
 
 using FlatWorldShadows = RenderScene;

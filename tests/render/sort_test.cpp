@@ -1,10 +1,8 @@
 // Face normals, hidden marks and the nearest-first order of objects and faces.
-#include "memory/memory.h"
 #include "render/buffers.h"
 #include "render/faces.h"
 #include "tests/render/scene.h"
 
-#include <cmath>
 #include <vector>
 
 using namespace render_test;
@@ -33,13 +31,9 @@ protected:
         ASSERT_TRUE(SortObjectsAndFaces(world, render));
     }
     // The normal of one face through these corners, after sorting.
-    const f32* normalOf(std::initializer_list<Point> corners)
+    const f32* normalOf(const std::vector<Point>& corners)
     {
-        beginObject(world, material);
-        std::vector<u32> indices;
-        for (const Point& corner : corners) indices.push_back(addVertex(world, corner));
-        addFace(world, indices.data(), static_cast<u32>(indices.size()));
-        endObject(world);
+        addPolygon(world, material, corners);
         sort();
         return world.faces[world.objects[world.objectCount - 1].firstFace - 1].normal;
     }
@@ -94,17 +88,9 @@ TEST_F(FaceOrder, DrawsFacesWithEqualKeysInTableOrder)
         render.referencePath = reference;
         open(kWidth, kHeight);
         // Texture row 0: a red texel left, a green one right.
-        ASSERT_TRUE(prepareTextureRow(world));
-        world.textureCount = 1;
-        PluginFree(world.texturePixels[0]);
-        world.texturePixels[0] = static_cast<u8*>(PluginAlloc(6));
-        const u8 texels[6] = {0, 0, 255, 0, 255, 0}; // blue, green, red
-        std::copy(texels, texels + 6, world.texturePixels[0]);
-        world.textures[0].width = 2;
-        world.textures[0].height = 1;
+        ASSERT_NE(addTexture(world, 2, 1, {0, 0, 255, 0, 255, 0}), nullptr);
         const i16 m = addMaterial(world, 1, 1, 1);
-        world.materials[m].hasTexture = 1;
-        world.materials[m].textureRepeatS = world.materials[m].textureRepeatT = 1;
+        useTexture(world.materials[m], 1, 1);
         const i16 object = beginObject(world, m);
         auto square = [&](f32 left, f32 top, f32 side, f32 depth, f32 s) {
             const u32 a = screenVertex(left, top, depth);
@@ -156,7 +142,7 @@ TEST_F(FaceOrder, GivesAFaceTheUnitNormalOfItsFirstLongCornerTriple)
 {
     const f32* large =
         normalOf({{1000.0f, 0.0f, 0.0f}, {1000.0f, 1000.0f, 0.0f}, {1000.0f, 0.0f, 1000.0f}});
-    EXPECT_NEAR(std::fabs(large[0]), 1.0f, 1e-6f);
+    EXPECT_NEAR(large[0], 1.0f, 1e-6f);
     EXPECT_NEAR(large[1], 0.0f, 1e-6f);
     EXPECT_NEAR(large[2], 0.0f, 1e-6f);
     // Regression: a 1 mm triangle of a model in metres (5 units a side: u x w = (25, 0,
@@ -167,16 +153,16 @@ TEST_F(FaceOrder, GivesAFaceTheUnitNormalOfItsFirstLongCornerTriple)
     EXPECT_NEAR(tiny[1], 0.0f, 1e-6f);
     EXPECT_NEAR(tiny[2], 0.0f, 1e-6f);
     // Corners 0, 1, 2 in line (a zero product); the later triples give 20 and 40.
-    EXPECT_NEAR(std::fabs(normalOf({{1000.0f, 0.0f, 0.0f},
-                                    {1000.0f, 2.0f, 0.0f},
-                                    {1000.0f, 4.0f, 0.0f},
-                                    {1000.0f, 4.0f, 10.0f}})[0]),
+    EXPECT_NEAR(normalOf({{1000.0f, 0.0f, 0.0f},
+                          {1000.0f, 2.0f, 0.0f},
+                          {1000.0f, 4.0f, 0.0f},
+                          {1000.0f, 4.0f, 10.0f}})[0],
                 1.0f, 1e-6f);
     // Corners 0, 1, 2 nearly in line (a product of 50); 1, 2, 3 span a square.
-    EXPECT_NEAR(std::fabs(normalOf({{1000.0f, 0.0f, 0.0f},
-                                    {1000.0f, 1000.0f, 0.0f},
-                                    {1000.05f, 2000.0f, 0.0f},
-                                    {1000.0f, 2000.0f, 1000.0f}})[0]),
+    EXPECT_NEAR(normalOf({{1000.0f, 0.0f, 0.0f},
+                          {1000.0f, 1000.0f, 0.0f},
+                          {1000.05f, 2000.0f, 0.0f},
+                          {1000.0f, 2000.0f, 1000.0f}})[0],
                 1.0f, 1e-4f);
     const f32* line =
         normalOf({{1000.0f, 0.0f, 0.0f}, {1000.0f, 1.0f, 0.0f}, {1000.0f, 2.0f, 0.0f}});

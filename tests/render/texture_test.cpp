@@ -12,49 +12,20 @@ namespace {
 
 class Texturing : public RenderScene {
 protected:
-    // Texture row 0 of width x height texels, each column's red byte its column number
-    // and green byte its row number.
-    void makeTexture(i16 width, i16 height)
-    {
-        ASSERT_TRUE(prepareTextureRow(world));
-        world.textureCount = 1;
-        PluginFree(world.texturePixels[0]);
-        world.texturePixels[0] =
-            static_cast<u8*>(PluginAlloc(static_cast<u32>(width * height * 3)));
-        for (i32 row = 0; row < height; ++row) {
-            for (i32 column = 0; column < width; ++column) {
-                u8* texel = world.texturePixels[0] + 3 * (row * width + column);
-                texel[0] = 0;
-                texel[1] = static_cast<u8>(row);
-                texel[2] = static_cast<u8>(column);
-            }
-        }
-        world.textures[0].width = width;
-        world.textures[0].height = height;
-    }
-    i16 texturedMaterial(i16 repeat)
+    // A material of texture row 0, `repeat` times across a screen rectangle whose
+    // texture coordinates run from s 0 to 1 left to right; answers the material.
+    i16 texturedRect(i16 repeat)
     {
         const i16 m = addMaterial(world, 1, 1, 1);
-        MaterialRecord& material = world.materials[m];
-        material.hasTexture = 1;
-        material.texture = 0;
-        material.textureMode = 3;
-        material.textureRepeatS = repeat;
-        material.textureRepeatT = 1;
-        return m;
-    }
-    // A screen rectangle whose texture coordinates run from s 0 to 1 left to right.
-    i16 texturedRect(i16 material, f32 left, f32 right)
-    {
-        const i16 object = rect(material, left, 10.5f, right, 30.5f, 10000.0f);
+        useTexture(world.materials[m], repeat, 1);
+        const i16 object = rect(m, 8.0f, 10.5f, 56.0f, 30.5f, 10000.0f);
         const u32 first = world.objects[object].firstVertex - 1;
-        const f32 coords[4][2] = {{0, 0.5f}, {1, 0.5f}, {1, 0.5f}, {0, 0.5f}};
         for (u32 k = 0; k < 4; ++k) {
-            world.vertexTexCoords[first + k][0] = coords[k][0];
-            world.vertexTexCoords[first + k][1] = coords[k][1];
+            world.vertexTexCoords[first + k][0] = k == 1 || k == 2 ? 1.0f : 0.0f;
+            world.vertexTexCoords[first + k][1] = 0.5f;
         }
         world.objects[object].hasTexCoords = 1;
-        return object;
+        return m;
     }
 };
 
@@ -93,11 +64,8 @@ TEST(TexelLookup, FindsTheTexelOfEachCoordinatePairInsideTheImage)
 TEST_F(Texturing, ShowsTheTextureFourTimesWithRepeatFactorFour)
 {
     open(kWidth, kHeight);
-    makeTexture(2, 1); // column 0 red byte 0, column 1 red byte 1 (scaled by light)
-    world.texturePixels[0][2] = 255;
-    world.texturePixels[0][5] = 0;
-    world.texturePixels[0][4] = 255; // column 1 green
-    texturedRect(texturedMaterial(4), 8.0f, 56.0f);
+    ASSERT_NE(addTexture(world, 2, 1, {0, 0, 255, 0, 255, 0}), nullptr); // red, green
+    texturedRect(4);
     draw();
     // 48 pixels, s from 0 to 4: eight bands of 6 pixels, red and green in turn.
     for (i32 band = 0; band < 8; ++band) {
@@ -117,27 +85,34 @@ TEST_F(Texturing, ShowsTheTextureFourTimesWithRepeatFactorFour)
 TEST_F(Texturing, LimitsHighlightsSummedOverSeveralLightsToWhite)
 {
     open(kWidth, kHeight);
-    makeTexture(1, 1);
-    world.texturePixels[0][0] = world.texturePixels[0][1] = world.texturePixels[0][2] = 200;
-    const i16 m = texturedMaterial(1);
+    ASSERT_NE(addTexture(world, 1, 1, {200, 200, 200}), nullptr);
+    const i16 m = texturedRect(1);
     for (int c = 0; c < 3; ++c) world.materials[m].specularColor[c] = 1.0f;
     for (int l = 0; l < 3; ++l) addDirectionalLight(world, 0.0f, 0.0f, 1.0f); // from the eye
-    texturedRect(m, 8.0f, 56.0f);
     draw();
     EXPECT_EQ(pixel(30, 20), (Colour{255, 255, 255}));
 }
 
-TEST_F(Texturing, GeneratesSphericalCoordinatesOnEverySide)
+// Coordinates are generated on every side of the object's centre, and left alone in an
+// object that brings its own.
+TEST_F(Texturing, GeneratesSphericalCoordinatesOnEverySideUnlessTheFileGaveThem)
 {
-    makeTexture(4, 4);
-    const i16 m = texturedMaterial(1);
+    const i16 m = addMaterial(world, 1, 1, 1);
+    useTexture(world.materials[m], 1, 1); // coordinates whatever the texture holds
     beginObject(world, m);
     const Point points[] = {{0, -1000, 0}, {0, 1000, 0}, {1000, 0, 0}, {-1000, 0, 0},
                             {0, 0, -1000}, {0, 0, 1000}, {0, 0, 0}};
     for (const Point& p : points) addVertex(world, p);
     addFace(world, {0, 1, 2});
     endObject(world);
+    const i16 given = beginObject(world, m);
+    addVertex(world, {0, -1000, 0});
+    addVertex(world, {0, 1000, 0});
+    endObject(world);
+    world.objects[given].hasTexCoords = 1;
+    world.vertexTexCoords[7][0] = 0.125f;
     GenerateTexCoords(world);
+    EXPECT_EQ(world.vertexTexCoords[7][0], 0.125f);
     // Vertex, s (0) or t (1), value. Regressions: vertex 0's s was 0.75 (the "first
     // component 0" shortcut, not the full-circle arctangent), the lower pole's t was 1.
     // Vertex 6 is the centre itself.
@@ -148,19 +123,6 @@ TEST_F(Texturing, GeneratesSphericalCoordinatesOnEverySide)
                 {4, 1, 0.0f},  {5, 1, 1.0f},  {6, 0, 0.75f}, {6, 1, 1.0f}};
     for (const auto& row : rows)
         EXPECT_FLOAT_EQ(world.vertexTexCoords[row.vertex][row.coord], row.value) << row.vertex;
-}
-
-TEST_F(Texturing, LeavesCoordinatesTheFileGaveAlone)
-{
-    makeTexture(4, 4);
-    const i16 object = beginObject(world, texturedMaterial(1));
-    addVertex(world, {0, -1000, 0});
-    addVertex(world, {0, 1000, 0});
-    endObject(world);
-    world.objects[object].hasTexCoords = 1;
-    world.vertexTexCoords[0][0] = 0.125f;
-    GenerateTexCoords(world);
-    EXPECT_EQ(world.vertexTexCoords[0][0], 0.125f);
 }
 
 TEST(ReflectionMapping, SamplesBehindTheEyeForAMirrorFacingItAndStaysInsideTheImage)
@@ -185,6 +147,7 @@ TEST(ReflectionMapping, SamplesBehindTheEyeForAMirrorFacingItAndStaysInsideTheIm
     }
 }
 
+// The option outlives the world buffers: a world loaded afresh is drawn with it too.
 TEST_F(Texturing, AddsFortyPercentOfTheReflectionImageOnlyWhileReflectionIsOn)
 {
     open(kWidth, kHeight);
@@ -199,6 +162,10 @@ TEST_F(Texturing, AddsFortyPercentOfTheReflectionImageOnlyWhileReflectionIsOn)
     const Colour mirrored = pixel(30, 20);
     EXPECT_NEAR(mirrored.red, plain.red + 40, 1);
     EXPECT_NEAR(mirrored.blue, plain.blue + 40, 1);
+    FreeWorldBuffers(render);
+    load();
+    draw();
+    EXPECT_EQ(pixel(30, 20), mirrored);
     SetReflection(render, false);
     draw();
     EXPECT_EQ(pixel(30, 20), plain);
