@@ -1,29 +1,30 @@
 // Tarne against Mesa's llvmpipe, frame for frame: the same generated spheres (1k to 1M
 // triangles, and a textured 100k) drawn at 640 x 480 by Tarne and by llvmpipe through
 // OSMesa, with the same camera and framing, smooth shading, one light and no back-face
-// culling on either side. Each frame is measured in CPU time of the whole process
-// after a warm-up, so the peer's rasterizer thread counts as well as its caller; the
-// frame drawn by several of our threads is measured in wall time, since its point is
-// the time a frame takes. The table at the end gives the ratios.
+// culling on either side.
 //
-//   build/bin/peer_bench                      every world, 5 repetitions, the table
+//   build/bin/peer_bench                      the table: for each world, the two
+//                                             renderers timed in turns (bench/paired_rounds.h)
+//   build/bin/peer_bench --benchmark_filter=R the Google Benchmark runs named by R alone,
+//                                             e.g. 'Tarne/100000/0/[012]/1/' (plain,
+//                                             stereo, shadows), for profiling one of them
 //   build/bin/peer_bench --write-world=F.wrl [--triangles=N]
 //                                             the sphere (1M triangles) as a world file
 //
+// Frames are measured after a warm-up in CPU time of the whole process, so the peer's
+// rasterizer thread counts as well as its caller; the frame drawn by several of our
+// threads is measured in wall time, since its point is the time a frame takes.
 // llvmpipe runs on one thread (LP_NUM_THREADS=1, set here before its context exists).
 // Built only where OSMesa is installed (tools/install-deps.sh --bench).
+#include "bench/paired_rounds.h"
+#include "bench/peer_renderer.h"
 #include "bench/spheres.h"
 
-#define GL_GLEXT_PROTOTYPES 1
-#include <GL/gl.h>
-#include <GL/glext.h>
-#include <GL/osmesa.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -36,7 +37,7 @@ using namespace bench_spheres;
 constexpr u32 kSizes[] = {1000, 10000, 100000, 1000000};
 constexpr u32 kTexturedSize = 100000;
 constexpr u32 kOptionSize = 100000; // stereo and shadows are compared at this size
-constexpr int kWarmUpFrames = 3;
+using bench_rounds::kWarmUpFrames;
 constexpr int kRepetitions = 5;
 
 // The frame's threads for the all-cores rows: one a core.
@@ -67,168 +68,6 @@ void Tarne(benchmark::State& state)
 
 // --- llvmpipe --------------------------------------------------------------------------
 
-// The sphere as the peer draws it: positions in internal order (a model-view matrix
-// turns them into its eye space), unit normals, repeated texture coordinates.
-struct PeerMesh {
-    std::vector<f32> positions;
-    std::vector<f32> normals;
-    std::vector<f32> texCoords;
-    std::vector<u32> indices;
-};
-
-bool buildPeerMesh(u32 triangles, bool textured, PeerMesh& mesh)
-{
-    SphereScene scene(triangles, textured, 1, kPlain);
-    if (!scene.ready) return false;
-    const World& world = scene.world;
-    for (u32 v = 0; v < world.vertexCount; ++v) {
-        const f32 p[3] = {world.vertexZ[v], world.vertexX[v], world.vertexY[v]};
-        const f32 d[3] = {(p[0] - kSphereDepth) / kSphereRadius, p[1] / kSphereRadius,
-                          p[2] / kSphereRadius};
-        mesh.positions.insert(mesh.positions.end(), p, p + 3);
-        mesh.normals.insert(mesh.normals.end(), d, d + 3);
-        if (textured) {
-            mesh.texCoords.push_back(world.vertexTexCoords[v][0] * kRepeatS);
-            mesh.texCoords.push_back(world.vertexTexCoords[v][1] * kRepeatT);
-        }
-    }
-    for (u32 f = 0; f < world.faceCount; ++f) {
-        const FaceRecord& face = world.faces[f];
-        if (face.vertexCount != 3) continue; // the empty row at the end
-        const u32* corners = world.faceIndices + face.firstIndex;
-        mesh.indices.insert(mesh.indices.end(), corners, corners + 3);
-    }
-    return true;
-}
-
-// An OSMesa context drawing into its own 640 x 480 BGRA picture, with the mesh in
-// buffer objects, lit and framed as Tarne frames the same world.
-class PeerRenderer {
-public:
-    bool open(const PeerMesh& mesh, bool textured)
-    {
-        context_ = OSMesaCreateContextExt(OSMESA_BGRA, 24, 0, 0, nullptr);
-        if (!context_) return false;
-        pixels_.assign(static_cast<std::size_t>(kWidth) * kHeight * 4, 0);
-        if (!OSMesaMakeCurrent(context_, pixels_.data(), GL_UNSIGNED_BYTE, kWidth, kHeight))
-            return false;
-        glViewport(0, 0, kWidth, kHeight);
-        frame();
-        lights();
-        if (textured) texture();
-        upload(mesh, textured);
-        return glGetError() == GL_NO_ERROR;
-    }
-
-    void draw()
-    {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glDrawElements(GL_TRIANGLES, indexCount_, GL_UNSIGNED_INT, nullptr);
-        glFinish();
-    }
-
-    ~PeerRenderer()
-    {
-        if (!context_) return;
-        glDeleteBuffers(4, buffers_);
-        if (texture_) glDeleteTextures(1, &texture_);
-        OSMesaDestroyContext(context_);
-    }
-
-    static std::string name()
-    {
-        const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-        return renderer ? renderer : "?";
-    }
-
-private:
-    // Tarne's view angle is half the horizontal opening; the vertical one follows from
-    // the aspect ratio. Internal axes (depth, left, up) are the peer's (-z, -x, y).
-    void frame()
-    {
-        const f64 nearPlane = 1000.0, farPlane = 100000.0;
-        const f64 across = nearPlane * std::tan(0.3);
-        const f64 aspect = static_cast<f64>(kHeight) / kWidth;
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glFrustum(-across, across, -across * aspect, across * aspect, nearPlane, farPlane);
-        glMatrixMode(GL_MODELVIEW);
-        const GLfloat toEye[16] = {0, 0, -1, 0, -1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1};
-        glLoadMatrixf(toEye);
-        glClearColor(0.0f, 0.0f, kBackgroundBlue / 255.0f, 1.0f);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LESS);
-        glDisable(GL_CULL_FACE);
-        glShadeModel(GL_SMOOTH);
-    }
-
-    void lights()
-    {
-        glEnable(GL_LIGHTING);
-        glEnable(GL_LIGHT0);
-        glEnable(GL_NORMALIZE);
-        glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE); // back faces lit, as Tarne's
-        // Set under the model-view matrix, so the sun's row turns as the vertices do.
-        const GLfloat sun[4] = {kSun[0], kSun[1], kSun[2], 0.0f};
-        glLightfv(GL_LIGHT0, GL_POSITION, sun);
-        const GLfloat diffuse[4] = {kDiffuse[0], kDiffuse[1], kDiffuse[2], 1.0f};
-        const GLfloat specular[4] = {kSpecular, kSpecular, kSpecular, 1.0f};
-        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
-        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
-        glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 8.0f);
-    }
-
-    void texture()
-    {
-        std::vector<u8> texels(static_cast<std::size_t>(kTextureSide) * kTextureSide * 3);
-        for (int row = 0; row < kTextureSide; ++row)
-            for (int column = 0; column < kTextureSide; ++column)
-                std::fill_n(texels.begin() + 3 * (row * kTextureSide + column), 3,
-                            checkerTexel(row, column));
-        glGenTextures(1, &texture_);
-        glBindTexture(GL_TEXTURE_2D, texture_);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kTextureSide, kTextureSide, 0, GL_RGB,
-                     GL_UNSIGNED_BYTE, texels.data());
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        glEnable(GL_TEXTURE_2D);
-    }
-
-    void upload(const PeerMesh& mesh, bool textured)
-    {
-        glGenBuffers(4, buffers_);
-        auto bytes = [](const auto& v) { return static_cast<GLsizeiptr>(v.size() * sizeof(v[0])); };
-        glBindBuffer(GL_ARRAY_BUFFER, buffers_[0]);
-        glBufferData(GL_ARRAY_BUFFER, bytes(mesh.positions), mesh.positions.data(), GL_STATIC_DRAW);
-        glVertexPointer(3, GL_FLOAT, 0, nullptr);
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glBindBuffer(GL_ARRAY_BUFFER, buffers_[1]);
-        glBufferData(GL_ARRAY_BUFFER, bytes(mesh.normals), mesh.normals.data(), GL_STATIC_DRAW);
-        glNormalPointer(GL_FLOAT, 0, nullptr);
-        glEnableClientState(GL_NORMAL_ARRAY);
-        if (textured) {
-            glBindBuffer(GL_ARRAY_BUFFER, buffers_[2]);
-            glBufferData(GL_ARRAY_BUFFER, bytes(mesh.texCoords), mesh.texCoords.data(),
-                         GL_STATIC_DRAW);
-            glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        }
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers_[3]);
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, bytes(mesh.indices), mesh.indices.data(),
-                     GL_STATIC_DRAW);
-        indexCount_ = static_cast<GLsizei>(mesh.indices.size());
-    }
-
-    OSMesaContext context_ = nullptr;
-    std::vector<u8> pixels_;
-    GLuint buffers_[4] = {0, 0, 0, 0};
-    GLuint texture_ = 0;
-    GLsizei indexCount_ = 0;
-};
-
 std::string gPeerName;
 
 // Arguments: triangles, textured.
@@ -253,94 +92,91 @@ void Llvmpipe(benchmark::State& state)
 
 // --- The table -------------------------------------------------------------------------
 
-// Medians of the repetitions, in milliseconds, by run name.
-struct Timing {
-    f64 cpu = 0.0;
-    f64 wall = 0.0;
-};
-std::map<std::string, Timing> gMedians;
+using bench_rounds::Side;
 
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median") continue;
-            Timing& timing = gMedians[run.run_name.function_name + "/" + run.run_name.args];
-            timing.cpu = run.GetAdjustedCPUTime();
-            timing.wall = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
-std::string tarneName(u32 triangles, bool textured, int mode, u32 threads)
+std::unique_ptr<SphereScene> tarneScene(u32 triangles, bool textured, int mode, u32 threads)
 {
-    return "Tarne/" + std::to_string(triangles) + "/" + std::to_string(textured ? 1 : 0) + "/" +
-           std::to_string(mode) + "/" + std::to_string(threads);
+    auto scene = std::make_unique<SphereScene>(triangles, textured, 1, mode);
+    if (!scene->ready) return nullptr;
+    SetFrameThreads(scene->render, threads);
+    return scene;
 }
 
-std::string peerName(u32 triangles, bool textured)
+Side tarneSide(SphereScene& scene, bool wall)
 {
-    return "Llvmpipe/" + std::to_string(triangles) + "/" + std::to_string(textured ? 1 : 0);
+    return {[&scene] { RenderFrame(scene.world, scene.render, scene.frame); }, wall};
 }
 
-const Timing* timingOf(const std::string& name)
+void printTime(const Side* side, const Side* peer)
 {
-    const auto found = gMedians.find(name);
-    return found == gMedians.end() ? nullptr : &found->second;
-}
-
-void printRatio(const Timing* ours, bool wall, const Timing* theirs)
-{
-    if (!ours || !theirs || theirs->cpu <= 0.0) {
+    if (!side || !peer) {
         std::printf(" %9s %6s", "-", "-");
         return;
     }
-    const f64 time = wall ? ours->wall : ours->cpu;
-    std::printf(" %9.2f %5.2fx", time, time / theirs->cpu);
+    std::printf(" %9.2f %5.2fx", bench_rounds::median(side->msPerFrame),
+                bench_rounds::medianRatio(*side, *peer));
+}
+
+// One row: llvmpipe, Tarne on one thread and on every core, timed in turns.
+void tableRow(u32 triangles, bool textured, u32 cores)
+{
+    const std::string label =
+        std::to_string(triangles / 1000) + "k" + (textured ? " textured" : "");
+    std::printf("%-16s", label.c_str());
+    PeerMesh mesh;
+    PeerRenderer peer;
+    auto one = tarneScene(triangles, textured, kPlain, 1);
+    auto all = cores > 1 ? tarneScene(triangles, textured, kPlain, cores) : nullptr;
+    if (!buildPeerMesh(triangles, textured, mesh) || !peer.open(mesh, textured) || !one) {
+        std::printf(" could not set up the world\n");
+        return;
+    }
+    mesh = PeerMesh{}; // the peer's buffers hold it now
+    gPeerName = PeerRenderer::name();
+    std::vector<Side> sides{{[&peer] { peer.draw(); }, false}, tarneSide(*one, false)};
+    if (all) sides.push_back(tarneSide(*all, true));
+    bench_rounds::runRounds(sides);
+    std::printf(" %9.2f", bench_rounds::median(sides[0].msPerFrame));
+    printTime(&sides[1], &sides[0]);
+    printTime(all ? &sides[2] : nullptr, &sides[0]);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+// The options and the growth to 1M against the plain 100k frame, timed in turns.
+void optionRows()
+{
+    auto plain = tarneScene(kOptionSize, false, kPlain, 1);
+    auto stereo = tarneScene(kOptionSize, false, kStereo, 1);
+    auto shadows = tarneScene(kOptionSize, false, kShadows, 1);
+    auto large = tarneScene(1000000, false, kPlain, 1);
+    if (!plain || !stereo || !shadows || !large) {
+        std::printf("Tarne 1 thread, options: could not set up the worlds\n");
+        return;
+    }
+    std::vector<Side> sides{tarneSide(*plain, false), tarneSide(*stereo, false),
+                            tarneSide(*shadows, false), tarneSide(*large, false)};
+    bench_rounds::runRounds(sides);
+    const char* labels[] = {"", "100k stereo", "100k shadows", "1M"};
+    for (std::size_t k = 1; k < sides.size(); ++k)
+        std::printf("Tarne 1 thread, %s: %.2f ms, %.2fx the plain 100k frame\n", labels[k],
+                    bench_rounds::median(sides[k].msPerFrame),
+                    bench_rounds::medianRatio(sides[k], sides[0]));
 }
 
 void printTable()
 {
     const u32 cores = coreCount();
-    std::printf("\nCPU ms per frame at %d x %d (median of %d), peer: %s, LP_NUM_THREADS=1\n",
-                kWidth, kHeight, kRepetitions, gPeerName.c_str());
+    std::printf("ms per frame at %d x %d, median of %d rounds; ratios are the median of each "
+                "round's ratio\n",
+                kWidth, kHeight, bench_rounds::kRounds);
     std::printf("%-16s %9s %9s %6s %9s %6s\n", "world", "llvmpipe", "Tarne 1", "ratio",
                 ("Tarne " + std::to_string(cores) + "*").c_str(), "ratio");
-    struct Row {
-        u32 triangles;
-        bool textured;
-    };
-    std::vector<Row> rows;
-    for (u32 size : kSizes) rows.push_back({size, false});
-    rows.push_back({kTexturedSize, true});
-    for (const Row& row : rows) {
-        const std::string label =
-            std::to_string(row.triangles / 1000) + "k" + (row.textured ? " textured" : "");
-        const Timing* peer = timingOf(peerName(row.triangles, row.textured));
-        std::printf("%-16s", label.c_str());
-        if (peer)
-            std::printf(" %9.2f", peer->cpu);
-        else
-            std::printf(" %9s", "-");
-        printRatio(timingOf(tarneName(row.triangles, row.textured, kPlain, 1)), false, peer);
-        printRatio(timingOf(tarneName(row.triangles, row.textured, kPlain, cores)), true, peer);
-        std::printf("\n");
-    }
-    std::printf("* wall ms per frame, %u threads\n", cores);
-    const Timing* small = timingOf(tarneName(kOptionSize, false, kPlain, 1));
-    const Timing* large = timingOf(tarneName(1000000, false, kPlain, 1));
-    if (small && large && small->cpu > 0.0)
-        std::printf("Tarne 1 thread, 100k -> 1M: %.2fx\n", large->cpu / small->cpu);
-    const Timing* stereo = timingOf(tarneName(kOptionSize, false, kStereo, 1));
-    const Timing* shadows = timingOf(tarneName(kOptionSize, false, kShadows, 1));
-    if (small && stereo && small->cpu > 0.0)
-        std::printf("Tarne 1 thread, 100k stereo: %.2f ms, %.2fx the plain frame\n", stereo->cpu,
-                    stereo->cpu / small->cpu);
-    if (small && shadows && small->cpu > 0.0)
-        std::printf("Tarne 1 thread, 100k shadows: %.2f ms, %.2fx the plain frame\n", shadows->cpu,
-                    shadows->cpu / small->cpu);
+    for (u32 size : kSizes) tableRow(size, false, cores);
+    tableRow(kTexturedSize, true, cores);
+    std::printf("* wall ms per frame, %u threads; the rest CPU ms. peer: %s, LP_NUM_THREADS=1\n",
+                cores, gPeerName.c_str());
+    optionRows();
 }
 
 void registerRuns()
@@ -416,11 +252,16 @@ int main(int argc, char** argv)
         return 0;
     }
     setenv("LP_NUM_THREADS", "1", 1); // before the first context starts its threads
+    bool named = false;
+    for (int a = 1; a < argc; ++a)
+        named = named || std::string(argv[a]).rfind("--benchmark_", 0) == 0;
+    if (!named) {
+        printTable();
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     registerRuns();
-    CollectingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    printTable();
+    benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
 }
