@@ -107,17 +107,25 @@ Side tarneSide(SphereScene& scene, bool wall)
     return {[&scene] { RenderFrame(scene.world, scene.render, scene.frame); }, wall};
 }
 
-void printTime(const Side* side, const Side* peer)
+// Tarne's plain frame on `threads` threads timed in turns with the peer's: the median
+// of the peer's rounds and the ratio are printed. Each thread count has rounds of its
+// own: with the frame of every core among its turns, the one-thread frame measured up to
+// a third slower.
+void printAgainstPeer(u32 triangles, bool textured, u32 threads, PeerRenderer& peer, bool peerTime)
 {
-    if (!side || !peer) {
-        std::printf(" %9s %6s", "-", "-");
+    auto scene = tarneScene(triangles, textured, kPlain, threads);
+    if (!scene) {
+        std::printf(" %9s %9s %6s", peerTime ? "-" : "", "-", "-");
         return;
     }
-    std::printf(" %9.2f %5.2fx", bench_rounds::median(side->msPerFrame),
-                bench_rounds::medianRatio(*side, *peer));
+    std::vector<Side> sides{{[&peer] { peer.draw(); }, false}, tarneSide(*scene, threads > 1)};
+    bench_rounds::runRounds(sides);
+    if (peerTime) std::printf(" %9.2f", bench_rounds::median(sides[0].msPerFrame));
+    std::printf(" %9.2f %5.2fx", bench_rounds::median(sides[1].msPerFrame),
+                bench_rounds::medianRatio(sides[1], sides[0]));
 }
 
-// One row: llvmpipe, Tarne on one thread and on every core, timed in turns.
+// One row: llvmpipe against Tarne on one thread and on every core.
 void tableRow(u32 triangles, bool textured, u32 cores)
 {
     const std::string label =
@@ -125,20 +133,14 @@ void tableRow(u32 triangles, bool textured, u32 cores)
     std::printf("%-16s", label.c_str());
     PeerMesh mesh;
     PeerRenderer peer;
-    auto one = tarneScene(triangles, textured, kPlain, 1);
-    auto all = cores > 1 ? tarneScene(triangles, textured, kPlain, cores) : nullptr;
-    if (!buildPeerMesh(triangles, textured, mesh) || !peer.open(mesh, textured) || !one) {
-        std::printf(" could not set up the world\n");
+    if (!buildPeerMesh(triangles, textured, mesh) || !peer.open(mesh, textured)) {
+        std::printf(" could not set up the peer\n");
         return;
     }
     mesh = PeerMesh{}; // the peer's buffers hold it now
     gPeerName = PeerRenderer::name();
-    std::vector<Side> sides{{[&peer] { peer.draw(); }, false}, tarneSide(*one, false)};
-    if (all) sides.push_back(tarneSide(*all, true));
-    bench_rounds::runRounds(sides);
-    std::printf(" %9.2f", bench_rounds::median(sides[0].msPerFrame));
-    printTime(&sides[1], &sides[0]);
-    printTime(all ? &sides[2] : nullptr, &sides[0]);
+    printAgainstPeer(triangles, textured, 1, peer, true);
+    if (cores > 1) printAgainstPeer(triangles, textured, cores, peer, false);
     std::printf("\n");
     std::fflush(stdout);
 }
