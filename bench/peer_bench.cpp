@@ -115,7 +115,8 @@ void printAgainstPeer(u32 triangles, bool textured, u32 threads, PeerRenderer& p
 {
     auto scene = tarneScene(triangles, textured, kPlain, threads);
     if (!scene) {
-        std::printf(" %9s %9s %6s", peerTime ? "-" : "", "-", "-");
+        if (peerTime) std::printf(" %9s", "-");
+        std::printf(" %9s %6s", "-", "-");
         return;
     }
     std::vector<Side> sides{{[&peer] { peer.draw(); }, false}, tarneSide(*scene, threads > 1)};
