@@ -37,12 +37,6 @@ struct CornerBounds {
     f32 maxY;
 };
 
-inline bool isDefined(const ProjectedVertex& corner)
-{
-    return (corner.screenX == corner.screenX) & (corner.screenY == corner.screenY) &
-           (corner.depth == corner.depth);
-}
-
 // The corners' screen extent; false when a corner's position is undefined (such a face
 // is never drawn).
 bool boundsOf(const ProjectedVertex* projected, const u32* corners, i16 count, CornerBounds& bounds)
@@ -55,14 +49,14 @@ bool boundsOf(const ProjectedVertex* projected, const u32* corners, i16 count, C
                   std::max(std::max(a.screenX, b.screenX), c.screenX),
                   std::min(std::min(a.screenY, b.screenY), c.screenY),
                   std::max(std::max(a.screenY, b.screenY), c.screenY)};
-        return isDefined(a) & isDefined(b) & isDefined(c);
+        return CornerDefined(a) & CornerDefined(b) & CornerDefined(c);
     }
     const ProjectedVertex& first = projected[corners[0]];
     bounds = {first.screenX, first.screenX, first.screenY, first.screenY};
-    bool defined = isDefined(first);
+    bool defined = CornerDefined(first);
     for (i16 k = 1; k < count; ++k) {
         const ProjectedVertex& corner = projected[corners[k]];
-        defined = defined & isDefined(corner);
+        defined = defined & CornerDefined(corner);
         bounds.minX = std::min(bounds.minX, corner.screenX);
         bounds.maxX = std::max(bounds.maxX, corner.screenX);
         bounds.minY = std::min(bounds.minY, corner.screenY);
@@ -257,7 +251,7 @@ inline int keepTriangle(const ProjectedVertex* projected, const u32* corners, i3
     f32 nearest, farthest;
     triangleDepths(a, b, c, nearest, farthest);
     if (farthest < 0.0f) return -1; // wholly behind the eye; -0 is not
-    if (!(isDefined(a) & isDefined(b) & isDefined(c))) return 0;
+    if (!(CornerDefined(a) & CornerDefined(b) & CornerDefined(c))) return 0;
     const CornerBounds bounds{std::min(std::min(a.screenX, b.screenX), c.screenX),
                               std::max(std::max(a.screenX, b.screenX), c.screenX),
                               std::min(std::min(a.screenY, b.screenY), c.screenY),
@@ -291,7 +285,7 @@ inline int keepTriangleStereo(const FaceEyes& eyes, const u32* corners, DrawFace
     const ProjectedVertex& rc = eyes.right[corners[2]];
     // Both eyes' corners must be defined, as the anaglyph draws the face for both; the
     // right eye's screen y and depth are the left eye's own values.
-    if (!(isDefined(a) & isDefined(b) & isDefined(c) & (ra.screenX == ra.screenX) &
+    if (!(CornerDefined(a) & CornerDefined(b) & CornerDefined(c) & (ra.screenX == ra.screenX) &
           (rb.screenX == rb.screenX) & (rc.screenX == rc.screenX)))
         return 0;
     const f32 minY = std::min(std::min(a.screenY, b.screenY), c.screenY);

@@ -67,6 +67,14 @@ inline u32 OrderedDepthKey(f32 depth)
     return (bits & 0x80000000u) ? ~bits : bits | 0x80000000u;
 }
 
+// Whether a projected corner has a defined place: no NaN in its screen position or
+// depth. A face with an undefined corner is never drawn, in the image or in a map.
+inline bool CornerDefined(const ProjectedVertex& corner)
+{
+    return (corner.screenX == corner.screenX) & (corner.screenY == corner.screenY) &
+           (corner.depth == corner.depth);
+}
+
 // DrawFace::hiddenBelow for a face whose corner depths lie from nearest to farthest.
 inline f32 HiddenBelow(f32 nearest, f32 farthest)
 {

@@ -202,8 +202,7 @@ bool gatherCorners(const ObjectPass& pass, const EyePass& eye, const u32* vertic
     box = {pass.width, pass.height, -1, -1, eye.projected[vertices[0]].depth};
     for (u32 s = 0; s < slots; ++s) {
         const ProjectedVertex& corner = eye.projected[vertices[s]];
-        if (std::isnan(corner.screenX) || std::isnan(corner.screenY) || std::isnan(corner.depth))
-            return false;
+        if (!CornerDefined(corner)) return false;
         polygon[s] = corner;
         const i32 x = clampTrunc(corner.screenX, -1, pass.width);
         const i32 y = clampTrunc(corner.screenY, -1, pass.height);
@@ -1012,22 +1011,20 @@ void scanBothRowsShaped(const ObjectPass& pass, const EyePass& leftEye, const Ey
             c[kX] = x;
             return c;
         };
-        auto drawEye = [&](const f32* x, auto shape, const EyePass& eye) {
+        auto drawEye = [&](auto xOf, auto shape, const EyePass& eye) {
             using Shape = decltype(shape);
             u32 order[Slots];
-            orderByX(count, order, [&](u32 c) { return x[c]; });
+            orderByX(count, order, xOf);
             for (u32 p = 0; p + 1 < count; p += 2) {
                 const u32 l = order[p], r = order[p + 1];
-                if (!spanHoldsPixel(x[l], x[r], pass.width)) continue;
-                const f32* leftEnd = end(l, x[l]);
-                const f32* rightEnd = end(r, x[r]);
+                if (!spanHoldsPixel(xOf(l), xOf(r), pass.width)) continue;
+                const f32* leftEnd = end(l, xOf(l));
+                const f32* rightEnd = end(r, xOf(r));
                 drawSpanShaped<Shape>(pass, eye, row, leftEnd, rightEnd);
             }
         };
-        f32 leftHitX[Slots];
-        for (u32 c = 0; c < count; ++c) leftHitX[c] = hits[c].x;
-        drawEye(leftHitX, LeftShape{}, leftEye);
-        drawEye(rightHitX, RightShape{}, rightEye);
+        drawEye([&](u32 c) { return hits[c].x; }, LeftShape{}, leftEye);
+        drawEye([&](u32 c) { return rightHitX[c]; }, RightShape{}, rightEye);
     }
 }
 
@@ -1094,6 +1091,15 @@ const FaceRecord* faceAt(const World& world, const RenderState& render, u32 posi
     return &face;
 }
 
+// The slot values take the polygon buffer's screen x: the anaglyph's right eye is scanned
+// with the left eye's corner values at its own corners' x.
+void takePolygonX(const ObjectPass& pass, u32 slots)
+{
+    const u32 stride = pass.layout.stride;
+    for (u32 s = 0; s < slots; ++s)
+        pass.scratch.slotValues[s * stride + kX] = pass.scratch.polygon[s].screenX;
+}
+
 void prepareFace(const ObjectPass& pass, u32 f, const FaceRecord& face, const u32* vertices,
                  u32 slots)
 {
@@ -1151,6 +1157,13 @@ bool eyeOpen(const ObjectPass& pass, const EyePass& eye, const DrawFace& entry, 
                       entry.lastColumn[eye.side], rows.last, entry.hiddenBelow);
 }
 
+// touchTiles over the box the eye's drawing of the face covers.
+void touchEye(const ObjectPass& pass, const EyePass& eye, const DrawFace& entry, RowSpan rows)
+{
+    touchTiles(pass, eye, entry.firstColumn[eye.side], rows.first, entry.lastColumn[eye.side],
+               rows.last);
+}
+
 // The rows of the band the face's box covers; empty (first > last) when none.
 RowSpan rowsInBand(const DrawFace& entry, RowSpan band)
 {
@@ -1179,7 +1192,7 @@ void rasterizeInDrawOrder(const World& world, const RenderState& render, const O
                      facingValue(world, face.normal, vertices[0]));
         fillSlotValues(pass, face, vertices, slots);
         scanRowsFast(pass, eye, slots, rows.first, rows.last);
-        touchTiles(pass, eye, entry.firstColumn[0], rows.first, entry.lastColumn[0], rows.last);
+        touchEye(pass, eye, entry, rows);
     }
 }
 
@@ -1206,9 +1219,7 @@ void rasterizeStereoInFaceOrder(const World& world, RenderState& render, const O
         if (leftVisible) scanFace(pass, leftEye, slots, leftBox);
         if (rightVisible) {
             gatherCorners(pass, rightEye, vertices, slots, rightBox);
-            const u32 stride = pass.layout.stride;
-            for (u32 s = 0; s < slots; ++s)
-                pass.scratch.slotValues[s * stride + kX] = pass.scratch.polygon[s].screenX;
+            takePolygonX(pass, slots);
             scanFace(pass, rightEye, slots, rightBox);
         }
     }
@@ -1366,16 +1377,13 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
             } else {
                 scanBothShaped<4>(pass, leftEye, rightEye, rightX, rows.first, rows.last);
             }
-            touchTiles(pass, leftEye, entry.firstColumn[0], rows.first, entry.lastColumn[0],
-                       rows.last);
-            touchTiles(pass, rightEye, entry.firstColumn[1], rows.first, entry.lastColumn[1],
-                       rows.last);
+            touchEye(pass, leftEye, entry, rows);
+            touchEye(pass, rightEye, entry, rows);
             continue;
         }
         if (leftVisible) {
             scanRowsFast(pass, leftEye, slots, rows.first, rows.last);
-            touchTiles(pass, leftEye, entry.firstColumn[0], rows.first, entry.lastColumn[0],
-                       rows.last);
+            touchEye(pass, leftEye, entry, rows);
         }
         if (rightVisible) {
             if (rightKept) {
@@ -1383,12 +1391,9 @@ void rasterizeStereoInDrawOrder(const World& world, const RenderState& render,
             } else {
                 gatherCorners(pass, rightEye, vertices, slots, box);
             }
-            const u32 stride = pass.layout.stride;
-            for (u32 s = 0; s < slots; ++s)
-                pass.scratch.slotValues[s * stride + kX] = polygon[s].screenX;
+            takePolygonX(pass, slots);
             scanRowsFast(pass, rightEye, slots, rows.first, rows.last);
-            touchTiles(pass, rightEye, entry.firstColumn[1], rows.first, entry.lastColumn[1],
-                       rows.last);
+            touchEye(pass, rightEye, entry, rows);
         }
     }
 }

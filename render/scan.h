@@ -112,25 +112,8 @@ inline u32 findCrossings(f32 y, const ProjectedVertex* polygon, const u32* slotN
     return count;
 }
 
-// Orders crossings by x: each position takes any later crossing with a strictly
-// smaller x. Sorts the order table, not the values.
-inline void sortCrossings(const f32* crossingValues, u32 stride, u32* order, u32 count)
-{
-    for (u32 c = 0; c < count; ++c) order[c] = c;
-    for (u32 p = 0; p + 1 < count; ++p) {
-        for (u32 q = p + 1; q < count; ++q) {
-            if (crossingValues[order[q] * stride] < crossingValues[order[p] * stride]) {
-                const u32 held = order[p];
-                order[p] = order[q];
-                order[q] = held;
-            }
-        }
-    }
-}
-
-// The order of `count` crossings by x(c), as the exchange sort of sortCrossings gives it:
-// each position takes any later crossing with a strictly smaller x. Two crossings, the
-// usual case, take one comparison.
+// The order of `count` crossings by x(c), an exchange sort: each position takes any later
+// crossing with a strictly smaller x. Two crossings, the usual case, take one comparison.
 template <class X> inline void orderByX(u32 count, u32* order, X x)
 {
     if (count == 2) {
@@ -143,6 +126,13 @@ template <class X> inline void orderByX(u32 count, u32* order, X x)
     for (u32 p = 0; p + 1 < count; ++p)
         for (u32 q = p + 1; q < count; ++q)
             if (x(order[q]) < x(order[p])) std::swap(order[p], order[q]);
+}
+
+// Orders the crossings of findCrossings by x (their value 0). Sorts the order table,
+// not the values.
+inline void sortCrossings(const f32* crossingValues, u32 stride, u32* order, u32 count)
+{
+    orderByX(count, order, [&](u32 c) { return crossingValues[c * stride]; });
 }
 
 // Where a row crosses edge `edge` (slot edge to its successor): t along the edge and x.

@@ -284,8 +284,7 @@ void drawFaceIntoMap(const World& world, RenderState& render, const ShadowDescri
     f32 top = 0.0f, bottom = 0.0f;
     for (u32 s = 0; s < slots; ++s) {
         const ProjectedVertex& corner = render.projected[vertices[s]];
-        if (std::isnan(corner.screenX) || std::isnan(corner.screenY) || std::isnan(corner.depth))
-            return;
+        if (!CornerDefined(corner)) return;
         scratch.polygon[s] = corner;
         if (s == 0 || corner.screenY < top) top = corner.screenY;
         if (s == 0 || corner.screenY > bottom) bottom = corner.screenY;
@@ -424,6 +423,12 @@ inline i32 firstMapRow(f32 top, const ShadowDescriptor& map, i32 firstRow)
     return std::max(first, firstRow);
 }
 
+// The last row of the band a face's edges can cross: the one its bottom corner is on.
+inline i32 lastMapRow(f32 bottom, const ShadowDescriptor& map, i32 lastRow)
+{
+    return std::min(clampTrunc(bottom, 0, map.height - 1), lastRow);
+}
+
 // A triangle is always one contour, whether contours are looked for or not (its last
 // corner is the only one that could close it, and it links back to the first anyway), so
 // its outline is fixed and its corners stay in registers.
@@ -484,15 +489,13 @@ void drawMapTriangle(const u32* vertices, const ShadowDescriptor& map, ShadowTex
     ProjectedVertex polygon[3];
     for (u32 s = 0; s < 3; ++s) {
         polygon[s] = table[vertices[s]];
-        if (std::isnan(polygon[s].screenX) || std::isnan(polygon[s].screenY) ||
-            std::isnan(polygon[s].depth))
-            return;
+        if (!CornerDefined(polygon[s])) return;
     }
     const f32 top = std::min(std::min(polygon[0].screenY, polygon[1].screenY), polygon[2].screenY);
     const f32 bottom =
         std::max(std::max(polygon[0].screenY, polygon[1].screenY), polygon[2].screenY);
     const i32 first = firstMapRow(top, map, firstRow);
-    const i32 last = std::min(clampTrunc(bottom, 0, map.height - 1), lastRow);
+    const i32 last = lastMapRow(bottom, map, lastRow);
     if (first > last) return;
     drawMapTriangleRows(polygon, map, texels, first, last, object);
 }
@@ -511,14 +514,13 @@ void drawFaceRows(const World& world, const ShadowDescriptor& map, ShadowTexel* 
     f32 top = 0.0f, bottom = 0.0f;
     for (u32 s = 0; s < slots; ++s) {
         const ProjectedVertex& corner = table[vertices[s]];
-        if (std::isnan(corner.screenX) || std::isnan(corner.screenY) || std::isnan(corner.depth))
-            return;
+        if (!CornerDefined(corner)) return;
         scratch.polygon[s] = corner;
         if (s == 0 || corner.screenY < top) top = corner.screenY;
         if (s == 0 || corner.screenY > bottom) bottom = corner.screenY;
     }
     const i32 first = firstMapRow(top, map, firstRow);
-    const i32 last = std::min(clampTrunc(bottom, 0, map.height - 1), lastRow);
+    const i32 last = lastMapRow(bottom, map, lastRow);
     if (first > last) return;
     linkContours(world, vertices, slots, detectContours, scratch.slotNext, scratch.contourEnds);
     if (slots == 4) {

@@ -102,7 +102,7 @@ LoadStatus loadSourceBytes(const std::string& path, u64 maxBytes, SourceFile& fi
     std::string raw;
     std::error_code unknown;
     const std::uintmax_t expected = std::filesystem::file_size(path, unknown);
-    if (!unknown && expected <= maxBytes) { reserveLarge(raw, static_cast<std::size_t>(expected)); }
+    if (!unknown && expected <= maxBytes) reserveLarge(raw, static_cast<std::size_t>(expected));
     char chunk[kReadChunk];
     LoadStatus status = LoadStatus::kOk;
     // A compressed file may expand far beyond its own size, so the raw bytes get the
